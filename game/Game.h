@@ -1,0 +1,92 @@
+#pragma once
+
+#include "game/GameEffects.h"
+#include "game/GameState.h"
+#include "game/GameTimers.h"
+#include "game/Random.h"
+
+#include <QString>
+
+#include <optional>
+
+enum class MouseButton { Left, Right, Middle };
+
+// The rules engine: the game state with its three timers and every operation
+// that changes them. It knows nothing of windows; whatever it does outside its
+// state goes out through GameEffects, in the order the rules prescribe.
+class Game {
+public:
+    Game(GameEffects &effects, Random &rng, const Clock &clock);
+    Game(const Game &) = delete;
+    Game &operator=(const Game &) = delete;
+
+    GameState st;
+    TimerHub timers;
+    GameTimer DXTimer;          // change-over countdown and victory pause; Tag = counter
+    GameTimer DXTimer_Computer; // the computer's moves
+    GameTimer DXTimer_Info;     // info panel animation
+
+    GameEffects &effects() { return effects_; }
+    Random &rng() { return rng_; }
+
+    // ---- Grid queries and fleet rules (pure) ----
+    static int GetShipLength(const Grid &grid, int x, int y);
+    static ShipCounts CountShips(const Grid &grid, int threshold);
+    static bool CanSetShipCell(const Grid &grid, int x, int y, bool strict);
+    static void PlaceShipsRandomly(Grid &grid, Random &rng);
+    static bool IsCompleteFleet(const ShipCounts &counts);
+    // The 100 digits of a grid, row by row from the top, each row left to right.
+    static QString FleetDigits(const Grid &grid);
+
+    // ---- Game start, status line, drawing ----
+    void StartGame();
+    // Composes the status line for the current phase; moves the placement
+    // phase within its pair and sets Winner in gpFiring. Returns the text.
+    QString SetInfoLabelCaption();
+    // Redraws the boards; in gpNoGame the status line is refreshed first.
+    void DrawScreen(bool present);
+    // Whose boards are shown: CurrentPlayer (two at one PC), LocalPlayer
+    // (network), 0 (against the computer).
+    int ViewedPlayer() const;
+    // Is it the turn of a human at this screen?
+    bool IsLocalTurn() const;
+
+    // ---- Placement ----
+    void ClearPlayField();
+    void MenuItem_DeleteAllShipsClick();
+    void MenuItem_SetShipsAutomaticallyClick();
+    // Whether "Alle Schiffe entfernen" and "Schiffe zufällig platzieren" are shown.
+    bool PlacementItemsVisible() const;
+
+    // ---- Mouse on the board surface (pixels of the 881 x 481 surface) ----
+    void DXDrawMouseDown(MouseButton button, int X, int Y);
+    void DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y);
+    // Board cell under a pixel, or NoCell; bounds are exclusive.
+    static CellPos LeftBoardCell(int X, int Y);
+    static CellPos RightBoardCell(int X, int Y);
+
+    // ---- Firing ----
+    // One shot of CurrentPlayer. A cell outside the field or already shot is
+    // refused (returns false) and changes nothing.
+    bool ClickControlField(int x, int y);
+    int Hits(int player) const;
+    // Hit ratio in percent, rounded half to even; nothing while no shot was fired.
+    std::optional<int> HitRatio(int player) const;
+    static int RoundHalfToEven(long long numerator, long long denominator);
+
+    // ---- Game flow ----
+    // A game is running: "Neu" and closing ask first.
+    bool GameRunning() const;
+    // "Neu" after the question: stop all timers, back to the title picture.
+    void AbandonGame();
+    // The Enter key (other keys are ignored by the caller).
+    void FormKeyPress(int key);
+    // A tick of DXTimer: the next countdown frame, or the hand-over.
+    void DXTimerTimer();
+
+private:
+    void markSunk(Grid &control, int x, int y);
+
+    GameEffects &effects_;
+    Random &rng_;
+};

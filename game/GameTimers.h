@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The three game timers are polled from one idle hook, not driven by window
+// timer messages. Their rules:
+//  * a timer fires once at least its interval has passed since it was started
+//    or last fired, and passes the number of whole intervals elapsed (>= 1);
+//  * enabling a stopped timer starts its interval afresh and makes it the one
+//    polled; enabling a running one changes nothing;
+//  * only the polled timer fires; a timer that was taken over keeps its
+//    enabled state; stopping a started timer leaves no timer polled;
+//  * nothing fires while the application is not active; on becoming active
+//    again every started timer takes the hook once more, in creation order.
+// Time comes from a Clock so that tests can drive it by hand. The program
+// wakes the hub with one precise single-shot timer aimed at nextDue(); it
+// never spins in an idle loop.
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::int64_t nowMs() const = 0;
+};
+
+class SteadyClock final : public Clock {
+public:
+    std::int64_t nowMs() const override;
+};
+
+class ManualClock final : public Clock {
+public:
+    std::int64_t nowMs() const override { return now_; }
+    void advance(std::int64_t ms) { now_ += ms; }
+    void set(std::int64_t ms) { now_ = ms; }
+
+private:
+    std::int64_t now_ = 1'000'000;
+};
+
+class TimerHub;
+
+class GameTimer {
+public:
+    GameTimer(TimerHub &hub, QString name, int intervalMs);
+    GameTimer(const GameTimer &) = delete;
+    GameTimer &operator=(const GameTimer &) = delete;
+
+    const QString &name() const { return name_; }
+    int Interval() const { return interval_; }
+    void setInterval(int ms);
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool on);
+    void enable() { setEnabled(true); }
+    void disable() { setEnabled(false); }
+
+    // A free integer of the timer's owner (the countdown counter of DXTimer).
+    int Tag = 0;
+
+    // Called with the number of whole intervals elapsed.
+    std::function<void(int lagCount)> OnTimer;
+
+private:
+    friend class TimerHub;
+    TimerHub &hub_;
+    QString name_;
+    int interval_;
+    bool enabled_ = false;
+    std::int64_t lastMs_ = 0;
+};
+
+class TimerHub {
+public:
+    explicit TimerHub(const Clock &clock) : clock_(clock) {}
+
+    // Fires the polled timer if it is due; returns true if it fired.
+    bool poll();
+    // When the polled timer is due next (absolute clock time), or nothing when
+    // no timer is polled or the application is inactive.
+    std::optional<std::int64_t> nextDue() const;
+
+    void setApplicationActive(bool active);
+    bool applicationActive() const { return active_; }
+    const GameTimer *polled() const { return polled_; }
+
+    // Told after every change that may move nextDue(): the program re-aims its
+    // wake-up timer, tests may record the change.
+    std::function<void()> onScheduleChanged;
+    // Told when a timer is enabled or disabled (after the change).
+    std::function<void(const GameTimer &, bool enabled)> onTimerSwitched;
+
+    const Clock &clock() const { return clock_; }
+
+private:
+    friend class GameTimer;
+    void registerTimer(GameTimer *t) { timers_.push_back(t); }
+    void changed()
+    {
+        if (onScheduleChanged)
+            onScheduleChanged();
+    }
+
+    const Clock &clock_;
+    std::vector<GameTimer *> timers_;
+    GameTimer *polled_ = nullptr;
+    bool active_ = true;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "game/Game.h"
+
+#include <QString>
+#include <QStringList>
+
+// Records every side effect of the engine as one line of text, in order, so
+// that tests can assert the sequence ("sound 101", "draw present", ...).
+// Timer switches are recorded too once attach() has been called.
+class RecordingEffects : public GameEffects {
+public:
+    QStringList log;
+    QString status;
+
+    void attach(Game &game)
+    {
+        game.timers.onTimerSwitched = [this](const GameTimer &t, bool on) {
+            log << QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+        };
+    }
+    void clear() { log.clear(); }
+    // The recorded lines that start with the prefix, in order.
+    QStringList only(const QString &prefix) const
+    {
+        QStringList out;
+        for (const QString &l : log)
+            if (l.startsWith(prefix))
+                out << l;
+        return out;
+    }
+
+    void PlaySound(int id, bool forced) override
+    {
+        log << QStringLiteral("sound %1%2").arg(id).arg(forced ? QStringLiteral(" forced") : QString());
+    }
+    void DrawScreen(bool present) override
+    {
+        log << (present ? QStringLiteral("draw present") : QStringLiteral("draw"));
+    }
+    void PresentScreen() override { log << QStringLiteral("present"); }
+    void DrawInfo() override { log << QStringLiteral("info"); }
+    void DrawChangeOverBanner(int seconds) override { log << QStringLiteral("countdown %1").arg(seconds); }
+    void DrawFoundAllBanner() override { log << QStringLiteral("banner found-all"); }
+    void DrawGameEndBanner() override { log << QStringLiteral("banner game-end"); }
+    void SetStatusText(const QString &text) override
+    {
+        status = text;
+        log << QStringLiteral("status ") + text;
+    }
+    void SendText(const QString &text) override { log << QStringLiteral("send ") + text; }
+    void CloseConnection() override { log << QStringLiteral("close"); }
+    void ShowPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
+    void HideBalloon() override { log << QStringLiteral("hide balloon"); }
+};
+
+// A grid from ten strings of ten characters, row by row from the top:
+// '.' water, '#' or '2' ship, and the digits 0..3 for the cell codes.
+Grid GridFromRows(const QStringList &rows);
+// The ten rows of a grid in the same notation (digits).
+QStringList GridRows(const Grid &grid);
