@@ -1,0 +1,41 @@
+#include "presentation/DXDrawSurface.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+DXDrawSurface::DXDrawSurface(int width, int height, QWidget *parent)
+    : QWidget(parent),
+      back_(width, height, QImage::Format_RGB32),
+      front_(width, height, QImage::Format_RGB32)
+{
+    back_.fill(Qt::black);
+    front_.fill(Qt::black);
+    setFixedSize(width, height);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void DXDrawSurface::present()
+{
+    front_ = back_.copy();
+    ++presents_;
+    update();
+}
+
+void DXDrawSurface::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    p.drawImage(event->rect(), front_, event->rect());
+}
+
+void DXDrawSurface::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    emit mousePressed(event->button(), pos.x(), pos.y());
+}
+
+void DXDrawSurface::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    emit mouseMoved(event->buttons(), pos.x(), pos.y());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A drawing surface with a back buffer: composing draws into backBuffer(),
+// present() copies it to the front image and schedules a repaint, so no
+// partial frame is ever visible. Tests read frontImage() to see what the user
+// sees.
+class DXDrawSurface : public QWidget {
+    Q_OBJECT
+public:
+    DXDrawSurface(int width, int height, QWidget *parent = nullptr);
+
+    QImage &backBuffer() { return back_; }
+    const QImage &frontImage() const { return front_; }
+    void present();
+    // How often present() was called; lets tests see that nothing was drawn.
+    int presentCount() const { return presents_; }
+
+signals:
+    void mousePressed(Qt::MouseButton button, int x, int y);
+    void mouseMoved(Qt::MouseButtons buttons, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QImage back_;
+    QImage front_;
+    int presents_ = 0;
+};
