@@ -110,8 +110,9 @@ void tst_board::countShips_data()
     const QStringList sunk3 = {"..........", "..........", "..........", "..........", "....333...",
                                "..........", "..........", "..........", "..........", ".........."};
     QTest::newRow("control, 3 sunk") << sunk3 << 1 << QList<int>{0, 0, 1, 0};
-    const QStringList sunkFirstHitLater = {"32........", "..........", "..........", "..........", "..........",
-                                           "..........", "..........", "..........", "..........", ".........."};
+    const QStringList sunkFirstHitLater = {"32........", "..........", "..........", "..........",
+                                           "..........", "..........", "..........", "..........",
+                                           "..........", ".........."};
     QTest::newRow("start cell decides") << sunkFirstHitLater << 1 << QList<int>{0, 1, 0, 0};
     const QStringList longRuns = {"#####.##..", "..........", "##########", "..........", "#.........",
                                   "#.........", "#.........", "#.........", "#.........", "#........."};
@@ -304,9 +305,10 @@ void tst_board::fixedTexts()
     QCOMPARE(QString::fromUtf8(Texts::CaptionControlField), QStringLiteral("Kontrollfeld"));
     QCOMPARE(QString::fromUtf8(Texts::NetStartWord), QStringLiteral("%GO%"));
     QCOMPARE(QString::fromUtf8(Texts::BalloonTitle), QStringLiteral("Ungültige Schiffposition"));
-    QCOMPARE(Texts::BalloonText(),
-             QStringLiteral("Hier kann kein Schiff platziert werden.\r\n\r\nBeachten Sie, dass sich die Schiffe "
-                            "weder horizontal noch vertikal berühren dürfen."));
+    QCOMPARE(
+        Texts::BalloonText(),
+        QStringLiteral("Hier kann kein Schiff platziert werden.\r\n\r\nBeachten Sie, dass sich die Schiffe "
+                       "weder horizontal noch vertikal berühren dürfen."));
 }
 
 void tst_board::formatText_data()
@@ -322,8 +324,8 @@ void tst_board::formatText_data()
     QTest::newRow("shot") << "%d%d" << QVariantList{3, 7} << "37";
     QTest::newRow("entry") << "%d %der, " << QVariantList{4, 1} << "4 1er, ";
     // A name is never read as a pattern.
-    QTest::newRow("name with placeholders") << "%s ist an der Reihe." << QVariantList{"%s%d%%%n"}
-                                            << "%s%d%%%n ist an der Reihe.";
+    QTest::newRow("name with placeholders")
+        << "%s ist an der Reihe." << QVariantList{"%s%d%%%n"} << "%s%d%%%n ist an der Reihe.";
     QTest::newRow("missing argument") << "%s und %s" << QVariantList{"A"} << "A und %s";
     QTest::newRow("other percent") << "100% %x %" << QVariantList{} << "100% %x %";
 }

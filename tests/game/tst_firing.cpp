@@ -41,7 +41,8 @@ void setUpFiring(Game &g, GameModeT mode, int current, int local = 0)
     g.st.CurrentPlayer = current;
     g.st.LocalPlayer = local;
     g.st.ChangingTime = 4;
-    g.st.PlayerNames = {QStringLiteral("Anna"), mode == gmPCMode ? QStringLiteral("Computer") : QStringLiteral("Bert")};
+    g.st.PlayerNames = {QStringLiteral("Anna"),
+                        mode == gmPCMode ? QStringLiteral("Computer") : QStringLiteral("Bert")};
     g.st.PlayField[0] = GridFromRows(StandardFleetRows());
     QStringList mirrored;
     for (const QString &row : StandardFleetRows()) {
@@ -58,7 +59,8 @@ QList<CellPos> shipOf(const Grid &g, CellPos c)
     QList<CellPos> ship{c};
     for (int i = 0; i < ship.size(); ++i) {
         const CellPos a = ship[i];
-        for (const CellPos n : {CellPos{a.x - 1, a.y}, CellPos{a.x + 1, a.y}, CellPos{a.x, a.y - 1}, CellPos{a.x, a.y + 1}})
+        for (const CellPos n :
+             {CellPos{a.x - 1, a.y}, CellPos{a.x + 1, a.y}, CellPos{a.x, a.y - 1}, CellPos{a.x, a.y + 1}})
             if (g.get(n.x, n.y) >= 2 && !ship.contains(n))
                 ship << n;
     }
@@ -100,12 +102,13 @@ void tst_firing::shot_data()
 
     QTest::newRow("computer game, human misses")
         << int(gmPCMode) << 0 << 0 << -1 << water
-        << QStringList{S("sound 1"), S("DXTimer_Computer on"), S("status Computer ist an der Reihe. ") + kAllMissing,
-                       S("draw present"), S("info")}
+        << QStringList{S("sound 1"), S("DXTimer_Computer on"),
+                       S("status Computer ist an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
         << 1 << none << NoCell;
     QTest::newRow("computer game, computer misses")
         << int(gmPCMode) << 1 << 0 << -1 << water
-        << QStringList{S("sound 1"), S("status Sie sind an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
+        << QStringList{S("sound 1"), S("status Sie sind an der Reihe. ") + kAllMissing, S("draw present"),
+                       S("info")}
         << 0 << QList<CellPos>{water, NoCell} << NoCell;
     QTest::newRow("computer game, human hits")
         << int(gmPCMode) << 0 << 0 << -1 << ship1
@@ -114,26 +117,28 @@ void tst_firing::shot_data()
         << 0 << none << NoCell;
     QTest::newRow("computer game, computer hits")
         << int(gmPCMode) << 1 << 0 << -1 << ship0
-        << QStringList{S("sound 101"), S("DXTimer_Computer on"), S("status Computer ist an der Reihe. ") + kAllMissing,
-                       S("draw present"), S("info")}
+        << QStringList{S("sound 101"), S("DXTimer_Computer on"),
+                       S("status Computer ist an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
         << 1 << QList<CellPos>{ship0, NoCell} << ship0;
     QTest::newRow("two at one, miss starts the countdown")
         << int(gmTwoAtOne) << 1 << 0 << -1 << water
-        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("info"), S("DXTimer on"),
-                       S("countdown 3")}
+        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("info"),
+                       S("DXTimer on"), S("countdown 3")}
         << 1 << QList<CellPos>{NoCell, water} << NoCell;
-    QTest::newRow("two at one, hit")
-        << int(gmTwoAtOne) << 0 << 0 << -1 << ship1
-        << QStringList{S("sound 101"), S("status Anna ist an der Reihe. ") + kAllMissing, S("draw present"),
-                       S("info")}
-        << 0 << QList<CellPos>{ship1, NoCell} << NoCell;
+    QTest::newRow("two at one, hit") << int(gmTwoAtOne) << 0 << 0 << -1 << ship1
+                                     << QStringList{S("sound 101"),
+                                                    S("status Anna ist an der Reihe. ") + kAllMissing,
+                                                    S("draw present"), S("info")}
+                                     << 0 << QList<CellPos>{ship1, NoCell} << NoCell;
     QTest::newRow("network, host misses")
         << int(gmTwoAtTwo) << 0 << 0 << -1 << water
-        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
+        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("draw present"),
+                       S("info")}
         << 1 << none << NoCell;
     QTest::newRow("network, guest's shot on the host")
         << int(gmTwoAtTwo) << 1 << 0 << -1 << water
-        << QStringList{S("sound 1"), S("status Sie sind an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
+        << QStringList{S("sound 1"), S("status Sie sind an der Reihe. ") + kAllMissing, S("draw present"),
+                       S("info")}
         << 0 << QList<CellPos>{water, NoCell} << NoCell;
     QTest::newRow("network, host's shot on the guest")
         << int(gmTwoAtTwo) << 0 << 1 << -1 << ship1
@@ -142,7 +147,8 @@ void tst_firing::shot_data()
         << 0 << QList<CellPos>{ship1, NoCell} << NoCell;
     QTest::newRow("after the first finisher a miss keeps the turn")
         << int(gmTwoAtOne) << 1 << 0 << 0 << water
-        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("draw present"), S("info")}
+        << QStringList{S("sound 1"), S("status Bert ist an der Reihe. ") + kAllMissing, S("draw present"),
+                       S("info")}
         << 1 << QList<CellPos>{NoCell, water} << NoCell;
     QTest::newRow("computer after the human finished")
         << int(gmPCMode) << 1 << 0 << 0 << water
@@ -186,9 +192,9 @@ void tst_firing::shot()
     const bool hit = before == pfShip;
     QCOMPARE(g.st.PlayField[current ^ 1].at(cell.x, cell.y), std::uint8_t(hit ? pfShipHit : pfWaterShot));
     // A ship of 1 sinks at once; the others stay hit.
-    const int expectedCode = !hit ? cfWater : Game::GetShipLength(g.st.PlayField[current ^ 1], cell.x, cell.y) == 1
-                                                  ? cfSunk
-                                                  : cfHit;
+    const int expectedCode = !hit                                                                    ? cfWater
+                             : Game::GetShipLength(g.st.PlayField[current ^ 1], cell.x, cell.y) == 1 ? cfSunk
+                                                                                                     : cfHit;
     QCOMPARE(int(g.st.ControlField[current].at(cell.x, cell.y)), expectedCode);
 }
 
@@ -211,9 +217,12 @@ void tst_firing::sunk_data()
     };
     QTest::newRow("ship of 1 at once") << empty << CellPos{6, 4} << with(4, "0000003000");
     QTest::newRow("ship of 1 on the edge") << empty << CellPos{9, 6} << with(6, "0000000003");
-    QTest::newRow("3, last part in the middle") << with(0, "0020200000") << CellPos{3, 0} << with(0, "0033300000");
-    QTest::newRow("3, last part at the end") << with(2, "0000000220") << CellPos{9, 2} << with(2, "0000000333");
-    QTest::newRow("3, last part at the start") << with(2, "0000000022") << CellPos{7, 2} << with(2, "0000000333");
+    QTest::newRow("3, last part in the middle")
+        << with(0, "0020200000") << CellPos{3, 0} << with(0, "0033300000");
+    QTest::newRow("3, last part at the end")
+        << with(2, "0000000220") << CellPos{9, 2} << with(2, "0000000333");
+    QTest::newRow("3, last part at the start")
+        << with(2, "0000000022") << CellPos{7, 2} << with(2, "0000000333");
     QTest::newRow("3, two of three") << with(0, "0020000000") << CellPos{3, 0} << with(0, "0022000000");
     QTest::newRow("4 in the corner") << with(0, "0000002220") << CellPos{9, 0} << with(0, "0000003333");
     // Another sunk ship and water shots stay as they are.
@@ -239,7 +248,8 @@ void tst_firing::sunk()
     for (int x = 0; x < 10; ++x)
         for (int y = 0; y < 10; ++y)
             if (g.st.ControlField[0].at(x, y) != cfUnknown)
-                g.st.PlayField[1].at(x, y) = g.st.ControlField[0].at(x, y) == cfWater ? pfWaterShot : pfShipHit;
+                g.st.PlayField[1].at(x, y) =
+                    g.st.ControlField[0].at(x, y) == cfWater ? pfWaterShot : pfShipHit;
     const Grid fieldBefore = g.st.PlayField[1];
     QVERIFY(g.ClickControlField(cell.x, cell.y));
     QCOMPARE(GridRows(g.st.ControlField[0]), after);
@@ -257,14 +267,16 @@ void tst_firing::firstFinisher_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("computerShot");
 
-    QTest::newRow("two at one") << int(gmTwoAtOne) << 1 << 0 << "Bert hat alle Schiffe von Anna gefunden." << false;
-    QTest::newRow("computer game, human") << int(gmPCMode) << 0 << 0 << "Sie haben alle Schiffe von Computer gefunden."
-                                          << false;
-    QTest::newRow("computer game, computer") << int(gmPCMode) << 1 << 0 << "Computer hat alle Ihre Schiffe gefunden."
-                                             << true;
-    QTest::newRow("network, local player") << int(gmTwoAtTwo) << 1 << 1 << "Sie haben alle Schiffe von Anna gefunden."
-                                           << false;
-    QTest::newRow("network, peer") << int(gmTwoAtTwo) << 0 << 1 << "Anna hat alle Ihre Schiffe gefunden." << false;
+    QTest::newRow("two at one") << int(gmTwoAtOne) << 1 << 0 << "Bert hat alle Schiffe von Anna gefunden."
+                                << false;
+    QTest::newRow("computer game, human")
+        << int(gmPCMode) << 0 << 0 << "Sie haben alle Schiffe von Computer gefunden." << false;
+    QTest::newRow("computer game, computer")
+        << int(gmPCMode) << 1 << 0 << "Computer hat alle Ihre Schiffe gefunden." << true;
+    QTest::newRow("network, local player")
+        << int(gmTwoAtTwo) << 1 << 1 << "Sie haben alle Schiffe von Anna gefunden." << false;
+    QTest::newRow("network, peer") << int(gmTwoAtTwo) << 0 << 1 << "Anna hat alle Ihre Schiffe gefunden."
+                                   << false;
 }
 
 void tst_firing::firstFinisher()
@@ -293,8 +305,8 @@ void tst_firing::firstFinisher()
     if (computerShot)
         expected << QStringLiteral("DXTimer_Computer on 1000");
     expected << QStringLiteral("status ") + status << QStringLiteral("draw") << QStringLiteral("info")
-             << QStringLiteral("sound 301") << QStringLiteral("banner found-all") << QStringLiteral("DXTimer on 2000")
-             << QStringLiteral("present");
+             << QStringLiteral("sound 301") << QStringLiteral("banner found-all")
+             << QStringLiteral("DXTimer on 2000") << QStringLiteral("present");
     QCOMPARE(t.fx.log, expected);
     QCOMPARE(g.st.Winner, current);
     QCOMPARE(g.st.GamePhase, int(gpFiring));
@@ -361,10 +373,11 @@ void tst_firing::secondFinisher()
     QVERIFY(g.ClickControlField(last.x, last.y));
 
     QStringList expected{QStringLiteral("sound 101")};
-    const QString status = mode == gmTwoAtOne ? QStringLiteral("Anna hat alle Schiffe von Bert gefunden.")
-                           : current == (mode == gmPCMode ? 0 : local)
-                               ? QStringLiteral("Sie haben alle Schiffe von %1 gefunden.").arg(g.st.PlayerNames[current ^ 1])
-                               : QStringLiteral("%1 hat alle Ihre Schiffe gefunden.").arg(g.st.PlayerNames[current]);
+    const QString status =
+        mode == gmTwoAtOne ? QStringLiteral("Anna hat alle Schiffe von Bert gefunden.")
+        : current == (mode == gmPCMode ? 0 : local)
+            ? QStringLiteral("Sie haben alle Schiffe von %1 gefunden.").arg(g.st.PlayerNames[current ^ 1])
+            : QStringLiteral("%1 hat alle Ihre Schiffe gefunden.").arg(g.st.PlayerNames[current]);
     expected << QStringLiteral("status ") + status << QStringLiteral("draw") << QStringLiteral("info");
     if (computerTimerOn)
         expected << QStringLiteral("DXTimer_Computer off");
@@ -407,7 +420,8 @@ void tst_firing::refusedShot()
         Game &g = t.game;
         setUpFiring(g, GameModeT(mode), 0);
         g.st.GamePhase = phase;
-        g.st.ControlField[0] = GridFromRows({"0000000020", "", "", "", "", "", "0000000003", "", "0000100000"});
+        g.st.ControlField[0] =
+            GridFromRows({"0000000020", "", "", "", "", "", "0000000003", "", "0000100000"});
         g.st.PlayField[1].at(4, 8) = pfWaterShot;
         g.st.PlayField[1].at(8, 0) = pfShipHit;
         g.st.PlayField[1].at(9, 6) = pfShipHit;
@@ -454,7 +468,8 @@ void tst_firing::mouseFiring_data()
     QTest::newRow("human's turn") << int(gmPCMode) << 0 << L << RightBoardPixel(3, 3) << false << "33";
     QTest::newRow("computer's turn") << int(gmPCMode) << 1 << L << RightBoardPixel(3, 3) << false << "";
     QTest::newRow("network, own turn") << int(gmTwoAtTwo) << 0 << L << RightBoardPixel(9, 9) << false << "99";
-    QTest::newRow("network, peer's turn") << int(gmTwoAtTwo) << 1 << L << RightBoardPixel(3, 3) << false << "";
+    QTest::newRow("network, peer's turn")
+        << int(gmTwoAtTwo) << 1 << L << RightBoardPixel(3, 3) << false << "";
     QTest::newRow("cell shot before") << int(gmPCMode) << 0 << L << RightBoardPixel(5, 5) << false << "";
 }
 

@@ -64,8 +64,10 @@ QList<int> shipGroups(const Grid &g)
                     }
                 }
             }
-            const bool row = std::all_of(group.begin(), group.end(), [&](CellPos c) { return c.y == group[0].y; });
-            const bool col = std::all_of(group.begin(), group.end(), [&](CellPos c) { return c.x == group[0].x; });
+            const bool row =
+                std::all_of(group.begin(), group.end(), [&](CellPos c) { return c.y == group[0].y; });
+            const bool col =
+                std::all_of(group.begin(), group.end(), [&](CellPos c) { return c.x == group[0].x; });
             if (!(row || col) || group.size() > 4)
                 return {};
             lengths << int(group.size());
@@ -125,8 +127,8 @@ void tst_placement::canSetShipCell_data()
         << rowsWith({{3, ".....#...."}, {4, "......#..."}}) << 5 << 4 << false << false;
     QTest::newRow("three neighbours")
         << rowsWith({{3, ".....#...."}, {4, "....#.#..."}}) << 5 << 4 << false << false;
-    QTest::newRow("four neighbours")
-        << rowsWith({{3, ".....#...."}, {4, "....#.#..."}, {5, ".....#...."}}) << 5 << 4 << false << false;
+    QTest::newRow("four neighbours") << rowsWith({{3, ".....#...."}, {4, "....#.#..."}, {5, ".....#...."}})
+                                     << 5 << 4 << false << false;
     // A neighbouring ship that runs across the line: an L or a T would form.
     QTest::newRow("L: vertical 2, click right of its lower end")
         << rowsWith({{2, "...#......"}, {3, "...#......"}}) << 4 << 3 << false << false;
@@ -194,17 +196,18 @@ void tst_placement::randomDrawOrder()
     QList<int> ranges;
     for (const auto &d : rng.log)
         ranges << d.n;
-    const QList<int> expected{2, 7, 10,                  // 4 horizontal
-                              2, 10, 8, 10, 8, 10, 8,    // 3 vertical, three tries
-                              2, 8, 10,                  // 3 horizontal
-                              2, 10, 9,                  // 2 vertical
-                              2, 9, 10,                  // 2 horizontal
-                              2, 10, 9, 10, 9,           // 2 vertical, two tries
-                              2, 10, 10, 2, 10, 10, 10, 10, 2, 10, 10, 2, 10, 10};
+    const QList<int> expected{2, 7,  10,                // 4 horizontal
+                              2, 10, 8,  10, 8,  10, 8, // 3 vertical, three tries
+                              2, 8,  10,                // 3 horizontal
+                              2, 10, 9,                 // 2 vertical
+                              2, 9,  10,                // 2 horizontal
+                              2, 10, 9,  10, 9,         // 2 vertical, two tries
+                              2, 10, 10, 2,  10, 10, 10, 10, 2, 10, 10, 2, 10, 10};
     QCOMPARE(ranges, expected);
     QCOMPARE(rng.pending(), std::size_t(0));
-    QCOMPARE(GridRows(g), (QStringList{"2222020002", "0000020002", "2220020000", "0000000000", "0000200220",
-                                       "2000000000", "2000000000", "0000000000", "0020002000", "0000000002"}));
+    QCOMPARE(GridRows(g),
+             (QStringList{"2222020002", "0000020002", "2220020000", "0000000000", "0000200220", "2000000000",
+                          "2000000000", "0000000000", "0020002000", "0000000002"}));
 }
 
 void tst_placement::randomPlacementOnCrowdedGridEnds()
@@ -245,8 +248,8 @@ void tst_placement::mouseDown_data()
     QTest::newRow("Y = 81") << empty << L << QPoint(100, 81) << rowsWith({{0, ".#........"}}) << firstShip;
     QTest::newRow("Y = 479") << empty << L << QPoint(100, 479) << rowsWith({{9, ".#........"}}) << firstShip;
     QTest::newRow("Y = 480") << empty << L << QPoint(100, 480) << empty << QStringList{};
-    QTest::newRow("cell edges 79/80") << empty << L << QPoint(80, 120) << rowsWith({{1, ".#........"}})
-                                      << firstShip;
+    QTest::newRow("cell edges 79/80")
+        << empty << L << QPoint(80, 120) << rowsWith({{1, ".#........"}}) << firstShip;
     QTest::newRow("right board") << empty << L << RightBoardPixel(1, 1) << empty << QStringList{};
     QTest::newRow("far away") << empty << L << QPoint(-5000, 99999) << empty << QStringList{};
 
@@ -263,7 +266,8 @@ void tst_placement::mouseDown_data()
         << three << M << LeftBoardPixel(4, 5) << rowsWith({{5, "..##......"}})
         << QStringList{QStringLiteral("status benötigt: 4 1er, 2 2er, 2 3er, 1 4er"), QStringLiteral("info"),
                        QStringLiteral("draw present")};
-    QTest::newRow("right on water still refreshes") << empty << R << LeftBoardPixel(9, 9) << empty << unchanged;
+    QTest::newRow("right on water still refreshes")
+        << empty << R << LeftBoardPixel(9, 9) << empty << unchanged;
     QTest::newRow("right outside") << three << R << QPoint(440, 300) << three << QStringList{};
 }
 

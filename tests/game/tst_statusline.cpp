@@ -68,21 +68,24 @@ void tst_statusline::placement_data()
     QTest::newRow("empty") << empty << 1 << "benötigt: 4 1er, 3 2er, 2 3er, 1 4er" << 1;
     QTest::newRow("empty, phase 2 falls back") << empty << 2 << "benötigt: 4 1er, 3 2er, 2 3er, 1 4er" << 1;
     QTest::newRow("empty, phase 4 falls back") << empty << 4 << "benötigt: 4 1er, 3 2er, 2 3er, 1 4er" << 3;
-    QTest::newRow("five ships of 1") << rowsWith({{0, "#.#.#.#.#."}})
-                                     << 1 << "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 1 1er" << 1;
+    QTest::newRow("five ships of 1") << rowsWith({{0, "#.#.#.#.#."}}) << 1
+                                     << "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 1 1er" << 1;
     QTest::newRow("fleet") << StandardFleetRows() << 1 << all << 2;
     QTest::newRow("fleet, phase 2 stays") << StandardFleetRows() << 2 << all << 2;
     QTest::newRow("fleet, second placer") << StandardFleetRows() << 3 << all << 4;
     QTest::newRow("fleet plus a 1") << fleetPlus(8, ".........#") << 2 << "zu entfernen: 1 1er" << 1;
-    QTest::newRow("fleet plus a 1, second placer") << fleetPlus(8, ".........#") << 4 << "zu entfernen: 1 1er" << 3;
-    QTest::newRow("a 4 too many, a 3 missing") << fleetPlus(2, "####.##.##") << 1
-                                               << "benötigt: 1 3er; zu entfernen: 1 4er" << 1;
+    QTest::newRow("fleet plus a 1, second placer")
+        << fleetPlus(8, ".........#") << 4 << "zu entfernen: 1 1er" << 3;
+    QTest::newRow("a 4 too many, a 3 missing")
+        << fleetPlus(2, "####.##.##") << 1 << "benötigt: 1 3er; zu entfernen: 1 4er" << 1;
     QStringList checker;
     for (int y = 0; y < 10; ++y)
         checker << (y % 2 ? ".#.#.#.#.#" : "#.#.#.#.#.");
-    QTest::newRow("50 ships of 1") << checker << 1 << "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 46 1er" << 1;
+    QTest::newRow("50 ships of 1") << checker << 1 << "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 46 1er"
+                                   << 1;
     QTest::newRow("only the 4") << rowsWith({{9, "......####"}}) << 1 << "benötigt: 4 1er, 3 2er, 2 3er" << 1;
-    QTest::newRow("surplus only, several") << fleetPlus(8, "##.##.###.") << 2 << "zu entfernen: 2 2er, 1 3er" << 1;
+    QTest::newRow("surplus only, several")
+        << fleetPlus(8, "##.##.###.") << 2 << "zu entfernen: 2 2er, 1 3er" << 1;
     // A run too long to be a ship is not counted at all.
     QTest::newRow("fleet plus a run of 5") << fleetPlus(8, "#####.....") << 2 << all << 2;
 }
@@ -123,37 +126,37 @@ void tst_statusline::firing_data()
     const QString missingAll = QStringLiteral(" Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er.");
     const QStringList all = sunkOf({1, 2, 3, 4});
 
-    QTest::newRow("computer game, first shot") << int(gmPCMode) << 0 << 0 << none
-                                               << "Sie sind an der Reihe." + missingAll << -1;
-    QTest::newRow("computer's turn") << int(gmPCMode) << 1 << 0 << sunkOf({2}) << "Computer ist an der Reihe. Es fehlen: 4 1er, 2 3er, 1 4er."
-                                     << -1;
-    QTest::newRow("two at one, all but the 4") << int(gmTwoAtOne) << 0 << 0 << sunkOf({1, 2, 3})
-                                               << "Anna ist an der Reihe. Es fehlen: 1 4er." << -1;
-    QTest::newRow("two at one, never 'Sie'") << int(gmTwoAtOne) << 1 << 1 << none << "Bert ist an der Reihe." + missingAll
-                                             << -1;
-    QTest::newRow("network, own turn") << int(gmTwoAtTwo) << 1 << 1 << sunkOf({4}) << "Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er."
-                                       << -1;
-    QTest::newRow("network, peer's turn") << int(gmTwoAtTwo) << 0 << 1 << sunkOf({1}) << "Anna ist an der Reihe. Es fehlen: 3 2er, 2 3er, 1 4er."
-                                          << -1;
+    QTest::newRow("computer game, first shot")
+        << int(gmPCMode) << 0 << 0 << none << "Sie sind an der Reihe." + missingAll << -1;
+    QTest::newRow("computer's turn") << int(gmPCMode) << 1 << 0 << sunkOf({2})
+                                     << "Computer ist an der Reihe. Es fehlen: 4 1er, 2 3er, 1 4er." << -1;
+    QTest::newRow("two at one, all but the 4")
+        << int(gmTwoAtOne) << 0 << 0 << sunkOf({1, 2, 3}) << "Anna ist an der Reihe. Es fehlen: 1 4er." << -1;
+    QTest::newRow("two at one, never 'Sie'")
+        << int(gmTwoAtOne) << 1 << 1 << none << "Bert ist an der Reihe." + missingAll << -1;
+    QTest::newRow("network, own turn") << int(gmTwoAtTwo) << 1 << 1 << sunkOf({4})
+                                       << "Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er." << -1;
+    QTest::newRow("network, peer's turn") << int(gmTwoAtTwo) << 0 << 1 << sunkOf({1})
+                                          << "Anna ist an der Reihe. Es fehlen: 3 2er, 2 3er, 1 4er." << -1;
     // Hit parts of a ship not yet sunk do not count.
     QStringList hitOnly = sunkOf({1, 2, 3});
     hitOnly[0] = "2220033300";
-    QTest::newRow("a 4 hit three times") << int(gmTwoAtOne) << 0 << 0 << hitOnly << "Anna ist an der Reihe. Es fehlen: 1 4er."
-                                         << -1;
+    QTest::newRow("a 4 hit three times")
+        << int(gmTwoAtOne) << 0 << 0 << hitOnly << "Anna ist an der Reihe. Es fehlen: 1 4er." << -1;
     // More sunk ships of a length than required (a damaged record) leave the
     // length out.
     QTest::newRow("too many sunk 1s") << int(gmPCMode) << 0 << 0 << rowsWith({{9, "3.3.3.3.3."}})
                                       << "Sie sind an der Reihe. Es fehlen: 3 2er, 2 3er, 1 4er." << -1;
-    QTest::newRow("two at one, found all") << int(gmTwoAtOne) << 1 << 0 << all << "Bert hat alle Schiffe von Anna gefunden."
-                                           << 1;
-    QTest::newRow("computer game, human found all") << int(gmPCMode) << 0 << 0 << all
-                                                    << "Sie haben alle Schiffe von Computer gefunden." << 0;
-    QTest::newRow("computer game, computer found all") << int(gmPCMode) << 1 << 0 << all
-                                                       << "Computer hat alle Ihre Schiffe gefunden." << 1;
-    QTest::newRow("network, local found all") << int(gmTwoAtTwo) << 0 << 0 << all
-                                              << "Sie haben alle Schiffe von Bert gefunden." << 0;
-    QTest::newRow("network, peer found all") << int(gmTwoAtTwo) << 1 << 0 << all << "Bert hat alle Ihre Schiffe gefunden."
-                                             << 1;
+    QTest::newRow("two at one, found all")
+        << int(gmTwoAtOne) << 1 << 0 << all << "Bert hat alle Schiffe von Anna gefunden." << 1;
+    QTest::newRow("computer game, human found all")
+        << int(gmPCMode) << 0 << 0 << all << "Sie haben alle Schiffe von Computer gefunden." << 0;
+    QTest::newRow("computer game, computer found all")
+        << int(gmPCMode) << 1 << 0 << all << "Computer hat alle Ihre Schiffe gefunden." << 1;
+    QTest::newRow("network, local found all")
+        << int(gmTwoAtTwo) << 0 << 0 << all << "Sie haben alle Schiffe von Bert gefunden." << 0;
+    QTest::newRow("network, peer found all")
+        << int(gmTwoAtTwo) << 1 << 0 << all << "Bert hat alle Ihre Schiffe gefunden." << 1;
 }
 
 void tst_statusline::firing()
@@ -171,7 +174,8 @@ void tst_statusline::firing()
     g.st.GamePhase = gpFiring;
     g.st.CurrentPlayer = current;
     g.st.LocalPlayer = local;
-    g.st.PlayerNames = {QStringLiteral("Anna"), mode == gmPCMode ? QStringLiteral("Computer") : QStringLiteral("Bert")};
+    g.st.PlayerNames = {QStringLiteral("Anna"),
+                        mode == gmPCMode ? QStringLiteral("Computer") : QStringLiteral("Bert")};
     g.st.ControlField[current] = GridFromRows(control);
     // The other player's record does not count.
     g.st.ControlField[current ^ 1] = GridFromRows(sunkOf({1, 2, 3, 4}));

@@ -53,8 +53,14 @@ inline QStringList StandardFleetRows()
 }
 
 // The centre pixel of a cell of the left or the right board.
-inline QPoint LeftBoardPixel(int x, int y) { return {60 + 40 * x, 100 + 40 * y}; }
-inline QPoint RightBoardPixel(int x, int y) { return {500 + 40 * x, 100 + 40 * y}; }
+inline QPoint LeftBoardPixel(int x, int y)
+{
+    return {60 + 40 * x, 100 + 40 * y};
+}
+inline QPoint RightBoardPixel(int x, int y)
+{
+    return {500 + 40 * x, 100 + 40 * y};
+}
 
 // The ship cells of a grid, x outer and y inner.
 inline QList<CellPos> ShipCells(const Grid &grid)
