@@ -115,17 +115,20 @@ InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
 
 QImage InfoPanel::BuildInfoBackground()
 {
+    // Lines from (0, y - 20) to (W, y), end point excluded, for y = 0..H + 20,
+    // each in its blend colour. Every pixel lies on exactly one of them: the
+    // line through column x drops round(20 x / W) rows, so pixel (x, r)
+    // belongs to line r + 20 - round(20 x / W).
     QImage img(W, H, QImage::Format_RGB32);
-    img.fill(Qt::black);
-    QPainter p(&img);
     const std::uint32_t c0 = WinRGB(123, 157, 221);
     const std::uint32_t c1 = WinRGB(69, 91, 149);
-    // Lines sloping down 20 pixels over the width; the end point is excluded
-    // by drawing to one pixel short of it.
-    for (int y = 0; y <= H + 20; ++y) {
-        p.setPen(QPen(WinColorToQColor(BlendColor(c0, c1, y, H + 20)), 1));
-        const double slope = 20.0 / W;
-        p.drawLine(QPointF(0, y - 20), QPointF(W - 1, y - 20 + slope * (W - 1)));
+    std::array<QRgb, H + 21> colours;
+    for (int y = 0; y <= H + 20; ++y)
+        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, H + 20)).rgb();
+    for (int r = 0; r < H; ++r) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
+        for (int x = 0; x < W; ++x)
+            line[x] = colours[r + 20 - (20 * x + W / 2) / W];
     }
     return img;
 }
@@ -244,6 +247,7 @@ void InfoPanel::DrawInfo(const GameState &st)
             const int y = H - fm.height();
             p.drawText(QPoint(x, y + fm.ascent()), text);
         }
+        p.end();
         drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v ^ 1], 1));
         drawFleetHalf(back, W / 2, Game::CountShips(st.ControlField[v], 1));
     } else if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
