@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 
 #include <cmath>
 #include <numbers>
@@ -226,6 +227,7 @@ void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) 
 
 void InfoPanel::DrawInfo(const GameState &st)
 {
+    fullFrame_ = true;
     QImage &back = surface_.backBuffer();
     {
         QPainter p(&back);
@@ -267,25 +269,37 @@ InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
 
 void InfoPanel::DXTimer_InfoTimer(int lagCount)
 {
-    QImage &back = surface_.backBuffer();
-    QPainter p(&back);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, background_);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-
     const int s = TitleShip.Sprite & 3;
     const QImage &sprite = sprites_[s];
     const Pose pose = TitlePose(TitleShip);
-    if (pose.Roll == 0) {
-        p.drawImage(QPoint(TitleShip.X - sprite.width() / 2, pose.Y - sprite.height() / 2), sprite);
-    } else {
+    const QPoint topLeft(-sprite.width() / 2, -sprite.height() / 2);
+    QTransform place;
+    place.translate(TitleShip.X, pose.Y);
+    if (pose.Roll != 0)
+        place.rotate(pose.Roll * 360.0 / 256.0);
+    // Smooth sampling may touch a pixel beyond the exact outline.
+    const QRect shipRect = place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
+                           QRect(0, 0, W, H);
+    // Only the old and the new ship's place change from frame to frame; after
+    // DrawInfo the whole panel is recomposed once.
+    const QRect dirty = fullFrame_ ? QRect(0, 0, W, H) : (lastShip_ | shipRect);
+
+    QImage &back = surface_.backBuffer();
+    QPainter p(&back);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(dirty.topLeft(), background_, dirty);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setTransform(place);
+    if (pose.Roll != 0)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.translate(TitleShip.X, pose.Y);
-        p.rotate(pose.Roll * 360.0 / 256.0);
-        p.drawImage(QPoint(-sprite.width() / 2, -sprite.height() / 2), sprite);
-    }
+    p.drawImage(topLeft, sprite);
     p.end();
-    surface_.present();
+    if (fullFrame_)
+        surface_.present();
+    else
+        surface_.present(dirty);
+    fullFrame_ = false;
+    lastShip_ = shipRect;
 
     TitleShip.X += (lagCount < 1 ? 1 : lagCount) + 1;
     if (TitleShip.X > W + sprite.width() / 2) {

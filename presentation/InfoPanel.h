@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -83,4 +84,6 @@ private:
     ShipSprites sprites_;
     QImage background_;
     QFont font_;
+    bool fullFrame_ = true; // the next animation frame recomposes everything
+    QRect lastShip_;        // where the previous frame drew the ship
 };

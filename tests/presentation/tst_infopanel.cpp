@@ -351,6 +351,33 @@ private slots:
         QCOMPARE(rng.pending(), 0u);
     }
 
+    void partialFramesMatchFullFrames()
+    {
+        // Frames repaint only where the ship was and is; the result must be
+        // the same as recomposing the whole panel, across rolls, lags and a
+        // change of ship.
+        DXDrawSurface partialSurface(881, 182), fullSurface(881, 182);
+        ScriptedRandom rngA({1, 3, 0}), rngB({1, 3, 0});
+        InfoPanel partial(partialSurface, rngA, testSprites());
+        InfoPanel full(fullSurface, rngB, testSprites());
+        GameState finished;
+        finished.GamePhase = gpFinished;
+        finished.Tries = {30, 30};
+        partial.DrawInfo(finished); // leftovers of a game must vanish
+        partial.TitleShip.X = 820;
+        const GameState noGame;
+        for (int i = 0; i < 160; ++i) {
+            const int lag = 1 + i % 4;
+            full.TitleShip = partial.TitleShip;
+            full.DrawInfo(noGame);
+            full.DXTimer_InfoTimer(lag);
+            partial.DXTimer_InfoTimer(lag);
+            if (partialSurface.frontImage() != fullSurface.frontImage())
+                QFAIL(qPrintable(QString("frame %1 differs").arg(i)));
+        }
+        QCOMPARE(rngA.pending(), 1u); // one ship change happened
+    }
+
     void timerDrivesTheAnimation()
     {
         DXDrawSurface surface(881, 182);
