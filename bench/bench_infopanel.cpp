@@ -63,7 +63,8 @@ void frameTimings()
     constexpr int Draws = 1000;
     for (int i = 0; i < Draws; ++i)
         panel.DrawInfo(st);
-    std::printf("DrawInfo (firing phase, 20 ships, 2 texts): mean %.1f us\n", t.nsecsElapsed() / 1000.0 / Draws);
+    std::printf("DrawInfo (firing phase, 20 ships, 2 texts): mean %.1f us\n",
+                t.nsecsElapsed() / 1000.0 / Draws);
 }
 
 // The panel shown in a window and driven the way the main window drives it:
@@ -108,8 +109,9 @@ int cpuUse(int seconds)
     QCoreApplication::exec();
     const double cpu = cpuSeconds() - cpu0;
     const double secs = wall.elapsed() / 1000.0;
-    std::printf("title animation shown for %.1f s: %d frames (%.1f per s), CPU %.2f s = %.2f %% of one core\n",
-                secs, frames, frames / secs, cpu, 100.0 * cpu / secs);
+    std::printf(
+        "title animation shown for %.1f s: %d frames (%.1f per s), CPU %.2f s = %.2f %% of one core\n", secs,
+        frames, frames / secs, cpu, 100.0 * cpu / secs);
     return 0;
 }
 

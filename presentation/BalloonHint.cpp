@@ -28,9 +28,7 @@ const QColor Border(80, 80, 80);
 BalloonHint::BalloonHint(QWidget *owner)
     : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                          Qt::WindowStaysOnTopHint),
-      timer_(new QTimer(this)),
-      title_(QString::fromUtf8(Texts::BalloonTitle)),
-      text_(Texts::BalloonText())
+      timer_(new QTimer(this)), title_(QString::fromUtf8(Texts::BalloonTitle)), text_(Texts::BalloonText())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);

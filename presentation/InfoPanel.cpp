@@ -20,7 +20,10 @@ namespace {
 
 constexpr QRgb Fuchsia = 0xFF00FF;
 
-int spriteWidth(int length) { return 33 * length + 24; }
+int spriteWidth(int length)
+{
+    return 33 * length + 24;
+}
 
 // A stand-in ship: the hull in the given colour, sails for the small boats,
 // funnels for the large ships; fuchsia-free, transparent around it.
@@ -135,10 +138,7 @@ QImage InfoPanel::BuildInfoBackground()
 }
 
 InfoPanel::InfoPanel(DXDrawSurface &surface, Random &rng, const ShipSprites &sprites)
-    : surface_(surface),
-      rng_(rng),
-      sprites_(sprites),
-      background_(BuildInfoBackground()),
+    : surface_(surface), rng_(rng), sprites_(sprites), background_(BuildInfoBackground()),
       font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
     for (QImage &sprite : sprites_) {
@@ -278,8 +278,9 @@ void InfoPanel::DXTimer_InfoTimer(int lagCount)
     if (pose.Roll != 0)
         place.rotate(pose.Roll * 360.0 / 256.0);
     // Smooth sampling may touch a pixel beyond the exact outline.
-    const QRect shipRect = place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
-                           QRect(0, 0, W, H);
+    const QRect shipRect =
+        place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
+        QRect(0, 0, W, H);
     // Only the old and the new ship's place change from frame to frame; after
     // DrawInfo the whole panel is recomposed once.
     const QRect dirty = fullFrame_ ? QRect(0, 0, W, H) : (lastShip_ | shipRect);

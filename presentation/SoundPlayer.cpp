@@ -10,14 +10,20 @@ namespace {
 
 // Every id the program knows: water 1-3, hits 101-108, general 201-207 and
 // the found-all fanfare 301.
-constexpr int KnownIds[] = {1, 2, 3, 101, 102, 103, 104, 105, 106, 107, 108,
-                            201, 202, 203, 204, 205, 206, 207, 301};
+constexpr int KnownIds[] = {1,   2,   3,   101, 102, 103, 104, 105, 106, 107,
+                            108, 201, 202, 203, 204, 205, 206, 207, 301};
 
 } // namespace
 
-QString SoundPlayer::ResourcePath(int id) { return QStringLiteral(":/assets/sound_%1.wav").arg(id); }
+QString SoundPlayer::ResourcePath(int id)
+{
+    return QStringLiteral(":/assets/sound_%1.wav").arg(id);
+}
 
-bool SoundPlayer::HasSound(int id) { return QFile::exists(ResourcePath(id)); }
+bool SoundPlayer::HasSound(int id)
+{
+    return QFile::exists(ResourcePath(id));
+}
 
 QtSoundOutput::QtSoundOutput() : owner_(std::make_unique<QObject>()) {}
 

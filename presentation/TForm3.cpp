@@ -9,15 +9,15 @@
 TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      shotSound_(shotSound),
-      play_(std::move(play))
+      shotSound_(shotSound), play_(std::move(play))
 {
     setWindowTitle(QStringLiteral("Sounds"));
     setFont(QFont(QStringLiteral("Arial"), 8));
     setFixedSize(243, 153);
 
     Label1 = new QLabel(
-        QStringLiteral("Sie können einrichten, welcher Sound bei welchem Ereignis abgespielt werden soll:"), this);
+        QStringLiteral("Sie können einrichten, welcher Sound bei welchem Ereignis abgespielt werden soll:"),
+        this);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setGeometry(8, 8, 217, 33);

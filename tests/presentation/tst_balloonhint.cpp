@@ -29,8 +29,9 @@ private slots:
     {
         BalloonHint b(owner_);
         QCOMPARE(b.title(), QString::fromUtf8("Ungültige Schiffposition"));
-        QCOMPARE(b.text(), QString::fromUtf8("Hier kann kein Schiff platziert werden.\n\nBeachten Sie, dass sich "
-                                             "die Schiffe weder horizontal noch vertikal berühren dürfen."));
+        QCOMPARE(b.text(),
+                 QString::fromUtf8("Hier kann kein Schiff platziert werden.\n\nBeachten Sie, dass sich "
+                                   "die Schiffe weder horizontal noch vertikal berühren dürfen."));
         QVERIFY(b.isWindow());
         QVERIFY(b.windowFlags() & Qt::WindowDoesNotAcceptFocus);
         QVERIFY(b.testAttribute(Qt::WA_ShowWithoutActivating));

@@ -37,11 +37,18 @@ struct Slot {
 };
 
 // Where the ships of one half stand (left half), as the panel's table gives them.
-const Slot Slots[] = {{4, 0, 4, 0},    {3, 0, 168, 0},   {3, 1, 295, 0},   {2, 0, 81, 54},  {2, 1, 175, 54},
-                      {2, 2, 269, 54}, {1, 0, 100, 108}, {1, 1, 161, 108}, {1, 2, 222, 108}, {1, 3, 283, 108}};
+const Slot Slots[] = {{4, 0, 4, 0},     {3, 0, 168, 0},  {3, 1, 295, 0},   {2, 0, 81, 54},
+                      {2, 1, 175, 54},  {2, 2, 269, 54}, {1, 0, 100, 108}, {1, 1, 161, 108},
+                      {1, 2, 222, 108}, {1, 3, 283, 108}};
 
-QPoint hullProbe(const Slot &s, int ox) { return QPoint(ox + s.x + (33 * s.length + 24) / 2, s.y + 38); }
-QPoint clearProbe(const Slot &s, int ox) { return QPoint(ox + s.x + (33 * s.length + 24) / 2, s.y + 10); }
+QPoint hullProbe(const Slot &s, int ox)
+{
+    return QPoint(ox + s.x + (33 * s.length + 24) / 2, s.y + 38);
+}
+QPoint clearProbe(const Slot &s, int ox)
+{
+    return QPoint(ox + s.x + (33 * s.length + 24) / 2, s.y + 10);
+}
 
 void putShip(Grid &g, int x, int y, int length, bool horizontal, std::uint8_t code)
 {
@@ -89,8 +96,8 @@ private slots:
         QTest::newRow("half up") << 0x000000u << 0xFFFFFFu << 1 << 2 << 0x7F7F7Fu;
         // 200 + (100 - 200) * 1 / 3 = 200 - 33 (toward zero, not -34)
         QTest::newRow("down truncates toward zero") << 0x0000C8u << 0x000064u << 1 << 3 << 0x0000A7u;
-        QTest::newRow("channels apart") << WinRGB(123, 157, 221) << WinRGB(69, 91, 149) << 101 << 202
-                                        << WinRGB(96, 124, 185);
+        QTest::newRow("channels apart")
+            << WinRGB(123, 157, 221) << WinRGB(69, 91, 149) << 101 << 202 << WinRGB(96, 124, 185);
     }
     void blendColor()
     {
@@ -150,13 +157,18 @@ private slots:
         QTest::addColumn<int>("phase");
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("right");
-        QTest::newRow("placing, nothing placed") << int(gpPlacing1) << "WWWWWWWWWW" << "----------";
-        QTest::newRow("placed: whole fleet red") << int(gpPlaced2) << "RRRRRRRRRR" << "----------";
+        QTest::newRow("placing, nothing placed") << int(gpPlacing1) << "WWWWWWWWWW"
+                                                 << "----------";
+        QTest::newRow("placed: whole fleet red") << int(gpPlaced2) << "RRRRRRRRRR"
+                                                 << "----------";
         // Left: the viewed player's ships the opponent sank (the 4-ship and a
         // 1-ship); right: the first sunk 2-ship turns the leftmost 2-ship red.
-        QTest::newRow("firing") << int(gpFiring) << "RWWWWWRWWW" << "WWWRWWWWWW";
-        QTest::newRow("finished") << int(gpFinished) << "RWWWWWRWWW" << "WWWRWWWWWW";
-        QTest::newRow("no game: background only") << int(gpNoGame) << "----------" << "----------";
+        QTest::newRow("firing") << int(gpFiring) << "RWWWWWRWWW"
+                                << "WWWRWWWWWW";
+        QTest::newRow("finished") << int(gpFinished) << "RWWWWWRWWW"
+                                  << "WWWRWWWWWW";
+        QTest::newRow("no game: background only") << int(gpNoGame) << "----------"
+                                                  << "----------";
     }
     void fleetRows()
     {
@@ -310,8 +322,8 @@ private slots:
         panel.DXTimer_InfoTimer(1);
         QCOMPARE(surface.presentCount(), 1);
         QImage img = surface.frontImage();
-        QCOMPARE(img.pixel(75, 174), Red);             // hull band: rows 30-45 of the sprite
-        QCOMPARE(img.pixel(47 + 5, 137 + 31), Red);    // sprite's top left at (75 - 28, 162 - 25)
+        QCOMPARE(img.pixel(75, 174), Red);          // hull band: rows 30-45 of the sprite
+        QCOMPARE(img.pixel(47 + 5, 137 + 31), Red); // sprite's top left at (75 - 28, 162 - 25)
         QCOMPARE(img.pixel(75, 140), panel.InfoBackground().pixel(75, 140)); // fuchsia stays clear
         QCOMPARE(img.pixel(200, 20), panel.InfoBackground().pixel(200, 20));
         QCOMPARE(panel.TitleShip.X, 77); // lagCount + 1

@@ -82,7 +82,8 @@ private slots:
                                              "Color2=1193046\r\n"
                                              "Color3=16702650\r\n"
                                              "[Anna - RecentData]\r\n"
-                                             "Player1=J\xC3\xB6rg Gr\xC3\xB6\xC3\x9F" "er\r\n"
+                                             "Player1=J\xC3\xB6rg Gr\xC3\xB6\xC3\x9F"
+                                             "er\r\n"
                                              "Player2=Computer\r\n"
                                              "ChangingTime=21\r\n"
                                              "Client=1\r\n"
@@ -163,10 +164,14 @@ private slots:
     {
         QTest::addColumn<QString>("login");
         QTest::addColumn<QString>("options");
-        QTest::newRow("plain") << "Anna" << "Anna - Options";
-        QTest::newRow("none") << "" << "Benutzer - Options";
-        QTest::newRow("blank") << "   " << "Benutzer - Options";
-        QTest::newRow("brackets") << "a]b[c" << "a_b_c - Options";
+        QTest::newRow("plain") << "Anna"
+                               << "Anna - Options";
+        QTest::newRow("none") << ""
+                              << "Benutzer - Options";
+        QTest::newRow("blank") << "   "
+                               << "Benutzer - Options";
+        QTest::newRow("brackets") << "a]b[c"
+                                  << "a_b_c - Options";
     }
     void sectionNames()
     {
