@@ -60,7 +60,10 @@ bool isValidUtf8(const QByteArray &bytes)
     return !decoder.hasError();
 }
 
-bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Delphi-style strict integer reading: the whole trimmed text must be the
 // number.
@@ -137,7 +140,10 @@ QString IniFile::decode(const QByteArray &bytes) const
     return cp1252_ ? fromCp1252(bytes) : QString::fromUtf8(bytes);
 }
 
-QByteArray IniFile::encode(const QString &text) const { return cp1252_ ? toCp1252(text) : text.toUtf8(); }
+QByteArray IniFile::encode(const QString &text) const
+{
+    return cp1252_ ? toCp1252(text) : text.toUtf8();
+}
 
 IniFile::Parsed IniFile::parse(int index) const
 {
@@ -307,6 +313,7 @@ bool IniFile::save(const QString &path, QString *error) const
             file.cancelWriting();
     }
     if (!ok && error)
-        *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"), {QDir::toNativeSeparators(path)});
+        *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
+                            {QDir::toNativeSeparators(path)});
     return ok;
 }

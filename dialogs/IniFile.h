@@ -54,8 +54,8 @@ private:
     enum class Kind { Other, Section, Entry };
     struct Parsed {
         Kind kind = Kind::Other;
-        QString name;  // section name or key
-        QString value; // entry value
+        QString name;        // section name or key
+        QString value;       // entry value
         int valueStart = -1; // byte offset in Line::text after "=" and its following blanks
     };
 

@@ -48,8 +48,8 @@ private slots:
         const QString path = writeFile("edit.ini", before);
         IniFile ini;
         QVERIFY(ini.load(path));
-        ini.writeBool("Anna - Options", "Sounds", true);     // in place, key spelling kept
-        ini.writeInteger("Anna - Options", "SoundShip", 104); // appended after the last entry
+        ini.writeBool("Anna - Options", "Sounds", true);         // in place, key spelling kept
+        ini.writeInteger("Anna - Options", "SoundShip", 104);    // appended after the last entry
         ini.writeString("Anna - RecentData", "Player1", "Anna"); // new section at the end
         QVERIFY(ini.save(path));
         const QByteArray expected = "; kept comment\r\n"
@@ -80,17 +80,39 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("exact") << "Anna - Options" << "Color1" << "first";
-        QTest::newRow("case of section and key") << "ANNA - options" << "cOLOR1" << "first";
-        QTest::newRow("blanks around names") << "  Anna - Options " << " Color1 " << "first";
-        QTest::newRow("first key wins") << "Anna - Options" << "Dup" << "one";
-        QTest::newRow("first section wins") << "Anna - Options" << "OnlyInSecond" << "<def>";
-        QTest::newRow("value split at first =") << "Anna - Options" << "Eq" << "a=b=c";
-        QTest::newRow("value trimmed") << "Anna - Options" << "Spaced" << "in the middle";
-        QTest::newRow("empty value") << "Anna - Options" << "Empty" << "";
-        QTest::newRow("comment is no key") << "Anna - Options" << ";Hidden" << "<def>";
-        QTest::newRow("missing section") << "Nobody - Options" << "Color1" << "<def>";
-        QTest::newRow("key of another section") << "Bob - Options" << "Eq" << "<def>";
+        QTest::newRow("exact") << "Anna - Options"
+                               << "Color1"
+                               << "first";
+        QTest::newRow("case of section and key") << "ANNA - options"
+                                                 << "cOLOR1"
+                                                 << "first";
+        QTest::newRow("blanks around names") << "  Anna - Options "
+                                             << " Color1 "
+                                             << "first";
+        QTest::newRow("first key wins") << "Anna - Options"
+                                        << "Dup"
+                                        << "one";
+        QTest::newRow("first section wins") << "Anna - Options"
+                                            << "OnlyInSecond"
+                                            << "<def>";
+        QTest::newRow("value split at first =") << "Anna - Options"
+                                                << "Eq"
+                                                << "a=b=c";
+        QTest::newRow("value trimmed") << "Anna - Options"
+                                       << "Spaced"
+                                       << "in the middle";
+        QTest::newRow("empty value") << "Anna - Options"
+                                     << "Empty"
+                                     << "";
+        QTest::newRow("comment is no key") << "Anna - Options"
+                                           << ";Hidden"
+                                           << "<def>";
+        QTest::newRow("missing section") << "Nobody - Options"
+                                         << "Color1"
+                                         << "<def>";
+        QTest::newRow("key of another section") << "Bob - Options"
+                                                << "Eq"
+                                                << "<def>";
     }
     void lookup()
     {
@@ -166,7 +188,8 @@ private slots:
         ini.writeInteger("Jörg - RecentData", "ChangingTime", 3);
         QVERIFY(ini.save(dir_.filePath("fresh.ini")));
         QCOMPARE(readBytes(dir_.filePath("fresh.ini")),
-                 QByteArray("[J\xC3\xB6rg - RecentData]\r\nPlayer1=J\xC3\xB6rg \xE2\x82\xAC\r\nChangingTime=3\r\n"));
+                 QByteArray(
+                     "[J\xC3\xB6rg - RecentData]\r\nPlayer1=J\xC3\xB6rg \xE2\x82\xAC\r\nChangingTime=3\r\n"));
     }
 
     void unreadableFileFails()
@@ -198,12 +221,14 @@ private slots:
     void windows1252StaysWindows1252()
     {
         // "ö" and "€" as single Windows-1252 bytes: not valid UTF-8.
-        const QByteArray before = "[J\xF6rg - RecentData]\r\nPlayer1=J\xF6rg\r\n; Gr\xFC\xDF" "e \x80\r\n";
+        const QByteArray before = "[J\xF6rg - RecentData]\r\nPlayer1=J\xF6rg\r\n; Gr\xFC\xDF"
+                                  "e \x80\r\n";
         const QString path = writeFile("ansi.ini", before);
         IniFile ini;
         QVERIFY(ini.load(path));
         QVERIFY(ini.isWindows1252());
-        QCOMPARE(ini.readString(QString::fromUtf8("JÖRG - RecentData"), "Player1"), QString::fromUtf8("Jörg"));
+        QCOMPARE(ini.readString(QString::fromUtf8("JÖRG - RecentData"), "Player1"),
+                 QString::fromUtf8("Jörg"));
         ini.writeString(QString::fromUtf8("Jörg - RecentData"), "Player2", QString::fromUtf8("Müller € ☺"));
         QVERIFY(ini.save(path));
         QCOMPARE(readBytes(path), before.left(before.indexOf(';')) + "Player2=M\xFCller \x80 ?\r\n" +
