@@ -9,9 +9,15 @@ namespace {
 // which line of hits is followed and the order of the candidate list.
 constexpr int kDirections[4][2] = {{-1, 0}, {0, -1}, {0, 1}, {1, 0}};
 
-bool onField(CellPos c) { return c.x >= 0 && c.x <= 9 && c.y >= 0 && c.y <= 9; }
+bool onField(CellPos c)
+{
+    return c.x >= 0 && c.x <= 9 && c.y >= 0 && c.y <= 9;
+}
 
-bool strictFree(const Grid &g, int x, int y) { return Game::CanSetShipCell(g, x, y, true); }
+bool strictFree(const Grid &g, int x, int y)
+{
+    return Game::CanSetShipCell(g, x, y, true);
+}
 
 // The free line through (x, y) along one axis: the cell itself and the
 // strict-passing cells that follow it on both sides, capped at the longest ship.

@@ -98,15 +98,15 @@ private slots:
             << withRows(empty, {{5, ".....2...."}, {7, "....33...."}}) << QPoint(5, 5) << QList<int>{2}
             << QPoint(6, 5) << QList<int>{3};
         QTest::newRow("single: row too short for the ship afloat")
-            << withRows(onlyFourAfloat, {{5, ".2.1......"}}) << QPoint(1, 5) << QList<int>{1}
-            << QPoint(1, 6) << QList<int>{2};
+            << withRows(onlyFourAfloat, {{5, ".2.1......"}}) << QPoint(1, 5) << QList<int>{1} << QPoint(1, 6)
+            << QList<int>{2};
         QTest::newRow("single: no axis open, hunts instead")
             << withRows(onlyFourAfloat, {{3, ".1........"}, {5, ".2.1......"}, {7, ".1........"}})
             << QPoint(1, 5) << QList<int>{0} << QPoint(0, 0) << QList<int>{80};
 
         // Hunt mode: the list runs x-outer, y-inner; drawn cells are removed.
-        QTest::newRow("hunt: game start") << empty << QPoint(-1, -1) << QList<int>{0} << QPoint(0, 0)
-                                          << QList<int>{100};
+        QTest::newRow("hunt: game start")
+            << empty << QPoint(-1, -1) << QList<int>{0} << QPoint(0, 0) << QList<int>{100};
         QTest::newRow("hunt: last cell of the list")
             << empty << QPoint(-1, -1) << QList<int>{99} << QPoint(9, 9) << QList<int>{100};
         QTest::newRow("hunt: below a sunk ship skipped")
@@ -123,9 +123,8 @@ private slots:
             << QPoint(0, 9) << QList<int>{98};
 
         // Nothing left to find: no shot and no draw.
-        QTest::newRow("all ships sunk")
-            << withRows(onlyFourAfloat, {{9, "3333......"}}) << QPoint(0, 9) << QList<int>{}
-            << QPoint(-1, -1) << QList<int>{};
+        QTest::newRow("all ships sunk") << withRows(onlyFourAfloat, {{9, "3333......"}}) << QPoint(0, 9)
+                                        << QList<int>{} << QPoint(-1, -1) << QList<int>{};
     }
 
     void choice()

@@ -44,7 +44,8 @@ struct PcGame {
     {
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 10; ++x)
-                if (st.ControlField[0].at(x, y) == cfUnknown && (st.PlayField[1].at(x, y) >= pfShip) == atShip) {
+                if (st.ControlField[0].at(x, y) == cfUnknown &&
+                    (st.PlayField[1].at(x, y) >= pfShip) == atShip) {
                     const int tries = st.Tries[0];
                     game.DXDrawMouseDown(MouseButton::Left, 480 + 40 * x + 20, 80 + 40 * y + 20);
                     return st.Tries[0] == tries + 1;
@@ -62,7 +63,10 @@ struct PcGame {
     }
 };
 
-ShipCounts fullFleet() { return {0, 4, 3, 2, 1}; }
+ShipCounts fullFleet()
+{
+    return {0, 4, 3, 2, 1};
+}
 
 } // namespace
 
