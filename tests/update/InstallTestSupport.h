@@ -42,14 +42,14 @@ inline bool WriteZip(const QString &path, const QList<ZipEntry> &entries, bool s
         void *copy = malloc(size_t(std::max<qsizetype>(entry.Data.size(), 1)));
         memcpy(copy, entry.Data.constData(), size_t(entry.Data.size()));
         zip_source_t *source = zip_source_buffer(archive, copy, zip_uint64_t(entry.Data.size()), 1);
-        const zip_int64_t index =
-            source ? zip_file_add(archive, entry.Name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8)
-                   : -1;
+        const zip_int64_t index = source ? zip_file_add(archive, entry.Name.constData(), source,
+                                                        ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8)
+                                         : -1;
         if (index < 0 ||
             zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
                                              zip_uint32_t(entry.UnixMode) << 16) != 0 ||
-            zip_set_file_compression(archive, zip_uint64_t(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) !=
-                0) {
+            zip_set_file_compression(archive, zip_uint64_t(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                     0) != 0) {
             if (source && index < 0)
                 zip_source_free(source);
             zip_discard(archive);
@@ -119,7 +119,10 @@ struct PkeyFree {
 };
 using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
 
-inline Pkey NewEd25519Key() { return Pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519")); }
+inline Pkey NewEd25519Key()
+{
+    return Pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+}
 
 inline QString PublicKeyBase64(EVP_PKEY *key)
 {
@@ -135,9 +138,10 @@ inline QString SignBase64(EVP_PKEY *key, const QByteArray &data)
     EVP_MD_CTX *ctx = EVP_MD_CTX_new();
     unsigned char signature[64];
     size_t length = sizeof signature;
-    const bool ok = ctx && EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, key) == 1 &&
-                    EVP_DigestSign(ctx, signature, &length, reinterpret_cast<const unsigned char *>(data.constData()),
-                                   size_t(data.size())) == 1;
+    const bool ok =
+        ctx && EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, key) == 1 &&
+        EVP_DigestSign(ctx, signature, &length, reinterpret_cast<const unsigned char *>(data.constData()),
+                       size_t(data.size())) == 1;
     EVP_MD_CTX_free(ctx);
     if (!ok)
         return {};

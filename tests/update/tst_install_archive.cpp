@@ -65,8 +65,8 @@ class TestInstallArchive : public QObject {
 
     QStringList unpacked() const
     {
-        return QDir(InstallFolder(tempDir)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                                      QDir::System, QDir::Name);
+        return QDir(InstallFolder(tempDir))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     }
 
     QMap<QString, QByteArray> outsideSnapshot() const
@@ -114,8 +114,8 @@ private slots:
                                << scriptAnd;
         };
         auto hostile = [&](const char *row, const ZipEntry &entry) {
-            QTest::newRow(row) << zipBytes({script, entry}) << entries << bytes << PrepareError::ArchiveHostile
-                               << QStringList();
+            QTest::newRow(row) << zipBytes({script, entry}) << entries << bytes
+                               << PrepareError::ArchiveHostile << QStringList();
         };
 
         QTest::newRow("normal update")
@@ -124,8 +124,8 @@ private slots:
                          {"daten/", "", 040755},
                          {"daten/karte.txt", noise(100000, 1)}})
             << entries << bytes << PrepareError::None << QStringList{"Update.bat", "karte.txt", "kielwanz"};
-        QTest::newRow("stored entries") << zipBytes({script, {"a/b/c/evil.txt", "x"}}, true) << entries << bytes
-                                        << PrepareError::None << scriptAnd;
+        QTest::newRow("stored entries") << zipBytes({script, {"a/b/c/evil.txt", "x"}}, true) << entries
+                                        << bytes << PrepareError::None << scriptAnd;
         contained("dot-dot", "../../evil.txt");
         contained("backslash dot-dot", "..\\..\\evil.txt");
         contained("absolute", "/etc/evil.txt");
@@ -133,8 +133,8 @@ private slots:
         contained("drive relative", "C:evil.txt");
         contained("mixed", "/..\\../x/..//evil.txt");
         QTest::newRow("dot-dot to the shared temporary folder")
-            << zipBytes({script, {"../../../../../../../../../../../../tmp/" + escape, "x"}}) << entries << bytes
-            << PrepareError::None << QStringList{"Update.bat", escapeName};
+            << zipBytes({script, {"../../../../../../../../../../../../tmp/" + escape, "x"}}) << entries
+            << bytes << PrepareError::None << QStringList{"Update.bat", escapeName};
         QTest::newRow("absolute into the root")
             << zipBytes({script, {"/" + escape, "x"}}) << entries << bytes << PrepareError::None
             << QStringList{"Update.bat", escapeName};
@@ -160,11 +160,11 @@ private slots:
             << zipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}) << entries << qint64(1 << 20)
             << PrepareError::ArchiveTooLarge << QStringList();
         QTest::newRow("together beyond the limit")
-            << zipBytes({script, {"a", noise(600000, 2)}, {"b", noise(600000, 3)}}) << entries << qint64(1 << 20)
-            << PrepareError::ArchiveTooLarge << QStringList();
+            << zipBytes({script, {"a", noise(600000, 2)}, {"b", noise(600000, 3)}}) << entries
+            << qint64(1 << 20) << PrepareError::ArchiveTooLarge << QStringList();
         QTest::newRow("huge declared size")
-            << WithDeclaredSize(zipBytes({script, {"gross", noise(1000, 4)}}), 0xF0000000u) << entries << bytes
-            << PrepareError::ArchiveTooLarge << QStringList();
+            << WithDeclaredSize(zipBytes({script, {"gross", noise(1000, 4)}}), 0xF0000000u) << entries
+            << bytes << PrepareError::ArchiveTooLarge << QStringList();
         QTest::newRow("declared smaller than its data")
             << WithDeclaredSize(zipBytes({{"Update.bat", noise(100000, 5)}}), 10) << entries << bytes
             << PrepareError::ArchiveDamaged << QStringList();
@@ -173,12 +173,12 @@ private slots:
         QByteArray corrupt = good;
         for (qsizetype i = good.size() / 2; i < good.size() / 2 + 16; ++i)
             corrupt[i] = char(corrupt[i] ^ 0x5a);
-        QTest::newRow("corrupt data") << corrupt << entries << bytes << PrepareError::ArchiveDamaged
-                                      << QStringList();
+        QTest::newRow("corrupt data")
+            << corrupt << entries << bytes << PrepareError::ArchiveDamaged << QStringList();
         QTest::newRow("truncated") << good.left(good.size() / 2) << entries << bytes
                                    << PrepareError::ArchiveDamaged << QStringList();
-        QTest::newRow("no archive at all") << noise(5000, 7) << entries << bytes << PrepareError::ArchiveDamaged
-                                           << QStringList();
+        QTest::newRow("no archive at all")
+            << noise(5000, 7) << entries << bytes << PrepareError::ArchiveDamaged << QStringList();
         QTest::newRow("empty file") << QByteArray() << entries << bytes << PrepareError::ArchiveDamaged
                                     << QStringList();
     }
@@ -220,8 +220,9 @@ private slots:
         QCOMPARE(ReadAll(folder + "kielwanz"), QByteArray("#!/bin/sh\n"));
         QVERIFY(QFileInfo(folder + "kielwanz").permissions() & QFile::ExeOwner);
         // Unpacked files are the user's alone, whatever the archive says.
-        QCOMPARE(QFileInfo(folder + "liesmich").permissions() & (QFile::ReadOther | QFile::WriteOther |
-                                                                QFile::ReadGroup | QFile::WriteGroup | QFile::ExeOwner),
+        QCOMPARE(QFileInfo(folder + "liesmich").permissions() &
+                     (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup |
+                      QFile::ExeOwner),
                  QFile::Permissions());
         QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup),
                  QFile::Permissions());
@@ -270,7 +271,8 @@ private slots:
         QTest::newRow("correct") << true << "<good>" << false << PrepareError::None;
         QTest::newRow("correct with blanks") << true << " <good> " << false << PrepareError::None;
         QTest::newRow("of another archive") << true << "<other>" << false << PrepareError::SignatureInvalid;
-        QTest::newRow("archive changed after signing") << true << "<good>" << true << PrepareError::SignatureInvalid;
+        QTest::newRow("archive changed after signing")
+            << true << "<good>" << true << PrepareError::SignatureInvalid;
         QTest::newRow("missing") << true << "" << false << PrepareError::SignatureMissing;
         QTest::newRow("not base64") << true << "kein*base64!" << false << PrepareError::SignatureInvalid;
         QTest::newRow("too short") << true << "AAAA" << false << PrepareError::SignatureInvalid;
@@ -335,7 +337,8 @@ private slots:
         QVERIFY(run.waitForFinished(20000));
         QCOMPARE(run.exitCode(), 0);
         const QString publicKey = QString::fromLatin1(run.readAllStandardOutput()).trimmed();
-        QCOMPARE(QFileInfo(keyFile).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(QFileInfo(keyFile).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
 
         const QByteArray archive = zipBytes({{"Update.bat", Script}, {"kielwanz", "neu"}});
         InstallRequest r = request(archive);

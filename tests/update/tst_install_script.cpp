@@ -135,19 +135,23 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("one group, two values in line 4")
             << QByteArray("echo Beginn\nmkdir -p %s\ntest -w %s\ncp -f %skielwanz %skielwanz\n") << true
-            << QStringList{"echo Beginn", "mkdir -p <P>", "test -w <P>", "cp -f <T>kielwanz <P>kielwanz",
-                           "<F> </dev/null >/dev/null 2>&1 &", "rm -f <S>"};
+            << QStringList{"echo Beginn",
+                           "mkdir -p <P>",
+                           "test -w <P>",
+                           "cp -f <T>kielwanz <P>kielwanz",
+                           "<F> </dev/null >/dev/null 2>&1 &",
+                           "rm -f <S>"};
         QTest::newRow("fifth line starts the tail")
             << QByteArray("echo a\n: %s\n: %s\ncp %sx %sx\n rm -f %sx\n echo %s fertig\n") << false
-            << QStringList{"echo a", ": <P>", ": <P>", "cp <T>x <P>x", " rm -f <T>x", " echo <T> fertig",
-                           "rm -f <S>"};
-        QTest::newRow("two groups")
-            << QByteArray("echo 1\n: %s\n: %s\n: %s %s\necho 2\n: %s\n: %s\n: %s %s\n") << false
-            << QStringList{"echo 1", ": <P>", ": <P>", ": <T> <P>", "echo 2", ": <P>", ": <P>", ": <T> <P>",
-                           "rm -f <S>"};
-        QTest::newRow("no groups, all tail")
-            << QByteArray(" echo %s\necho %sy\n\n") << false
-            << QStringList{" echo <T>", "echo <T>y", "rm -f <S>"};
+            << QStringList{"echo a",           ": <P>",    ": <P>", "cp <T>x <P>x", " rm -f <T>x",
+                           " echo <T> fertig", "rm -f <S>"};
+        QTest::newRow("two groups") << QByteArray(
+                                           "echo 1\n: %s\n: %s\n: %s %s\necho 2\n: %s\n: %s\n: %s %s\n")
+                                    << false
+                                    << QStringList{"echo 1", ": <P>", ": <P>",     ": <T> <P>", "echo 2",
+                                                   ": <P>",  ": <P>", ": <T> <P>", "rm -f <S>"};
+        QTest::newRow("no groups, all tail") << QByteArray(" echo %s\necho %sy\n\n") << false
+                                             << QStringList{" echo <T>", "echo <T>y", "rm -f <S>"};
         QTest::newRow("percent in a group line")
             << QByteArray("echo eins\necho 100%% %s\necho %%%%\necho %%s %s %s\n") << false
             << QStringList{"echo eins", "echo 100% <P>", "echo %%", "echo %s <T> <P>", "rm -f <S>"};
@@ -156,10 +160,10 @@ private slots:
             << QStringList{"printf '%d%%\\n' 5", ": <P>", ": <P>", ": <T>", "rm -f <S>"};
         QTest::newRow("written on Windows")
             << QByteArray("echo a\r\n: %s\r\n: %s\r\n: %s %s\r\n\r\n") << true
-            << QStringList{"echo a", ": <P>", ": <P>", ": <T> <P>", "<F> </dev/null >/dev/null 2>&1 &",
+            << QStringList{"echo a",   ": <P>", ": <P>", ": <T> <P>", "<F> </dev/null >/dev/null 2>&1 &",
                            "rm -f <S>"};
-        QTest::newRow("empty script") << QByteArray() << true
-                                      << QStringList{"<F> </dev/null >/dev/null 2>&1 &", "rm -f <S>"};
+        QTest::newRow("empty script")
+            << QByteArray() << true << QStringList{"<F> </dev/null >/dev/null 2>&1 &", "rm -f <S>"};
     }
 
     void adaptsScript()

@@ -61,7 +61,10 @@ QList<QByteArray> SplitScriptLines(const QByteArray &content)
 
 namespace {
 
-bool beginsWithBlank(const QByteArray &line) { return line.startsWith(' '); }
+bool beginsWithBlank(const QByteArray &line)
+{
+    return line.startsWith(' ');
+}
 
 QString formatError(const QByteArray &pattern)
 {
@@ -71,7 +74,8 @@ QString formatError(const QByteArray &pattern)
 
 QString malformed(const ScriptPaths &paths, const QString &why)
 {
-    return FormatText(QStringLiteral("Das Installationsskript %s ist fehlerhaft: %s"), {paths.ScriptPath, why});
+    return FormatText(QStringLiteral("Das Installationsskript %s ist fehlerhaft: %s"),
+                      {paths.ScriptPath, why});
 }
 
 } // namespace
@@ -103,13 +107,15 @@ ScriptAdaptation AdaptScript(QList<QByteArray> lines, const ScriptPaths &paths, 
         if (beginsWithBlank(lines.at(first)))
             break;
         if (lines.at(first).trimmed().isEmpty()) {
-            result.Message = malformed(
-                paths, FormatText(QStringLiteral("Zeile %d beginnt eine Gruppe und ist leer."), {qlonglong(first + 1)}));
+            result.Message =
+                malformed(paths, FormatText(QStringLiteral("Zeile %d beginnt eine Gruppe und ist leer."),
+                                            {qlonglong(first + 1)}));
             return result;
         }
         if (first + 3 >= n) {
-            result.Message = malformed(
-                paths, FormatText(QStringLiteral("Die Gruppe ab Zeile %d hat keine vier Zeilen."), {qlonglong(first + 1)}));
+            result.Message =
+                malformed(paths, FormatText(QStringLiteral("Die Gruppe ab Zeile %d hat keine vier Zeilen."),
+                                            {qlonglong(first + 1)}));
             return result;
         }
         if (!fill(first + 1, {programFolder}) || !fill(first + 2, {programFolder}) ||

@@ -15,7 +15,10 @@ namespace {
 const QString ScriptName = QStringLiteral("Update.bat");
 const QString LogName = QStringLiteral("Update.log");
 
-QString withSlash(const QString &folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
 
 PrepareResult fail(PrepareStatus status, PrepareError error, const QString &message)
 {
@@ -26,16 +29,19 @@ PrepareResult fail(PrepareStatus status, PrepareError error, const QString &mess
     return result;
 }
 
-const QString TryLater = QStringLiteral(" Klicken Sie auf \"Abbrechen\" und versuchen Sie es später noch einmal.");
+const QString TryLater =
+    QStringLiteral(" Klicken Sie auf \"Abbrechen\" und versuchen Sie es später noch einmal.");
 
 QString fileCannotBeOpened(const QString &path)
 {
-    return FormatText(QStringLiteral("Datei %s kann nicht geöffnet werden"), {QDir::toNativeSeparators(path)});
+    return FormatText(QStringLiteral("Datei %s kann nicht geöffnet werden"),
+                      {QDir::toNativeSeparators(path)});
 }
 
 QString fileCannotBeCreated(const QString &path)
 {
-    return FormatText(QStringLiteral("Datei %s kann nicht erstellt werden"), {QDir::toNativeSeparators(path)});
+    return FormatText(QStringLiteral("Datei %s kann nicht erstellt werden"),
+                      {QDir::toNativeSeparators(path)});
 }
 
 PrepareResult refuseSignature(SignatureCheck check)
@@ -47,9 +53,10 @@ PrepareResult refuseSignature(SignatureCheck check)
                                    "installiert.") +
                         TryLater);
     case SignatureCheck::BadKey:
-        return fail(PrepareStatus::PageError, PrepareError::SignatureKeyInvalid,
-                    QStringLiteral("Der Prüfschlüssel für Updates in diesem Programm ist ungültig. Das Update "
-                                   "wird nicht installiert. Klicken Sie auf \"Abbrechen\"."));
+        return fail(
+            PrepareStatus::PageError, PrepareError::SignatureKeyInvalid,
+            QStringLiteral("Der Prüfschlüssel für Updates in diesem Programm ist ungültig. Das Update "
+                           "wird nicht installiert. Klicken Sie auf \"Abbrechen\"."));
     default:
         return fail(PrepareStatus::PageError, PrepareError::SignatureInvalid,
                     QStringLiteral("Die Signatur des Updates ist ungültig: Das Archiv wurde verändert oder "
@@ -156,7 +163,10 @@ PrepareResult unpackAndAdapt(const InstallRequest &request, QByteArrayView archi
 
 } // namespace
 
-QString InstallFolder(const QString &tempDir) { return withSlash(tempDir) + QStringLiteral("Installation/"); }
+QString InstallFolder(const QString &tempDir)
+{
+    return withSlash(tempDir) + QStringLiteral("Installation/");
+}
 
 QString ArchiveMissingText()
 {

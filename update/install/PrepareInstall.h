@@ -38,25 +38,25 @@ enum class PrepareError {
     ArchiveUnreadable,
     ArchiveDamaged,
     ArchiveTooLarge,
-    ArchiveHostile,   // a link, a special file or an impossible name
+    ArchiveHostile, // a link, a special file or an impossible name
     ArchiveEncrypted,
     SignatureMissing,
     SignatureInvalid,
     SignatureKeyInvalid,
     NoSpace,
-    FolderFailed,     // the unpacking folder cannot be emptied or made
+    FolderFailed, // the unpacking folder cannot be emptied or made
     WriteFailed,
-    ScriptMissing,    // "Datei %s kann nicht geöffnet werden"
-    ScriptFormat,     // "Format '%s' ungültig oder nicht kompatibel mit Argument"
-    ScriptMalformed,  // a group cut short or beginning with an empty line
+    ScriptMissing,   // "Datei %s kann nicht geöffnet werden"
+    ScriptFormat,    // "Format '%s' ungültig oder nicht kompatibel mit Argument"
+    ScriptMalformed, // a group cut short or beginning with an empty line
 };
 
 struct PrepareResult {
     PrepareStatus Status = PrepareStatus::MessageBox;
     PrepareError Error = PrepareError::None;
-    QString Message;       // German, empty when prepared
-    QString ScriptPath;    // when prepared: hand to StartInstallation
-    QString LogPath;       // when prepared: where the script's output goes
+    QString Message;    // German, empty when prepared
+    QString ScriptPath; // when prepared: hand to StartInstallation
+    QString LogPath;    // when prepared: where the script's output goes
     bool prepared() const { return Status == PrepareStatus::Prepared; }
 };
 

@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace UpdateInstall {
 
@@ -119,7 +119,8 @@ UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<Planned
             return failure(UnzipError::BadEntry, shownName);
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             return failure(UnzipError::Encrypted, shownName);
-        if (st.size > zip_uint64_t(limits.MaxTotalBytes) || total + st.size > zip_uint64_t(limits.MaxTotalBytes))
+        if (st.size > zip_uint64_t(limits.MaxTotalBytes) ||
+            total + st.size > zip_uint64_t(limits.MaxTotalBytes))
             return failure(UnzipError::TooLarge, shownName);
         total += st.size;
         plan += PlannedEntry{i, name, st.size, type == S_IFREG && (mode & S_IXUSR)};
@@ -211,7 +212,8 @@ UnzipResult UnzipFlat(QByteArrayView archiveData, const QString &folder, const U
         return failure(UnzipError::Damaged);
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(archiveData.data(), zip_uint64_t(archiveData.size()), 0, &error);
+    zip_source_t *source =
+        zip_source_buffer_create(archiveData.data(), zip_uint64_t(archiveData.size()), 0, &error);
     if (!source) {
         zip_error_fini(&error);
         return failure(UnzipError::Damaged);
@@ -237,7 +239,8 @@ UnzipResult UnzipFlat(QByteArrayView archiveData, const QString &folder, const U
         return failure(UnzipError::NoSpace);
 
     FdCloser folderFd;
-    folderFd.fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    folderFd.fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folderFd.fd < 0)
         return failure(UnzipError::WriteFailed, folder);
 

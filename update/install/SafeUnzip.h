@@ -29,7 +29,7 @@ enum class UnzipError {
 
 struct UnzipResult {
     UnzipError Error = UnzipError::None;
-    QString Detail; // the offending entry name or file path
+    QString Detail;    // the offending entry name or file path
     QStringList Files; // bare names written, in archive order
     bool ok() const { return Error == UnzipError::None; }
 };

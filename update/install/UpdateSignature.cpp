@@ -37,7 +37,10 @@ struct MdCtxFree {
 
 } // namespace
 
-QString BuiltInUpdatePublicKey() { return QStringLiteral(KIELWANZ_UPDATE_PUBKEY).trimmed(); }
+QString BuiltInUpdatePublicKey()
+{
+    return QStringLiteral(KIELWANZ_UPDATE_PUBKEY).trimmed();
+}
 
 SignatureCheck VerifyUpdateSignature(QByteArrayView archive, const QString &signatureBase64,
                                      const QString &publicKeyBase64)
@@ -66,10 +69,9 @@ SignatureCheck VerifyUpdateSignature(QByteArrayView archive, const QString &sign
         ERR_clear_error();
         return SignatureCheck::BadKey;
     }
-    const int verdict =
-        EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char *>(signature->constData()),
-                         size_t(signature->size()), reinterpret_cast<const unsigned char *>(archive.data()),
-                         size_t(archive.size()));
+    const int verdict = EVP_DigestVerify(
+        ctx.get(), reinterpret_cast<const unsigned char *>(signature->constData()), size_t(signature->size()),
+        reinterpret_cast<const unsigned char *>(archive.data()), size_t(archive.size()));
     // A failed check leaves entries in OpenSSL's per-thread error queue,
     // where libcurl would later find them.
     ERR_clear_error();

@@ -11,9 +11,9 @@ namespace UpdateInstall {
 enum class SignatureCheck {
     NotRequired, // no public key built in: archives are taken unsigned
     Valid,
-    Missing,     // a key is set but the update list carries no signature
-    Invalid,     // not base64, wrong length, or does not match the archive
-    BadKey,      // the built-in key itself is unusable
+    Missing, // a key is set but the update list carries no signature
+    Invalid, // not base64, wrong length, or does not match the archive
+    BadKey,  // the built-in key itself is unusable
 };
 
 // The key set by the build (empty: signatures are not checked).
