@@ -146,8 +146,10 @@ private slots:
         hostile("only dot", {"daten/.", "x"});
         hostile("link", {"link", "/etc/passwd", 0120777});
         hostile("link as the script", {"Update.bat", "../../outside/target", 0120777});
-        hostile("character device", {"tty", "", 0020644});
-        hostile("fifo", {"fifo", "", 0010644});
+        QTest::newRow("device is a plain file") << zipBytes({script, {"/dev/evil.txt", "x", 0020644}})
+                                                << entries << bytes << PrepareError::None << scriptAnd;
+        QTest::newRow("fifo is a plain file") << zipBytes({script, {"evil.txt", "x", 0010644}}) << entries
+                                              << bytes << PrepareError::None << scriptAnd;
         hostile("line break in a name", {"evil\n.txt", "x"});
         hostile("name too long", {QByteArray(300, 'a'), "x"});
 
@@ -204,6 +206,10 @@ private slots:
         }
         files.sort();
         QCOMPARE(unpacked(), files);
+        for (const QString &name : files) {
+            const QFileInfo file(InstallFolder(tempDir) + name);
+            QVERIFY2(file.isFile() && !file.isSymLink(), qPrintable(name));
+        }
         QCOMPARE(outsideSnapshot(), before);
         // A refused archive is of no further use; a prepared one is done.
         QVERIFY(!QFileInfo::exists(r.ArchivePath));

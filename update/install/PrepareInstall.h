@@ -38,7 +38,7 @@ enum class PrepareError {
     ArchiveUnreadable,
     ArchiveDamaged,
     ArchiveTooLarge,
-    ArchiveHostile, // a link, a special file or an impossible name
+    ArchiveHostile, // a link or an impossible name
     ArchiveEncrypted,
     SignatureMissing,
     SignatureInvalid,

@@ -109,8 +109,8 @@ UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<Planned
         const zip_uint32_t type = system == ZIP_OPSYS_UNIX ? (mode & S_IFMT) : 0;
         if (type == S_IFLNK)
             return failure(UnzipError::LinkEntry, shownName);
-        if (type != 0 && type != S_IFREG && type != S_IFDIR)
-            return failure(UnzipError::BadEntry, shownName);
+        // Any other type (zip records a FIFO for data read from a pipe) is
+        // unpacked as a plain file with the entry's data.
 
         const QByteArray name = FlatEntryName(fullName);
         if (name.isEmpty() || type == S_IFDIR)

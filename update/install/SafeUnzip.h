@@ -6,7 +6,7 @@
 
 // Flat, bounded extraction of an update archive: every entry lands directly
 // in one folder under its bare file name, whatever folders, "..", drive
-// letters or backslashes its name holds. Links and other special entries
+// letters or backslashes its name holds, and always as a plain file. Links
 // refuse the whole archive, as do more entries or more bytes than allowed;
 // the archive is checked completely before the first byte is written.
 namespace UpdateInstall {
@@ -20,7 +20,7 @@ enum class UnzipError {
     None,
     Damaged,     // not a zip archive, inconsistent, bad data or checksum
     TooLarge,    // too many entries or too many bytes
-    BadEntry,    // a name that cannot be a file here, or a special file
+    BadEntry,    // a name that cannot be a file here
     LinkEntry,   // a symbolic link
     Encrypted,   // we have no password to give
     NoSpace,     // the disk cannot hold what the archive declares
