@@ -215,6 +215,17 @@ private slots:
         QVERIFY(!QFileInfo::exists(r.ArchivePath));
     }
 
+    void refusesAnOversizedArchiveUnread()
+    {
+        InstallRequest r = request(zipBytes({{"Update.bat", Script}, {"daten", noise(5000, 8)}}));
+        r.MaxArchiveBytes = 1000;
+        const PrepareResult result = PrepareInstallation(r);
+        QCOMPARE(result.Error, PrepareError::ArchiveTooLarge);
+        QCOMPARE(result.Status, PrepareStatus::PageError);
+        QVERIFY(unpacked().isEmpty());
+        QVERIFY(!QFileInfo::exists(r.ArchivePath));
+    }
+
     void keepsTheFirstOfTwoNamesAndTheExecutableBit()
     {
         const InstallRequest r = request(zipBytes({{"Update.bat", Script},

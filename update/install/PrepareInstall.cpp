@@ -176,33 +176,33 @@ QString ArchiveMissingText()
 
 PrepareResult PrepareInstallation(const InstallRequest &request)
 {
-    const QFileInfo archiveInfo(request.ArchivePath);
-    if (!archiveInfo.isFile())
+    if (!QFileInfo(request.ArchivePath).isFile())
         return fail(PrepareStatus::PageError, PrepareError::ArchiveMissing, ArchiveMissingText());
-    if (archiveInfo.size() > request.MaxArchiveBytes) {
-        QFile::remove(request.ArchivePath);
-        return fail(PrepareStatus::PageError, PrepareError::ArchiveTooLarge,
-                    QStringLiteral("Das Update-Archiv ist zu groß und wird nicht installiert.") + TryLater);
-    }
 
-    // The bytes that are checked are the very bytes that are unpacked.
+    // Read once, rather than mapped (a file that shrank under a mapping would
+    // crash the program): the bytes checked are the very bytes unpacked.
     QFile archiveFile(request.ArchivePath);
     if (!archiveFile.open(QIODevice::ReadOnly))
         return fail(PrepareStatus::PageError, PrepareError::ArchiveUnreadable,
                     fileCannotBeOpened(request.ArchivePath));
-    QByteArray copy;
-    QByteArrayView archive;
-    const qint64 size = archiveFile.size();
-    if (uchar *mapped = size > 0 ? archiveFile.map(0, size, QFileDevice::MapPrivateOption) : nullptr) {
-        archive = QByteArrayView(mapped, size);
-    } else {
-        copy = archiveFile.read(request.MaxArchiveBytes + 1);
-        archive = copy;
+    const QByteArray archive = archiveFile.size() > request.MaxArchiveBytes
+                                   ? QByteArray()
+                                   : archiveFile.read(request.MaxArchiveBytes + 1);
+    const bool tooLarge =
+        archiveFile.size() > request.MaxArchiveBytes || archive.size() > request.MaxArchiveBytes;
+    const bool readFailed = archiveFile.error() != QFileDevice::NoError;
+    archiveFile.close();
+    if (tooLarge) {
+        QFile::remove(request.ArchivePath);
+        return fail(PrepareStatus::PageError, PrepareError::ArchiveTooLarge,
+                    QStringLiteral("Das Update-Archiv ist zu groß und wird nicht installiert.") + TryLater);
     }
+    if (readFailed)
+        return fail(PrepareStatus::PageError, PrepareError::ArchiveUnreadable,
+                    fileCannotBeOpened(request.ArchivePath));
 
     const QString folder = InstallFolder(request.TempDir);
     PrepareResult result = unpackAndAdapt(request, archive, folder);
-    archiveFile.close();
     if (!result.prepared()) {
         // Nothing half-prepared stays for a later run to pick up.
         if (result.Error != PrepareError::FolderFailed && QFileInfo(folder).isDir())
