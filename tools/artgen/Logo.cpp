@@ -21,12 +21,12 @@ Palette paletteFor(Style style)
 {
     if (style == Style::Mark) {
         // Pure colours only: they survive the banner's AND with its gradient.
-        return {Qt::black,         Qt::white,         Qt::white,           Qt::white,
-                QColor(0, 128, 255), QColor(0, 128, 255), Qt::white,       QColor(255, 0, 0),
+        return {Qt::black,           Qt::white,           Qt::white, Qt::white,
+                QColor(0, 128, 255), QColor(0, 128, 255), Qt::white, QColor(255, 0, 0),
                 QColor(255, 224, 0), QColor(255, 192, 0), Qt::black};
     }
-    return {QColor(16, 34, 74),  QColor(236, 242, 250), QColor(86, 150, 226), QColor(196, 226, 248),
-            QColor(30, 110, 190), QColor(10, 52, 112),  QColor(245, 250, 255), QColor(206, 30, 38),
+    return {QColor(16, 34, 74),   QColor(236, 242, 250), QColor(86, 150, 226),  QColor(196, 226, 248),
+            QColor(30, 110, 190), QColor(10, 52, 112),   QColor(245, 250, 255), QColor(206, 30, 38),
             QColor(255, 214, 40), QColor(232, 168, 20),  QColor(18, 22, 34)};
 }
 
@@ -179,7 +179,8 @@ QImage logo()
         // A fine outline makes the narrowed letters heavier again.
         p.setPen(QPen(Qt::black, 1.3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::black);
-        p.drawPath(stackedWords(QStringLiteral("KIEL"), QStringLiteral("WANZ"), QRectF(67, 6.5, 70.5, 48), 6));
+        p.drawPath(
+            stackedWords(QStringLiteral("KIEL"), QStringLiteral("WANZ"), QRectF(67, 6.5, 70.5, 48), 6));
         // A thin wave under the lettering, the colour of the emblem's sea.
         QPainterPath wave;
         wave.moveTo(66, 59.5);

@@ -27,13 +27,16 @@ Noise2::Noise2(std::uint64_t seed)
 
 namespace {
 
-double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+double fade(double t)
+{
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 double grad(int hash, double x, double y)
 {
     // Eight evenly spread directions.
-    static const double g[8][2] = {{1, 0},       {0.7071, 0.7071}, {0, 1},  {-0.7071, 0.7071},
-                                   {-1, 0},      {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
+    static const double g[8][2] = {{1, 0},  {0.7071, 0.7071},   {0, 1},  {-0.7071, 0.7071},
+                                   {-1, 0}, {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
     const double *d = g[hash & 7];
     return d[0] * x + d[1] * y;
 }
@@ -80,6 +83,12 @@ double smoothstep(double e0, double e1, double x)
     return t * t * (3 - 2 * t);
 }
 
-double clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+double clamp01(double v)
+{
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
-double mix(double a, double b, double t) { return a + (b - a) * t; }
+double mix(double a, double b, double t)
+{
+    return a + (b - a) * t;
+}

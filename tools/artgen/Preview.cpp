@@ -30,11 +30,11 @@ QImage boardInUse(const QImage &board)
     auto centred = [&](const QString &t, QRect r) { p.drawText(r, Qt::AlignCenter, t); };
     // A few cells as a game in progress shows them.
     const QColor water(0, 0, 128), part(255, 255, 0), sunk(128, 128, 128);
-    const int left[][3] = {{0, 0, 2}, {1, 0, 2}, {2, 0, 2}, {5, 2, 3}, {5, 3, 3}, {8, 6, 2}, {3, 5, 1},
-                           {4, 7, 1}, {7, 8, 1}, {0, 9, 2}, {9, 4, 1}};
-    const int right[][3] = {{2, 2, 2}, {2, 3, 2}, {6, 1, 3}, {7, 1, 3}, {8, 1, 3}, {0, 0, 1}, {4, 4, 1},
-                            {5, 6, 1}, {1, 8, 1}, {9, 9, 1}, {3, 7, 1}};
-    auto fill = [&](int ox, const int (*cells)[3], int n) {
+    const int left[][3] = {{0, 0, 2}, {1, 0, 2}, {2, 0, 2}, {5, 2, 3}, {5, 3, 3}, {8, 6, 2},
+                           {3, 5, 1}, {4, 7, 1}, {7, 8, 1}, {0, 9, 2}, {9, 4, 1}};
+    const int right[][3] = {{2, 2, 2}, {2, 3, 2}, {6, 1, 3}, {7, 1, 3}, {8, 1, 3}, {0, 0, 1},
+                            {4, 4, 1}, {5, 6, 1}, {1, 8, 1}, {9, 9, 1}, {3, 7, 1}};
+    auto fill = [&](int ox, const int(*cells)[3], int n) {
         for (int i = 0; i < n; ++i) {
             const QColor c = cells[i][2] == 1 ? water : (cells[i][2] == 2 ? part : sunk);
             p.fillRect(QRect(40 * (cells[i][0] + ox) + 1, 40 * (cells[i][1] + 2) + 1, 39, 39), c);
@@ -205,14 +205,16 @@ QImage compose(const QImage &title, const QImage &board, const QList<QImage> &sp
     // The sprites at 2x to judge the pixels, and the icon at 64.
     int x = gap + 435 + gap;
     for (int i : {0, 1, 5}) {
-        const QImage s = sprites[i].scaled(sprites[i].size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation);
+        const QImage s =
+            sprites[i].scaled(sprites[i].size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation);
         p.drawImage(x, y, s);
         x += s.width() + gap;
     }
     y += 100 + gap;
     x = gap;
     for (int i : {2, 3, 7}) {
-        const QImage s = sprites[i].scaled(sprites[i].size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation);
+        const QImage s =
+            sprites[i].scaled(sprites[i].size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation);
         p.drawImage(x, y, s);
         x += s.width() + gap;
     }

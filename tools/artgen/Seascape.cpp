@@ -17,11 +17,23 @@ struct Rgb {
     double r = 0, g = 0, b = 0;
 };
 
-Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-Rgb operator*(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
-Rgb lerp(Rgb a, Rgb b, double t) { return a * (1 - t) + b * t; }
+Rgb operator+(Rgb a, Rgb b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+Rgb operator*(Rgb a, double k)
+{
+    return {a.r * k, a.g * k, a.b * k};
+}
+Rgb lerp(Rgb a, Rgb b, double t)
+{
+    return a * (1 - t) + b * t;
+}
 
-Rgb rgb8(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+Rgb rgb8(int r, int g, int b)
+{
+    return {r / 255.0, g / 255.0, b / 255.0};
+}
 
 QRgb toQRgb(Rgb c)
 {
@@ -41,7 +53,10 @@ Vec normalize(Vec v)
     const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     return {v.x / l, v.y / l, v.z / l};
 }
-double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Vec a, Vec b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Camera: horizon at Horizon, centred on the picture, focal length in pixels.
 constexpr double Cx = Width / 2.0;
@@ -77,8 +92,8 @@ public:
         const Rgb mid = rgb8(92, 148, 214);
         const Rgb horizon = rgb8(196, 218, 236);
         const double t = smoothstep(0.0, 0.42, elev);
-        Rgb base = t < 0.35 ? lerp(horizon, mid, std::pow(t / 0.35, 0.8))
-                            : lerp(mid, zenith, (t - 0.35) / 0.65);
+        Rgb base =
+            t < 0.35 ? lerp(horizon, mid, std::pow(t / 0.35, 0.8)) : lerp(mid, zenith, (t - 0.35) / 0.65);
 
         // Cloud layer as a plane high above the camera.
         const double cu = (px - Cx) / up * 1.0;

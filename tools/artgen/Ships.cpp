@@ -18,7 +18,10 @@ constexpr int Super = 8;
 
 const QColor Outline(22, 20, 26);
 
-int widthFor(int length) { return 33 * length + 24; }
+int widthFor(int length)
+{
+    return 33 * length + 24;
+}
 
 struct Look {
     QColor hull, stripe, bottom;
@@ -365,7 +368,10 @@ QImage palettise(const QImage &img)
 
 } // namespace
 
-QRgb hullColour(bool red) { return red ? qRgb(204, 34, 40) : qRgb(246, 246, 240); }
+QRgb hullColour(bool red)
+{
+    return red ? qRgb(204, 34, 40) : qRgb(246, 246, 240);
+}
 
 QImage sprite(int index)
 {
