@@ -1,5 +1,7 @@
 #include "dialogs/TInfo.h"
 
+#include "presentation/BlendColor.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -24,24 +26,6 @@ const QString TInfo::WebAddress = QStringLiteral("www.kielwanz.example");
 namespace {
 
 using ColorRef = std::uint32_t;
-
-// Channel-by-channel blend of two colours (red in the low byte), step i of n.
-// The info panel has the same helper; the two are to become one.
-ColorRef BlendColor(ColorRef a, ColorRef b, int i, int n)
-{
-    ColorRef out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int ca = int((a >> shift) & 0xFF);
-        const int cb = int((b >> shift) & 0xFF);
-        out |= ColorRef(ca + (cb - ca) * i / n) << shift;
-    }
-    return out;
-}
-
-QColor toQColor(ColorRef c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
 
 constexpr ColorRef BannerBlue = 0xFFA04A;
 constexpr ColorRef White = 0xFFFFFF;
@@ -255,12 +239,12 @@ QImage TInfo::ComposeBanner() const
     QPainter p(&banner);
     const int n = int(W * 0.75);
     for (int x = 0; x <= n; ++x) {
-        p.setPen(toQColor(BlendColor(BannerBlue, White, x, n)));
+        p.setPen(WinColorToQColor(BlendColor(BannerBlue, White, x, n)));
         p.drawLine(x, 0, x, H - 1);
     }
     const int m = W - n;
     for (int x = 0; x <= m; ++x) {
-        p.setPen(toQColor(BlendColor(White, BannerBlue, x, m)));
+        p.setPen(WinColorToQColor(BlendColor(White, BannerBlue, x, m)));
         p.drawLine(W - m + x, 0, W - m + x, H - 1);
     }
     p.end();
