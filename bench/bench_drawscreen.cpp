@@ -19,8 +19,7 @@ double medianMicros(std::vector<qint64> ns)
     return ns[ns.size() / 2] / 1000.0;
 }
 
-template <typename F>
-std::vector<qint64> timeFrames(int frames, F frame)
+template <typename F> std::vector<qint64> timeFrames(int frames, F frame)
 {
     for (int i = 0; i < 50; ++i) // warm the caches and the glyph cache
         frame();
@@ -80,7 +79,8 @@ int main(int argc, char **argv)
         surface.present();
     });
 
-    std::printf("DrawScreen(true), boards in play: median %.1f us over %d frames\n", medianMicros(board), frames);
+    std::printf("DrawScreen(true), boards in play: median %.1f us over %d frames\n", medianMicros(board),
+                frames);
     std::printf("DrawScreen(true), title picture:  median %.1f us\n", medianMicros(titleFrames));
     std::printf("countdown banner frame:            median %.1f us\n", medianMicros(banner));
     return 0;

@@ -126,7 +126,8 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     RadioButton_M2Host->setGeometry(0, 2, 130, 17);
     RadioButton_M2Client = new QRadioButton(QStringLiteral("Client (Gast)"), roles);
     RadioButton_M2Client->setGeometry(140, 2, 130, 17);
-    Label_M2IP = label(TabSheet_Mode2, QStringLiteral("Host-Adresse (IP-Adresse oder Netzwerkkennung):"), 16, 64);
+    Label_M2IP =
+        label(TabSheet_Mode2, QStringLiteral("Host-Adresse (IP-Adresse oder Netzwerkkennung):"), 16, 64);
     Edit_M2IP = new QLineEdit(TabSheet_Mode2);
     Edit_M2IP->setGeometry(Label_M2IP->x() + Label_M2IP->width() + 8, 60,
                            457 - (Label_M2IP->x() + Label_M2IP->width() + 8), 21);
@@ -185,9 +186,15 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     connect(Button_Cancel, &QPushButton::clicked, this, &TForm2::Button_CancelClick);
 }
 
-QString TForm2::CurrentPageName() const { return PageControl->currentWidget()->objectName(); }
+QString TForm2::CurrentPageName() const
+{
+    return PageControl->currentWidget()->objectName();
+}
 
-void TForm2::showPage(QWidget *page) { PageControl->setCurrentWidget(page); }
+void TForm2::showPage(QWidget *page)
+{
+    PageControl->setCurrentWidget(page);
+}
 
 void TForm2::showEvent(QShowEvent *event)
 {
@@ -204,10 +211,9 @@ void TForm2::FormShow()
 
     // Filling the fields must not run the pages' rules: "Weiter" stays
     // disabled until a mode is chosen, whatever names are stored.
-    const QList<QObject *> quiet{RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode,
-                                 Edit_M1Player1,       Edit_M1Player2,       Edit_M2Player,
-                                 Edit_M3Player,        RadioButton_M2Host,   RadioButton_M2Client,
-                                 Edit_M2IP};
+    const QList<QObject *> quiet{
+        RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode, Edit_M1Player1,       Edit_M1Player2,
+        Edit_M2Player,        Edit_M3Player,        RadioButton_M2Host, RadioButton_M2Client, Edit_M2IP};
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject *o : quiet)
         blockers.push_back(std::make_unique<QSignalBlocker>(o));
@@ -240,7 +246,10 @@ void TForm2::FormShow()
     Label_M2IPState->setText(Texts::WizardText(0));
 }
 
-void TForm2::RadioButton_ModeClick() { Button_Forward->setEnabled(true); }
+void TForm2::RadioButton_ModeClick()
+{
+    Button_Forward->setEnabled(true);
+}
 
 void TForm2::Edit_M1PlayerChange()
 {
@@ -259,7 +268,10 @@ void TForm2::M2Refresh()
                                 (RadioButton_M2Client->isChecked() && !Edit_M2IP->text().isEmpty())));
 }
 
-void TForm2::Edit_M3PlayerChange() { Button_Forward->setEnabled(!Edit_M3Player->text().isEmpty()); }
+void TForm2::Edit_M3PlayerChange()
+{
+    Button_Forward->setEnabled(!Edit_M3Player->text().isEmpty());
+}
 
 void TForm2::SpinEdit_TimeChange(QSpinBox *spin)
 {
@@ -352,7 +364,10 @@ void TForm2::Button_BackClick()
     FormShow();
 }
 
-void TForm2::Button_CancelClick() { close(); }
+void TForm2::Button_CancelClick()
+{
+    close();
+}
 
 void TForm2::reject()
 {

@@ -86,6 +86,9 @@ public:
     // of a network game is started this way when the host's start arrives.
     void StartAndClose(int namePlayer);
 
+    // Escape, the close box and "Abbrechen" all end here and pass the query.
+    void reject() override;
+
 signals:
     // Host: listen for a guest.
     void M2OpenServer();
@@ -98,8 +101,6 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    // Escape, the close box and "Abbrechen" all end here and pass the query.
-    void reject() override;
 
 private:
     void showPage(QWidget *page);

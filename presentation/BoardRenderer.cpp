@@ -57,10 +57,10 @@ void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c
     const int lo = width / 2;
     const int w = r - l;
     const int h = b - t;
-    p.fillRect(l - lo, t - lo, w - 1 + width, width, c);         // top
-    p.fillRect(l - lo, b - 1 - lo, w - 1 + width, width, c);     // bottom
-    p.fillRect(l - lo, t - lo, width, h - 1 + width, c);         // left
-    p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c);     // right
+    p.fillRect(l - lo, t - lo, w - 1 + width, width, c);     // top
+    p.fillRect(l - lo, b - 1 - lo, w - 1 + width, width, c); // bottom
+    p.fillRect(l - lo, t - lo, width, h - 1 + width, c);     // left
+    p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c); // right
 }
 
 int viewedPlayer(const GameState &st)
@@ -170,8 +170,7 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
     p.drawImage(0, 0, staticLayer_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const bool hover =
-        st.HoverCell.x >= 0 && !dxTimerRunning && st.PlacementDone != pdLocal;
+    const bool hover = st.HoverCell.x >= 0 && !dxTimerRunning && st.PlacementDone != pdLocal;
     QRect hoverSquare;
     if (hover) {
         hoverSquare = st.GamePhase < gpFiring ? LeftCellRect(st.HoverCell.x, st.HoverCell.y)

@@ -14,15 +14,17 @@ GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(paren
     // The timers tick only while this is the active application.
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         hub_.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
-        connect(app, &QGuiApplication::applicationStateChanged, this,
-                [this](Qt::ApplicationState state) {
-                    hub_.setApplicationActive(state == Qt::ApplicationActive);
-                });
+        connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            hub_.setApplicationActive(state == Qt::ApplicationActive);
+        });
     }
     reaim();
 }
 
-GameTimerDriver::~GameTimerDriver() { hub_.onScheduleChanged = nullptr; }
+GameTimerDriver::~GameTimerDriver()
+{
+    hub_.onScheduleChanged = nullptr;
+}
 
 void GameTimerDriver::reaim()
 {
@@ -32,7 +34,8 @@ void GameTimerDriver::reaim()
         return;
     }
     const std::int64_t wait = *due - hub_.clock().nowMs();
-    const std::int64_t clamped = wait < 0 ? 0 : (wait > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : wait);
+    const std::int64_t clamped =
+        wait < 0 ? 0 : (wait > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : wait);
     wake_.start(static_cast<int>(clamped));
 }
 

@@ -111,7 +111,8 @@ void TForm1::createMenus()
 
     connect(Spiel1, &QMenu::aboutToShow, this, &TForm1::Spiel1Click);
     connect(Neu1, &QAction::triggered, this, &TForm1::Neu1Click);
-    connect(MenuItem_DeleteAllShips, &QAction::triggered, this, [this] { game_->MenuItem_DeleteAllShipsClick(); });
+    connect(MenuItem_DeleteAllShips, &QAction::triggered, this,
+            [this] { game_->MenuItem_DeleteAllShipsClick(); });
     connect(MenuItem_SetShipsAutomatically, &QAction::triggered, this,
             [this] { game_->MenuItem_SetShipsAutomaticallyClick(); });
     connect(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
@@ -148,11 +149,14 @@ void TForm1::FormShow()
 
 bool TForm1::AskEndGame()
 {
-    return AskYesNo(this, QStringLiteral("Spiel beenden?"), QStringLiteral("Wollen Sie das Spiel wirklich beenden?"),
-                    QMessageBox::Question);
+    return AskYesNo(this, QStringLiteral("Spiel beenden?"),
+                    QStringLiteral("Wollen Sie das Spiel wirklich beenden?"), QMessageBox::Question);
 }
 
-bool TForm1::FormCloseQuery() { return !game_->GameRunning() || AskEndGame(); }
+bool TForm1::FormCloseQuery()
+{
+    return !game_->GameRunning() || AskEndGame();
+}
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
@@ -165,7 +169,10 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TForm1::Beenden1Click() { close(); }
+void TForm1::Beenden1Click()
+{
+    close();
+}
 
 void TForm1::Hilfe1Click()
 {
@@ -194,7 +201,10 @@ void TForm1::Spiel1Click()
     MenuItem_SetShipsAutomatically->setVisible(placing);
 }
 
-void TForm1::FormKeyPress(int key) { game_->FormKeyPress(key); }
+void TForm1::FormKeyPress(int key)
+{
+    game_->FormKeyPress(key);
+}
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
@@ -253,7 +263,10 @@ void TForm1::DrawScreen(bool present)
         DXDraw->present();
 }
 
-void TForm1::PresentScreen() { DXDraw->present(); }
+void TForm1::PresentScreen()
+{
+    DXDraw->present();
+}
 
 void TForm1::DrawInfo()
 {
@@ -272,11 +285,20 @@ void TForm1::DrawChangeOverBanner(int seconds)
     DXDraw->present();
 }
 
-void TForm1::DrawFoundAllBanner() { renderer_.DrawFoundAllBanner(DXDraw->backBuffer(), game_->st); }
+void TForm1::DrawFoundAllBanner()
+{
+    renderer_.DrawFoundAllBanner(DXDraw->backBuffer(), game_->st);
+}
 
-void TForm1::DrawGameEndBanner() { renderer_.DrawGameEndBanner(DXDraw->backBuffer()); }
+void TForm1::DrawGameEndBanner()
+{
+    renderer_.DrawGameEndBanner(DXDraw->backBuffer());
+}
 
-void TForm1::SetStatusText(const QString &text) { Label_Info->setText(text); }
+void TForm1::SetStatusText(const QString &text)
+{
+    Label_Info->setText(text);
+}
 
 void TForm1::SendText(const QString &text)
 {

@@ -31,6 +31,7 @@ public:
 
     Game &game() { return *game_; }
     BoardRenderer &renderer() { return renderer_; }
+    const BoardRenderer &renderer() const { return renderer_; }
     GameTimerDriver &timerDriver() { return *timerDriver_; }
 
     // The wizard, created after the main window (see main.cpp) as its child;

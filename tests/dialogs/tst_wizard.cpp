@@ -80,11 +80,16 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("forward");
-        QTest::newRow("two names") << "Anna" << "Bert" << true;
-        QTest::newRow("same name") << "Anna" << "Anna" << false;
-        QTest::newRow("differ only in case") << "Anna" << "anna" << true;
-        QTest::newRow("first empty") << "" << "Bert" << false;
-        QTest::newRow("second empty") << "Anna" << "" << false;
+        QTest::newRow("two names") << "Anna"
+                                   << "Bert" << true;
+        QTest::newRow("same name") << "Anna"
+                                   << "Anna" << false;
+        QTest::newRow("differ only in case") << "Anna"
+                                             << "anna" << true;
+        QTest::newRow("first empty") << ""
+                                     << "Bert" << false;
+        QTest::newRow("second empty") << "Anna"
+                                      << "" << false;
     }
     void twoPlayerNames()
     {

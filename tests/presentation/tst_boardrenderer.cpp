@@ -7,7 +7,10 @@
 class tst_boardrenderer : public QObject {
     Q_OBJECT
 
-    static QImage frame() { return QImage(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32); }
+    static QImage frame()
+    {
+        return QImage(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
+    }
     static GameState placingState()
     {
         GameState st;
@@ -130,7 +133,8 @@ private slots:
         QTest::newRow("firing, right board") << int(gpFiring) << false << 0 << true << true;
         QTest::newRow("countdown running") << int(gpFiring) << true << 0 << true << false;
         QTest::newRow("own fleet sent") << int(gpPlaced1) << false << pdLocal << false << false;
-        QTest::newRow("both fleets exchanged") << int(gpFiring) << false << (pdLocal | pdRemote) << true << true;
+        QTest::newRow("both fleets exchanged")
+            << int(gpFiring) << false << (pdLocal | pdRemote) << true << true;
     }
     void hoverFrameAndTint()
     {
@@ -146,7 +150,8 @@ private slots:
         st.HoverCell = {3, 4};
         QImage img = frame();
         r.DrawScreen(img, st, timerRunning);
-        const QRect cell = rightBoard ? BoardRenderer::RightCellRect(3, 4) : BoardRenderer::LeftCellRect(3, 4);
+        const QRect cell =
+            rightBoard ? BoardRenderer::RightCellRect(3, 4) : BoardRenderer::LeftCellRect(3, 4);
         const int l = cell.x(), t = cell.y();
         const QRgb bg = r.Picture(1).pixel(l + 20, t + 20);
         if (!shown) {

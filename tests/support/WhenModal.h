@@ -18,8 +18,7 @@ inline int &WhenModalMisses()
     return misses;
 }
 
-template <typename T>
-void WhenModal(std::function<void(T *)> action, int attemptsLeft = 200)
+template <typename T> void WhenModal(std::function<void(T *)> action, int attemptsLeft = 200)
 {
     QTimer::singleShot(attemptsLeft == 200 ? 0 : 5, [action, attemptsLeft] {
         QWidget *modal = QApplication::activeModalWidget();
