@@ -53,7 +53,7 @@ QLabel *description(QWidget *parent, const QString &text, int y, int h)
     auto *l = new QLabel(text, parent);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setGeometry(30, y, 415, h);
+    l->setGeometry(28, y, 424, h);
     return l;
 }
 
@@ -85,23 +85,23 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     TabSheet_Standard = new QWidget;
     TabSheet_Standard->setObjectName(QStringLiteral("Standard"));
     GroupBox_Mode = new QGroupBox(QStringLiteral("Spielmodus"), TabSheet_Standard);
-    GroupBox_Mode->setGeometry(8, 4, 457, 135);
+    GroupBox_Mode->setGeometry(6, 2, 459, 139);
     RadioButton_TwoAtOne = new QRadioButton(QStringLiteral("Zwei Spieler an einem PC"), GroupBox_Mode);
-    RadioButton_TwoAtOne->setGeometry(12, 18, 430, 17);
+    RadioButton_TwoAtOne->setGeometry(10, 16, 440, 16);
     description(GroupBox_Mode,
                 QStringLiteral("In diesem Modus spielen zwei Spieler an einem PC gegeneinander. Während der "
                                "eine an der Reihe ist, muss der andere den Blick vom Bildschirm abwenden."),
-                35, 28);
+                32, 26);
     RadioButton_TwoAtTwo = new QRadioButton(QStringLiteral("Zwei Spieler über TCP/IP"), GroupBox_Mode);
-    RadioButton_TwoAtTwo->setGeometry(12, 64, 430, 17);
+    RadioButton_TwoAtTwo->setGeometry(10, 60, 440, 16);
     description(GroupBox_Mode,
                 QStringLiteral("In diesem Modus spielen zwei Spieler über das Netzwerk oder das Internet "
                                "gegeneinander."),
-                81, 14);
+                76, 26);
     RadioButton_PCMode = new QRadioButton(QStringLiteral("Ein Spieler gegen den Computer"), GroupBox_Mode);
-    RadioButton_PCMode->setGeometry(12, 98, 430, 17);
+    RadioButton_PCMode->setGeometry(10, 104, 440, 16);
     description(GroupBox_Mode,
-                QStringLiteral("In diesem Modus spielt ein Spieler allein gegen den Computer."), 115, 14);
+                QStringLiteral("In diesem Modus spielt ein Spieler allein gegen den Computer."), 120, 14);
 
     // ---- Mode1
     TabSheet_Mode1 = new QWidget;

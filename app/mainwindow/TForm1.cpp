@@ -147,12 +147,6 @@ void TForm1::FormShow()
     game_->DXTimer_Info.enable();
 }
 
-bool TForm1::AskEndGame()
-{
-    return AskYesNo(this, QStringLiteral("Spiel beenden?"),
-                    QStringLiteral("Wollen Sie das Spiel wirklich beenden?"), QMessageBox::Question);
-}
-
 bool TForm1::FormCloseQuery()
 {
     return !game_->GameRunning() || AskEndGame();
@@ -190,8 +184,21 @@ void TForm1::Neu1Click()
     if (game_->GameRunning() && !AskEndGame())
         return;
     game_->AbandonGame();
-    if (Form2 != nullptr)
+    if (Form2 != nullptr) {
         Form2->exec();
+        activateWindow();
+    }
+}
+
+bool TForm1::AskEndGame()
+{
+    const bool yes =
+        AskYesNo(this, QStringLiteral("Spiel beenden?"),
+                 QStringLiteral("Wollen Sie das Spiel wirklich beenden?"), QMessageBox::Question);
+    // Without a window manager nobody hands the activation back when a modal
+    // window closes, and the game timers would stand still.
+    activateWindow();
+    return yes;
 }
 
 void TForm1::Spiel1Click()
