@@ -32,7 +32,15 @@ void GameTimer::setEnabled(bool on)
         lastMs_ = hub_.clock_.nowMs();
         hub_.polled_ = this;
     } else {
+        // The hook goes to the newest timer still started, as on re-activation.
+        // Leaving none polled would strand a started timer for good: after the
+        // computer's winning shot and a switch to another window and back, the
+        // computer's timer holds the hook, stops itself, and the victory pause
+        // would never end.
         hub_.polled_ = nullptr;
+        for (GameTimer *t : hub_.timers_)
+            if (t->enabled_)
+                hub_.polled_ = t;
     }
     if (hub_.onTimerSwitched)
         hub_.onTimerSwitched(*this, on);
