@@ -20,7 +20,9 @@ leaves out Content-Length. Every request is appended to ROOT/requests.log as
 import json
 import os
 import sys
+import threading
 import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 ROOT = os.path.abspath(sys.argv[1])
@@ -61,7 +63,7 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
             return
 
-        name = route.get("file", path.lstrip("/"))
+        name = route.get("file", urllib.parse.unquote(path).lstrip("/"))
         full = os.path.abspath(os.path.join(ROOT, name))
         if not full.startswith(ROOT + os.sep) or not os.path.isfile(full):
             self.send_response(404)
@@ -87,7 +89,15 @@ class Handler(BaseHTTPRequestHandler):
             pass
 
 
+def exit_with_parent():
+    # The test keeps our standard input open; when it ends, however it ends,
+    # the server ends too.
+    sys.stdin.buffer.read()
+    os._exit(0)
+
+
 def main():
+    threading.Thread(target=exit_with_parent, daemon=True).start()
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
