@@ -17,6 +17,7 @@ struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer>
     long connectTimeoutMs = 10000;
     long silenceSeconds = 10;
     qint64 maxBody = 0;
+    std::string caFile;
     std::FILE *file = nullptr;
     CURL *curl = nullptr;
 
@@ -171,6 +172,8 @@ void HttpClient::runWorker(std::shared_ptr<Transfer> t)
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, t->connectTimeoutMs);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, t->silenceSeconds);
+        if (!t->caFile.empty())
+            curl_easy_setopt(curl, CURLOPT_CAINFO, t->caFile.c_str());
         curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kielwanz-Update/1.0");
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, t.get());
@@ -211,6 +214,7 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
     t->connectTimeoutMs = qMax(1, TimeOut);
     t->silenceSeconds = qMax(1, (TimeOut + 999) / 1000);
     t->maxBody = MaxBodySize;
+    t->caFile = QFile::encodeName(CaFile).toStdString();
     t->file = std::fopen(QFile::encodeName(localFile).constData(), "wb");
     if (!t->file) {
         emit failure(QStringLiteral("GET"));
@@ -242,7 +246,7 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
     busy_ = false;
     lastStatus_ = t->status;
 
-    if (t->redirects > 0 && !t->effectiveUrl.empty()) {
+    if (t->code == CURLE_OK && t->redirects > 0 && !t->effectiveUrl.empty()) {
         const QUrl moved(QString::fromStdString(t->effectiveUrl));
         if (moved.isValid() && !moved.host().isEmpty()) {
             Host.setScheme(moved.scheme());

@@ -29,6 +29,8 @@ public:
     // Connection time-out, and the longest the server may stay silent during a
     // transfer, in milliseconds.
     int TimeOut = 10000;
+    // Certificates to trust instead of the system's (tests only).
+    QString CaFile;
     // Largest body accepted; a longer one fails the request (0: no limit).
     qint64 MaxBodySize = 0;
 

@@ -15,10 +15,15 @@
 
 class UpdateTestServer {
 public:
-    UpdateTestServer()
+    // With a certificate and its key the server speaks https.
+    explicit UpdateTestServer(const QString &cert = {}, const QString &key = {})
     {
+        QStringList args{QStringLiteral(KW_TEST_DIR "/update_server.py"), dir_.path()};
+        if (!cert.isEmpty())
+            args << cert << key;
+        https_ = !cert.isEmpty();
         process_.setProgram(QStringLiteral("python3"));
-        process_.setArguments({QStringLiteral(KW_TEST_DIR "/update_server.py"), dir_.path()});
+        process_.setArguments(args);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start();
         if (process_.waitForStarted(5000) && process_.waitForReadyRead(10000))
@@ -33,7 +38,10 @@ public:
     bool running() const { return port_ > 0; }
     int port() const { return port_; }
     QString root() const { return dir_.path(); }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(port_); }
+    QString base() const
+    {
+        return QStringLiteral("%1://127.0.0.1:%2/").arg(https_ ? QStringLiteral("https") : QStringLiteral("http")).arg(port_);
+    }
 
     void put(const QString &name, const QByteArray &content) const
     {
@@ -70,4 +78,5 @@ private:
     QTemporaryDir dir_;
     QProcess process_;
     int port_ = 0;
+    bool https_ = false;
 };

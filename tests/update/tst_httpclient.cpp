@@ -166,6 +166,47 @@ private slots:
         QCOMPARE(failed.size(), 1);
     }
 
+    void httpsChecksCertificates()
+    {
+        // A self-signed certificate for 127.0.0.1, made for this run.
+        const QString cert = local.filePath(QStringLiteral("cert.pem"));
+        const QString key = local.filePath(QStringLiteral("key.pem"));
+        const int made = QProcess::execute(
+            QStringLiteral("openssl"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+             QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+             QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+             QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert, QStringLiteral("-batch")});
+        if (made != 0)
+            QSKIP("openssl could not make a test certificate");
+        UpdateTestServer secure(cert, key);
+        QVERIFY(secure.running());
+        secure.put(QStringLiteral("Updates.ini"), "[Kielwanz]\r\n");
+        const QString file = local.filePath(QStringLiteral("tls.ini"));
+
+        HttpClient http;
+        http.Host = QUrl(secure.base());
+        QSignalSpy connection(&http, &HttpClient::connectionFailed);
+        // Not trusted: refused as a failed connection, nothing is fetched.
+        QCOMPARE(http.Get(QStringLiteral("Updates.ini"), file), HttpClient::Result::ConnectionFailed);
+        QCOMPARE(connection.size(), 1);
+        QVERIFY(secure.requests().isEmpty());
+
+        // Trusted: fetched.
+        http.CaFile = cert;
+        QCOMPARE(http.Get(QStringLiteral("Updates.ini"), file), HttpClient::Result::Ok);
+        QCOMPARE(readAll(file), QByteArray("[Kielwanz]\r\n"));
+
+        // A secure server cannot send the client on to a plain address.
+        secure.setRoutes({{QStringLiteral("/Updates.ini"),
+                           QJsonObject{{QStringLiteral("status"), 302},
+                                       {QStringLiteral("location"), server.base() + QStringLiteral("Updates.ini")}}}});
+        const qsizetype plainBefore = server.requests().size();
+        QCOMPARE(http.Get(QStringLiteral("Updates.ini"), file), HttpClient::Result::Failed);
+        QCOMPARE(server.requests().size(), plainBefore);
+        QCOMPARE(http.Host.scheme(), QStringLiteral("https"));
+    }
+
     void addressesStayBelowTheBase()
     {
         HttpClient http;

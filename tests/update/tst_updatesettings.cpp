@@ -1,4 +1,7 @@
+#include "update/UpdatePlatform.h"
 #include "update/UpdateSettingsStore.h"
+
+#include <sys/stat.h>
 
 #include <QtTest>
 
@@ -111,6 +114,40 @@ private slots:
         store.writeInteger(QStringLiteral("UpdateInterval"), 3);
         QString error;
         QVERIFY(!store.save(&error));
+    }
+
+    void privateTemporaryFolder()
+    {
+        QTemporaryDir runtime;
+        QTemporaryDir temp;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray oldTemp = qgetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        auto mode = [](const QString &path) {
+            struct stat st {};
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+        };
+
+        const QString first = UpdateSystem::privateTempFolder();
+        QCOMPARE(first, runtime.path() + QStringLiteral("/kielwanz-update/"));
+        QCOMPARE(mode(first), 0700);
+        // Opened up by someone: closed again.
+        QFile::setPermissions(first, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                         QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QCOMPARE(UpdateSystem::privateTempFolder(), first);
+        QCOMPARE(mode(first), 0700);
+
+        // A link in its place is not followed; the temporary location is used.
+        QDir(first).removeRecursively();
+        QVERIFY(QFile::link(temp.path(), runtime.path() + QStringLiteral("/kielwanz-update")));
+        const QString second = UpdateSystem::privateTempFolder();
+        QVERIFY2(second.startsWith(temp.path() + QStringLiteral("/kielwanz-update-")), qPrintable(second));
+        QCOMPARE(mode(second), 0700);
+        QVERIFY(second != temp.path() + u'/');
+
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        qputenv("TMPDIR", oldTemp);
     }
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A small update server for the update tests.
 
-Usage: update_server.py ROOT
+Usage: update_server.py ROOT [CERT KEY]
 
 Listens on 127.0.0.1 on a free port and prints that port on the first line of
 standard output. Serves the files below ROOT. ROOT/routes.json, read again for
@@ -14,11 +14,12 @@ every request, may change what a path returns:
 "file" names the file below ROOT to send (default: the path itself), "chunk" and
 "delay" drip the body in pieces with a pause before each, "length": false
 leaves out Content-Length. Every request is appended to ROOT/requests.log as
-"<path> <Host header>".
+"<path> <Host header>". With CERT and KEY it speaks https.
 """
 
 import json
 import os
+import ssl
 import sys
 import threading
 import time
@@ -100,6 +101,10 @@ def main():
     threading.Thread(target=exit_with_parent, daemon=True).start()
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
+    if len(sys.argv) > 3:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[2], sys.argv[3])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     print(server.server_address[1], flush=True)
     try:
         server.serve_forever()
