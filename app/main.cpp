@@ -1,4 +1,5 @@
 #include "app/mainwindow/TForm1.h"
+#include "dialogs/TForm2.h"
 
 #include <QApplication>
 
@@ -6,8 +7,13 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kielwanz"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kielwanz"));
-    TForm1 form;
-    form.show();
+
+    // The windows in their documented order; the dialogs live for the whole
+    // run and are shown modally when needed.
+    TForm1 Form1;
+    auto *Form2 = new TForm2(Form1.game(), &Form1);
+    Form1.setWizard(Form2);
+
+    Form1.show();
     return app.exec();
 }

@@ -1,6 +1,8 @@
 #include "game/GameTimers.h"
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 
 std::int64_t SteadyClock::nowMs() const
 {
@@ -47,9 +49,9 @@ bool TimerHub::poll()
     if (elapsed < t->interval_)
         return false;
     t->lastMs_ = now;
-    const int lag = t->interval_ > 0 ? static_cast<int>(elapsed / t->interval_) : 1;
+    const std::int64_t lag = t->interval_ > 0 ? elapsed / t->interval_ : 1;
     if (t->OnTimer)
-        t->OnTimer(lag < 1 ? 1 : lag);
+        t->OnTimer(static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX)));
     changed();
     return true;
 }

@@ -22,6 +22,18 @@ void DXDrawSurface::present()
     update();
 }
 
+void DXDrawSurface::present(const QRect &changed)
+{
+    const QRect r = changed & back_.rect();
+    if (!r.isEmpty()) {
+        QPainter p(&front_);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(r.topLeft(), back_, r);
+        update(r);
+    }
+    ++presents_;
+}
+
 void DXDrawSurface::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);

@@ -15,6 +15,11 @@ public:
     QImage &backBuffer() { return back_; }
     const QImage &frontImage() const { return front_; }
     void present();
+    // Presents only the part of the back buffer that changed since the last
+    // present; the rest of the front image must already equal it. Saves the
+    // copy and the repaint of the whole surface for small changes (the info
+    // panel's animation).
+    void present(const QRect &changed);
     // How often present() was called; lets tests see that nothing was drawn.
     int presentCount() const { return presents_; }
 

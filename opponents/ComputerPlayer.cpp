@@ -1,0 +1,178 @@
+#include "opponents/ComputerPlayer.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Left, up, down, right: the order in which neighbours are looked at decides
+// which line of hits is followed and the order of the candidate list.
+constexpr int kDirections[4][2] = {{-1, 0}, {0, -1}, {0, 1}, {1, 0}};
+
+bool onField(CellPos c)
+{
+    return c.x >= 0 && c.x <= 9 && c.y >= 0 && c.y <= 9;
+}
+
+bool strictFree(const Grid &g, int x, int y)
+{
+    return Game::CanSetShipCell(g, x, y, true);
+}
+
+// The free line through (x, y) along one axis: the cell itself and the
+// strict-passing cells that follow it on both sides, capped at the longest ship.
+int freeSpan(const Grid &g, int x, int y, int dx, int dy)
+{
+    int span = 1;
+    for (int s = -1; s <= 1; s += 2)
+        for (int k = 1; strictFree(g, x + s * k * dx, y + s * k * dy); ++k)
+            ++span;
+    return std::min(span, 4);
+}
+
+// Whether some ship still afloat fits into a free line of the given length.
+bool shipFits(const ShipCounts &afloat, int span)
+{
+    for (int length = 1; length <= span && length <= 4; ++length)
+        if (afloat[length] > 0)
+            return true;
+    return false;
+}
+
+// Target mode: ComputerLastHit holds a hit on a ship that is not sunk yet.
+CellPos targetCell(const Grid &control, CellPos a, const ShipCounts &afloat, Random &rng)
+{
+    int dx = 0, dy = 0;
+    for (const auto &d : kDirections) {
+        if (control.get(a.x + d[0], a.y + d[1]) == cfHit) {
+            dx = d[0];
+            dy = d[1];
+            break;
+        }
+    }
+
+    if (dx != 0 || dy != 0) {
+        // Two or more hits in a line: extend it at one of its ends.
+        CellPos c{a.x + dx, a.y + dy};
+        while (control.get(c.x + dx, c.y + dy) == cfHit) {
+            c.x += dx;
+            c.y += dy;
+        }
+        const CellPos behind{a.x - dx, a.y - dy};
+        const CellPos beyond{c.x + dx, c.y + dy};
+        if (!Game::CanSetShipCell(control, behind.x, behind.y, false))
+            return beyond;
+        if (!Game::CanSetShipCell(control, beyond.x, beyond.y, false))
+            return behind;
+        return rng.random(2) == 0 ? behind : beyond;
+    }
+
+    // A single hit: try the neighbours along each axis where a ship still
+    // afloat has room. The hit itself is cleared on a copy so that it does not
+    // block its own neighbours in the strict test.
+    Grid g = control;
+    g.at(a.x, a.y) = cfUnknown;
+    const bool verticalOpen = shipFits(afloat, freeSpan(g, a.x, a.y, 0, 1));
+    const bool horizontalOpen = shipFits(afloat, freeSpan(g, a.x, a.y, 1, 0));
+    std::vector<CellPos> candidates;
+    for (const auto &d : kDirections) {
+        const bool open = d[0] != 0 ? horizontalOpen : verticalOpen;
+        if (open && strictFree(g, a.x + d[0], a.y + d[1]))
+            candidates.push_back({a.x + d[0], a.y + d[1]});
+    }
+    if (candidates.empty())
+        return NoCell;
+    const int i = rng.random(static_cast<int>(candidates.size()));
+    return candidates[std::clamp<std::size_t>(i, 0, candidates.size() - 1)];
+}
+
+// Hunt mode: draw unknown cells until one lies on a free line that a ship
+// still afloat fits into.
+CellPos huntCell(const Grid &control, const ShipCounts &afloat, Random &rng)
+{
+    std::vector<CellPos> cells;
+    cells.reserve(100);
+    for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y)
+            if (control.at(x, y) == cfUnknown)
+                cells.push_back({x, y});
+
+    while (!cells.empty()) {
+        const int drawn = rng.random(static_cast<int>(cells.size()));
+        const auto it = cells.begin() + std::clamp<std::ptrdiff_t>(drawn, 0, cells.size() - 1);
+        const CellPos cell = *it;
+        cells.erase(it);
+        if (!strictFree(control, cell.x, cell.y))
+            continue;
+        const int span =
+            std::max(freeSpan(control, cell.x, cell.y, 1, 0), freeSpan(control, cell.x, cell.y, 0, 1));
+        if (shipFits(afloat, span))
+            return cell;
+    }
+    return NoCell;
+}
+
+} // namespace
+
+ComputerPlayer::~ComputerPlayer()
+{
+    // The timer belongs to the game, which may outlive this player.
+    if (attached_)
+        game_.DXTimer_Computer.OnTimer = nullptr;
+}
+
+void ComputerPlayer::attach()
+{
+    game_.DXTimer_Computer.OnTimer = [this](int) { DXTimer_ComputerTimer(); };
+    attached_ = true;
+}
+
+ShipCounts ComputerPlayer::ShipsAfloat(const Grid &control)
+{
+    const ShipCounts sunk = Game::CountShips(control, 1);
+    ShipCounts afloat{0, 0, 0, 0, 0};
+    for (int length = 1; length <= 4; ++length)
+        afloat[length] = std::max(0, RequiredShips(length) - sunk[length]);
+    return afloat;
+}
+
+CellPos ComputerPlayer::ChooseCell(const Grid &control, CellPos lastHit, Random &rng)
+{
+    const ShipCounts afloat = ShipsAfloat(control);
+    if (!shipFits(afloat, 4))
+        return NoCell; // every ship found: nothing to draw, nothing to fire
+
+    if (onField(lastHit) && control.at(lastHit.x, lastHit.y) == cfHit) {
+        const CellPos cell = targetCell(control, lastHit, afloat, rng);
+        // Only a grid that no game can produce leaves target mode without a
+        // cell to shoot; hunting then keeps the game going.
+        if (onField(cell) && control.at(cell.x, cell.y) == cfUnknown)
+            return cell;
+    }
+    return huntCell(control, afloat, rng);
+}
+
+void ComputerPlayer::DXTimer_ComputerTimer()
+{
+    GameState &st = game_.st;
+    // Once the human has found every ship the computer fires on misses too;
+    // otherwise only the outcome of this shot starts the timer again.
+    game_.DXTimer_Computer.setEnabled(st.Winner == 0);
+
+    CellPos cell = NoCell;
+    if (st.GameMode == gmPCMode && st.GamePhase == gpFiring && st.CurrentPlayer == 1)
+        cell = ChooseCell(st.ControlField[1], st.ComputerLastHit, game_.rng());
+    if (cell != NoCell && game_.ClickControlField(cell.x, cell.y))
+        return;
+
+    // Nothing fired: a tick out of turn, or after the computer found every
+    // ship (its timer taken over by the victory pause and handed the hook back
+    // when the application was re-activated). Stopping the polled timer leaves
+    // no timer polled, which would strand that pause for good; re-activation
+    // gives the hook back to the timers still started, in creation order.
+    game_.DXTimer_Computer.disable();
+    if (game_.timers.polled() == nullptr && (game_.DXTimer.Enabled() || game_.DXTimer_Info.Enabled())) {
+        game_.timers.setApplicationActive(false);
+        game_.timers.setApplicationActive(true);
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "game/Game.h"
+
+// The computer opponent of "Ein Spieler gegen den Computer" (player 1). It
+// keeps no state of its own: each tick of DXTimer_Computer looks only at the
+// computer's ControlField, ComputerLastHit and Winner, chooses one cell by
+// hunting and targeting, and fires it through Game::ClickControlField.
+//
+// The main window needs only:  ComputerPlayer cp(game); cp.attach();
+class ComputerPlayer {
+public:
+    explicit ComputerPlayer(Game &game) : game_(game) {}
+    ~ComputerPlayer();
+    ComputerPlayer(const ComputerPlayer &) = delete;
+    ComputerPlayer &operator=(const ComputerPlayer &) = delete;
+
+    // Makes DXTimer_Computer call DXTimer_ComputerTimer on every tick.
+    void attach();
+
+    // One tick of the computer's timer: at most one shot.
+    void DXTimer_ComputerTimer();
+
+    // The cell the computer fires at next, from what it learnt so far, or
+    // NoCell when no cell is worth a shot (every ship found). Makes every
+    // draw of the strategy on rng, in order.
+    static CellPos ChooseCell(const Grid &control, CellPos lastHit, Random &rng);
+
+    // Ships of each length 1..4 that are not sunk yet, judged from the sunk
+    // ships marked on a ControlField.
+    static ShipCounts ShipsAfloat(const Grid &control);
+
+private:
+    Game &game_;
+    bool attached_ = false;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+class QTimer;
+
+// The balloon that explains a refused ship cell: a top-level popup that never
+// takes the focus, with a warning icon, a bold title, the text and a stem
+// whose tip points at a screen point. One balloon is created with the main
+// window and reused. It hides itself DisplayTime ms after the last showing;
+// a second showing moves it and restarts the time. It stays where it was put
+// when the main window moves.
+class BalloonHint : public QWidget {
+    Q_OBJECT
+public:
+    explicit BalloonHint(QWidget *owner = nullptr);
+
+    // The centre of cell (x, y) of the left board, in board-surface pixels.
+    static QPoint CellCentre(int x, int y) { return QPoint(40 * x + 60, 40 * y + 100); }
+
+    // Shows the balloon with its stem at screenPoint (or moves it there) and
+    // restarts the hiding timer.
+    void ShowBalloon(const QPoint &screenPoint);
+    // Hides the balloon if one is showing; otherwise does nothing at all.
+    void Timer_BalloonTimer();
+    void HideBalloon() { Timer_BalloonTimer(); }
+    bool isShowing() const { return showing_; }
+
+    QPoint stemTip() const { return tip_; }
+    int displayTime() const { return displayTime_; }
+    void setDisplayTime(int ms) { displayTime_ = ms; }
+    QTimer *Timer_Balloon() const { return timer_; }
+
+    QString title() const { return title_; }
+    QString text() const { return text_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void layoutAt(const QPoint &screenPoint);
+
+    QTimer *timer_;
+    int displayTime_ = 5000;
+    bool showing_ = false;
+    QPoint tip_;
+    QString title_;
+    QString text_;
+    QPixmap icon_;
+    QPainterPath shape_;
+    QRect iconRect_, titleRect_, textRect_;
+};

@@ -1,0 +1,292 @@
+#include "presentation/BoardRenderer.h"
+
+#include "game/Texts.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace {
+
+constexpr int PictureWidth = 880;
+constexpr int PictureHeight = 480;
+const QColor Red(255, 0, 0);
+
+// Simple painted pictures for when the artwork is missing from the resources,
+// so the program stays usable.
+QImage titleStandIn()
+{
+    QImage img(PictureWidth, PictureHeight, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient sky(0, 0, 0, 240);
+    sky.setColorAt(0, QColor(70, 120, 200));
+    sky.setColorAt(1, QColor(175, 205, 235));
+    p.fillRect(0, 0, PictureWidth, 240, sky);
+    QLinearGradient sea(0, 240, 0, PictureHeight);
+    sea.setColorAt(0, QColor(40, 90, 150));
+    sea.setColorAt(1, QColor(15, 40, 85));
+    p.fillRect(0, 240, PictureWidth, PictureHeight - 240, sea);
+    p.setFont(BoardRenderer::ArialFont(48, true));
+    p.setPen(Qt::black);
+    p.drawText(QRect(440, 150, 440, 90), Qt::AlignCenter, QStringLiteral("KIELWANZ"));
+    return img;
+}
+
+QImage boardStandIn()
+{
+    QImage img(PictureWidth, PictureHeight, QImage::Format_RGB32);
+    img.fill(QColor(214, 224, 232));
+    QPainter p(&img);
+    p.fillRect(440, 0, PictureWidth - 440, PictureHeight, QColor(168, 184, 200));
+    return img;
+}
+
+QImage loadPicture(const QString &path, bool &standIn, QImage (*fallback)())
+{
+    QImage img(path);
+    standIn = img.isNull();
+    if (standIn)
+        return fallback();
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// Outline of the rectangle from (l, t) to (r, b), right and bottom excluded,
+// with a pen of the given width centred on the edge pixels.
+void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c)
+{
+    const int lo = width / 2;
+    const int w = r - l;
+    const int h = b - t;
+    p.fillRect(l - lo, t - lo, w - 1 + width, width, c);     // top
+    p.fillRect(l - lo, b - 1 - lo, w - 1 + width, width, c); // bottom
+    p.fillRect(l - lo, t - lo, width, h - 1 + width, c);     // left
+    p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c); // right
+}
+
+int viewedPlayer(const GameState &st)
+{
+    switch (st.GameMode) {
+    case gmTwoAtOne:
+        return st.CurrentPlayer;
+    case gmTwoAtTwo:
+        return st.LocalPlayer;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+BoardRenderer::BoardRenderer()
+{
+    title_ = loadPicture(QStringLiteral(":/assets/title.png"), titleStandIn_, titleStandIn);
+    board_ = loadPicture(QStringLiteral(":/assets/board.png"), boardStandIn_, boardStandIn);
+    SetScreenFont(0);
+    buildStaticLayer();
+}
+
+QFont BoardRenderer::ArialFont(int points, bool bold, bool italic)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(PointsToPixels(points));
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+void BoardRenderer::SetScreenFont(int kind)
+{
+    if (kind == 0) {
+        font_ = ArialFont(20, true);
+        fontColor_ = Qt::black;
+    } else if (kind == 1) {
+        font_ = ArialFont(60, true);
+        fontColor_ = Red;
+    } else {
+        font_.setFamily(QStringLiteral("Arial"));
+        font_.setBold(true);
+    }
+}
+
+void BoardRenderer::textOut(QPainter &p, int x, int y, const QString &text) const
+{
+    p.setFont(font_);
+    p.setPen(fontColor_);
+    p.drawText(x, y + p.fontMetrics().ascent(), text);
+}
+
+void BoardRenderer::textCentredIn(QPainter &p, const QRect &square, const QString &text) const
+{
+    p.setFont(font_);
+    const QFontMetrics fm = p.fontMetrics();
+    textOut(p, square.x() + (square.width() - fm.horizontalAdvance(text)) / 2,
+            square.y() + (square.height() - fm.height()) / 2, text);
+}
+
+void BoardRenderer::buildStaticLayer()
+{
+    staticLayer_ = QImage(Width, Height, QImage::Format_RGB32);
+    staticLayer_.fill(Qt::white);
+    QPainter p(&staticLayer_);
+    p.drawImage(0, 0, board_);
+
+    // Vertical lines and the column numbers.
+    for (int k = 0; k <= 22; ++k) {
+        const int x = Cell * k;
+        const bool thick = k == 0 || k == 1 || k == 11 || k == 12 || k == 22;
+        const int top = (k == 0 || k == 11 || k == 22) ? 0 : Cell;
+        if (thick)
+            p.fillRect(x - 1, top, 3, Height - top, Qt::black);
+        else
+            p.fillRect(x, top, 1, Height - top, Qt::black);
+        if (k % 11 > 0)
+            textCentredIn(p, QRect(x, Cell, Cell, Cell), QString::number(k % 11));
+    }
+    // Horizontal lines and the row letters of both boards.
+    for (int k = 0; k <= 12; ++k) {
+        const int y = Cell * k;
+        if (k <= 2 || k == 12)
+            p.fillRect(0, y - 1, Width, 3, Qt::black);
+        else
+            p.fillRect(0, y, Width, 1, Qt::black);
+    }
+    for (int k = 0; k <= 9; ++k) {
+        const QString letter(QChar(65 + k));
+        textCentredIn(p, QRect(0, Cell * (k + 2), Cell, Cell), letter);
+        textCentredIn(p, QRect(440, Cell * (k + 2), Cell, Cell), letter);
+    }
+    textCentredIn(p, QRect(0, 0, 440, Cell), QString::fromUtf8(Texts::CaptionPlayField));
+    textCentredIn(p, QRect(440, 0, 440, Cell), QString::fromUtf8(Texts::CaptionControlField));
+}
+
+void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimerRunning)
+{
+    QPainter p(&target);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (st.GamePhase == gpNoGame) {
+        p.drawImage(0, 0, title_);
+        return;
+    }
+    p.drawImage(0, 0, staticLayer_);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    const bool hover = st.HoverCell.x >= 0 && !dxTimerRunning && st.PlacementDone != pdLocal;
+    QRect hoverSquare;
+    if (hover) {
+        hoverSquare = st.GamePhase < gpFiring ? LeftCellRect(st.HoverCell.x, st.HoverCell.y)
+                                              : RightCellRect(st.HoverCell.x, st.HoverCell.y);
+        const int l = hoverSquare.x(), t = hoverSquare.y();
+        outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
+    }
+
+    const int v = viewedPlayer(st);
+    QColor colors[4];
+    for (int code = 1; code <= 3; ++code)
+        colors[code] = StoredColor(st.CellColors[code]);
+    for (int x = 0; x < 10; ++x) {
+        for (int y = 0; y < 10; ++y) {
+            const int own = st.PlayField[v].at(x, y);
+            if (own >= 1 && own <= 3)
+                p.fillRect(LeftCellRect(x, y).adjusted(1, 1, 0, 0), colors[own]);
+            const int shot = st.ControlField[v].at(x, y);
+            if (shot >= 1 && shot <= 3)
+                p.fillRect(RightCellRect(x, y).adjusted(1, 1, 0, 0), colors[shot]);
+        }
+    }
+
+    if (hover)
+        p.fillRect(hoverSquare, QColor(255, 0, 0, 50));
+
+    const int slot = st.GameMode == gmTwoAtOne ? (st.CurrentPlayer ^ 1) : 0;
+    const CellPos last = st.LastShot[slot];
+    if (last.x >= 0) {
+        outline(p, Cell * (last.x + 1) - 1, Cell * (last.y + 2) - 1, Cell * (last.x + 2) + 2,
+                Cell * (last.y + 3) + 2, 3, Red);
+    }
+}
+
+void BoardRenderer::DrawInfoRectangle(QImage &target, int w, int h)
+{
+    const int l = (Width - w) / 2, t = (Height - h) / 2;
+    const int r = (Width + w) / 2, b = (Height + h) / 2;
+    QPainter p(&target);
+    outline(p, l - 1, t - 1, r + 1, b + 1, 1, Qt::black);
+    p.fillRect(QRect(l, t, r - l, b - t), QColor(255, 255, 255, 150));
+}
+
+void BoardRenderer::DrawChangeOverBanner(QImage &target, const GameState &st, int seconds)
+{
+    DrawInfoRectangle(target, Width - 50, Height - 100);
+    SetScreenFont(1);
+    QPainter p(&target);
+    p.setFont(font_);
+    const QFontMetrics fm = p.fontMetrics();
+    const int t = fm.height();
+    const QString eyes = Texts::InfoText(3);
+    textOut(p, (Width - fm.horizontalAdvance(eyes)) / 2, (Height - 3 * t) / 2, eyes);
+    const QString name = st.PlayerNames[st.CurrentPlayer];
+    textOut(p, (Width - fm.horizontalAdvance(name)) / 2, (Height - t) / 2, name);
+
+    font_.setPixelSize(PointsToPixels(80));
+    font_.setItalic(true);
+    p.setFont(font_);
+    const QString number = QString::number(seconds);
+    textOut(p, (Width - p.fontMetrics().horizontalAdvance(number)) / 2, (Height + t) / 2, number);
+    SetScreenFont(0);
+}
+
+void BoardRenderer::DrawFoundAllBanner(QImage &target, const GameState &st)
+{
+    DrawInfoRectangle(target, Width - 50, Height - 100);
+    SetScreenFont(1);
+    font_.setPixelSize(PointsToPixels(40));
+    QPainter p(&target);
+    p.setFont(font_);
+    const QFontMetrics fm = p.fontMetrics();
+    const QString name = st.PlayerNames[st.CurrentPlayer];
+    const int t = fm.height();
+    const bool remoteShooter = (st.GameMode == gmTwoAtTwo && st.CurrentPlayer != st.LocalPlayer) ||
+                               (st.GameMode == gmPCMode && st.CurrentPlayer == 1);
+    auto centred = [&](const QString &text, int y) {
+        textOut(p, (Width - fm.horizontalAdvance(text)) / 2, y, text);
+    };
+    if (remoteShooter) {
+        centred(FitTextWithEllipsis(name, font_, Width - 100), Height / 2 - t);
+        centred(Texts::InfoText(13), Height / 2);
+    } else {
+        centred(Texts::InfoText(6), (Height - 3 * t) / 2);
+        const QString bang = QStringLiteral("!");
+        QString line = name + bang;
+        if (fm.horizontalAdvance(line) > Width - 100)
+            line = FitTextWithEllipsis(name, font_, Width - 100 - fm.horizontalAdvance(bang)) + bang;
+        centred(line, (Height - t) / 2);
+        centred(Texts::InfoText(7), (Height + t) / 2);
+    }
+    SetScreenFont(0);
+}
+
+void BoardRenderer::DrawGameEndBanner(QImage &target)
+{
+    DrawInfoRectangle(target, Width - 50, Height - 100);
+    SetScreenFont(1);
+    font_.setPixelSize(PointsToPixels(40));
+    QPainter p(&target);
+    p.setFont(font_);
+    const QFontMetrics fm = p.fontMetrics();
+    const QString text = Texts::InfoText(8);
+    textOut(p, (Width - fm.horizontalAdvance(text)) / 2, (Height - fm.height()) / 2, text);
+    SetScreenFont(0);
+}
+
+QString BoardRenderer::FitTextWithEllipsis(const QString &text, const QFont &font, int maxWidth)
+{
+    const QFontMetrics fm(font);
+    if (fm.horizontalAdvance(text) <= maxWidth)
+        return text;
+    for (qsizetype n = text.size() - 2; n > 0; --n) {
+        const QString candidate = text.left(n) + QStringLiteral("...");
+        if (fm.horizontalAdvance(candidate) <= maxWidth)
+            return candidate;
+    }
+    return QStringLiteral("...");
+}

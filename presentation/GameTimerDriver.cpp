@@ -1,0 +1,49 @@
+#include "presentation/GameTimerDriver.h"
+
+#include <QGuiApplication>
+
+#include <limits>
+
+GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(parent), hub_(hub)
+{
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
+    connect(&wake_, &QTimer::timeout, this, &GameTimerDriver::onWake);
+    hub_.onScheduleChanged = [this] { reaim(); };
+
+    // The timers tick only while this is the active application.
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        hub_.setApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
+        connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            hub_.setApplicationActive(state == Qt::ApplicationActive);
+        });
+    }
+    reaim();
+}
+
+GameTimerDriver::~GameTimerDriver()
+{
+    hub_.onScheduleChanged = nullptr;
+}
+
+void GameTimerDriver::reaim()
+{
+    const std::optional<std::int64_t> due = hub_.nextDue();
+    if (!due) {
+        wake_.stop();
+        return;
+    }
+    const std::int64_t wait = *due - hub_.clock().nowMs();
+    const std::int64_t clamped =
+        wait < 0 ? 0 : (wait > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : wait);
+    wake_.start(static_cast<int>(clamped));
+}
+
+void GameTimerDriver::onWake()
+{
+    ++wakes_;
+    hub_.poll();
+    // Firing re-aims through onScheduleChanged; a wake-up that came a little
+    // early fired nothing and is aimed again here.
+    reaim();
+}

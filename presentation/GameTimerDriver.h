@@ -1,0 +1,33 @@
+#pragma once
+
+#include "game/GameTimers.h"
+
+#include <QObject>
+#include <QTimer>
+
+// Wakes the game timers: one precise single-shot Qt timer aimed at the moment
+// the polled game timer is due, re-aimed whenever the schedule changes. When
+// no game timer runs, or the application is in the background, nothing is
+// armed and the program sleeps.
+class GameTimerDriver : public QObject {
+    Q_OBJECT
+public:
+    explicit GameTimerDriver(TimerHub &hub, QObject *parent = nullptr);
+    ~GameTimerDriver() override;
+
+    // Whether a wake-up is armed, and in how many milliseconds (-1 if none).
+    bool isArmed() const { return wake_.isActive(); }
+    int remainingMs() const { return wake_.isActive() ? wake_.remainingTime() : -1; }
+    // How often the wake-up fired; lets tests see that a waiting program sleeps.
+    int wakeCount() const { return wakes_; }
+
+    // Aims the wake-up at the hub's next due time.
+    void reaim();
+
+private:
+    void onWake();
+
+    TimerHub &hub_;
+    QTimer wake_;
+    int wakes_ = 0;
+};

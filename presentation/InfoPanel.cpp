@@ -1,0 +1,311 @@
+#include "presentation/InfoPanel.h"
+
+#include "game/Format.h"
+#include "game/Game.h"
+#include "game/GameTimers.h"
+#include "game/Random.h"
+#include "presentation/BlendColor.h"
+#include "presentation/DXDrawSurface.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr QRgb Fuchsia = 0xFF00FF;
+
+int spriteWidth(int length)
+{
+    return 33 * length + 24;
+}
+
+// A stand-in ship: the hull in the given colour, sails for the small boats,
+// funnels for the large ships; fuchsia-free, transparent around it.
+QImage drawnSprite(int length, const QColor &hull)
+{
+    const int w = spriteWidth(length);
+    QImage img(w, 50, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor outline(40, 30, 30);
+    if (length <= 2) {
+        for (int m = 0; m < length; ++m) {
+            const int mx = 22 + m * 33 + 8;
+            p.setPen(QPen(outline, 2));
+            p.drawLine(mx, 4, mx, 33);
+            QPolygonF sail{{mx + 2.0, 6.0}, {mx + 2.0, 31.0}, {mx + 22.0, 31.0}};
+            p.setPen(QPen(QColor(150, 120, 0), 1));
+            p.setBrush(QColor(250, 215, 40));
+            p.drawPolygon(sail);
+            QPolygonF jib{{mx - 2.0, 8.0}, {mx - 2.0, 31.0}, {mx - 16.0, 31.0}};
+            p.drawPolygon(jib);
+        }
+    } else {
+        p.setPen(QPen(outline, 1));
+        p.setBrush(QColor(205, 205, 200));
+        p.drawRect(QRectF(14, 24, w - 40, 9));
+        p.setBrush(QColor(20, 20, 20));
+        for (int f = 0; f < length; ++f)
+            p.drawRect(QRectF(20 + f * 33, 13, 9, 11));
+    }
+    QPainterPath hullPath;
+    hullPath.moveTo(2, 33);
+    hullPath.lineTo(w - 1, 33);
+    hullPath.lineTo(w - 12, 47);
+    hullPath.lineTo(9, 47);
+    hullPath.closeSubpath();
+    p.setPen(QPen(outline, 1.2));
+    p.setBrush(hull);
+    p.drawPath(hullPath);
+    p.setPen(QPen(QColor(25, 35, 80), 2));
+    p.drawLine(QPointF(7, 44), QPointF(w - 10, 44));
+    return img;
+}
+
+} // namespace
+
+QImage InfoPanel::PrepareSprite(const QImage &picture)
+{
+    QImage img = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == Fuchsia)
+                line[x] = 0;
+        }
+    }
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+InfoPanel::ShipSprites InfoPanel::DrawnShipSprites()
+{
+    ShipSprites s;
+    for (int k = 0; k < 4; ++k) {
+        s[k] = drawnSprite(k + 1, QColor(200, 30, 30));
+        s[k + 4] = drawnSprite(k + 1, QColor(250, 250, 250));
+    }
+    return s;
+}
+
+InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
+{
+    ShipSprites s;
+    ShipSprites drawn;
+    bool haveDrawn = false;
+    for (int k = 0; k < 8; ++k) {
+        const QString path = QStringLiteral(":/assets/ship%1.png").arg(k);
+        QImage picture;
+        if (QFile::exists(path))
+            picture.load(path);
+        if (!picture.isNull()) {
+            s[k] = PrepareSprite(picture);
+            continue;
+        }
+        if (!haveDrawn) {
+            drawn = DrawnShipSprites();
+            haveDrawn = true;
+        }
+        s[k] = drawn[k];
+    }
+    return s;
+}
+
+QImage InfoPanel::BuildInfoBackground()
+{
+    // Lines from (0, y - 20) to (W, y), end point excluded, for y = 0..H + 20,
+    // each in its blend colour. Every pixel lies on exactly one of them: the
+    // line through column x drops round(20 x / W) rows, so pixel (x, r)
+    // belongs to line r + 20 - round(20 x / W).
+    QImage img(W, H, QImage::Format_RGB32);
+    const std::uint32_t c0 = WinRGB(123, 157, 221);
+    const std::uint32_t c1 = WinRGB(69, 91, 149);
+    std::array<QRgb, H + 21> colours;
+    for (int y = 0; y <= H + 20; ++y)
+        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, H + 20)).rgb();
+    for (int r = 0; r < H; ++r) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
+        for (int x = 0; x < W; ++x)
+            line[x] = colours[r + 20 - (20 * x + W / 2) / W];
+    }
+    return img;
+}
+
+InfoPanel::InfoPanel(DXDrawSurface &surface, Random &rng, const ShipSprites &sprites)
+    : surface_(surface), rng_(rng), sprites_(sprites), background_(BuildInfoBackground()),
+      font_(QStringLiteral("Arial"), 10, QFont::Bold)
+{
+    for (QImage &sprite : sprites_) {
+        if (sprite.format() != QImage::Format_ARGB32_Premultiplied)
+            sprite = sprite.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    resetTitleShip();
+}
+
+void InfoPanel::resetTitleShip()
+{
+    TitleShip.X = -sprites_[0].width();
+    TitleShip.Sprite = rng_.random(4);
+    TitleShip.Amplitude = (H - sprites_[0].height()) / 2;
+}
+
+void InfoPanel::attach(GameTimer &DXTimer_Info)
+{
+    DXTimer_Info.OnTimer = [this](int lagCount) { DXTimer_InfoTimer(lagCount); };
+}
+
+int InfoPanel::ViewedPlayer(const GameState &st)
+{
+    switch (st.GameMode) {
+    case gmTwoAtOne:
+        return st.CurrentPlayer & 1;
+    case gmTwoAtTwo:
+        return st.LocalPlayer & 1;
+    default:
+        return 0;
+    }
+}
+
+int InfoPanel::HitCells(const Grid &control)
+{
+    int hits = 0;
+    for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y)
+            if (control.at(x, y) >= cfHit)
+                ++hits;
+    return hits;
+}
+
+QString InfoPanel::StatisticsText(int tries, int hits)
+{
+    QString text = FormatText(QStringLiteral("bisher %d "), {tries}) +
+                   (tries == 1 ? QStringLiteral("Versuch") : QStringLiteral("Versuche"));
+    if (tries > 0) {
+        const int ratio = Game::RoundHalfToEven(static_cast<long long>(hits) * 100, tries);
+        text += QStringLiteral(" / ") + FormatText(QStringLiteral("Trefferquote: %d%%"), {ratio});
+    }
+    return text;
+}
+
+void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const
+{
+    QPainter p(&target);
+    const int rowStep = sprites_[0].height() + 4;
+    for (int k = 3; k >= 0; --k) {
+        const int n = 4 - k;
+        const int w = sprites_[k].width();
+        int y = 0;
+        int firstX = 0;
+        switch (k) {
+        case 3:
+            firstX = 4;
+            break;
+        case 2:
+            firstX = sprites_[3].width() + 12;
+            break;
+        case 1:
+            y = rowStep;
+            firstX = (W / 2 - 3 * w - 2 * 4) / 2;
+            break;
+        default:
+            y = 2 * rowStep;
+            firstX = (W / 2 - 4 * w - 3 * 4) / 2;
+            break;
+        }
+        // CountShips counts by length (index 1..4).
+        const int counted = counts[k + 1];
+        for (int j = 0; j < n; ++j)
+            p.drawImage(QPoint(ox + firstX + j * (w + 4), y), sprites_[j < counted ? k : k + 4]);
+    }
+}
+
+void InfoPanel::DrawInfo(const GameState &st)
+{
+    fullFrame_ = true;
+    QImage &back = surface_.backBuffer();
+    {
+        QPainter p(&back);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, background_);
+    }
+    const int v = ViewedPlayer(st);
+    const bool firing = st.GamePhase == gpFiring || st.GamePhase == gpFinished;
+    if (firing) {
+        QPainter p(&back);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawLine(W / 2, 0, W / 2, H - 1);
+        p.setFont(font_);
+        const QFontMetrics fm(font_, &back);
+        for (int i = 0; i < 2; ++i) {
+            const int player = i == 0 ? (v ^ 1) : v;
+            const QString text = StatisticsText(st.Tries[player], HitCells(st.ControlField[player]));
+            const int x = (W / 2 - fm.horizontalAdvance(text)) / 2 + (W * i) / 2;
+            const int y = H - fm.height();
+            p.drawText(QPoint(x, y + fm.ascent()), text);
+        }
+        p.end();
+        drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v ^ 1], 1));
+        drawFleetHalf(back, W / 2, Game::CountShips(st.ControlField[v], 1));
+    } else if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
+        drawFleetHalf(back, 0, Game::CountShips(st.PlayField[v], 0));
+    }
+    surface_.present();
+}
+
+InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
+{
+    const double phi = std::numbers::pi * ship.X / (150.0 + 20.0 * ship.Sprite);
+    const double a = ship.Amplitude;
+    // nearbyint rounds halves to even in the default rounding mode.
+    return Pose{static_cast<int>(std::nearbyint(a * std::sin(phi) + a + 30.0)),
+                static_cast<int>(std::nearbyint(25.0 * std::cos(phi)))};
+}
+
+void InfoPanel::DXTimer_InfoTimer(int lagCount)
+{
+    const int s = TitleShip.Sprite & 3;
+    const QImage &sprite = sprites_[s];
+    const Pose pose = TitlePose(TitleShip);
+    const QPoint topLeft(-sprite.width() / 2, -sprite.height() / 2);
+    QTransform place;
+    place.translate(TitleShip.X, pose.Y);
+    if (pose.Roll != 0)
+        place.rotate(pose.Roll * 360.0 / 256.0);
+    // Smooth sampling may touch a pixel beyond the exact outline.
+    const QRect shipRect =
+        place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
+        QRect(0, 0, W, H);
+    // Only the old and the new ship's place change from frame to frame; after
+    // DrawInfo the whole panel is recomposed once.
+    const QRect dirty = fullFrame_ ? QRect(0, 0, W, H) : (lastShip_ | shipRect);
+
+    QImage &back = surface_.backBuffer();
+    QPainter p(&back);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(dirty.topLeft(), background_, dirty);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setTransform(place);
+    if (pose.Roll != 0)
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(topLeft, sprite);
+    p.end();
+    if (fullFrame_)
+        surface_.present();
+    else
+        surface_.present(dirty);
+    fullFrame_ = false;
+    lastShip_ = shipRect;
+
+    TitleShip.X += (lagCount < 1 ? 1 : lagCount) + 1;
+    if (TitleShip.X > W + sprite.width() / 2) {
+        const int next = rng_.random(4) & 3;
+        TitleShip.Sprite = next;
+        TitleShip.X = -(sprites_[next].width() / 2);
+    }
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "game/GameState.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+class DXDrawSurface;
+class GameTimer;
+class Random;
+
+// The sailing ship of the title animation: x of its centre, its sprite (0-3,
+// red hull) and half its vertical travel.
+struct TitleShipT {
+    int X = 0;
+    int Sprite = 0;
+    int Amplitude = 0;
+};
+
+// The info panel DXDraw_Info between the status line and the boards: during a
+// game rows of little ships (placed, or sunk) and each side's statistics;
+// while no game runs a ship sails across it, driven by DXTimer_Info. Every
+// frame is composed completely in the surface's back buffer and presented in
+// one step.
+class InfoPanel {
+public:
+    static constexpr int W = 881;
+    static constexpr int H = 182;
+    // Sprites 0-3: ships of length 1-4 with a red hull; 4-7 the same with a
+    // white hull. Every sprite is 50 high and 33 * length + 24 wide.
+    using ShipSprites = std::array<QImage, 8>;
+
+    InfoPanel(DXDrawSurface &surface, Random &rng, const ShipSprites &sprites = LoadShipSprites());
+
+    // ":/assets/ship<k>.png" with fuchsia as the transparent colour; a sprite
+    // that is missing is replaced by a drawn stand-in.
+    static ShipSprites LoadShipSprites();
+    static ShipSprites DrawnShipSprites();
+    // Turns the fuchsia pixels (255, 0, 255) transparent and prepares the
+    // picture for fast drawing.
+    static QImage PrepareSprite(const QImage &picture);
+    // The diagonal gradient, light blue at the top left to darker blue at the
+    // bottom right.
+    static QImage BuildInfoBackground();
+
+    const QImage &InfoBackground() const { return background_; }
+    const ShipSprites &sprites() const { return sprites_; }
+
+    // Start values of the sailing ship: left of the panel, a random sprite.
+    void resetTitleShip();
+    TitleShipT TitleShip;
+
+    // Composes the panel from the game state and presents it.
+    void DrawInfo(const GameState &st);
+    // One animation frame; lagCount = whole 10 ms intervals since the last.
+    void DXTimer_InfoTimer(int lagCount);
+    // Makes the timer's ticks drive the animation.
+    void attach(GameTimer &DXTimer_Info);
+
+    // Where the sailing ship is drawn for its current X: the centre's y and
+    // the roll in 1/256 of a full turn (positive: clockwise).
+    struct Pose {
+        int Y;
+        int Roll;
+    };
+    static Pose TitlePose(const TitleShipT &ship);
+
+    // "bisher %d Versuch(e)" with " / Trefferquote: %d%%" once a shot was fired.
+    static QString StatisticsText(int tries, int hits);
+    static int ViewedPlayer(const GameState &st);
+    // The cells a player has hit (hit or sunk) in his ControlField.
+    static int HitCells(const Grid &control);
+    QFont InfoFont() const { return font_; }
+
+private:
+    void drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const;
+
+    DXDrawSurface &surface_;
+    Random &rng_;
+    ShipSprites sprites_;
+    QImage background_;
+    QFont font_;
+    bool fullFrame_ = true; // the next animation frame recomposes everything
+    QRect lastShip_;        // where the previous frame drew the ship
+};

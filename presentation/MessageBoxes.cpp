@@ -1,0 +1,14 @@
+#include "presentation/MessageBoxes.h"
+
+#include <QPushButton>
+
+bool AskYesNo(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}

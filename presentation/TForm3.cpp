@@ -1,0 +1,124 @@
+#include "presentation/TForm3.h"
+
+#include "game/Format.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      shotSound_(shotSound), play_(std::move(play))
+{
+    setWindowTitle(QStringLiteral("Sounds"));
+    setFont(QFont(QStringLiteral("Arial"), 8));
+    setFixedSize(243, 153);
+
+    Label1 = new QLabel(
+        QStringLiteral("Sie können einrichten, welcher Sound bei welchem Ereignis abgespielt werden soll:"),
+        this);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(8, 8, 217, 33);
+
+    ComboBox_WaterSound = new QComboBox(this);
+    ComboBox_WaterSound->setProperty("tag", 0);
+    ComboBox_ShipSound = new QComboBox(this);
+    ComboBox_ShipSound->setProperty("tag", 1);
+    for (int n = 1; n <= SoundGroupSizes[0]; ++n)
+        ComboBox_WaterSound->addItem(FormatText(QStringLiteral("Wasser (%d)"), {n}));
+    for (int n = 1; n <= SoundGroupSizes[1]; ++n)
+        ComboBox_ShipSound->addItem(FormatText(QStringLiteral("Treffer (%d)"), {n}));
+    for (int n = 1; n <= SoundGroupSizes[2]; ++n) {
+        const QString label = FormatText(QStringLiteral("Allgemein (%d)"), {n});
+        ComboBox_WaterSound->addItem(label);
+        ComboBox_ShipSound->addItem(label);
+    }
+    const int comboHeight = ComboBox_WaterSound->sizeHint().height();
+    ComboBox_WaterSound->setGeometry(56, 52 + (21 - comboHeight) / 2, 177, comboHeight);
+    ComboBox_ShipSound->setGeometry(56, 84 + (21 - comboHeight) / 2, 177, comboHeight);
+
+    // The two labels end just left of their lists, as right-aligned labels do.
+    Label2 = new QLabel(QStringLiteral("&Wasser:"), this);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label2->setGeometry(0, 52, 52, 21);
+    Label2->setBuddy(ComboBox_WaterSound);
+    Label3 = new QLabel(QStringLiteral("&Schiff:"), this);
+    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label3->setGeometry(0, 84, 52, 21);
+    Label3->setBuddy(ComboBox_ShipSound);
+
+    Button_OK = new QPushButton(QStringLiteral("&OK"), this);
+    Button_OK->setGeometry(28, 120, 75, 25);
+    Button_OK->setDefault(true);
+    Button_OK->setAutoDefault(true);
+    Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
+    Button_Cancel->setGeometry(140, 120, 75, 25);
+    Button_Cancel->setAutoDefault(false);
+
+    setTabOrder(ComboBox_WaterSound, ComboBox_ShipSound);
+    setTabOrder(ComboBox_ShipSound, Button_OK);
+    setTabOrder(Button_OK, Button_Cancel);
+
+    // Only a choice by the user plays the preview, not the selection made
+    // when the dialog opens.
+    connect(ComboBox_WaterSound, &QComboBox::activated, this,
+            [this] { ComboBox_SoundChange(ComboBox_WaterSound); });
+    connect(ComboBox_ShipSound, &QComboBox::activated, this,
+            [this] { ComboBox_SoundChange(ComboBox_ShipSound); });
+    connect(Button_OK, &QPushButton::clicked, this, &TForm3::Button_OKClick);
+    connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TForm3::SoundForEntry(int tag, int entry)
+{
+    const int n = entry + 1;
+    const int c = SoundGroupSizes[tag == 0 ? 0 : 1];
+    return n <= c ? n + 100 * tag : 200 + (n - c);
+}
+
+int TForm3::EntryForSound(int tag, int id)
+{
+    const int entries = SoundGroupSizes[tag == 0 ? 0 : 1] + SoundGroupSizes[2];
+    for (int entry = 0; entry < entries; ++entry) {
+        if (SoundForEntry(tag, entry) == id)
+            return entry;
+    }
+    return -1;
+}
+
+int TForm3::GetSoundIndex(const QComboBox *list) const
+{
+    return SoundForEntry(list->property("tag").toInt(), list->currentIndex());
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm3::FormShow()
+{
+    // An id that no entry shows (a damaged settings file) leaves the list
+    // without selection; OK then keeps the stored id.
+    ComboBox_WaterSound->setCurrentIndex(EntryForSound(0, shotSound_[0]));
+    ComboBox_ShipSound->setCurrentIndex(EntryForSound(1, shotSound_[1]));
+    ComboBox_WaterSound->setFocus();
+}
+
+void TForm3::ComboBox_SoundChange(QComboBox *list)
+{
+    if (list->currentIndex() >= 0 && play_)
+        play_(GetSoundIndex(list), true);
+}
+
+void TForm3::Button_OKClick()
+{
+    if (ComboBox_WaterSound->currentIndex() >= 0)
+        shotSound_[0] = GetSoundIndex(ComboBox_WaterSound);
+    if (ComboBox_ShipSound->currentIndex() >= 0)
+        shotSound_[1] = GetSoundIndex(ComboBox_ShipSound);
+    accept();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The sound dialog "Sounds": picks the sound for a shot into the water and
+// for a hit. Created once and shown modally with exec() whenever the user
+// chooses "Sounds einrichten"; every opening selects the stored sounds anew.
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    using PlayFunction = std::function<void(int id, bool forced)>;
+
+    // shotSound is the game's ShotSound (entry 0 water, entry 1 ship); OK
+    // writes it. play is called for the preview (forced).
+    TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent = nullptr);
+
+    // Sounds per group: water, hit, general.
+    static constexpr std::array<int, 3> SoundGroupSizes{3, 8, 7};
+
+    // The sound id of the list's selected entry (tag 0 water, 1 ship).
+    int GetSoundIndex(const QComboBox *list) const;
+    // The entry that shows sound id in the list with the given tag, or -1.
+    static int EntryForSound(int tag, int id);
+    static int SoundForEntry(int tag, int entry);
+
+    QLabel *Label1;
+    QLabel *Label2;
+    QComboBox *ComboBox_WaterSound;
+    QLabel *Label3;
+    QComboBox *ComboBox_ShipSound;
+    QPushButton *Button_OK;
+    QPushButton *Button_Cancel;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    void ComboBox_SoundChange(QComboBox *list);
+    void Button_OKClick();
+
+    std::array<int, 2> &shotSound_;
+    PlayFunction play_;
+};

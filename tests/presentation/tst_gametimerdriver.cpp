@@ -1,0 +1,87 @@
+#include "presentation/GameTimerDriver.h"
+
+#include <QtTest>
+
+// The wake-up of the game timers: armed exactly while a timer is polled and
+// the application is active, aimed at the due time, never spinning.
+class tst_gametimerdriver : public QObject {
+    Q_OBJECT
+private slots:
+    void aimsAtTheDueTime()
+    {
+        ManualClock clock;
+        TimerHub hub(clock);
+        GameTimer t(hub, QStringLiteral("t"), 700);
+        GameTimerDriver driver(hub);
+        hub.setApplicationActive(true);
+        QVERIFY(!driver.isArmed());
+
+        t.enable();
+        QVERIFY(driver.isArmed());
+        QVERIFY(driver.remainingMs() > 600 && driver.remainingMs() <= 700);
+
+        clock.advance(500);
+        driver.reaim();
+        QVERIFY(driver.remainingMs() <= 200);
+
+        t.disable();
+        QVERIFY(!driver.isArmed());
+    }
+
+    void sleepsInTheBackground()
+    {
+        ManualClock clock;
+        TimerHub hub(clock);
+        GameTimer t(hub, QStringLiteral("t"), 100);
+        GameTimerDriver driver(hub);
+        hub.setApplicationActive(true);
+        t.enable();
+        QVERIFY(driver.isArmed());
+        hub.setApplicationActive(false);
+        QVERIFY(!driver.isArmed());
+        hub.setApplicationActive(true);
+        QVERIFY(driver.isArmed());
+    }
+
+    void ticksOnTimeWithoutSpinning()
+    {
+        SteadyClock clock;
+        TimerHub hub(clock);
+        GameTimer t(hub, QStringLiteral("t"), 20);
+        int ticks = 0;
+        t.OnTimer = [&](int) { ++ticks; };
+        GameTimerDriver driver(hub);
+        hub.setApplicationActive(true);
+        t.enable();
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 5, 5000);
+        // One wake-up per tick, give or take one that came a millisecond early.
+        QVERIFY2(driver.wakeCount() <= 2 * ticks + 2,
+                 qPrintable(QStringLiteral("%1 wakes for %2 ticks").arg(driver.wakeCount()).arg(ticks)));
+
+        t.disable();
+        const int wakes = driver.wakeCount();
+        QTest::qWait(100);
+        QCOMPARE(driver.wakeCount(), wakes);
+    }
+
+    void aFiredTimerIsAimedAgain()
+    {
+        ManualClock clock;
+        TimerHub hub(clock);
+        GameTimer t(hub, QStringLiteral("t"), 1000);
+        int ticks = 0;
+        t.OnTimer = [&](int) { ++ticks; };
+        GameTimerDriver driver(hub);
+        hub.setApplicationActive(true);
+        t.enable();
+        clock.advance(1000);
+        driver.reaim();
+        QCOMPARE(driver.remainingMs(), 0);
+        QTRY_COMPARE(ticks, 1);
+        QVERIFY(driver.isArmed());
+        QVERIFY(driver.remainingMs() > 900);
+    }
+};
+
+QTEST_MAIN(tst_gametimerdriver)
+#include "tst_gametimerdriver.moc"

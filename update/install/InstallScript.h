@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Adapting the update's installation script "Update.bat" to this computer.
+// On this platform the script is a POSIX shell script run by /bin/sh. Its
+// shape, as the archive's author writes it: groups of four lines, then an
+// optional tail whose first line begins with a blank. Every line but the
+// first of a group is a template whose "%s" take the values below; each value
+// is inserted as one single-quoted shell word, so folder names with blanks,
+// quotes or "$" can neither break the command nor inject one.
+namespace UpdateInstall {
+
+// `text` as one shell word in single quotes ('\'' for a quote inside).
+QByteArray ShellQuote(const QByteArray &text);
+
+// Fills "%s" with the next of `values` and turns "%%" into "%". Any other
+// use of "%" (or more "%s" than values) makes the template invalid: nullopt.
+// Extra values are ignored.
+std::optional<QByteArray> FillTemplate(const QByteArray &pattern, const QList<QByteArray> &values);
+
+struct ScriptPaths {
+    QString ProgramFolder; // with trailing "/"
+    QString ProgramFile;
+    QString TempDir; // the folder the archive was unpacked into, trailing "/"
+    QString ScriptPath;
+};
+
+struct ScriptAdaptation {
+    bool Ok = false;
+    bool FormatError = false; // a template was invalid (else: the script's shape)
+    QString Message;          // German, when not Ok
+    QList<QByteArray> Lines;
+};
+
+// Splits a script file into lines; a trailing carriage return (a script
+// written on Windows) is dropped, as sh would read it as part of a word.
+QList<QByteArray> SplitScriptLines(const QByteArray &content);
+
+// Substitutes the groups and the tail, then appends the restart line (when
+// `restart`) and the line that deletes the script.
+ScriptAdaptation AdaptScript(QList<QByteArray> lines, const ScriptPaths &paths, bool restart);
+
+} // namespace UpdateInstall
