@@ -1,14 +1,17 @@
 #include "update/TStatusForm.h"
 
 #include "game/Format.h"
+#include "presentation/BlendColor.h"
 #include "update/HttpClient.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
+#include "update/install/PrepareInstall.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,8 +70,6 @@ const char *const FinishText =
     "Die Installation wurde vorbereitet.\r\nKlicken SIe auf \"Beenden\", um die alten Dateien zu ersetzen. Ein "
     "Neustart des Computers ist nicht erforderlich.\r\n\r\nWenn Sie nicht die Option zum automatischen Neustart "
     "des Programms aktiviert haben, müssen Sie das Programm nach der Installation manuell neu starten.";
-const char *const FilesMissingText = "Die Installationsdateien wurden nicht gefunden. Klicken Sie auf "
-                                     "\"Abbrechen\" und versuchen Sie es später noch einmal.";
 const char *const NoUpdateChoiceText =
     "Wenn Sie diese Option aktivieren, werden Sie nicht automatisch zum Suchen nach neuen Updates "
     "aufgefordert. Sie haben dann aber immer noch die Möglichkeit, über die Tastenkombination Strg+U die "
@@ -105,24 +106,6 @@ QString shown(const QString &s)
     QString out = s;
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return out;
-}
-
-// Channel-by-channel blend of two colours (red in the low byte), truncating.
-// TODO: use BlendColor of the presentation library once it is there.
-std::uint32_t blendColor(std::uint32_t a, std::uint32_t b, int i, int n)
-{
-    std::uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int ca = int((a >> shift) & 0xFF);
-        const int cb = int((b >> shift) & 0xFF);
-        out |= std::uint32_t(ca + (cb - ca) * i / n) << shift;
-    }
-    return out;
-}
-
-QColor toQColor(std::uint32_t c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 QLabel *label(QWidget *parent, const QString &caption, const QRect &geometry, bool wrap = true)
@@ -206,7 +189,7 @@ TStatusForm::TStatusForm(const UpdatePlatform &platform, QWidget *parent)
     Panel_Title->setTextFormat(Qt::PlainText);
     Panel_Title->setAutoFillBackground(true);
     QPalette titlePal = Panel_Title->palette();
-    titlePal.setColor(QPalette::Window, toQColor(0xC56A31));
+    titlePal.setColor(QPalette::Window, WinColorToQColor(0xC56A31));
     titlePal.setColor(QPalette::WindowText, Qt::white);
     Panel_Title->setPalette(titlePal);
     QFont titleFont(QStringLiteral("Verdana"));
@@ -372,7 +355,7 @@ void TStatusForm::FormShow()
 void TStatusForm::PaintBox_ProcessPaint(QPainter &canvas, int width, int height)
 {
     for (int x = 0; x <= width; ++x) {
-        canvas.setPen(toQColor(blendColor(0xE6B79B, 0xFFFFFF, x, width)));
+        canvas.setPen(WinColorToQColor(BlendColor(0xE6B79B, 0xFFFFFF, x, width)));
         canvas.drawLine(x, 0, x, height - 1);
     }
     QFont f = font();
@@ -801,21 +784,45 @@ void TStatusForm::FormDestroy()
 }
 
 // ---- Step 5 and program end -------------------------------------------------
-// Unpacking the archive and the installation script are not part of this
-// build yet. Until they are, step 5 treats every archive as missing: the
-// install page shows its error and nothing is started at program end.
 
 bool TStatusForm::PrepareInstallation()
 {
-    showInstallFilesMissing();
+    UpdateInstall::InstallRequest request;
+    request.ArchivePath = TempDir + ZIPFileName;
+    request.ProgramFile = platform_.programFilePath;
+    request.ProgramFolder = QFileInfo(platform_.programFilePath).absolutePath();
+    request.TempDir = TempDir;
+    request.Restart = CheckBox_Restart->isChecked();
+    request.Signature = UpdateList.readString(ProgramName, QStringLiteral("Signature"));
+    const UpdateInstall::PrepareResult result = UpdateInstall::PrepareInstallation(request);
+    switch (result.Status) {
+    case UpdateInstall::PrepareStatus::Prepared:
+        installScript_ = result.ScriptPath;
+        installLog_ = result.LogPath;
+        InstallPrepared = true;
+        Button_Next->setText(text(FinishCaption));
+        Button_Cancel->setEnabled(false);
+        return true;
+    case UpdateInstall::PrepareStatus::PageError:
+        showInstallError(result.Message);
+        return false;
+    case UpdateInstall::PrepareStatus::MessageBox:
+        // The wizard stays on the install page; "Weiter >" then ends the program.
+        platform_.warn(this, result.Message, windowTitle());
+        return false;
+    }
     return false;
 }
 
-void TStatusForm::StartInstallation() {}
-
-void TStatusForm::showInstallFilesMissing()
+void TStatusForm::StartInstallation()
 {
-    Label3->setText(shown(text(FilesMissingText)));
+    if (platform_.startInstallation)
+        platform_.startInstallation(installScript_, installLog_);
+}
+
+void TStatusForm::showInstallError(const QString &message)
+{
+    Label3->setText(shown(message));
     Image_Icon2->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
     Button_Next->setEnabled(false);
 }

@@ -139,7 +139,7 @@ private:
     void showStandardButtons();
     bool PrepareInstallation();
     void StartInstallation();
-    void showInstallFilesMissing();
+    void showInstallError(const QString &message);
     void deletePartialFileNow();
     void removeUpdateListFile();
 
@@ -148,5 +148,7 @@ private:
     bool closeAfterTransfer_ = false;
     bool destroyed_ = false;
     QString partialFile_;
+    QString installScript_;
+    QString installLog_;
     QTimer partialFileTimer_;
 };

@@ -1,5 +1,7 @@
 #include "update/UpdatePlatform.h"
 
+#include "update/install/InstallLauncher.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -116,5 +118,8 @@ UpdatePlatform UpdatePlatform::system()
         box.exec();
     };
     p.beep = [] { QApplication::beep(); };
+    p.startInstallation = [](const QString &script, const QString &log) {
+        return UpdateInstall::StartInstallation(script, log);
+    };
     return p;
 }

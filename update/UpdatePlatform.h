@@ -30,6 +30,8 @@ struct UpdatePlatform {
     // A notice with the exclamation icon and "OK".
     std::function<void(QWidget *parent, const QString &text, const QString &title)> warn;
     std::function<void()> beep;
+    // Starts the prepared installation script once the program has ended.
+    std::function<bool(const QString &script, const QString &log)> startInstallation;
 
     // The real system: the running program, the build's server address, the
     // files and folders below.

@@ -19,6 +19,7 @@ struct UpdateTestPlatform {
         QStringList questions; // text of every question asked
         QStringList notices;   // "title: text" of every notice
         int beeps = 0;
+        QStringList installations; // script of every installation started
         bool online = true;
         bool readOnly = false;
     };
@@ -55,6 +56,10 @@ struct UpdateTestPlatform {
             r->notices << title + QStringLiteral(": ") + text;
         };
         platform.beep = [r] { ++r->beeps; };
+        platform.startInstallation = [r](const QString &script, const QString &) {
+            r->installations << script;
+            return true;
+        };
     }
 
     QString tempDir() const { return dir.filePath(QStringLiteral("tmp/")); }

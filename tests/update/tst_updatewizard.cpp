@@ -2,6 +2,7 @@
 #include "update/TStatusForm.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
+#include "InstallTestSupport.h"
 #include "UpdateTestPlatform.h"
 #include "UpdateTestServer.h"
 
@@ -518,20 +519,61 @@ private slots:
             QCOMPARE(update.value_or(0), UpdateDates::fromDate(w.env.rec->today.addDays(expectedDays)));
     }
 
-    void installStepWithoutInstaller()
+    void installStep_data()
     {
+        QTest::addColumn<QString>("archive");
+        QTest::newRow("prepared") << QStringLiteral("good");
+        QTest::newRow("damaged archive") << QStringLiteral("damaged");
+        QTest::newRow("archive gone") << QStringLiteral("gone");
+    }
+    void installStep()
+    {
+        QFETCH(QString, archive);
+        const QString zip = server.root() + QStringLiteral("/Updates/i.zip");
+        QDir().mkpath(server.root() + QStringLiteral("/Updates"));
+        if (archive == u"damaged")
+            server.put(QStringLiteral("Updates/i.zip"), "PK\x03\x04 kein Archiv");
+        else
+            QVERIFY(InstallTest::WriteZip(zip, {{"Update.bat", " echo %s\r\n"}, {"kielwanz", "neu"}}));
         server.put(QStringLiteral("Updates.ini"), "[Kielwanz]\r\nDate=01.06.2024\r\nFile=i.zip\r\n");
-        server.put(QStringLiteral("Updates/i.zip"), "PK");
         Wizard w(server.base());
         w.download();
         QTest::mouseClick(w.form.Button_Next, Qt::LeftButton); // 4
+        QCOMPARE(w.form.Pages->currentIndex(), 4);
+        if (archive == u"gone")
+            QVERIFY(QFile::remove(w.archive()));
         QTest::mouseClick(w.form.Button_Next, Qt::LeftButton); // 5
         QCOMPARE(w.form.CurrentStep, 5);
+
+        if (archive == u"good") {
+            QVERIFY(w.form.InstallPrepared);
+            QCOMPARE(w.form.Pages->currentIndex(), 5);
+            QCOMPARE(w.form.Panel_Title->text(), QStringLiteral("Abschließen der Installation"));
+            QCOMPARE(w.form.Button_Next->text(), QStringLiteral("Beenden"));
+            QVERIFY(!w.form.Button_Cancel->isEnabled());
+            QVERIFY(!QFile::exists(w.archive()));
+            QTest::mouseClick(w.form.Button_Next, Qt::LeftButton); // 6: the program ends
+            QVERIFY(!w.form.isVisible());
+            QVERIFY(w.form.TerminateRequested);
+            QVERIFY(w.env.rec->installations.isEmpty()); // only when the program ends
+            w.form.FormDestroy();
+            QCOMPARE(w.env.rec->installations.size(), 1);
+            QVERIFY(w.env.rec->installations.first().endsWith(QStringLiteral("/Update.bat")));
+            QCOMPARE(w.store().readDate(QStringLiteral("Update")).value_or(0),
+                     UpdateDates::fromDate(w.env.rec->today.addDays(6)));
+            return;
+        }
+        QVERIFY(!w.form.InstallPrepared);
         QCOMPARE(w.form.Pages->currentIndex(), 4);
-        QCOMPARE(w.form.Label3->text(),
-                 QStringLiteral("Die Installationsdateien wurden nicht gefunden. Klicken Sie auf \"Abbrechen\" "
-                                "und versuchen Sie es später noch einmal."));
         QVERIFY(!w.form.Button_Next->isEnabled());
+        if (archive == u"gone")
+            QCOMPARE(w.form.Label3->text(),
+                     QStringLiteral("Die Installationsdateien wurden nicht gefunden. Klicken Sie auf \"Abbrechen\" "
+                                    "und versuchen Sie es später noch einmal."));
+        else
+            QVERIFY2(!w.form.Label3->text().startsWith(QStringLiteral("Das Update kann jetzt")) &&
+                         w.form.Label3->text().contains(QStringLiteral("Abbrechen")),
+                     qPrintable(w.form.Label3->text()));
         // The settings page returns to that error page, not to the finish page.
         QTest::mouseClick(w.form.Button_Settings, Qt::LeftButton);
         QTest::mouseClick(w.form.Button_SettingsCancel, Qt::LeftButton);
@@ -540,7 +582,9 @@ private slots:
         QTest::mouseClick(w.form.Button_Cancel, Qt::LeftButton);
         QVERIFY(!w.form.isVisible());
         QVERIFY(w.form.TerminateRequested);
-        QVERIFY(!w.form.InstallPrepared);
+        w.form.FormDestroy();
+        QVERIFY(w.env.rec->installations.isEmpty());
+        QVERIFY(!w.store().valueExists(QStringLiteral("Update")));
     }
 
     void secondShowingStartsAfresh()
