@@ -20,6 +20,7 @@ struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer>
     std::string caFile;
     std::FILE *file = nullptr;
     CURL *curl = nullptr;
+    quint64 serial = 0;
 
     std::atomic<bool> abort{false};
     std::atomic<bool> done{false};
@@ -190,7 +191,9 @@ void HttpClient::runWorker(std::shared_ptr<Transfer> t)
         curl_easy_cleanup(curl);
     }
     t->done = true;
-    QMetaObject::invokeMethod(this, [this] { emit transferDone(); }, Qt::QueuedConnection);
+    const quint64 serial = t->serial;
+    QMetaObject::invokeMethod(
+        this, [this, serial] { emit transferDone(serial); }, Qt::QueuedConnection);
 }
 
 HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile)
@@ -208,6 +211,7 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
 
     auto t = std::make_shared<Transfer>();
     t->owner = this;
+    t->serial = ++serial_;
     t->url = url.toString(QUrl::FullyEncoded).toStdString();
     // A server reached securely may not send later requests to a plain address.
     t->redirectProtocols = scheme == u"https" ? "https" : "http,https";
@@ -228,10 +232,16 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
 
     QPointer<HttpClient> self(this);
     {
+        // Only this transfer's own notice ends the wait: the notice of an
+        // earlier one may still be queued when that one ended before its
+        // caller began to wait.
         QEventLoop loop;
-        connect(this, &HttpClient::transferDone, &loop, &QEventLoop::quit);
-        if (!t->done)
-            loop.exec();
+        const quint64 serial = t->serial;
+        connect(this, &HttpClient::transferDone, &loop, [&loop, serial](quint64 done) {
+            if (done == serial)
+                loop.quit();
+        });
+        loop.exec();
     }
     if (!self)
         return Result::Aborted; // destroyed while waiting; the destructor stopped the worker

@@ -54,8 +54,8 @@ signals:
     void work(qint64 total, qint64 received);
     void failure(const QString &command);
     void connectionFailed();
-    // Internal: the worker has finished.
-    void transferDone();
+    // Internal: the worker of transfer `serial` has finished.
+    void transferDone(quint64 serial);
 
 public:
     // One running request; shared with the worker thread.
@@ -66,6 +66,7 @@ private:
     void runWorker(std::shared_ptr<Transfer> t);
 
     bool busy_ = false;
+    quint64 serial_ = 0;
     long lastStatus_ = 0;
     std::shared_ptr<Transfer> current_;
     std::thread worker_;

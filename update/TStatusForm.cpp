@@ -30,8 +30,8 @@
 #include <limits>
 
 const char *const TStatusForm::StepNames[6] = {
-    "Willkommen",        "Auf neue Updates prüfen", "Ergebnis der Prüfung", "Download der Updates",
-    "Installieren",      "Abschließen der Installation",
+    "Willkommen",   "Auf neue Updates prüfen",      "Ergebnis der Prüfung", "Download der Updates",
+    "Installieren", "Abschließen der Installation",
 };
 
 const char *const TStatusForm::CheckResultTexts[2] = {
@@ -61,14 +61,18 @@ const char *const CheckText = "Stellen Sie sicher, dass eine Internetverbindung 
                               "\"Jetzt auf neue Updates prüfen\".";
 const char *const DownloadText =
     "Die Updates werden jetzt heruntergeladen. Bitten warten Sie, bis der Download abgeschlossen ist, oder "
-    "klicken Sie auf \"Download abbrechen\", wenn Sie die Updates zu einer anderen Zeit herunterladen wollen.";
+    "klicken Sie auf \"Download abbrechen\", wenn Sie die Updates zu einer anderen Zeit herunterladen "
+    "wollen.";
 const char *const InstallText =
-    "Das Update kann jetzt installiert werden.\r\nKlicken Sie auf \"Weiter\", um den Vorgang fortzusetzen und "
+    "Das Update kann jetzt installiert werden.\r\nKlicken Sie auf \"Weiter\", um den Vorgang fortzusetzen "
+    "und "
     "die Installation durchzuführen.\r\n\r\nAktivieren Sie das Kontrollfeld \"Programm automatisch neu "
     "starten\", um die Anwendung nach der Installation sofort neu zu starten.";
 const char *const FinishText =
-    "Die Installation wurde vorbereitet.\r\nKlicken SIe auf \"Beenden\", um die alten Dateien zu ersetzen. Ein "
-    "Neustart des Computers ist nicht erforderlich.\r\n\r\nWenn Sie nicht die Option zum automatischen Neustart "
+    "Die Installation wurde vorbereitet.\r\nKlicken SIe auf \"Beenden\", um die alten Dateien zu ersetzen. "
+    "Ein "
+    "Neustart des Computers ist nicht erforderlich.\r\n\r\nWenn Sie nicht die Option zum automatischen "
+    "Neustart "
     "des Programms aktiviert haben, müssen Sie das Programm nach der Installation manuell neu starten.";
 const char *const NoUpdateChoiceText =
     "Wenn Sie diese Option aktivieren, werden Sie nicht automatisch zum Suchen nach neuen Updates "
@@ -249,14 +253,15 @@ TStatusForm::TStatusForm(const UpdatePlatform &platform, QWidget *parent)
     Pages->addWidget(page);
     // 6: settings
     page = new QWidget;
-    GroupBox1 =
-        new QGroupBox(QStringLiteral("Wie oft wollen Sie zum Suchen nach Updates aufgefordert werden?"), page);
+    GroupBox1 = new QGroupBox(
+        QStringLiteral("Wie oft wollen Sie zum Suchen nach Updates aufgefordert werden?"), page);
     GroupBox1->setGeometry(8, 8, 401, 233);
-    RadioButton_NoAutoUpdt = new QRadioButton(QStringLiteral("Niemals automatisch zum Updaten auffordern"), GroupBox1);
+    RadioButton_NoAutoUpdt =
+        new QRadioButton(QStringLiteral("Niemals automatisch zum Updaten auffordern"), GroupBox1);
     RadioButton_NoAutoUpdt->move(16, 24);
     Label1 = label(GroupBox1, text(NoUpdateChoiceText), QRect(40, 40, 353, 73));
-    RadioButton_AutoUpdt =
-        new QRadioButton(QStringLiteral("Regelmäßig in bestimmten Abständen zum Updaten auffordern"), GroupBox1);
+    RadioButton_AutoUpdt = new QRadioButton(
+        QStringLiteral("Regelmäßig in bestimmten Abständen zum Updaten auffordern"), GroupBox1);
     RadioButton_AutoUpdt->move(16, 112);
     RadioButton_AutoUpdt->setChecked(true);
     Label6 = label(GroupBox1, text(AutoUpdateChoiceText), QRect(40, 128, 353, 57));
@@ -265,7 +270,8 @@ TStatusForm::TStatusForm(const UpdatePlatform &platform, QWidget *parent)
     SpinEdit_AutoUpdt->setGeometry(70, 188, 49, 22);
     SpinEdit_AutoUpdt->setRange(1, 365);
     SpinEdit_AutoUpdt->setValue(DefaultInterval);
-    Label_AutoUpdt2 = label(GroupBox1, QStringLiteral("Tage an Updates erinnern"), QRect(122, 192, 260, 16), false);
+    Label_AutoUpdt2 =
+        label(GroupBox1, QStringLiteral("Tage an Updates erinnern"), QRect(122, 192, 260, 16), false);
     Pages->addWidget(page);
 
     Bevel1 = new QFrame(this);
@@ -496,7 +502,8 @@ QString TStatusForm::GetNews() const
 double TStatusForm::ReadServerDate() const
 {
     if (UpdateListOpen) {
-        if (const auto date = UpdateDates::parseGermanDate(UpdateList.readString(ProgramName, QStringLiteral("Date"))))
+        if (const auto date =
+                UpdateDates::parseGermanDate(UpdateList.readString(ProgramName, QStringLiteral("Date"))))
             return UpdateDates::fromDate(*date);
     }
     return UpdateDates::fromDate(platform_.today());
@@ -582,10 +589,11 @@ void TStatusForm::DownloadFile(const QString &localFile)
         deletePartialFileNow();
     DownloadFailed = false;
     DownloadStartTime.start();
-    const QMetaObject::Connection report = connect(HTTP, &HttpClient::work, this, &TStatusForm::OnUpdateTimer);
+    const QMetaObject::Connection report =
+        connect(HTTP, &HttpClient::work, this, &TStatusForm::OnUpdateTimer);
     Downloading = true;
-    const HttpClient::Result result =
-        HTTP->Get(QStringLiteral("Updates/") + UpdateList.readString(ProgramName, QStringLiteral("File")), localFile);
+    const HttpClient::Result result = HTTP->Get(
+        QStringLiteral("Updates/") + UpdateList.readString(ProgramName, QStringLiteral("File")), localFile);
     Downloading = false;
     disconnect(report);
     if (result == HttpClient::Result::Aborted)
@@ -723,7 +731,8 @@ void TStatusForm::Button_SettingsClick()
         RadioButton_NoAutoUpdt->setChecked(true);
     else
         RadioButton_AutoUpdt->setChecked(true);
-    SpinEdit_AutoUpdt->setValue(store.readInteger(QStringLiteral("UpdateInterval")).value_or(DefaultInterval));
+    SpinEdit_AutoUpdt->setValue(
+        store.readInteger(QStringLiteral("UpdateInterval")).value_or(DefaultInterval));
     RadioButton_UpdtClick();
     Button_Settings->setVisible(false);
     Panel_Title->setText(QStringLiteral("Einstellungen"));

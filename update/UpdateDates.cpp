@@ -7,7 +7,10 @@
 namespace UpdateDates {
 
 namespace {
-QDate epoch() { return QDate(1899, 12, 30); }
+QDate epoch()
+{
+    return QDate(1899, 12, 30);
+}
 } // namespace
 
 double fromDate(QDate date)
@@ -30,7 +33,8 @@ QDate toDate(double serial)
 
 std::optional<QDate> parseGermanDate(QStringView text)
 {
-    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})\\s*$"));
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})\\s*$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return std::nullopt;

@@ -15,7 +15,7 @@
 struct UpdateTestPlatform {
     struct Record {
         QDate today{2024, 6, 1};
-        QStringList answers;  // "Ja" / "Nein", taken in order; "Nein" when none left
+        QStringList answers;   // "Ja" / "Nein", taken in order; "Nein" when none left
         QStringList questions; // text of every question asked
         QStringList notices;   // "title: text" of every notice
         int beeps = 0;

@@ -40,7 +40,9 @@ public:
     QString root() const { return dir_.path(); }
     QString base() const
     {
-        return QStringLiteral("%1://127.0.0.1:%2/").arg(https_ ? QStringLiteral("https") : QStringLiteral("http")).arg(port_);
+        return QStringLiteral("%1://127.0.0.1:%2/")
+            .arg(https_ ? QStringLiteral("https") : QStringLiteral("http"))
+            .arg(port_);
     }
 
     void put(const QString &name, const QByteArray &content) const

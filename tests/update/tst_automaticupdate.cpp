@@ -1,8 +1,8 @@
+#include "UpdateTestPlatform.h"
 #include "update/TLxUpdateFile.h"
 #include "update/TStatusForm.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
-#include "UpdateTestPlatform.h"
 
 #include <QAction>
 #include <QWidget>
@@ -52,16 +52,21 @@ private slots:
         QTest::newRow("Update tomorrow") << 1 << false << false << false << false << false << false << go;
         QTest::newRow("Update damaged") << 98 << false << false << false << false << false << true << go;
         QTest::newRow("NoUpdate, due") << -5 << true << false << false << false << false << false << go;
-        QTest::newRow("NoUpdate, first start") << 99 << true << false << false << false << false << false << go;
+        QTest::newRow("NoUpdate, first start")
+            << 99 << true << false << false << false << false << false << go;
         QTest::newRow("NoUpdate, Ctrl+U") << -5 << true << false << false << true << false << true << go;
         QTest::newRow("Ctrl+U, not due") << 3 << false << false << false << true << false << true << go;
         QTest::newRow("OnlyUpdate, not due") << 3 << false << true << false << false << false << true << end;
-        QTest::newRow("OnlyUpdate and NoUpdate") << 0 << true << true << false << false << false << true << end;
+        QTest::newRow("OnlyUpdate and NoUpdate")
+            << 0 << true << true << false << false << false << true << end;
         QTest::newRow("OnlyUpdate, Ctrl+U") << 0 << false << true << false << true << false << true << end;
-        QTest::newRow("/uninstall, first start") << 99 << false << false << true << false << false << false << go;
+        QTest::newRow("/uninstall, first start")
+            << 99 << false << false << true << false << false << false << go;
         QTest::newRow("/uninstall, Ctrl+U") << 99 << false << false << true << true << false << false << go;
-        QTest::newRow("/uninstall, OnlyUpdate") << 99 << false << true << true << false << false << false << go;
-        QTest::newRow("read-only, first start") << 99 << false << false << false << false << true << false << go;
+        QTest::newRow("/uninstall, OnlyUpdate")
+            << 99 << false << true << true << false << false << false << go;
+        QTest::newRow("read-only, first start")
+            << 99 << false << false << false << false << true << false << go;
         QTest::newRow("read-only, Ctrl+U") << 99 << false << false << false << true << true << false << go;
     }
     void decision()
@@ -90,8 +95,9 @@ private slots:
             values += QStringLiteral("OnlyUpdate=dword:00000001\r\n");
         if (!values.isEmpty()) {
             const QString before = f.env.readSettings(false);
-            f.env.writeSettings(false, before.isEmpty() ? QStringLiteral("[Software\\Lx\\Kielwanz]\r\n") + values
-                                                        : before.trimmed() + QStringLiteral("\r\n") + values);
+            f.env.writeSettings(false, before.isEmpty()
+                                           ? QStringLiteral("[Software\\Lx\\Kielwanz]\r\n") + values
+                                           : before.trimmed() + QStringLiteral("\r\n") + values);
         }
         const QString settingsBefore = f.env.readSettings(false);
         f.env.rec->readOnly = readOnly;
@@ -114,7 +120,8 @@ private slots:
     void ctrlUNeverRewritesTheProgramName()
     {
         Fixture f;
-        QCOMPARE(f.component->AutomaticUpdate(QStringLiteral("/x"), false, 0), TLxUpdateFile::Outcome::Continue);
+        QCOMPARE(f.component->AutomaticUpdate(QStringLiteral("/x"), false, 0),
+                 TLxUpdateFile::Outcome::Continue);
         const QString expected = u'"' + f.env.platform.programFilePath + QStringLiteral("\" /x");
         QCOMPARE(f.store().readString(QStringLiteral("ApplicationFileName")).value_or(QString()), expected);
         f.env.platform.programFilePath.clear();

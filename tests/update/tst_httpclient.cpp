@@ -1,5 +1,5 @@
-#include "update/HttpClient.h"
 #include "UpdateTestServer.h"
+#include "update/HttpClient.h"
 
 #include <QtTest>
 
@@ -83,9 +83,9 @@ private slots:
                            QJsonObject{{QStringLiteral("status"), 302},
                                        {QStringLiteral("location"),
                                         QStringLiteral("http://localhost:{port}/moved/Updates.ini")}}},
-                          {QStringLiteral("/other"), QJsonObject{{QStringLiteral("status"), 301},
-                                                                 {QStringLiteral("location"),
-                                                                  QStringLiteral("/Updates/b.zip")}}}});
+                          {QStringLiteral("/other"),
+                           QJsonObject{{QStringLiteral("status"), 301},
+                                       {QStringLiteral("location"), QStringLiteral("/Updates/b.zip")}}}});
         const qsizetype before = server.requests().size();
         HttpClient http;
         http.Host = QUrl(server.base());
@@ -173,9 +173,10 @@ private slots:
         const QString key = local.filePath(QStringLiteral("key.pem"));
         const int made = QProcess::execute(
             QStringLiteral("openssl"),
-            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-             QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
-             QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+             QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+             QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+             QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
              QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert, QStringLiteral("-batch")});
         if (made != 0)
             QSKIP("openssl could not make a test certificate");
@@ -198,13 +199,26 @@ private slots:
         QCOMPARE(readAll(file), QByteArray("[Kielwanz]\r\n"));
 
         // A secure server cannot send the client on to a plain address.
-        secure.setRoutes({{QStringLiteral("/Updates.ini"),
-                           QJsonObject{{QStringLiteral("status"), 302},
-                                       {QStringLiteral("location"), server.base() + QStringLiteral("Updates.ini")}}}});
+        secure.setRoutes(
+            {{QStringLiteral("/Updates.ini"),
+              QJsonObject{{QStringLiteral("status"), 302},
+                          {QStringLiteral("location"), server.base() + QStringLiteral("Updates.ini")}}}});
         const qsizetype plainBefore = server.requests().size();
         QCOMPARE(http.Get(QStringLiteral("Updates.ini"), file), HttpClient::Result::Failed);
         QCOMPARE(server.requests().size(), plainBefore);
         QCOMPARE(http.Host.scheme(), QStringLiteral("https"));
+    }
+
+    void manyQuickRequestsInARow()
+    {
+        // Each wait ends on its own transfer's notice, however quickly the
+        // previous one ended.
+        server.put(QStringLiteral("tiny"), "x");
+        HttpClient http;
+        http.Host = QUrl(server.base());
+        for (int i = 0; i < 50; ++i)
+            QCOMPARE(http.Get(QStringLiteral("tiny"), local.filePath(QStringLiteral("tiny"))),
+                     HttpClient::Result::Ok);
     }
 
     void addressesStayBelowTheBase()

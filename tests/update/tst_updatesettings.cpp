@@ -30,7 +30,8 @@ private slots:
             store.writeDate(QStringLiteral("Update"), 45450.0);
             store.writeInteger(QStringLiteral("UpdateInterval"), 14);
             store.writeString(QStringLiteral("NoUpdate"), QString());
-            store.writeString(QStringLiteral("ApplicationFileName"), QStringLiteral("\"/opt/kw/kielwanz\" -x"));
+            store.writeString(QStringLiteral("ApplicationFileName"),
+                              QStringLiteral("\"/opt/kw/kielwanz\" -x"));
             QVERIFY(store.save());
         }
         const UpdateSettingsStore store(file(), QStringLiteral("Kielwanz"));
@@ -41,7 +42,8 @@ private slots:
         QCOMPARE(store.readString(QStringLiteral("ApplicationFileName")).value_or(QString()),
                  QStringLiteral("\"/opt/kw/kielwanz\" -x"));
         // Another program's key is another section.
-        QVERIFY(!UpdateSettingsStore(file(), QStringLiteral("Anders")).valueExists(QStringLiteral("NoUpdate")));
+        QVERIFY(
+            !UpdateSettingsStore(file(), QStringLiteral("Anders")).valueExists(QStringLiteral("NoUpdate")));
     }
 
     void layoutOnDisk()
@@ -133,8 +135,9 @@ private slots:
         QCOMPARE(first, runtime.path() + QStringLiteral("/kielwanz-update/"));
         QCOMPARE(mode(first), 0700);
         // Opened up by someone: closed again.
-        QFile::setPermissions(first, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                         QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(first, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                         QFileDevice::ExeOther);
         QCOMPARE(UpdateSystem::privateTempFolder(), first);
         QCOMPARE(mode(first), 0700);
 

@@ -106,13 +106,16 @@ private slots:
     void updateList()
     {
         UpdateListFile list;
-        list.loadText("\xEF\xBB\xBF; Kommentar\r\n[Andere]\r\nDate=01.01.2030\r\n[kielwanz]\r\n"
-                      " Date = 14.01.2004 \r\nFile=\"Neu.zip\"\r\nDate=15.01.2004\r\nMüll ohne Gleichheitszeichen\r\n"
-                      "[Leer]\r\n; nichts\r\n[Ü]\nNews=" +
-                      QByteArray(3000, 'x') + "\n");
+        list.loadText(
+            "\xEF\xBB\xBF; Kommentar\r\n[Andere]\r\nDate=01.01.2030\r\n[kielwanz]\r\n"
+            " Date = 14.01.2004 \r\nFile=\"Neu.zip\"\r\nDate=15.01.2004\r\nMüll ohne Gleichheitszeichen\r\n"
+            "[Leer]\r\n; nichts\r\n[Ü]\nNews=" +
+            QByteArray(3000, 'x') + "\n");
         QVERIFY(list.sectionPresent(QStringLiteral("Kielwanz")));
-        QCOMPARE(list.readString(QStringLiteral("Kielwanz"), QStringLiteral("date")), QStringLiteral("14.01.2004"));
-        QCOMPARE(list.readString(QStringLiteral("Kielwanz"), QStringLiteral("File")), QStringLiteral("Neu.zip"));
+        QCOMPARE(list.readString(QStringLiteral("Kielwanz"), QStringLiteral("date")),
+                 QStringLiteral("14.01.2004"));
+        QCOMPARE(list.readString(QStringLiteral("Kielwanz"), QStringLiteral("File")),
+                 QStringLiteral("Neu.zip"));
         QCOMPARE(list.readString(QStringLiteral("Kielwanz"), QStringLiteral("News"), QStringLiteral("d")),
                  QStringLiteral("d"));
         QVERIFY(!list.sectionPresent(QStringLiteral("Leer")));
