@@ -372,19 +372,6 @@ private slots:
         QVERIFY(QFile::exists(w.archive()));
     }
 
-    void cancelAnsweredNo()
-    {
-        serveSlowUpdate(32 * 1024, 4096, 0.02);
-        Wizard w(server.base());
-        w.env.rec->answers = {QStringLiteral("Nein")};
-        whenReceived(w.form, 4096, [&] { QTest::mouseClick(w.form.CancelDownload, Qt::LeftButton); });
-        w.download();
-        QCOMPARE(w.env.rec->questions.size(), 1);
-        QVERIFY(!w.form.DownloadAborted);
-        QCOMPARE(fileContent(w.archive()).size(), 32 * 1024);
-        QCOMPARE(w.form.Label_Download->text(), shown(TStatusForm::DownloadResultTexts[1]));
-    }
-
     void closeBoxDuringDownload_data()
     {
         QTest::addColumn<QStringList>("answers");
