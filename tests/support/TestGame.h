@@ -41,7 +41,21 @@ struct TestGame {
         }
         return ticks;
     }
+    // The recorded effects joined by " | ", and the record cleared.
+    QString takeLog()
+    {
+        const QString joined = fx.log.join(QStringLiteral(" | "));
+        fx.clear();
+        return joined;
+    }
 };
+
+// A grid from rows joined by '|' (rows left out are water), in the notation of
+// GridFromRows; any other character ('?' to mark a cell) is water.
+inline Grid GridOf(const QString &rows)
+{
+    return GridFromRows(rows.split(u'|'));
+}
 
 // A complete fleet: the 4 along the top left, the 3s at (5..7, 0) and
 // (0..2, 2), the 2s at (4..5, 2), (7..8, 2), (0..1, 4), the 1s at (3, 4),
@@ -62,13 +76,13 @@ inline QPoint RightBoardPixel(int x, int y)
     return {500 + 40 * x, 100 + 40 * y};
 }
 
-// The ship cells of a grid, x outer and y inner.
-inline QList<CellPos> ShipCells(const Grid &grid)
+// The ship (or water) cells of a grid, x outer and y inner.
+inline QList<CellPos> ShipCells(const Grid &grid, bool ships = true)
 {
     QList<CellPos> cells;
     for (int x = 0; x < 10; ++x)
         for (int y = 0; y < 10; ++y)
-            if (grid.at(x, y) >= 2)
+            if ((grid.at(x, y) >= 2) == ships)
                 cells << CellPos{x, y};
     return cells;
 }
