@@ -4,359 +4,239 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 
-// The game state and the board model: ship lengths, ship counts, the reset
-// of a new game, the text table and the formatter.
+// The board model and the fleet rules: ship lengths and counts, where a ship
+// cell may go, random fleets, the texts and the status line. Grids are rows
+// joined by '|' ('.' water, '#' ship, digits the cell codes).
+
+namespace {
+
+// Whatever a careless write leaves in the ring must read as 0.
+Grid withDamagedRing(Grid g)
+{
+    for (int i = 0; i < 144; ++i)
+        if (i < 12 || i >= 132 || i % 12 == 0 || i % 12 == 11)
+            g.cells[i] = i % 3 ? 2 : 255;
+    return g;
+}
+
+// The standard fleet as a control field with the ships of the given lengths sunk.
+QString sunkOf(QList<int> lengths)
+{
+    const Grid fleet = GridFromRows(StandardFleetRows());
+    QStringList rows(10, QString(10, u'.'));
+    for (const CellPos &c : ShipCells(fleet))
+        if (lengths.contains(Game::GetShipLength(fleet, c.x, c.y)))
+            rows[c.y][c.x] = u'3';
+    return rows.join(u'|');
+}
+
+const QString kFleet = StandardFleetRows().join(u'|');
+
+struct StatusCase {
+    const char *name;
+    int mode, phase, current, local;
+    QString rows, text;
+    int after; // the phase after, or in gpFiring the Winner
+};
+
+} // namespace
+
 class tst_board : public QObject {
     Q_OBJECT
 private slots:
-    void getShipLength_data();
-    void getShipLength();
-    void getShipLengthWholeShip();
-    void countShips_data();
-    void countShips();
-    void damagedRingChangesNothing();
-    void startGame_data();
-    void startGame();
-    void startGameKeepsNamesAndOtherTimers();
-    void infoTexts_data();
-    void infoTexts();
-    void fixedTexts();
-    void formatText_data();
-    void formatText();
-    void fleetDigits();
-};
+    void shipLengthAndCount_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<int>("threshold");
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<CellPos>("cell");
+        QTest::addColumn<int>("length");
+        const QString partly = "22.3||333|||||2|2";
+        QTest::newRow("fleet") << kFleet << 0 << QList<int>{4, 3, 2, 1} << CellPos{2, 0} << 4;
+        QTest::newRow("fleet, sunk only") << kFleet << 1 << QList<int>{0, 0, 0, 0} << CellPos{4, 0} << 0;
+        QTest::newRow("hit and sunk parts") << partly << 0 << QList<int>{1, 2, 1, 0} << CellPos{1, 0} << 2;
+        QTest::newRow("sunk parts") << partly << 1 << QList<int>{1, 0, 1, 0} << CellPos{0, 8} << 2;
+        QTest::newRow("start cell decides") << "32" << 1 << QList<int>{0, 1, 0, 0} << CellPos{-1, 0} << 0;
+        QTest::newRow("vertical, right edge")
+            << "||.........#|.........#|.........#" << 0 << QList<int>{0, 0, 1, 0} << CellPos{9, 3} << 3;
+        QTest::newRow("corner touch is no ship")
+            << "#|.#|..#" << 0 << QList<int>{3, 0, 0, 0} << CellPos{1, 1} << 1;
+        QTest::newRow("runs over 4 not counted")
+            << "#####.##||##########" << 0 << QList<int>{0, 1, 0, 0} << CellPos{9, 2} << 10;
+        QTest::newRow("huge threshold")
+            << kFleet << INT_MAX << QList<int>{0, 0, 0, 0} << CellPos{INT_MIN, 3} << 0;
+    }
+    void shipLengthAndCount()
+    {
+        QFETCH(QString, rows);
+        QFETCH(int, threshold);
+        QFETCH(QList<int>, counts);
+        QFETCH(CellPos, cell);
+        QFETCH(int, length);
+        for (const Grid &g : {GridOf(rows), withDamagedRing(GridOf(rows))}) {
+            const ShipCounts got = Game::CountShips(g, threshold);
+            QCOMPARE(got[0], 0); // the unused counter is never written
+            QCOMPARE((QList<int>{got[1], got[2], got[3], got[4]}), counts);
+            QCOMPARE(Game::GetShipLength(g, cell.x, cell.y), length);
+        }
+    }
 
-void tst_board::getShipLength_data()
-{
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("x");
-    QTest::addColumn<int>("y");
-    QTest::addColumn<int>("length");
+    // The cell under test is marked '?'.
+    void canSetShipCell_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<bool>("tolerant");
+        QTest::newRow("free") << "|||....?" << true << true;
+        QTest::newRow("corner touch only") << "||...#|....?" << true << true;
+        QTest::newRow("beside a 1") << "||...#?" << false << true;
+        QTest::newRow("beside a sunk part") << "|||...3?" << false << true;
+        QTest::newRow("fifth behind a 4") << "..####?" << false << false;
+        QTest::newRow("fifth before a 4") << ".?####" << false << false;
+        QTest::newRow("fifth, vertical") << "....#|....#|....#|....#|....?" << false << false;
+        QTest::newRow("joins a 2 and a 1 into 4") << "##?#" << false << true;
+        QTest::newRow("joins two 2s into 5") << "##?##" << false << false;
+        QTest::newRow("joins above and below into 3") << "........#.|........?|........#" << false << true;
+        QTest::newRow("corner: left and above") << ".....#|....#?" << false << false;
+        QTest::newRow("three neighbours") << ".....#|....#?#" << false << false;
+        QTest::newRow("L beside the lower end") << "...#|...#?" << false << false;
+        QTest::newRow("L above a horizontal end") << "..?|..##" << false << false;
+        QTest::newRow("T") << "...#|...#?|...#" << false << false;
+        QTest::newRow("corner touch while extending") << "...##?|......#" << false << true;
+    }
+    void canSetShipCell()
+    {
+        QFETCH(QString, rows);
+        QFETCH(bool, strict);
+        QFETCH(bool, tolerant);
+        const Grid g = GridOf(rows);
+        const int at = rows.indexOf(u'?'), y = int(rows.left(at).count(u'|'));
+        const int x = int(at - rows.lastIndexOf(u'|', at) - 1);
+        QCOMPARE(Game::CanSetShipCell(g, x, y, true), strict);
+        QCOMPARE(Game::CanSetShipCell(g, x, y, false), tolerant);
+        // Occupied, shot at or off the field: never.
+        for (const CellPos c :
+             {CellPos{0, 0}, CellPos{1, 0}, CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MAX, 9}})
+            QVERIFY(!Game::CanSetShipCell(GridOf("#1"), c.x, c.y, false));
+    }
 
-    const QStringList fleet = StandardFleetRows();
-    QTest::newRow("water") << fleet << 4 << 0 << 0;
-    QTest::newRow("4 left end") << fleet << 0 << 0 << 4;
-    QTest::newRow("4 inner") << fleet << 2 << 0 << 4;
-    QTest::newRow("4 right end") << fleet << 3 << 0 << 4;
-    QTest::newRow("3 middle") << fleet << 6 << 0 << 3;
-    QTest::newRow("2 at x=8") << fleet << 8 << 2 << 2;
-    QTest::newRow("1 on left edge") << fleet << 0 << 6 << 1;
-    const QStringList edges = {"......####", "..........", ".........#", "#........#", "#........#",
-                               "#.........", "..........", "..........", "#.........", "####....##"};
-    QTest::newRow("top edge, right corner") << edges << 6 << 0 << 4;
-    QTest::newRow("right edge vertical") << edges << 9 << 3 << 3;
-    QTest::newRow("left edge vertical") << edges << 0 << 4 << 3;
-    QTest::newRow("bottom left corner L junk") << edges << 0 << 9 << 2;
-    QTest::newRow("bottom edge from inside") << edges << 3 << 9 << 4;
-    QTest::newRow("bottom right corner") << edges << 9 << 9 << 2;
-    const QStringList diag = {"#.........", ".#........", "..#.......", "..........", "..........",
-                              "..........", "..........", "..........", "..........", ".........."};
-    QTest::newRow("corner touch is no ship") << diag << 1 << 1 << 1;
-    const QStringList codes = {"2332......", "..........", "1.........", "..........", "..........",
-                               "..........", "..........", "..........", "..........", ".........."};
-    QTest::newRow("hit parts count") << codes << 3 << 0 << 4;
-    QTest::newRow("code 1 is no ship, but not 0") << codes << 0 << 2 << 1;
-    const QStringList longRun = {"..........", "######....", "..........", "..........", "..........",
-                                 "..........", "..........", "..........", "..........", "##########"};
-    QTest::newRow("run of 6") << longRun << 5 << 1 << 6;
-    QTest::newRow("full row") << longRun << 9 << 9 << 10;
-    QTest::newRow("off the field left") << fleet << -1 << 0 << 0;
-    QTest::newRow("off the field below") << fleet << 0 << 10 << 0;
-    QTest::newRow("far off") << fleet << INT_MIN << INT_MAX << 0;
-}
+    // Straight ships only, 20 cells, the counts of the fleet: exactly the fleet.
+    void randomFleets()
+    {
+        for (unsigned seed = 0; seed < 200; ++seed) {
+            ClockSeededRandom rng(seed);
+            Grid g;
+            Game::PlaceShipsRandomly(g, rng);
+            QVERIFY(Game::IsCompleteFleet(Game::CountShips(g, 0)));
+            QCOMPARE(std::count(g.cells.begin(), g.cells.end(), 0), 144 - 20); // nothing in the ring
+            for (const CellPos &c : ShipCells(g))
+                QVERIFY(!((g.isShip(c.x - 1, c.y) || g.isShip(c.x + 1, c.y)) &&
+                          (g.isShip(c.x, c.y - 1) || g.isShip(c.x, c.y + 1))));
+        }
+        // A crowded grid handed in by mistake must not hang.
+        Grid crowded = GridOf(QStringList(10, "#.#.#.#.#.").join(u'|')), before = crowded;
+        ClockSeededRandom rng(3);
+        Game::PlaceShipsRandomly(crowded, rng);
+        QVERIFY(crowded == before);
+    }
 
-void tst_board::getShipLength()
-{
-    QFETCH(QStringList, rows);
-    QFETCH(int, x);
-    QFETCH(int, y);
-    QFETCH(int, length);
-    QCOMPARE(Game::GetShipLength(GridFromRows(rows), x, y), length);
-}
-
-// Every cell of every ship of a random fleet gives that ship's length.
-void tst_board::getShipLengthWholeShip()
-{
-    for (unsigned seed = 1; seed <= 50; ++seed) {
-        ClockSeededRandom rng(seed);
+    // Direction once per ship, then x and y on every try; the ranges keep the
+    // ship inside the field; a try is tested against the ships placed before.
+    void randomDrawOrder()
+    {
+        ScriptedRandom rng({
+            1, 0, 0,             // 4 horizontal at (0, 0)
+            0, 0, 0, 2, 1, 5, 0, // 3 vertical: (0, 0) taken, (2, 1) beside the 4, then (5, 0)
+            1, 0, 2,             // 3 horizontal at (0, 2)
+            0, 9, 0,             // 2 vertical at (9, 0)
+            1, 7, 4,             // 2 horizontal at (7, 4)
+            0, 1, 3, 0, 5,       // 2 vertical: (1, 3) under the 3, then (0, 5)
+            1, 9, 9,             // 1 at (9, 9)
+            0, 5, 3, 4, 4,       // 1: (5, 3) under the vertical 3, then (4, 4)
+            1, 2, 8, 0, 6, 8,    // 1s at (2, 8) and (6, 8)
+        });
         Grid g;
         Game::PlaceShipsRandomly(g, rng);
-        int sum = 0;
-        for (const CellPos &c : ShipCells(g))
-            sum += Game::GetShipLength(g, c.x, c.y);
-        // 4*4 + 2*3*3 + 3*2*2 + 4*1*1
-        QCOMPARE(sum, 16 + 18 + 12 + 4);
+        QList<int> ranges;
+        for (const auto &d : rng.log)
+            ranges << d.n;
+        QCOMPARE(ranges, (QList<int>{2,  7, 10, 2, 10, 8,  10, 8, 10, 8,  2,  8,  10, 2,  10, 9, 2,  9, 10, 2,
+                                     10, 9, 10, 9, 2,  10, 10, 2, 10, 10, 10, 10, 2,  10, 10, 2, 10, 10}));
+        QCOMPARE(rng.pending(), std::size_t(0));
+        QVERIFY(g == GridOf("####.#...#|.....#...#|###..#||....#..##|#|#||..#...#|.........#"));
     }
-}
 
-void tst_board::countShips_data()
-{
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("threshold");
-    QTest::addColumn<QList<int>>("counts");
-
-    const QStringList empty;
-    QTest::newRow("empty") << empty << 0 << QList<int>{0, 0, 0, 0};
-    QTest::newRow("fleet") << StandardFleetRows() << 0 << QList<int>{4, 3, 2, 1};
-    QTest::newRow("fleet, sunk only") << StandardFleetRows() << 1 << QList<int>{0, 0, 0, 0};
-    // Two hit parts of a ship (not sunk) at the top left and at the left
-    // edge, a sunk 1 and a sunk 3.
-    const QStringList partly = {"22.3......", "..........", "333.......", "..........", "..........",
-                                "..........", "..........", "2.........", "2.........", ".........."};
-    QTest::newRow("control, sunk") << partly << 1 << QList<int>{1, 0, 1, 0};
-    QTest::newRow("control, all found parts") << partly << 0 << QList<int>{1, 2, 1, 0};
-    const QStringList sunk3 = {"..........", "..........", "..........", "..........", "....333...",
-                               "..........", "..........", "..........", "..........", ".........."};
-    QTest::newRow("control, 3 sunk") << sunk3 << 1 << QList<int>{0, 0, 1, 0};
-    const QStringList sunkFirstHitLater = {"32........", "..........", "..........", "..........",
-                                           "..........", "..........", "..........", "..........",
-                                           "..........", ".........."};
-    QTest::newRow("start cell decides") << sunkFirstHitLater << 1 << QList<int>{0, 1, 0, 0};
-    const QStringList longRuns = {"#####.##..", "..........", "##########", "..........", "#.........",
-                                  "#.........", "#.........", "#.........", "#.........", "#........."};
-    QTest::newRow("runs longer than 4 not counted") << longRuns << 0 << QList<int>{0, 1, 0, 0};
-    QStringList full;
-    for (int i = 0; i < 10; ++i)
-        full << "##########";
-    QTest::newRow("all ships") << full << 0 << QList<int>{0, 0, 0, 0};
-    QStringList checker;
-    for (int y = 0; y < 10; ++y)
-        checker << (y % 2 ? ".#.#.#.#.#" : "#.#.#.#.#.");
-    QTest::newRow("50 ships of 1") << checker << 0 << QList<int>{50, 0, 0, 0};
-    QTest::newRow("huge threshold") << StandardFleetRows() << INT_MAX << QList<int>{0, 0, 0, 0};
-    QTest::newRow("lowest threshold") << StandardFleetRows() << INT_MIN << QList<int>{0, 0, 0, 0};
-}
-
-void tst_board::countShips()
-{
-    QFETCH(QStringList, rows);
-    QFETCH(int, threshold);
-    QFETCH(QList<int>, counts);
-    const ShipCounts got = Game::CountShips(GridFromRows(rows), threshold);
-    QCOMPARE(got[0], 0); // the unused counter is never written
-    QCOMPARE((QList<int>{got[1], got[2], got[3], got[4]}), counts);
-}
-
-// Whatever lands in the ring (only a careless write can put it there), ship
-// lengths and counts read the ring as 0.
-void tst_board::damagedRingChangesNothing()
-{
-    Grid g = GridFromRows(StandardFleetRows());
-    for (int i = -1; i <= 10; ++i) {
-        g.at(i, -1) = 2;
-        g.at(i, 10) = 255;
-        g.at(-1, i) = 3;
-        g.at(10, i) = 2;
+    // The formatter, and the fixed texts that no status line below shows.
+    void texts()
+    {
+        QCOMPARE(FormatText(Texts::InfoText(4), {"%s%d%%%n"}),
+                 "%s%d%%%n ist an der Reihe."); // never a pattern
+        QCOMPARE(FormatText("%s und %s", {"A"}), "A und %s");
+        QCOMPARE(FormatText("100% %x %d%% %", {5}), "100% %x 5% %");
+        QCOMPARE((QStringList{Texts::InfoText(3), Texts::InfoText(6), Texts::InfoText(7), Texts::InfoText(13),
+                              Texts::CaptionPlayField, Texts::CaptionControlField, Texts::NetStartWord}),
+                 (QStringList{"Augen zu,", "Herzlichen Glückwunsch,", "Alle Schiffe wurden gefunden!",
+                              "hat alle Schiffe gefunden.", "Spielfeld", "Kontrollfeld", "%GO%"}));
     }
-    QCOMPARE(Game::GetShipLength(g, 0, 0), 4);
-    QCOMPARE(Game::GetShipLength(g, 0, 6), 1);
-    const ShipCounts counts = Game::CountShips(g, 0);
-    QCOMPARE((QList<int>{counts[1], counts[2], counts[3], counts[4]}), (QList<int>{4, 3, 2, 1}));
-    QVERIFY(Game::CanSetShipCell(g, 9, 9, true));
-}
 
-void tst_board::startGame_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("localPlayer");
-    QTest::addColumn<QList<int>>("script");
-    QTest::addColumn<int>("currentPlayer");
-
-    QTest::newRow("two at one, 0 drawn") << int(gmTwoAtOne) << 0 << QList<int>{0} << 0;
-    QTest::newRow("two at one, 1 drawn") << int(gmTwoAtOne) << 1 << QList<int>{1} << 1;
-    QTest::newRow("network host") << int(gmTwoAtTwo) << 0 << QList<int>{} << 0;
-    QTest::newRow("network guest") << int(gmTwoAtTwo) << 1 << QList<int>{} << 1;
-    QTest::newRow("computer") << int(gmPCMode) << 1 << QList<int>{} << 0;
-}
-
-void tst_board::startGame()
-{
-    QFETCH(int, mode);
-    QFETCH(int, localPlayer);
-    QFETCH(QList<int>, script);
-    QFETCH(int, currentPlayer);
-
-    TestGame t;
-    Game &g = t.game;
-    GameState &st = g.st;
-    // Leave everything a previous game could have left behind, the ring included.
-    for (int p = 0; p < 2; ++p) {
-        st.PlayField[p].cells.fill(3);
-        st.ControlField[p].cells.fill(2);
-        st.Tries[p] = 17;
-        st.LastShot[p] = {4, 5};
+    // The grid is the current player's PlayField while placing, else his
+    // ControlField; the other player's grids never count.
+    void statusLine_data()
+    {
+        const int One = gmTwoAtOne, PC = gmPCMode;
+        const QString all = Texts::InfoText(2), found = sunkOf({1, 2, 3, 4});
+        const QString missing = " Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er.";
+        const QString needed = "benötigt: 4 1er, 3 2er, 2 3er, 1 4er";
+        const QString row8 = StandardFleetRows().mid(0, 8).join(u'|') + u'|';
+        const StatusCase cases[] = {
+            {"empty", One, 1, 0, 0, "", needed, 1},
+            {"empty, phase 4 falls back", One, 4, 1, 0, "", needed, 3},
+            {"needed and surplus", One, 1, 1, 0, "#.#.#.#.#.",
+             "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 1 1er", 1},
+            {"fleet", One, 1, 0, 0, kFleet, all, 2},
+            {"surplus", PC, 2, 0, 0, row8 + "##.##.###.", "zu entfernen: 2 2er, 1 3er", 1},
+            {"a run of 5 is no ship", One, 2, 0, 0, row8 + "#####", all, 2},
+            {"computer game, own turn", PC, 5, 0, 0, "", "Sie sind an der Reihe." + missing, -1},
+            {"computer's turn", PC, 5, 1, 0, sunkOf({2}),
+             "Computer ist an der Reihe. Es fehlen: 4 1er, 2 3er, 1 4er.", -1},
+            {"two at one, never 'Sie'", One, 5, 1, 1, "", "Bert ist an der Reihe." + missing, -1},
+            {"hit parts do not count", One, 5, 0, 0, "2220033300|" + sunkOf({1, 2, 3}).mid(11),
+             "Anna ist an der Reihe. Es fehlen: 1 4er.", -1},
+            {"human found all", PC, 5, 0, 0, found, "Sie haben alle Schiffe von Computer gefunden.", 0},
+            {"computer found all", PC, 5, 1, 0, found, "Computer hat alle Ihre Schiffe gefunden.", 1},
+            {"no game", PC, 0, 0, 0, found, Texts::InfoText(0), 0},
+            {"finished", PC, 6, 0, 0, found, Texts::InfoText(18), 6},
+        };
+        QTest::addColumn<StatusCase>("c");
+        for (const StatusCase &c : cases)
+            QTest::newRow(c.name) << c;
     }
-    st.GamePhase = gpFinished;
-    st.PlacementDone = pdLocal | pdRemote;
-    st.Winner = 1;
-    st.ComputerLastHit = {2, 2};
-    st.HoverCell = {3, 3};
-    st.GameMode = GameModeT(mode);
-    st.LocalPlayer = localPlayer;
-    st.CurrentPlayer = 1 - currentPlayer;
-    st.ChangingTime = 7;
-    for (int v : script)
-        t.rng.push(v);
-
-    g.StartGame();
-
-    QCOMPARE(st.GamePhase, int(gpPlacing1));
-    QCOMPARE(st.PlacementDone, 0);
-    QCOMPARE(st.CurrentPlayer, currentPlayer);
-    QCOMPARE(st.Winner, -1);
-    QCOMPARE(st.ComputerLastHit, NoCell);
-    QCOMPARE(st.HoverCell, NoCell);
-    QCOMPARE(st.LastShot[0], NoCell);
-    QCOMPARE(st.LastShot[1], NoCell);
-    QCOMPARE(st.Tries[0], 0);
-    QCOMPARE(st.Tries[1], 0);
-    QVERIFY(st.ControlField[0] == Grid{});
-    QVERIFY(st.ControlField[1] == Grid{});
-    QVERIFY(st.PlayField[0] == Grid{});
-    if (mode == gmPCMode) {
-        const Grid &fleet = st.PlayField[1];
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(fleet, 0)));
-        QCOMPARE(ShipCells(fleet).size(), 20);
-        int nonZero = 0;
-        for (auto c : fleet.cells) {
-            QVERIFY(c == 0 || c == pfShip);
-            nonZero += c != 0;
-        }
-        QCOMPARE(nonZero, 20); // nothing in the ring
-        QCOMPARE(g.DXTimer_Computer.Interval(), 7000);
-    } else {
-        QVERIFY(st.PlayField[1] == Grid{});
-        QCOMPARE(g.DXTimer_Computer.Interval(), 1000);
-        QCOMPARE(int(t.rng.log.size()), int(script.size()));
+    void statusLine()
+    {
+        QFETCH(StatusCase, c);
+        TestGame t;
+        GameState &st = t.game.st;
+        st.GameMode = GameModeT(c.mode);
+        st.GamePhase = c.phase;
+        st.CurrentPlayer = c.current;
+        st.LocalPlayer = c.local;
+        st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        (c.phase < gpFiring ? st.PlayField : st.ControlField)[c.current] = GridOf(c.rows);
+        st.PlayField[c.current ^ 1] = GridOf("##.##");
+        st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
+        QCOMPARE(t.game.SetInfoLabelCaption(), c.text);
+        QCOMPARE(t.fx.log, QStringList{"status " + c.text});
+        QCOMPARE(c.phase == gpFiring ? st.Winner : st.GamePhase, c.after);
+        // Whatever Winner held, a refresh after the current player found
+        // everything names him; before that it stays -1.
+        st.Winner = c.after ^ 1;
+        t.game.SetInfoLabelCaption();
+        QCOMPARE(st.Winner, c.phase == gpFiring && c.after >= 0 ? c.after : c.after ^ 1);
     }
-    // No drawing, no status, no timer switched.
-    QCOMPARE(t.fx.log, QStringList{});
-    QVERIFY(!g.DXTimer.Enabled() && !g.DXTimer_Computer.Enabled() && !g.DXTimer_Info.Enabled());
-}
-
-void tst_board::startGameKeepsNamesAndOtherTimers()
-{
-    TestGame t;
-    Game &g = t.game;
-    g.st.GameMode = gmPCMode;
-    g.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};
-    g.st.ChangingTime = 3;
-    g.DXTimer_Info.enable();
-    g.DXTimer.setInterval(2000);
-    t.fx.clear();
-    g.StartGame();
-    QCOMPARE(g.st.PlayerNames[0], QStringLiteral("Anna"));
-    QCOMPARE(g.st.PlayerNames[1], QStringLiteral("Computer"));
-    QVERIFY(g.DXTimer_Info.Enabled());
-    QCOMPARE(g.DXTimer.Interval(), 2000);
-    QCOMPARE(g.DXTimer_Computer.Interval(), 3000);
-    QCOMPARE(t.fx.log, QStringList{});
-
-    // A think time beyond reason does not overflow the interval.
-    g.st.ChangingTime = INT_MAX;
-    g.StartGame();
-    QCOMPARE(g.DXTimer_Computer.Interval(), INT_MAX);
-    g.st.ChangingTime = -5;
-    g.StartGame();
-    QCOMPARE(g.DXTimer_Computer.Interval(), 0);
-}
-
-void tst_board::infoTexts_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    const char *texts[] = {
-        "Beginnen Sie ein neues Spiel über den Menüpunkt Spiel/Neu (Strg+N).",
-        "%s, klicken Sie auf die Felder, an denen Ihre Schiffe positioniert sein sollen.",
-        "Alle benötigten Schiffe sind vorhanden. Drücken Sie die Eingabetaste zum Fortfahren.",
-        "Augen zu,",
-        "%s ist an der Reihe.",
-        "%s hat alle Schiffe von %s gefunden.",
-        "Herzlichen Glückwunsch,",
-        "Alle Schiffe wurden gefunden!",
-        "Das Spiel ist beendet.",
-        "Warten Sie, bis %s die Schiffe aufgestellt hat.",
-        "Sie sind an der Reihe.",
-        "%s hat alle Ihre Schiffe gefunden.",
-        "Sie haben alle Schiffe von %s gefunden.",
-        "hat alle Schiffe gefunden.",
-        "bisher %d ",
-        "Versuche",
-        "Versuch",
-        "Trefferquote: %d%%",
-        "Drücken Sie die Eingabetaste, um das Spiel zu beenden.",
-    };
-    for (int i = 0; i < 19; ++i)
-        QTest::addRow("%d", i) << i << QString::fromUtf8(texts[i]);
-}
-
-void tst_board::infoTexts()
-{
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QCOMPARE(Texts::InfoText(index), text);
-}
-
-void tst_board::fixedTexts()
-{
-    QCOMPARE(QString::fromUtf8(Texts::CaptionPlayField), QStringLiteral("Spielfeld"));
-    QCOMPARE(QString::fromUtf8(Texts::CaptionControlField), QStringLiteral("Kontrollfeld"));
-    QCOMPARE(QString::fromUtf8(Texts::NetStartWord), QStringLiteral("%GO%"));
-    QCOMPARE(QString::fromUtf8(Texts::BalloonTitle), QStringLiteral("Ungültige Schiffposition"));
-    QCOMPARE(
-        Texts::BalloonText(),
-        QStringLiteral("Hier kann kein Schiff platziert werden.\r\n\r\nBeachten Sie, dass sich die Schiffe "
-                       "weder horizontal noch vertikal berühren dürfen."));
-}
-
-void tst_board::formatText_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QVariantList>("args");
-    QTest::addColumn<QString>("result");
-
-    QTest::newRow("name") << "%s ist an der Reihe." << QVariantList{"Anna"} << "Anna ist an der Reihe.";
-    QTest::newRow("two names") << "%s hat alle Schiffe von %s gefunden." << QVariantList{"A", "B"}
-                               << "A hat alle Schiffe von B gefunden.";
-    QTest::newRow("percent") << "Trefferquote: %d%%" << QVariantList{38} << "Trefferquote: 38%";
-    QTest::newRow("shot") << "%d%d" << QVariantList{3, 7} << "37";
-    QTest::newRow("entry") << "%d %der, " << QVariantList{4, 1} << "4 1er, ";
-    // A name is never read as a pattern.
-    QTest::newRow("name with placeholders")
-        << "%s ist an der Reihe." << QVariantList{"%s%d%%%n"} << "%s%d%%%n ist an der Reihe.";
-    QTest::newRow("missing argument") << "%s und %s" << QVariantList{"A"} << "A und %s";
-    QTest::newRow("other percent") << "100% %x %" << QVariantList{} << "100% %x %";
-}
-
-void tst_board::formatText()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QVariantList, args);
-    QFETCH(QString, result);
-    QString got;
-    switch (args.size()) {
-    case 0:
-        got = FormatText(pattern, {});
-        break;
-    case 1:
-        got = FormatText(pattern, {args[0]});
-        break;
-    default:
-        got = FormatText(pattern, {args[0], args[1]});
-        break;
-    }
-    QCOMPARE(got, result);
-}
-
-void tst_board::fleetDigits()
-{
-    QString expected;
-    for (const QString &row : StandardFleetRows())
-        expected += QString(row).replace(u'#', u'2').replace(u'.', u'0');
-    QCOMPARE(Game::FleetDigits(GridFromRows(StandardFleetRows())), expected);
-}
+};
 
 QTEST_GUILESS_MAIN(tst_board)
 #include "tst_board.moc"
