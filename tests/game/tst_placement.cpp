@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString kAllNeeded = "benötigt: 4 1er, 3 2er, 2 3er, 1 4er";
+const QString kAllNeeded = "benötigt: 4 1er, 3 2er, 2 3er, 1 4er", kNothing;
 
 QString placed(const QString &status)
 {
@@ -29,19 +29,15 @@ private slots:
         const int L = int(MouseButton::Left), R = int(MouseButton::Right), M = int(MouseButton::Middle);
         const QString first = placed("benötigt: 3 1er, 3 2er, 2 3er, 1 4er");
         QTest::newRow("left on water") << "" << L << LeftBoardPixel(1, 1) << "|.#" << first;
-        QTest::newRow("X = 40") << "" << L << QPoint(40, 100) << ""
-                                << "";
+        QTest::newRow("X = 40") << "" << L << QPoint(40, 100) << "" << kNothing;
         QTest::newRow("X = 41") << "" << L << QPoint(41, 100) << "#" << first;
         QTest::newRow("X = 439, Y = 479") << "" << L << QPoint(439, 479) << "|||||||||.........#" << first;
-        QTest::newRow("Y = 480") << "" << L << QPoint(100, 480) << ""
-                                 << "";
-        QTest::newRow("right board") << "" << L << RightBoardPixel(1, 1) << ""
-                                     << "";
+        QTest::newRow("Y = 480") << "" << L << QPoint(100, 480) << "" << kNothing;
+        QTest::newRow("right board") << "" << L << RightBoardPixel(1, 1) << "" << kNothing;
         QTest::newRow("refused: balloon at the cell")
             << "...#|...#" << L << LeftBoardPixel(4, 1) << "...#|...#"
             << "balloon 4,1";
-        QTest::newRow("left on a ship cell") << "...#" << L << LeftBoardPixel(3, 0) << "...#"
-                                             << "";
+        QTest::newRow("left on a ship cell") << "...#" << L << LeftBoardPixel(3, 0) << "...#" << kNothing;
         QTest::newRow("right clears") << "..###" << R << LeftBoardPixel(3, 0) << "..#.#"
                                       << placed("benötigt: 2 1er, 3 2er, 2 3er, 1 4er");
         QTest::newRow("middle clears") << "..###" << M << LeftBoardPixel(4, 0) << "..##"
