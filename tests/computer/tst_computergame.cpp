@@ -82,7 +82,7 @@ private slots:
         while (g.st.Winner == -1) {
             if (g.st.CurrentPlayer == 0) {
                 QVERIFY(!g.game.DXTimer_Computer.Enabled());
-                g.humanFires(false);
+                QVERIFY(g.humanFires(false) != NoCell);
                 QVERIFY(g.st.CurrentPlayer == 1 && g.game.DXTimer_Computer.Enabled());
                 continue;
             }
@@ -123,6 +123,7 @@ private slots:
         while (g.st.GamePhase != gpFinished) {
             g.fx.clear();
             last = g.humanFires(true);
+            QVERIFY(last != NoCell);
         }
         QCOMPARE(g.takeLog(),
                  QStringLiteral("send %1%2 | sound 101 | status Sie haben alle Schiffe von Computer "
@@ -145,7 +146,7 @@ private slots:
         g.cp.DXTimer_ComputerTimer();
         QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !g.game.DXTimer_Computer.Enabled());
         while (g.st.Winner == -1)
-            g.humanFires(true);
+            QVERIFY(g.humanFires(true) != NoCell);
         QVERIFY(g.st.Tries[1] == 0 && !g.game.DXTimer_Computer.Enabled());
         QCOMPARE(g.run(1999), 0);
         QCOMPARE(g.run(1), 1);
