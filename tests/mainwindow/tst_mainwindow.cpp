@@ -4,6 +4,7 @@
 #include "game/Texts.h"
 #include "presentation/DXDrawSurface.h"
 #include "presentation/GameTimerDriver.h"
+#include "presentation/InfoPanel.h"
 #include "support/WhenModal.h"
 
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -21,18 +23,21 @@ namespace {
 
 // The real main window with a hand-driven clock and scripted chance.
 struct Window {
+    QTemporaryDir dir;
     ManualClock clock;
     ScriptedRandom rng;
-    TForm1 form{&clock, &rng};
+    TForm1 form{&clock, &rng, nullptr, dir.filePath(QStringLiteral("Settings.ini"))};
     QStringList effects; // sounds, balloons and connection closes, in order
 
     Window()
     {
         form.setWizard(new TForm2(form.game(), &form));
         form.hooks.playSound = [this](int id, bool) { effects << QStringLiteral("sound %1").arg(id); };
-        form.hooks.showBalloon = [this](const QPoint &global) {
+        // Recorded on the way to the real balloon.
+        form.hooks.showBalloon = [this, show = form.hooks.showBalloon](const QPoint &global) {
             const QPoint p = form.DXDraw->mapFromGlobal(global);
             effects << QStringLiteral("balloon %1,%2").arg((p.x() - 60) / 40).arg((p.y() - 100) / 40);
+            show(global);
         };
         form.hooks.closeConnection = [this] { effects << QStringLiteral("close"); };
         form.show();
@@ -172,7 +177,7 @@ private slots:
         QCOMPARE(w.form.Label_Info->text(), Texts::InfoText(0));
         QVERIFY(w.game().DXTimer_Info.Enabled());
         QVERIFY(w.game().timers.applicationActive());
-        QCOMPARE(w.form.DXDraw_Info->frontImage().pixel(10, 10), TForm1::InfoBackgroundColor().rgb());
+        QCOMPARE(w.form.DXDraw_Info->frontImage().pixel(10, 10), InfoPanel::BuildInfoBackground().pixel(10, 10));
     }
 
     void menus()
