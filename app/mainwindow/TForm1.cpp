@@ -94,8 +94,8 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
 
-    settings_ = std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath()
-                                                                      : settingsPath);
+    settings_ =
+        std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
     sound_ = std::make_unique<SoundPlayer>();
     loadSettings();
     connect(MenuItem_Sounds, &QAction::toggled, this, &TForm1::MenuItem_SoundsClick);

@@ -177,7 +177,8 @@ private slots:
         QCOMPARE(w.form.Label_Info->text(), Texts::InfoText(0));
         QVERIFY(w.game().DXTimer_Info.Enabled());
         QVERIFY(w.game().timers.applicationActive());
-        QCOMPARE(w.form.DXDraw_Info->frontImage().pixel(10, 10), InfoPanel::BuildInfoBackground().pixel(10, 10));
+        QCOMPARE(w.form.DXDraw_Info->frontImage().pixel(10, 10),
+                 InfoPanel::BuildInfoBackground().pixel(10, 10));
     }
 
     void menus()

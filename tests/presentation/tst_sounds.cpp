@@ -101,6 +101,22 @@ private slots:
         QVERIFY(dlg.Button_OK->isDefault());
     }
 
+    void widerFaceGrowsTheDialog()
+    {
+        // A wide face (as the system's may be) needs more lines for the
+        // introduction; nothing may be cut off or overlap.
+        std::array<int, 2> shot{1, 101};
+        TForm3 dlg(shot, {});
+        QFont wide = dlg.font();
+        wide.setPointSize(8);
+        wide.setLetterSpacing(QFont::PercentageSpacing, 160);
+        dlg.setFont(wide);
+        QVERIFY(dlg.Label1->heightForWidth(dlg.Label1->width()) <= dlg.Label1->height());
+        QVERIFY(dlg.height() > 153);
+        QVERIFY(dlg.ComboBox_WaterSound->y() >= dlg.Label1->geometry().bottom());
+        QCOMPARE(dlg.height() - dlg.Button_OK->geometry().bottom(), 153 - 145 + 1);
+    }
+
     void okStoresAndReopeningSelectsAgain()
     {
         std::array<int, 2> shot{1, 101};
