@@ -165,6 +165,13 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
     p.setCompositionMode(QPainter::CompositionMode_Source);
     if (st.GamePhase == gpNoGame) {
         p.drawImage(0, 0, title_);
+        // The picture is one pixel narrower and lower than the surface; its
+        // edge is repeated so that nothing of the last game stays there.
+        const int w = title_.width(), h = title_.height();
+        if (w > 0 && h > 0) {
+            p.drawImage(QRect(w, 0, target.width() - w, h), title_, QRect(w - 1, 0, 1, h));
+            p.drawImage(QRect(0, h, target.width(), target.height() - h), title_, QRect(0, h - 1, w, 1));
+        }
         return;
     }
     p.drawImage(0, 0, staticLayer_);

@@ -30,9 +30,14 @@ private slots:
         BoardRenderer r;
         GameState st; // gpNoGame
         QImage img = frame();
-        img.fill(Qt::black);
+        img.fill(Qt::red); // what an earlier frame left
         r.DrawScreen(img, st, false);
         QCOMPARE(img.copy(0, 0, 880, 480), r.Picture(0).copy(0, 0, 880, 480));
+        // The last column and row of the surface, beyond the picture, carry
+        // its edge on, not the earlier frame.
+        QCOMPARE(img.pixel(880, 100), r.Picture(0).pixel(879, 100));
+        QCOMPARE(img.pixel(300, 480), r.Picture(0).pixel(300, 479));
+        QCOMPARE(img.pixel(880, 480), r.Picture(0).pixel(879, 479));
     }
 
     void gridLinesAndWidths()
