@@ -363,7 +363,7 @@ NetSession::Step NetSession::handleLobby()
     if (game_.st.LocalPlayer == 0) {
         // Until the host starts the game the guest sends nothing but its
         // name, so every byte so far belongs to it.
-        const auto name = Cp1252::decode(inbox_);
+        const auto name = inbox_.size() <= MaxNameLength ? Cp1252::decode(inbox_) : std::nullopt;
         if (!name || !IsValidName(*name)) {
             violation();
             return Step::Stop;
