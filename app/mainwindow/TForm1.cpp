@@ -1,5 +1,7 @@
 #include "app/mainwindow/TForm1.h"
 
+#include "app/mainwindow/NetLink.h"
+
 #include "dialogs/HelpWindow.h"
 #include "dialogs/TForm2.h"
 #include "presentation/DXDrawSurface.h"
@@ -29,6 +31,7 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent) : QMainWindow(parent)
         rng = ownRandom_.get();
     }
     game_ = std::make_unique<Game>(*this, *rng, *clock);
+    netLink_ = std::make_unique<NetLink>(*this, *game_);
 
     setWindowTitle(QStringLiteral("Kielwanz"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -81,6 +84,7 @@ TForm1::~TForm1()
     qApp->removeEventFilter(this);
     // These hold on to the game, which goes before the window's children do.
     delete timerDriver_;
+    netLink_->attachWizard(nullptr);
     delete Form2;
     delete help_;
 }
@@ -120,6 +124,17 @@ void TForm1::createMenus()
     // "Farben einrichten", "Sounds einrichten" and "Info" open their dialogs
     // once those are wired in main.cpp.
     Spiel1Click();
+}
+
+void TForm1::setWizard(TForm2 *wizard)
+{
+    Form2 = wizard;
+    netLink_->attachWizard(wizard);
+}
+
+NetSession &TForm1::net()
+{
+    return netLink_->session();
 }
 
 // ------------------------------------------------------------------ window life

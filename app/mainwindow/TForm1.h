@@ -13,6 +13,8 @@
 class DXDrawSurface;
 class GameTimerDriver;
 class HelpWindow;
+class NetLink;
+class NetSession;
 class QAction;
 class QLabel;
 class QMenu;
@@ -35,8 +37,11 @@ public:
     GameTimerDriver &timerDriver() { return *timerDriver_; }
 
     // The wizard, created after the main window (see main.cpp) as its child;
-    // the window deletes it before the game goes.
-    void setWizard(TForm2 *wizard) { Form2 = wizard; }
+    // the window deletes it before the game goes. Its network page is wired
+    // to the network session here.
+    void setWizard(TForm2 *wizard);
+    // The connection of a network game.
+    NetSession &net();
     TForm2 *Form2 = nullptr;
 
     // Controls
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<Random> ownRandom_;
     std::unique_ptr<Game> game_;
+    std::unique_ptr<NetLink> netLink_; // after the game, which it uses
     BoardRenderer renderer_;
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
