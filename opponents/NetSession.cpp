@@ -13,6 +13,7 @@ namespace {
 // A socket that is closed politely still gets its last bytes out; one that
 // cannot within this time is dropped.
 constexpr int kGracefulCloseMs = 3000;
+constexpr qint64 kReadBufferBytes = 4096;
 
 QString lostCaption()
 {
@@ -140,6 +141,8 @@ void NetSession::attachPeer(QTcpSocket *socket)
     socket->setParent(this);
     // Shots are two bytes each, often several in a row: no waiting to fill a packet.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // A peer that floods is read in small portions; the first bad message ends it.
+    socket->setReadBufferSize(kReadBufferBytes);
     connect(socket, &QIODevice::readyRead, this, &NetSession::onReadyRead, Qt::UniqueConnection);
     connect(socket, &QAbstractSocket::disconnected, this, &NetSession::SocketDisconnect,
             Qt::UniqueConnection);

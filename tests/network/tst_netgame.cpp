@@ -87,6 +87,33 @@ private slots:
         QVERIFY(g.guest.ui.boxes.isEmpty());
     }
 
+    // The host listens on every address; the guest may give IPv6 or a name.
+    void addressForms_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("IPv4") << QStringLiteral("127.0.0.1");
+        QTest::newRow("IPv6") << QStringLiteral("::1");
+        QTest::newRow("name") << QStringLiteral("localhost");
+        QTest::newRow("blanks around") << QStringLiteral(" 127.0.0.1 ");
+    }
+    void addressForms()
+    {
+        QFETCH(QString, address);
+        if (address == QStringLiteral("::1")) {
+            QTcpServer probe;
+            if (!probe.listen(QHostAddress::LocalHostIPv6, 0))
+                QSKIP("no IPv6 loopback here");
+        }
+        NetSide host(0, QStringLiteral("Hanna"));
+        host.net.setPort(0);
+        host.net.OpenServer();
+        NetSide guest(1, QStringLiteral("Gustav"));
+        guest.net.setPort(host.net.listeningPort());
+        guest.net.OpenClient(address);
+        QVERIFY(QTest::qWaitFor([&] { return host.st.PlayerNames[1] == QStringLiteral("Gustav"); }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return guest.st.PlayerNames[0] == QStringLiteral("Hanna"); }, kWait));
+    }
+
     void namesTravelInTheCodePage()
     {
         Pair g;
@@ -396,26 +423,30 @@ private slots:
         if (guest.net.link() == NetSession::Link::Lobby)
             QSKIP("this system accepted beyond the listen queue");
         QCOMPARE(guest.ui.ipState, Texts::WizardText(6));
-        QVERIFY(clock.elapsed() >= 290);
+        QVERIFY(clock.elapsed() >= 250); // a coarse timer may fire 5 % early
     }
 
     void addressNotAvailableIsRetriedOnce()
     {
-        NetSide host(0, QStringLiteral("Hanna"));
-        host.net.setPort(0);
-        host.net.OpenServer();
+        // The host comes up only after the first attempt failed: only the
+        // retry can reach it.
+        const quint16 port = freePort();
         NetSide guest(1, QStringLiteral("Gustav"));
-        guest.net.setPort(host.net.listeningPort());
+        guest.net.setPort(port);
         QElapsedTimer clock;
         clock.start();
-        // A name is looked up first, so the failing attempt never reaches the host.
-        guest.net.OpenClient(QStringLiteral("localhost"));
+        guest.net.OpenClient(QStringLiteral("127.0.0.1"));
         guest.net.SocketError(QAbstractSocket::SocketAddressNotAvailableError);
         QVERIFY(!guest.net.ConnectRetryArmed);
         QCOMPARE(guest.net.link(), NetSession::Link::Connecting);
+        NetSide host(0, QStringLiteral("Hanna"));
+        host.net.setPort(port);
+        host.net.OpenServer();
+        QCOMPARE(host.net.link(), NetSession::Link::Listening);
         QVERIFY(QTest::qWaitFor([&] { return guest.net.link() == NetSession::Link::Lobby; }, kWait));
         QVERIFY(clock.elapsed() >= NetSession::RetryDelayMs - 10);
-        QVERIFY(!guest.ui.ipState.startsWith(Texts::WizardText(6)));
+        QVERIFY(guest.ui.ipState.isEmpty()); // no failure was shown
+        QVERIFY(QTest::qWaitFor([&] { return host.st.PlayerNames[1] == QStringLiteral("Gustav"); }, kWait));
     }
 
     void addressNotAvailableTwiceFails()
