@@ -29,6 +29,7 @@ NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, &NetSession::onConnectTimeout);
     retryTimer_.setSingleShot(true);
+    retryTimer_.setTimerType(Qt::PreciseTimer); // the pause is meant to be a whole 500 ms
     retryTimer_.setInterval(RetryDelayMs);
     connect(&retryTimer_, &QTimer::timeout, this, &NetSession::connectAttempt);
 }
