@@ -1,5 +1,6 @@
 #include "dialogs/TForm2.h"
 
+#include "dialogs/PlayerNameValidator.h"
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
@@ -150,6 +151,10 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     label(TabSheet_Mode3, QStringLiteral("Bedenkzeit für den Computer:"), 24, 72);
     SpinEdit_ComputerTime = secondsSpin(TabSheet_Mode3, 184, 68, 2);
     Label_Time2 = label(TabSheet_Mode3, QStringLiteral("Sekunden"), 240, 72, 80);
+
+    // Names are stored and, in a network game, sent in Windows-1252.
+    for (QLineEdit *e : {Edit_M1Player1, Edit_M1Player2, Edit_M2Player, Edit_M3Player})
+        e->setValidator(new PlayerNameValidator(e == Edit_M2Player, e));
 
     for (QWidget *page : {TabSheet_Standard, TabSheet_Mode1, TabSheet_Mode2, TabSheet_Mode3})
         PageControl->addWidget(page);

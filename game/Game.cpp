@@ -3,6 +3,8 @@
 #include "game/Format.h"
 #include "game/Texts.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 Game::Game(GameEffects &effects, Random &rng, const Clock &clock)
@@ -39,8 +41,10 @@ ShipCounts Game::CountShips(const Grid &grid, int threshold)
     ShipCounts counts{0, 0, 0, 0, 0};
     for (int x = 0; x < 10; ++x) {
         for (int y = 0; y < 10; ++y) {
-            if (grid.at(x, y) > threshold + 1 && grid.at(x, y - 1) < threshold + 2 &&
-                grid.at(x - 1, y) < threshold + 2) {
+            // "value > threshold + 1" and "neighbour < threshold + 2", written
+            // so that no threshold can overflow.
+            if (grid.get(x, y) - 1 > threshold && grid.get(x, y - 1) - 2 < threshold &&
+                grid.get(x - 1, y) - 2 < threshold) {
                 const int length = GetShipLength(grid, x, y);
                 // Runs longer than 4 cannot come from placement; they are not
                 // counted rather than written past the counters.
@@ -99,20 +103,39 @@ bool Game::CanSetShipCell(const Grid &grid, int x, int y, bool strict)
     return run <= 3;
 }
 
+static bool shipFits(const Grid &grid, int x, int y, int length, int d)
+{
+    for (int k = 0; k < length; ++k)
+        if (!Game::CanSetShipCell(grid, x + d * k, y + (1 - d) * k, true))
+            return false;
+    return true;
+}
+
+static bool anyShipFits(const Grid &grid, int length, int d)
+{
+    for (int x = 0; x < 10 - d * (length - 1); ++x)
+        for (int y = 0; y < 10 - (1 - d) * (length - 1); ++y)
+            if (shipFits(grid, x, y, length, d))
+                return true;
+    return false;
+}
+
 void Game::PlaceShipsRandomly(Grid &grid, Random &rng)
 {
     for (int i = 1; i <= 4; ++i) {
         const int length = 5 - i;
         for (int ship = 0; ship < i; ++ship) {
             const int d = rng.random(2); // 1 horizontal, 0 vertical
-            for (;;) {
+            for (int misses = 1;; ++misses) {
                 const int x = rng.random(10 - d * (length - 1));
                 const int y = rng.random(10 - (1 - d) * (length - 1));
-                bool fits = true;
-                for (int k = 0; k < length && fits; ++k)
-                    fits = CanSetShipCell(grid, x + d * k, y + (1 - d) * k, true);
-                if (!fits)
+                if (!shipFits(grid, x, y, length, d)) {
+                    // On an empty grid a place always remains; a crowded grid
+                    // handed in by mistake must not hang the program.
+                    if (misses % 4096 == 0 && !anyShipFits(grid, length, d))
+                        return;
                     continue;
+                }
                 for (int k = 0; k < length; ++k)
                     grid.at(x + d * k, y + (1 - d) * k) = pfShip;
                 break;
@@ -150,7 +173,7 @@ void Game::StartGame()
         st.CurrentPlayer = rng_.random(2);
         break;
     case gmTwoAtTwo:
-        st.CurrentPlayer = st.LocalPlayer;
+        st.CurrentPlayer = local();
         break;
     case gmPCMode:
         st.CurrentPlayer = 0;
@@ -166,7 +189,8 @@ void Game::StartGame()
         st.ControlField[p].clear();
     }
     if (st.GameMode == gmPCMode) {
-        DXTimer_Computer.setInterval(st.ChangingTime * 1000);
+        DXTimer_Computer.setInterval(
+            static_cast<int>(std::clamp(st.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
         PlaceShipsRandomly(st.PlayField[1], rng_);
     }
 }
@@ -183,7 +207,7 @@ QString Game::SetInfoLabelCaption()
     if (phase == gpNoGame) {
         text = Texts::InfoText(0);
     } else if (phase >= gpPlacing1 && phase <= gpPlaced2) {
-        const ShipCounts counts = CountShips(st.PlayField[st.CurrentPlayer], 0);
+        const ShipCounts counts = CountShips(st.PlayField[cur()], 0);
         QString needed, surplus;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
@@ -204,7 +228,7 @@ QString Game::SetInfoLabelCaption()
         if (st.GamePhase == gpPlaced1 || st.GamePhase == gpPlaced2)
             text = Texts::InfoText(2);
     } else if (phase == gpFiring) {
-        const int p = st.CurrentPlayer;
+        const int p = cur();
         const ShipCounts counts = CountShips(st.ControlField[p], 1);
         QString missing;
         for (int length = 1; length <= 4; ++length) {
@@ -212,7 +236,7 @@ QString Game::SetInfoLabelCaption()
             if (required > counts[length])
                 missing += FormatText(QStringLiteral("%d %der, "), {required - counts[length], length});
         }
-        const bool localSingle = (st.GameMode == gmTwoAtTwo && p == st.LocalPlayer) ||
+        const bool localSingle = (st.GameMode == gmTwoAtTwo && p == local()) ||
                                  (st.GameMode == gmPCMode && p == 0);
         if (!missing.isEmpty()) {
             const QString lead = localSingle ? Texts::InfoText(10)
@@ -245,9 +269,9 @@ int Game::ViewedPlayer() const
 {
     switch (st.GameMode) {
     case gmTwoAtOne:
-        return st.CurrentPlayer;
+        return cur();
     case gmTwoAtTwo:
-        return st.LocalPlayer;
+        return local();
     default:
         return 0;
     }
@@ -259,15 +283,15 @@ bool Game::IsLocalTurn() const
     case gmTwoAtOne:
         return true;
     case gmTwoAtTwo:
-        return st.CurrentPlayer == st.LocalPlayer;
+        return cur() == local();
     default:
-        return st.CurrentPlayer == 0;
+        return cur() == 0;
     }
 }
 
 // ------------------------------------------------------------------ placement
 
-void Game::ClearPlayField() { st.PlayField[st.CurrentPlayer].clearPlayingCells(); }
+void Game::ClearPlayField() { st.PlayField[cur()].clearPlayingCells(); }
 
 bool Game::PlacementItemsVisible() const
 {
@@ -292,7 +316,7 @@ void Game::MenuItem_SetShipsAutomaticallyClick()
         return;
     effects_.HideBalloon();
     ClearPlayField();
-    PlaceShipsRandomly(st.PlayField[st.CurrentPlayer], rng_);
+    PlaceShipsRandomly(st.PlayField[cur()], rng_);
     DrawScreen(true);
     SetInfoLabelCaption();
     effects_.DrawInfo();
@@ -325,7 +349,7 @@ void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
         const CellPos c = LeftBoardCell(X, Y);
         if (c == NoCell)
             return;
-        Grid &field = st.PlayField[st.CurrentPlayer];
+        Grid &field = st.PlayField[cur()];
         if (button == MouseButton::Left) {
             if (CanSetShipCell(field, c.x, c.y, false)) {
                 field.at(c.x, c.y) = pfShip;
@@ -347,7 +371,8 @@ void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
         if (!IsLocalTurn() || button != MouseButton::Left)
             return;
         const CellPos c = RightBoardCell(X, Y);
-        if (c == NoCell || st.ControlField[st.CurrentPlayer].at(c.x, c.y) != cfUnknown)
+        // Never send a shot that would not be carried out here.
+        if (c == NoCell || !freeTarget(c.x, c.y))
             return;
         effects_.SendText(FormatText(QStringLiteral("%d%d"), {c.x, c.y}));
         ClickControlField(c.x, c.y);
@@ -371,7 +396,7 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
     CellPos candidate = NoCell;
     if (st.GamePhase < gpFiring)
         candidate = LeftBoardCell(X, Y);
-    else if (IsLocalTurn())
+    else if (st.GamePhase == gpFiring && IsLocalTurn())
         candidate = RightBoardCell(X, Y);
     if (candidate != st.HoverCell) {
         st.HoverCell = candidate;
@@ -394,22 +419,30 @@ void Game::markSunk(Grid &control, int x, int y)
         control.at(x + k * dx, y + k * dy) = cfSunk;
 }
 
-bool Game::ClickControlField(int x, int y)
+bool Game::freeTarget(int x, int y) const
 {
     if (x < 0 || x > 9 || y < 0 || y > 9)
         return false;
-    const int p = st.CurrentPlayer;
+    const int p = cur();
+    const std::uint8_t target = st.PlayField[p ^ 1].at(x, y);
+    return st.ControlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
+}
+
+bool Game::ClickControlField(int x, int y)
+{
+    // A cell shot before is never shot again, and a finished game keeps its
+    // final grids and counters: nothing changes, nothing is played or drawn.
+    if (st.GamePhase == gpFinished || !freeTarget(x, y))
+        return false;
+    const int p = cur();
     const int o = p ^ 1;
     Grid &control = st.ControlField[p];
     Grid &target = st.PlayField[o];
-    // A cell shot before is never shot again: grids and counters stay as they are.
-    if (control.at(x, y) != cfUnknown || target.at(x, y) == pfWaterShot || target.at(x, y) == pfShipHit)
-        return false;
 
     ++st.Tries[p];
     if (st.GameMode == gmTwoAtOne)
         st.LastShot[p] = {x, y};
-    else if (st.GameMode == gmTwoAtTwo && p != st.LocalPlayer)
+    else if (st.GameMode == gmTwoAtTwo && p != local())
         st.LastShot[0] = {x, y};
     else if (st.GameMode == gmPCMode && p == 1)
         st.LastShot[0] = {x, y};
@@ -473,6 +506,8 @@ bool Game::ClickControlField(int x, int y)
 
 int Game::Hits(int player) const
 {
+    if (player < 0 || player > 1)
+        return 0;
     int hits = 0;
     const Grid &control = st.ControlField[player];
     for (int x = 0; x < 10; ++x)
@@ -493,7 +528,7 @@ int Game::RoundHalfToEven(long long numerator, long long denominator)
 
 std::optional<int> Game::HitRatio(int player) const
 {
-    if (st.Tries[player] <= 0)
+    if (player < 0 || player > 1 || st.Tries[player] <= 0)
         return std::nullopt;
     return RoundHalfToEven(static_cast<long long>(Hits(player)) * 100, st.Tries[player]);
 }
@@ -529,7 +564,7 @@ void Game::FormKeyPress(int key)
     case gmTwoAtOne:
         if (st.GamePhase == gpPlaced1) {
             st.GamePhase = gpPlacing2;
-            st.CurrentPlayer ^= 1;
+            st.CurrentPlayer = cur() ^ 1;
             effects_.SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.CurrentPlayer]}));
             DrawScreen(true);
             effects_.DrawInfo();
@@ -542,8 +577,8 @@ void Game::FormKeyPress(int key)
     case gmTwoAtTwo: {
         if ((st.GamePhase != gpPlaced1 && st.GamePhase != gpPlaced2) || (st.PlacementDone & pdLocal))
             return;
-        QString message = FleetDigits(st.PlayField[st.LocalPlayer]);
-        if (st.LocalPlayer == 0) {
+        QString message = FleetDigits(st.PlayField[local()]);
+        if (local() == 0) {
             st.CurrentPlayer = rng_.random(2);
             message += QChar(u'0' + st.CurrentPlayer);
         }
@@ -551,12 +586,12 @@ void Game::FormKeyPress(int key)
         if (st.PlacementDone == pdRemote) {
             st.PlacementDone = pdLocal | pdRemote;
             st.GamePhase = gpFiring;
-            if (st.LocalPlayer == 1)
-                st.CurrentPlayer = st.NetStartPlayer;
+            if (local() == 1)
+                st.CurrentPlayer = st.NetStartPlayer != 0 ? 1 : 0;
             SetInfoLabelCaption();
         } else {
             st.PlacementDone = pdLocal;
-            effects_.SetStatusText(FormatText(Texts::InfoText(9), {st.PlayerNames[st.LocalPlayer ^ 1]}));
+            effects_.SetStatusText(FormatText(Texts::InfoText(9), {st.PlayerNames[local() ^ 1]}));
         }
         DrawScreen(true);
         break;
@@ -583,8 +618,12 @@ void Game::DXTimerTimer()
     }
     DXTimer.disable();
     DXTimer.setInterval(1000);
+    // A pause that outlived its game (a finishing shot from the peer arrived
+    // meanwhile, or the game was left) hands nothing over.
+    if (st.GamePhase == gpNoGame || st.GamePhase == gpFinished)
+        return;
     st.GamePhase = gpFiring;
-    st.CurrentPlayer ^= 1;
+    st.CurrentPlayer = cur() ^ 1;
     DXTimer_Computer.setEnabled(st.GameMode == gmPCMode && st.CurrentPlayer == 1);
     SetInfoLabelCaption();
     DrawScreen(true);

@@ -66,8 +66,8 @@ public:
     static CellPos RightBoardCell(int X, int Y);
 
     // ---- Firing ----
-    // One shot of CurrentPlayer. A cell outside the field or already shot is
-    // refused (returns false) and changes nothing.
+    // One shot of CurrentPlayer. A cell outside the field or already shot, or
+    // any shot in gpFinished, is refused (returns false) and changes nothing.
     bool ClickControlField(int x, int y);
     int Hits(int player) const;
     // Hit ratio in percent, rounded half to even; nothing while no shot was fired.
@@ -86,6 +86,11 @@ public:
 
 private:
     void markSunk(Grid &control, int x, int y);
+    // Player numbers as indices, safe whatever the state holds.
+    int cur() const { return st.CurrentPlayer & 1; }
+    int local() const { return st.LocalPlayer & 1; }
+    // May CurrentPlayer fire at (x, y): on the field and never shot at.
+    bool freeTarget(int x, int y) const;
 
     GameEffects &effects_;
     Random &rng_;

@@ -1,6 +1,8 @@
 #include "game/GameTimers.h"
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 
 std::int64_t SteadyClock::nowMs() const
 {
@@ -30,7 +32,15 @@ void GameTimer::setEnabled(bool on)
         lastMs_ = hub_.clock_.nowMs();
         hub_.polled_ = this;
     } else {
+        // The hook goes to the newest timer still started, as on re-activation.
+        // Leaving none polled would strand a started timer for good: after the
+        // computer's winning shot and a switch to another window and back, the
+        // computer's timer holds the hook, stops itself, and the victory pause
+        // would never end.
         hub_.polled_ = nullptr;
+        for (GameTimer *t : hub_.timers_)
+            if (t->enabled_)
+                hub_.polled_ = t;
     }
     if (hub_.onTimerSwitched)
         hub_.onTimerSwitched(*this, on);
@@ -47,9 +57,9 @@ bool TimerHub::poll()
     if (elapsed < t->interval_)
         return false;
     t->lastMs_ = now;
-    const int lag = t->interval_ > 0 ? static_cast<int>(elapsed / t->interval_) : 1;
+    const std::int64_t lag = t->interval_ > 0 ? elapsed / t->interval_ : 1;
     if (t->OnTimer)
-        t->OnTimer(lag < 1 ? 1 : lag);
+        t->OnTimer(static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX)));
     changed();
     return true;
 }

@@ -14,7 +14,8 @@
 //  * enabling a stopped timer starts its interval afresh and makes it the one
 //    polled; enabling a running one changes nothing;
 //  * only the polled timer fires; a timer that was taken over keeps its
-//    enabled state; stopping a started timer leaves no timer polled;
+//    enabled state; stopping a started timer hands the hook to the newest
+//    timer (in creation order) that is still started, or to none;
 //  * nothing fires while the application is not active; on becoming active
 //    again every started timer takes the hook once more, in creation order.
 // Time comes from a Clock so that tests can drive it by hand. The program

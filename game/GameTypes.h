@@ -43,10 +43,12 @@ struct Grid {
 
     std::uint8_t &at(int x, int y) { return cells[(x + 1) * 12 + (y + 1)]; }
     std::uint8_t at(int x, int y) const { return cells[(x + 1) * 12 + (y + 1)]; }
-    // Reads outside the ring (further than one cell off the field) give 0.
+    // Reads off the playing cells give 0, the ring included: a ring damaged
+    // by a careless write can then neither lengthen a ship nor let a walk
+    // along a ship run off the array.
     std::uint8_t get(int x, int y) const
     {
-        if (x < -1 || x > 10 || y < -1 || y > 10)
+        if (x < 0 || x > 9 || y < 0 || y > 9)
             return 0;
         return at(x, y);
     }

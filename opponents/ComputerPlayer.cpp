@@ -166,13 +166,6 @@ void ComputerPlayer::DXTimer_ComputerTimer()
         return;
 
     // Nothing fired: a tick out of turn, or after the computer found every
-    // ship (its timer taken over by the victory pause and handed the hook back
-    // when the application was re-activated). Stopping the polled timer leaves
-    // no timer polled, which would strand that pause for good; re-activation
-    // gives the hook back to the timers still started, in creation order.
+    // ship. Its timer stays off.
     game_.DXTimer_Computer.disable();
-    if (game_.timers.polled() == nullptr && (game_.DXTimer.Enabled() || game_.DXTimer_Info.Enabled())) {
-        game_.timers.setApplicationActive(false);
-        game_.timers.setApplicationActive(true);
-    }
 }

@@ -1,5 +1,7 @@
 #include "app/mainwindow/TForm1.h"
 
+#include "app/mainwindow/NetLink.h"
+
 #include "dialogs/HelpWindow.h"
 #include "dialogs/SettingsFile.h"
 #include "dialogs/TForm2.h"
@@ -45,6 +47,7 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     game_ = std::make_unique<Game>(*this, *rng, *clock);
     computer_ = std::make_unique<ComputerPlayer>(*game_);
     computer_->attach();
+    netLink_ = std::make_unique<NetLink>(*this, *game_);
 
     setWindowTitle(QStringLiteral("Kielwanz"));
     QFont face(QStringLiteral("Arial"));
@@ -153,6 +156,7 @@ TForm1::~TForm1()
     // No game timer may tick while the settings message waits for an answer.
     delete timerDriver_;
     timerDriver_ = nullptr;
+    netLink_->attachWizard(nullptr);
     saveSettings();
     // These hold on to the game, which goes before the window's children do.
     delete Form2;
@@ -200,6 +204,17 @@ void TForm1::createMenus()
     connect(Soundseinrichten1, &QAction::triggered, this, &TForm1::Soundseinrichten1Click);
     connect(Info1, &QAction::triggered, this, &TForm1::Info1Click);
     Spiel1Click();
+}
+
+void TForm1::setWizard(TForm2 *wizard)
+{
+    Form2 = wizard;
+    netLink_->attachWizard(wizard);
+}
+
+NetSession &TForm1::net()
+{
+    return netLink_->session();
 }
 
 // ------------------------------------------------------------------ window life

@@ -17,6 +17,8 @@ class DXDrawSurface;
 class GameTimerDriver;
 class HelpWindow;
 class InfoPanel;
+class NetLink;
+class NetSession;
 class QAction;
 class QLabel;
 class QMenu;
@@ -46,8 +48,11 @@ public:
     GameTimerDriver &timerDriver() { return *timerDriver_; }
 
     // The wizard, created after the main window (see main.cpp) as its child;
-    // the window deletes it before the game goes.
-    void setWizard(TForm2 *wizard) { Form2 = wizard; }
+    // the window deletes it before the game goes. Its network page is wired
+    // to the network session here.
+    void setWizard(TForm2 *wizard);
+    // The connection of a network game.
+    NetSession &net();
     TForm2 *Form2 = nullptr;
     // After the wizard: the sound dialog, the colour dialog and, last of all
     // windows, the about dialog (it gives every 8-pt window the system face).
@@ -147,6 +152,7 @@ private:
     std::unique_ptr<Game> game_;
     // Everything below holds on to the game and goes before it.
     std::unique_ptr<ComputerPlayer> computer_;
+    std::unique_ptr<NetLink> netLink_;
     std::unique_ptr<SettingsFile> settings_;
     std::unique_ptr<SoundPlayer> sound_;
     std::unique_ptr<InfoPanel> info_;

@@ -13,10 +13,15 @@ public:
     QStringList log;
     QString status;
 
-    void attach(Game &game)
+    // With withIntervals an "on" line also names the interval the timer
+    // starts with ("DXTimer on 2000").
+    void attach(Game &game, bool withIntervals = false)
     {
-        game.timers.onTimerSwitched = [this](const GameTimer &t, bool on) {
-            log << QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+        game.timers.onTimerSwitched = [this, withIntervals](const GameTimer &t, bool on) {
+            QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+            if (on && withIntervals)
+                line += QStringLiteral(" %1").arg(t.Interval());
+            log << line;
         };
     }
     void clear() { log.clear(); }

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "game/Game.h"
+#include "support/RecordingEffects.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPoint>
+#include <QStringList>
+
+#include <cstring>
+
+// Readable cells in test failure messages.
+inline char *toString(const CellPos &c)
+{
+    const QByteArray text = QByteArray("(") + QByteArray::number(c.x) + ", " + QByteArray::number(c.y) + ")";
+    char *out = new char[text.size() + 1];
+    std::memcpy(out, text.constData(), text.size() + 1);
+    return out;
+}
+
+// One engine with a recorder, a scripted random generator and a hand-driven
+// clock, the recorder attached to the timers.
+struct TestGame {
+    RecordingEffects fx;
+    ScriptedRandom rng;
+    ManualClock clock;
+    Game game{fx, rng, clock};
+
+    explicit TestGame(bool timerIntervals = false) { fx.attach(game, timerIntervals); }
+
+    // Advances the clock by ms and lets the polled timer tick (as the
+    // program's wake-up timer would); returns the number of ticks.
+    int run(int ms, int step = 1)
+    {
+        int ticks = 0;
+        for (int t = 0; t < ms; t += step) {
+            clock.advance(step);
+            if (game.timers.poll())
+                ++ticks;
+        }
+        return ticks;
+    }
+};
+
+// A complete fleet: the 4 along the top left, the 3s at (5..7, 0) and
+// (0..2, 2), the 2s at (4..5, 2), (7..8, 2), (0..1, 4), the 1s at (3, 4),
+// (5, 4), (7, 4) and (0, 6).
+inline QStringList StandardFleetRows()
+{
+    return {"####.###..", "..........", "###.##.##.", "..........", "##.#.#.#..",
+            "..........", "#.........", "..........", "..........", ".........."};
+}
+
+// The centre pixel of a cell of the left or the right board.
+inline QPoint LeftBoardPixel(int x, int y)
+{
+    return {60 + 40 * x, 100 + 40 * y};
+}
+inline QPoint RightBoardPixel(int x, int y)
+{
+    return {500 + 40 * x, 100 + 40 * y};
+}
+
+// The ship cells of a grid, x outer and y inner.
+inline QList<CellPos> ShipCells(const Grid &grid)
+{
+    QList<CellPos> cells;
+    for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y)
+            if (grid.at(x, y) >= 2)
+                cells << CellPos{x, y};
+    return cells;
+}

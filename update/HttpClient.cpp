@@ -1,0 +1,278 @@
+#include "update/HttpClient.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QPointer>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer> {
+    HttpClient *owner = nullptr;
+    std::string url;
+    std::string redirectProtocols;
+    long connectTimeoutMs = 10000;
+    long silenceSeconds = 10;
+    qint64 maxBody = 0;
+    std::string caFile;
+    std::FILE *file = nullptr;
+    CURL *curl = nullptr;
+    quint64 serial = 0;
+
+    std::atomic<bool> abort{false};
+    std::atomic<bool> done{false};
+    std::atomic<bool> reportPending{false};
+    std::atomic<qint64> total{0};
+    std::atomic<qint64> received{0};
+    bool tooLarge = false;
+    bool writeFailed = false;
+
+    // Results, written by the worker before `done` is set.
+    CURLcode code = CURLE_OK;
+    long status = 0;
+    long redirects = 0;
+    std::string effectiveUrl;
+
+    ~Transfer()
+    {
+        if (file)
+            std::fclose(file);
+    }
+};
+
+namespace {
+
+void initCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Failures before any answer of the server: no route, refused, name unknown,
+// or a TLS peer that could not be trusted.
+bool isConnectionError(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_OPERATION_TIMEDOUT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+size_t writeBody(char *data, size_t size, size_t count, void *user)
+{
+    auto *t = static_cast<HttpClient::Transfer *>(user);
+    const size_t bytes = size * count;
+    if (t->abort)
+        return 0;
+    long status = 0;
+    curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 400)
+        return bytes; // an error page is not the file that was asked for
+    if (t->maxBody > 0 && t->received.load() + qint64(bytes) > t->maxBody) {
+        t->tooLarge = true;
+        return 0;
+    }
+    if (std::fwrite(data, 1, bytes, t->file) != bytes) {
+        t->writeFailed = true;
+        return 0;
+    }
+    curl_off_t length = -1;
+    curl_easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    t->total = length > 0 ? qint64(length) : 0;
+    t->received += qint64(bytes);
+    t->owner->postReport(*t);
+    return bytes;
+}
+
+// Called by libcurl at least once a second even while the server is silent,
+// so an abort never waits for the next block.
+int checkAbort(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<HttpClient::Transfer *>(user)->abort ? 1 : 0;
+}
+
+} // namespace
+
+HttpClient::HttpClient(QObject *parent) : QObject(parent)
+{
+    initCurlOnce();
+}
+
+HttpClient::~HttpClient()
+{
+    if (current_)
+        current_->abort = true;
+    if (worker_.joinable())
+        worker_.join();
+}
+
+QUrl HttpClient::addressOf(const QString &path) const
+{
+    QString base = Host.toString(QUrl::FullyEncoded | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    if (!base.endsWith(u'/'))
+        base += u'/';
+    return QUrl(base + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")), QUrl::StrictMode);
+}
+
+void HttpClient::Abort()
+{
+    if (current_)
+        current_->abort = true;
+}
+
+void HttpClient::postReport(Transfer &t)
+{
+    // Reports are coalesced: while one waits for the user-interface thread,
+    // later blocks only update the counts it will read.
+    if (t.reportPending.exchange(true))
+        return;
+    std::shared_ptr<Transfer> keep = t.shared_from_this();
+    QMetaObject::invokeMethod(
+        this,
+        [this, keep] {
+            keep->reportPending = false;
+            emit work(keep->total.load(), keep->received.load());
+        },
+        Qt::QueuedConnection);
+}
+
+void HttpClient::runWorker(std::shared_ptr<Transfer> t)
+{
+    CURL *curl = curl_easy_init();
+    t->curl = curl;
+    if (!curl) {
+        t->code = CURLE_FAILED_INIT;
+    } else {
+        curl_easy_setopt(curl, CURLOPT_URL, t->url.c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, t->redirectProtocols.c_str());
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, t->connectTimeoutMs);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, t->silenceSeconds);
+        if (!t->caFile.empty())
+            curl_easy_setopt(curl, CURLOPT_CAINFO, t->caFile.c_str());
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kielwanz-Update/1.0");
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, t.get());
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, t.get());
+        t->code = curl_easy_perform(curl);
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &t->status);
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &t->redirects);
+        char *effective = nullptr;
+        if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+            t->effectiveUrl = effective;
+        t->curl = nullptr;
+        curl_easy_cleanup(curl);
+    }
+    t->done = true;
+    const quint64 serial = t->serial;
+    QMetaObject::invokeMethod(
+        this, [this, serial] { emit transferDone(serial); }, Qt::QueuedConnection);
+}
+
+HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile)
+{
+    if (busy_) {
+        emit failure(QStringLiteral("GET"));
+        return Result::Failed;
+    }
+    const QUrl url = addressOf(path);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty()) {
+        emit connectionFailed();
+        return Result::ConnectionFailed;
+    }
+
+    auto t = std::make_shared<Transfer>();
+    t->owner = this;
+    t->serial = ++serial_;
+    t->url = url.toString(QUrl::FullyEncoded).toStdString();
+    // A server reached securely may not send later requests to a plain address.
+    t->redirectProtocols = scheme == u"https" ? "https" : "http,https";
+    t->connectTimeoutMs = qMax(1, TimeOut);
+    t->silenceSeconds = qMax(1, (TimeOut + 999) / 1000);
+    t->maxBody = MaxBodySize;
+    t->caFile = QFile::encodeName(CaFile).toStdString();
+    t->file = std::fopen(QFile::encodeName(localFile).constData(), "wb");
+    if (!t->file) {
+        emit failure(QStringLiteral("GET"));
+        return Result::Failed;
+    }
+
+    busy_ = true;
+    current_ = t;
+    lastStatus_ = 0;
+    worker_ = std::thread(&HttpClient::runWorker, this, t);
+
+    QPointer<HttpClient> self(this);
+    {
+        // Only this transfer's own notice ends the wait: the notice of an
+        // earlier one may still be queued when that one ended before its
+        // caller began to wait.
+        QEventLoop loop;
+        const quint64 serial = t->serial;
+        connect(this, &HttpClient::transferDone, &loop, [&loop, serial](quint64 done) {
+            if (done == serial)
+                loop.quit();
+        });
+        loop.exec();
+    }
+    if (!self)
+        return Result::Aborted; // destroyed while waiting; the destructor stopped the worker
+    if (!t->done) {
+        // The application is quitting and the local loop no longer runs.
+        t->abort = true;
+    }
+    worker_.join();
+    std::fclose(t->file);
+    t->file = nullptr;
+    current_.reset();
+    busy_ = false;
+    lastStatus_ = t->status;
+
+    if (t->code == CURLE_OK && t->redirects > 0 && !t->effectiveUrl.empty()) {
+        const QUrl moved(QString::fromStdString(t->effectiveUrl));
+        if (moved.isValid() && !moved.host().isEmpty()) {
+            Host.setScheme(moved.scheme());
+            Host.setHost(moved.host());
+            Host.setPort(moved.port());
+        }
+    }
+
+    if (t->code == CURLE_OK && t->status >= 200 && t->status < 300)
+        return Result::Ok;
+    if (t->abort && t->code != CURLE_OK)
+        return Result::Aborted;
+    if (t->code != CURLE_OK && t->status == 0 && isConnectionError(t->code)) {
+        emit connectionFailed();
+        return Result::ConnectionFailed;
+    }
+    emit failure(QStringLiteral("GET"));
+    return Result::Failed;
+}

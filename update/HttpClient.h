@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+// The update facility's HTTP client: HTTP/1.0 GET of one address into a file.
+// The transfer runs on a worker thread while the caller waits in a local event
+// loop, so the window keeps painting and its handlers keep running (and may
+// re-enter the caller) during a download. Progress is reported on the caller's
+// thread after received blocks; Abort() from within that report (or from any
+// handler on that thread) stops the transfer at the next block or within a
+// second while the server is silent.
+class HttpClient : public QObject {
+    Q_OBJECT
+public:
+    enum class Result { Ok, Failed, ConnectionFailed, Aborted };
+
+    explicit HttpClient(QObject *parent = nullptr);
+    ~HttpClient() override;
+
+    // Base address of the server; requests name paths below it. A redirection
+    // moves later requests to the scheme, host and port it led to.
+    QUrl Host;
+    // Connection time-out, and the longest the server may stay silent during a
+    // transfer, in milliseconds.
+    int TimeOut = 10000;
+    // Certificates to trust instead of the system's (tests only).
+    QString CaFile;
+    // Largest body accepted; a longer one fails the request (0: no limit).
+    qint64 MaxBodySize = 0;
+
+    // Address of a path below Host ("Updates.ini", "Updates/x.zip"). Every
+    // character outside a plain path is percent-encoded, so a server-supplied
+    // name cannot leave the path or add a query.
+    QUrl addressOf(const QString &path) const;
+
+    // GET Host + path into localFile (created or truncated). Emits failure("GET")
+    // for a status of 400 or above or a broken transfer, connectionFailed() when
+    // no connection could be made, nothing when aborted.
+    Result Get(const QString &path, const QString &localFile);
+    void Abort();
+    bool busy() const { return busy_; }
+
+    // The HTTP status of the last response (0 when none arrived).
+    long lastStatus() const { return lastStatus_; }
+
+signals:
+    // total: the announced length (0 when none), received: bytes so far.
+    void work(qint64 total, qint64 received);
+    void failure(const QString &command);
+    void connectionFailed();
+    // Internal: the worker of transfer `serial` has finished.
+    void transferDone(quint64 serial);
+
+public:
+    // One running request; shared with the worker thread.
+    struct Transfer;
+    void postReport(Transfer &t);
+
+private:
+    void runWorker(std::shared_ptr<Transfer> t);
+
+    bool busy_ = false;
+    quint64 serial_ = 0;
+    long lastStatus_ = 0;
+    std::shared_ptr<Transfer> current_;
+    std::thread worker_;
+};
