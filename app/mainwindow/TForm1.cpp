@@ -15,6 +15,7 @@
 #include "presentation/MessageBoxes.h"
 #include "presentation/SoundPlayer.h"
 #include "presentation/TForm3.h"
+#include "update/TLxUpdateFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,11 +31,37 @@
 #include <QScreen>
 #include <QTimer>
 
-TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath) : QMainWindow(parent)
+TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath, bool checkForUpdates)
+    : QMainWindow(parent)
 {
-    // ---- AutomaticUpdate: the update check at start belongs here, before
-    // anything else is built. It may show the update wizard modally and, when
-    // an installation was prepared there, end the program.
+    // The update component comes first: it gives the window Ctrl+U, and at
+    // program start its check may show the update wizard before anything else
+    // is built. When that ends the program, the window is still built (so that
+    // it can be taken down in order) but never shown.
+    LxUpdateFile = new TLxUpdateFile(this);
+    LxUpdateFile->ProgramName = QStringLiteral("Kielwanz");
+    LxUpdateFile->RegistryKey = QStringLiteral("Kielwanz");
+    LxUpdateFile->ZIPFileName = QStringLiteral("Brackwen.zip");
+    LxUpdateFile->HKCU = false;
+    if (checkForUpdates) {
+        switch (LxUpdateFile->AutomaticUpdate(QString(), false, 0)) {
+        case TLxUpdateFile::Outcome::Continue:
+            break;
+        case TLxUpdateFile::Outcome::Quit:
+            QuitAtStart = true;
+            break;
+        case TLxUpdateFile::Outcome::QuitWithoutSaving:
+            QuitAtStart = true;
+            skipSettingsSave_ = true;
+            break;
+        }
+    }
+    connect(LxUpdateFile, &TLxUpdateFile::quitRequested, this, [this](bool saveSettings) {
+        // The wizard ends the program without the "Spiel beenden?" question.
+        if (!saveSettings)
+            skipSettingsSave_ = true;
+        qApp->quit();
+    });
 
     if (clock == nullptr) {
         ownClock_ = std::make_unique<SteadyClock>();
@@ -138,6 +165,8 @@ void TForm1::loadSettings()
 
 void TForm1::saveSettings()
 {
+    if (skipSettingsSave_)
+        return;
     const QString error = settings_->save(game_->st, MenuItem_Sounds->isChecked());
     if (error.isEmpty())
         return;

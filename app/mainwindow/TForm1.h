@@ -5,6 +5,8 @@
 #include "presentation/BoardRenderer.h"
 
 #include <QMainWindow>
+
+class TLxUpdateFile;
 #include <QPoint>
 #include <QString>
 
@@ -38,9 +40,16 @@ public:
     // Without a clock or generator the window uses the steady clock and a
     // generator seeded from the clock; tests pass their own, and a settings
     // file of their own (empty: "Settings.ini" beside the program).
+    // The program passes checkForUpdates: the update check at start runs first
+    // of all and may end the program (QuitAtStart).
     explicit TForm1(Clock *clock = nullptr, Random *rng = nullptr, QWidget *parent = nullptr,
-                    const QString &settingsPath = QString());
+                    const QString &settingsPath = QString(), bool checkForUpdates = false);
     ~TForm1() override;
+
+    // The update check at start prepared an installation or the program is a
+    // pure updater: the program ends without showing the window.
+    bool QuitAtStart = false;
+    TLxUpdateFile *LxUpdateFile = nullptr;
 
     Game &game() { return *game_; }
     BoardRenderer &renderer() { return renderer_; }
@@ -161,4 +170,6 @@ private:
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
     bool shownOnce_ = false;
+    // A pure updater ends without saving the game's settings.
+    bool skipSettingsSave_ = false;
 };
