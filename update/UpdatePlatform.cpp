@@ -1,5 +1,6 @@
 #include "update/UpdatePlatform.h"
 
+#include "presentation/MessageBoxes.h"
 #include "update/install/InstallLauncher.h"
 
 #include <QApplication>
@@ -104,19 +105,9 @@ UpdatePlatform UpdatePlatform::system()
     p.internetConnected = [] { return UpdateSystem::internetConnected(); };
     p.onReadOnlyFileSystem = [](const QString &folder) { return UpdateSystem::onReadOnlyFileSystem(folder); };
     p.confirm = [](QWidget *parent, const QString &text, const QString &title) {
-        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-        QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
+        return AskYesNo(parent, title, text);
     };
-    p.warn = [](QWidget *parent, const QString &text, const QString &title) {
-        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
-        box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
-        box.exec();
-    };
+    p.warn = [](QWidget *parent, const QString &text, const QString &title) { ShowMessage(parent, title, text); };
     p.beep = [] { QApplication::beep(); };
     p.startInstallation = [](const QString &script, const QString &log) {
         return UpdateInstall::StartInstallation(script, log);

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow/TForm1.h"
 #include "dialogs/TForm2.h"
+#include "presentation/MessageBoxes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -59,11 +60,7 @@ void NetLink::ShowConnectionMessage(const QString &caption, const QString &text)
     QWidget *parent = QApplication::activeModalWidget();
     if (parent == nullptr)
         parent = &form_;
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
-    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    ShowMessage(parent, caption, text);
     // Without a window manager nobody hands the activation back, and the
     // game timers would stand still.
     parent->activateWindow();

@@ -172,11 +172,7 @@ void TForm1::saveSettings()
         return;
     // The window is going; the message stands on its own, and closing goes on
     // once it is answered.
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Kielwanz"), error, QMessageBox::NoButton);
-    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    ShowMessage(nullptr, QStringLiteral("Kielwanz"), error);
 }
 
 TForm1::~TForm1()
