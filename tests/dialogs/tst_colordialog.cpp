@@ -38,29 +38,27 @@ private slots:
     void redrawRule_data()
     {
         QTest::addColumn<int>("phase");
-        QTest::addColumn<bool>("countdown");
-        QTest::addColumn<bool>("change");
+        QTest::addColumn<int>("how"); // 0: colour changed, 1: unchanged, 2: changed while counting down
         QTest::addColumn<int>("redraws");
-        QTest::newRow("firing, changed") << int(gpFiring) << false << true << 1;
-        QTest::newRow("firing, unchanged") << int(gpFiring) << false << false << 0;
-        QTest::newRow("placing 1, changed") << int(gpPlacing1) << false << true << 1;
-        QTest::newRow("title picture") << int(gpNoGame) << false << true << 0;
-        QTest::newRow("finished") << int(gpFinished) << false << true << 0;
-        QTest::newRow("countdown running") << int(gpFiring) << true << true << 0;
+        QTest::newRow("firing, changed") << int(gpFiring) << 0 << 1;
+        QTest::newRow("firing, unchanged") << int(gpFiring) << 1 << 0;
+        QTest::newRow("placing 1, changed") << int(gpPlacing1) << 0 << 1;
+        QTest::newRow("title picture") << int(gpNoGame) << 0 << 0;
+        QTest::newRow("finished") << int(gpFinished) << 0 << 0;
+        QTest::newRow("countdown running") << int(gpFiring) << 2 << 0;
     }
     void redrawRule()
     {
         QFETCH(int, phase);
-        QFETCH(bool, countdown);
-        QFETCH(bool, change);
+        QFETCH(int, how);
         QFETCH(int, redraws);
         Fixture f;
         f.game.st.GamePhase = phase;
-        if (countdown)
+        if (how == 2)
             f.game.DXTimer.enable();
         f.form.show();
         QCOMPARE(f.box(2)->currentText(), QStringLiteral("Andere Farbe"));
-        if (change) {
+        if (how != 1) {
             f.box(1)->setFocus();
             QTest::keyClick(f.box(1), Qt::Key_Down); // Dunkelblau -> Blau
         }
@@ -68,7 +66,7 @@ private slots:
         QTest::mouseClick(f.form.Button_OK, Qt::LeftButton);
         QVERIFY(!f.form.isVisible());
         QCOMPARE(f.form.result(), int(QDialog::Accepted));
-        QCOMPARE(f.game.st.CellColors[1], change ? ColorRef(0xFF0000) : ColorRef(0x800000));
+        QCOMPARE(f.game.st.CellColors[1], how == 1 ? ColorRef(0x800000) : ColorRef(0xFF0000));
         QCOMPARE(f.game.st.CellColors[2], ColorRef(0x123456));
         QCOMPARE(f.game.st.CellColors[3], ColorRef(0x808080));
         QCOMPARE(f.fx.only(QStringLiteral("draw")), QStringList(redraws, QStringLiteral("draw present")));

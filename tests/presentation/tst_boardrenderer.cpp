@@ -55,7 +55,23 @@ bool near(QRgb got, QRgb under, QRgb over, int alpha) // `over` blended onto `un
            ch(qBlue(got), qBlue(under), qBlue(over));
 }
 
+struct Fill {
+    GameModeT mode;
+    int current, local, viewed, code;
+    std::uint32_t stored, shown; // stored 0: the default colour
+};
+
+struct Hover {
+    int phase;
+    bool timerRunning;
+    int placementDone;
+    bool shown;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Fill)
+Q_DECLARE_METATYPE(Hover)
 
 // Pixel probes on composed board frames: what a player sees at known places.
 class tst_boardrenderer : public QObject {
@@ -79,98 +95,61 @@ private slots:
         QCOMPARE(img.pixel(100, 140), r.Picture(1).pixel(100, 140)); // an empty cell
     }
 
+    // Cells show the viewed player's boards (the current player at one PC, the
+    // local one over the network, the human against the computer) in the
+    // stored colours, red in the low byte.
     void cellFills_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<uint>("stored");
-        QTest::addColumn<uint>("shown");
-        QTest::newRow("stored $0000FF is red") << 2 << 0x0000FFu << 0xFF0000u;
-        QTest::newRow("mixed channels") << 3 << 0x123456u << 0x563412u;
-        QTest::newRow("default water") << 1 << 0u << 0x000080u;
+        QTest::addColumn<Fill>("c");
+        QTest::newRow("stored $0000FF is red") << Fill{gmTwoAtOne, 0, 1, 0, 2, 0x0000FF, 0xFF0000};
+        QTest::newRow("mixed channels; current player") << Fill{gmTwoAtOne, 1, 0, 1, 3, 0x123456, 0x563412};
+        QTest::newRow("default water; local player") << Fill{gmTwoAtTwo, 0, 1, 1, 1, 0, 0x000080};
+        QTest::newRow("default ship; the human") << Fill{gmPCMode, 1, 1, 0, 2, 0, 0xFFFF00};
     }
     void cellFills()
     {
-        QFETCH(int, code);
-        QFETCH(uint, stored);
-        QFETCH(uint, shown);
+        QFETCH(Fill, c);
         BoardRenderer r;
         GameState st = gameState(gpFiring);
-        if (stored)
-            st.CellColors[code] = stored;
-        st.PlayField[0].at(0, 0) = std::uint8_t(code);
-        st.ControlField[0].at(9, 9) = std::uint8_t(code);
+        st.GameMode = c.mode;
+        st.CurrentPlayer = c.current;
+        st.LocalPlayer = c.local;
+        if (c.stored)
+            st.CellColors[c.code] = c.stored;
+        st.PlayField[c.viewed].at(0, 0) = std::uint8_t(c.code);
+        st.ControlField[c.viewed].at(9, 9) = std::uint8_t(c.code);
         const QImage img = drawn(r, st);
         // Left cell (0, 0) spans 40..80 x 80..120, filled from +1; right cell (9, 9) 840..880 x 440..480.
         for (QPoint p : {QPoint(60, 100), QPoint(41, 81), QPoint(79, 119), QPoint(860, 460)})
-            QCOMPARE(rgb(img, p.x(), p.y()), shown);
+            QCOMPARE(rgb(img, p.x(), p.y()), c.shown);
         QCOMPARE(rgb(img, 80, 100), 0u); // the grid line beside it stays
     }
 
-    // The boards of the player at the screen: the current one at one PC, the
-    // local one over the network, the human against the computer.
-    void viewedPlayersBoards_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("local");
-        QTest::addColumn<int>("viewed");
-        QTest::newRow("two at one") << int(gmTwoAtOne) << 1 << 0 << 1;
-        QTest::newRow("network") << int(gmTwoAtTwo) << 0 << 1 << 1;
-        QTest::newRow("computer") << int(gmPCMode) << 1 << 1 << 0;
-    }
-    void viewedPlayersBoards()
-    {
-        QFETCH(int, mode);
-        QFETCH(int, current);
-        QFETCH(int, local);
-        QFETCH(int, viewed);
-        BoardRenderer r;
-        GameState st = gameState(gpFiring);
-        st.GameMode = GameModeT(mode);
-        st.CurrentPlayer = current;
-        st.LocalPlayer = local;
-        st.PlayField[viewed].at(2, 2) = pfShip;
-        st.ControlField[viewed].at(3, 3) = cfWater;
-        const QImage img = drawn(r, st);
-        const QPoint own = BoardRenderer::LeftCellRect(2, 2).center(),
-                     shot = BoardRenderer::RightCellRect(3, 3).center();
-        QCOMPARE(rgb(img, own.x(), own.y()), 0xFFFF00u);
-        QCOMPARE(rgb(img, shot.x(), shot.y()), 0x000080u);
-    }
-
+    // A 3-pixel frame inside (l+1, t+1)..(l+40, t+40), red blended into the square at 50/255.
     void hoverFrameAndTint_data()
     {
-        QTest::addColumn<int>("phase");
-        QTest::addColumn<bool>("timerRunning");
-        QTest::addColumn<int>("placementDone");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("placing: left board") << int(gpPlacing1) << false << 0 << true;
-        QTest::newRow("firing: right board") << int(gpFiring) << false << 0 << true;
-        QTest::newRow("countdown running") << int(gpFiring) << true << 0 << false;
-        QTest::newRow("own fleet sent") << int(gpPlaced1) << false << int(pdLocal) << false;
-        QTest::newRow("both fleets exchanged") << int(gpFiring) << false << int(pdLocal | pdRemote) << true;
+        QTest::addColumn<Hover>("c");
+        QTest::newRow("placing: left board") << Hover{gpPlacing1, false, 0, true};
+        QTest::newRow("firing: right board") << Hover{gpFiring, false, 0, true};
+        QTest::newRow("countdown running") << Hover{gpFiring, true, 0, false};
+        QTest::newRow("own fleet sent") << Hover{gpPlaced1, false, pdLocal, false};
+        QTest::newRow("both fleets exchanged") << Hover{gpFiring, false, pdLocal | pdRemote, true};
     }
     void hoverFrameAndTint()
     {
-        QFETCH(int, phase);
-        QFETCH(bool, timerRunning);
-        QFETCH(int, placementDone);
-        QFETCH(bool, shown);
+        QFETCH(Hover, c);
         BoardRenderer r;
-        GameState st = gameState(phase);
-        st.PlacementDone = placementDone;
+        GameState st = gameState(c.phase);
+        st.PlacementDone = c.placementDone;
         st.HoverCell = {3, 4};
-        const QImage img = drawn(r, st, timerRunning);
+        const QImage img = drawn(r, st, c.timerRunning);
         const QRect cell =
-            phase == gpFiring ? BoardRenderer::RightCellRect(3, 4) : BoardRenderer::LeftCellRect(3, 4);
+            c.phase == gpFiring ? BoardRenderer::RightCellRect(3, 4) : BoardRenderer::LeftCellRect(3, 4);
         const int l = cell.x(), t = cell.y();
         const QRgb bg = r.Picture(1).pixel(l + 20, t + 20);
-        // A 3-pixel frame inside (l+1, t+1)..(l+40, t+40), red blended into the square at 50/255.
-        QCOMPARE(isRed(img, l + 1, t + 20), shown);
-        QCOMPARE(isRed(img, l + 39, t + 20), shown);
-        QCOMPARE(isRed(img, l + 20, t + 1), shown);
-        QCOMPARE(isRed(img, l + 20, t + 39), shown);
-        QVERIFY(near(img.pixel(l + 20, t + 20), bg, shown ? 0xFF0000 : bg, 50));
+        for (QPoint p : {QPoint(1, 20), QPoint(39, 20), QPoint(20, 1), QPoint(20, 39)})
+            QCOMPARE(isRed(img, l + p.x(), t + p.y()), c.shown);
+        QVERIFY(near(img.pixel(l + 20, t + 20), bg, c.shown ? 0xFF0000 : bg, 50));
     }
 
     void lastShotFrameOfCornerCell()
@@ -224,32 +203,22 @@ private slots:
         QCOMPARE(r.ScreenFontColor(), QColor(Qt::black));
     }
 
-    void fitTextWithEllipsis_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("spare"); // pixels beyond the text's own width
-        QTest::newRow("exactly fits") << QStringLiteral("Bert") << 0;
-        QTest::newRow("one pixel short") << QStringLiteral("Bertholdinchen") << -1;
-        QTest::newRow("far too long") << QStringLiteral("Wilhelmina-Augusta") << -250;
-    }
+    // The longest prefix that fits, with "...", dropping at least two characters.
     void fitTextWithEllipsis()
     {
-        QFETCH(QString, text);
-        QFETCH(int, spare);
         const QFont font = BoardRenderer::ArialFont(40, true);
         const QFontMetrics fm(font);
-        const int maxWidth = fm.horizontalAdvance(text) + spare;
-        const QString fitted = BoardRenderer::FitTextWithEllipsis(text, font, maxWidth);
-        if (spare >= 0) {
-            QCOMPARE(fitted, text);
-            return;
+        const QString text = QStringLiteral("Bertholdinchen");
+        const int width = fm.horizontalAdvance(text);
+        QCOMPARE(BoardRenderer::FitTextWithEllipsis(text, font, width), text);
+        for (int maxWidth : {width - 1, width / 2}) {
+            const QString fitted = BoardRenderer::FitTextWithEllipsis(text, font, maxWidth);
+            const QString kept = fitted.chopped(3);
+            QVERIFY(fitted.endsWith(QStringLiteral("...")) && text.startsWith(kept));
+            QVERIFY(kept.size() <= text.size() - 2 && fm.horizontalAdvance(fitted) <= maxWidth);
+            if (kept.size() < text.size() - 2)
+                QVERIFY(fm.horizontalAdvance(text.left(kept.size() + 1) + QStringLiteral("...")) > maxWidth);
         }
-        const QString kept = fitted.chopped(3);
-        QVERIFY(fitted.endsWith(QStringLiteral("...")) && text.startsWith(kept));
-        QVERIFY(kept.size() <= text.size() - 2); // at least two characters go
-        QVERIFY(fm.horizontalAdvance(fitted) <= maxWidth);
-        if (kept.size() < text.size() - 2) // the longest prefix that fits
-            QVERIFY(fm.horizontalAdvance(text.left(kept.size() + 1) + QStringLiteral("...")) > maxWidth);
     }
 };
 
