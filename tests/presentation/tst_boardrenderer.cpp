@@ -159,12 +159,17 @@ private slots:
         st.CurrentPlayer = 1; // the frame shows the opponent's (player 0's) last shot
         st.LastShot[0] = {0, 0};
         QImage img = drawn(r, st);
-        // Three pixels wide from (39, 79) to (82, 122), around the grid lines.
-        for (int i = 79; i <= 121; ++i) {
-            QVERIFY2(isRed(img, 39, i) && isRed(img, 81, i), qPrintable(QString::number(i)));
-            QVERIFY2(isRed(img, i - 40, 79) && isRed(img, i - 40, 121), qPrintable(QString::number(i)));
+        // A 3-pixel pen along the rectangle (39, 79)-(82, 122), around the grid lines:
+        // bands 38..40 and 80..82 across, 78..80 and 120..122 down, nothing else red.
+        auto band = [](int v) { return (v >= 38 && v <= 40) || (v >= 80 && v <= 82); };
+        for (int i = 38; i <= 82; ++i)
+            QVERIFY2(isRed(img, i, 79) && isRed(img, i, 121) && isRed(img, 39, i + 40) &&
+                         isRed(img, 81, i + 40),
+                     qPrintable(QString::number(i)));
+        for (int i = 30; i <= 130; ++i) {
+            QCOMPARE(isRed(img, i, 100), band(i));
+            QCOMPARE(isRed(img, 60, i), band(i - 40));
         }
-        QVERIFY(!isRed(img, 84, 100) && !isRed(img, 60, 100));
 
         st.LastShot[0] = NoCell; // only the opponent's own slot counts
         st.LastShot[1] = {0, 0};

@@ -47,18 +47,19 @@ struct Panel {
 const int Slots[10][3] = {{4, 4, 0},    {3, 168, 0},   {3, 295, 0},   {2, 81, 54},   {2, 175, 54},
                           {2, 269, 54}, {1, 100, 108}, {1, 161, 108}, {1, 222, 108}, {1, 283, 108}};
 
-// Per slot of one half: 'R' red hull, 'W' white hull, '-' background, '?' anything else.
+// Per slot of one half, seen at the top left corner of the hull band, which must sit
+// exactly there: 'R' red hull, 'W' white hull, '-' background, '?' anything else.
 QString halfState(const QImage &img, const QImage &bg, int ox)
 {
     QString out;
     for (const auto &[length, x, y] : Slots) {
-        const QPoint hull(ox + x + (33 * length + 24) / 2, y + 38), above = hull - QPoint(0, 28);
+        const QPoint hull(ox + x + 4, y + 30), left = hull - QPoint(1, 0), above = hull - QPoint(0, 1);
         const QRgb c = img.pixel(hull);
-        out += img.pixel(above) != bg.pixel(above) ? '?'
-               : c == Red                          ? 'R'
-               : c == White                        ? 'W'
-               : c == bg.pixel(hull)               ? '-'
-                                                   : '?';
+        out += img.pixel(left) != bg.pixel(left) || img.pixel(above) != bg.pixel(above) ? '?'
+               : c == Red                                                               ? 'R'
+               : c == White                                                             ? 'W'
+               : c == bg.pixel(hull)                                                    ? '-'
+                                                                                        : '?';
     }
     return out;
 }
@@ -252,7 +253,7 @@ private slots:
         partial.panel.DrawInfo(finished); // leftovers of a game must vanish
         partial.panel.TitleShip.X = 820;
         for (int i = 0; i < 160; ++i) {
-            const int lag = 1 + i % 4;
+            const int lag = 1 + i % 9;
             full.panel.TitleShip = partial.panel.TitleShip;
             full.panel.DrawInfo(GameState());
             full.panel.DXTimer_InfoTimer(lag);
