@@ -33,10 +33,10 @@ class tst_assets : public QObject {
 private slots:
     void pictures()
     {
-        const QImage title = load("title.png"), board = load("board.png"), logo = load("logo.png");
+        const QImage title = load("title.png"), board = load("board.png");
         QCOMPARE(title.size(), QSize(880, 480));
         QCOMPARE(board.size(), QSize(880, 480));
-        QCOMPARE(logo.size(), QSize(142, 63));
+        QCOMPARE(load("logo.png").size(), QSize(142, 63)); // its artwork: see the about banner
         QCOMPARE(QImage(":/assets/icon.png").size(), QSize(64, 64));
         // The title's lettering stands in the right half above the horizon.
         QCOMPARE(count(title, QRect(0, 150, 440, 90), isDark), 0);
@@ -50,15 +50,6 @@ private slots:
             return sum / (440 * 480);
         };
         QVERIFY(luma(0) > 190 && luma(0) - luma(440) > 20);
-        // The logo: white surround, black and coloured artwork.
-        QCOMPARE(logo.pixel(0, 0), qRgb(255, 255, 255));
-        QCOMPARE(logo.pixel(141, 62), qRgb(255, 255, 255));
-        QVERIFY(count(logo, logo.rect(), [](QRgb c) { return c == qRgb(0, 0, 0); }) > 300);
-        QVERIFY(count(logo, logo.rect(), [](QRgb c) {
-                    return std::max({qRed(c), qGreen(c), qBlue(c)}) -
-                               std::min({qRed(c), qGreen(c), qBlue(c)}) >
-                           100;
-                }) > 300);
     }
 
     void sprites()
