@@ -51,8 +51,6 @@ public:
     }
 
     bool running() const { return port_ > 0; }
-    int port() const { return port_; }
-    QString root() const { return dir_.path(); }
     QString base() const
     {
         return QStringLiteral("%1://127.0.0.1:%2/").arg(https_ ? "https" : "http").arg(port_);
@@ -130,9 +128,9 @@ struct UpdateTestPlatform {
 
     QString tempDir() const { return dir.filePath("tmp/"); }
     QString readSettings(bool hkcu) const { return QString::fromUtf8(ReadAll(platform.settingsFile(hkcu))); }
-    void writeSettings(const QString &values) const
+    void writeSettings(const QString &values, bool hkcu = false) const
     {
-        QVERIFY(WriteAll(platform.settingsFile(false), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
+        QVERIFY(WriteAll(platform.settingsFile(hkcu), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
     }
 };
 

@@ -175,33 +175,7 @@ private slots:
             QCOMPARE(stored.value_or(""), '"' + f.env.platform.programFilePath + "\" /x");
     }
 
-    void ctrlUKeyShowsTheWizardWithItsInputs()
-    {
-        Fixture f;
-        const QDateTime written(QDate(2024, 5, 10), QTime(14, 30, 15));
-        QFile program(f.env.platform.programFilePath);
-        QVERIFY(program.open(QIODevice::ReadWrite));
-        QVERIFY(program.setFileTime(written, QFileDevice::FileModificationTime));
-        f.component->HKCU = true;
-        TStatusForm *form = nullptr;
-        f.component->showWizard = [&](TStatusForm &w) { form = &w; };
-        f.owner.show();
-        QApplication::setActiveWindow(&f.owner);
-        QVERIFY(QTest::qWaitForWindowActive(&f.owner));
-        QTest::keyClick(&f.owner, Qt::Key_U, Qt::ControlModifier);
-        QVERIFY(form);
-        QCOMPARE(form->ProgramName, "Kielwanz");
-        QCOMPARE(form->RegistryKey, "Kielwanz");
-        QCOMPARE(form->ZIPFileName, "Brackwen.zip");
-        QVERIFY(form->HKCU);
-        QCOMPARE(form->ProgramDate, UpdateDates::fromDateTime(written));
-        f.component->AutomaticUpdate({}, false, 45000.25);
-        QCOMPARE(form->ProgramDate, 45000.25);
-        QVERIFY(f.env.readSettings(true).contains("ApplicationFileName"));
-        QVERIFY(f.env.readSettings(false).isEmpty());
-    }
-
-    void ctrlUAsksToEndTheProgram_data()
+    void ctrlU_data()
     {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<bool>("prepared"); // the wizard closes on its last step
@@ -210,22 +184,37 @@ private slots:
         QTest::newRow("installation prepared") << "" << true << 1;
         QTest::newRow("OnlyUpdate") << "OnlyUpdate=sz:\r\n" << false << 0;
     }
-    void ctrlUAsksToEndTheProgram()
+    void ctrlU()
     {
         QFETCH(QString, settings);
         QFETCH(bool, prepared);
         QFETCH(int, quit);
         Fixture f;
-        f.env.writeSettings(settings);
+        f.component->HKCU = true;
+        f.env.writeSettings(settings, true);
+        const QDateTime written(QDate(2024, 5, 10), QTime(14, 30, 15));
+        QFile program(f.env.platform.programFilePath);
+        QVERIFY(program.open(QIODevice::ReadWrite) &&
+                program.setFileTime(written, QFileDevice::FileModificationTime));
+        TStatusForm *form = nullptr;
         f.component->showWizard = [&](TStatusForm &w) {
+            form = &w;
             w.CurrentStep = prepared ? 5 : 3;
             w.FormClose();
         };
         QSignalSpy spy(f.component, &TLxUpdateFile::quitRequested);
-        f.component->action()->trigger();
+        f.owner.show();
+        QApplication::setActiveWindow(&f.owner);
+        QVERIFY(QTest::qWaitForWindowActive(&f.owner));
+        QTest::keyClick(&f.owner, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(form);
+        QCOMPARE(form->ProgramName + form->RegistryKey + form->ZIPFileName, "KielwanzKielwanzBrackwen.zip");
+        QVERIFY(form->HKCU);
+        QCOMPARE(form->ProgramDate, UpdateDates::fromDateTime(written));
         QCOMPARE(spy.size(), quit < 0 ? 0 : 1);
         if (quit >= 0)
             QCOMPARE(spy.first().at(0).toBool(), bool(quit));
+        QVERIFY(!QFile::exists(f.env.platform.settingsFile(false))); // the user's root only
     }
 };
 

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-# Update test server: update_server.py ROOT [CERT KEY]. Prints its free port on
-# 127.0.0.1, then serves the files below ROOT (https with CERT and KEY).
-# ROOT/routes.json, read for every request, maps a path to {"status", "location"
-# ("{port}" is replaced), "file", "chunk" and "delay" (drip the body),
-# "length": false (no Content-Length)}. Requests go to ROOT/requests.log as
-# "<path> <Host>". Ends when its standard input closes.
+# update_server.py ROOT [CERT KEY]: prints a free port on 127.0.0.1 and serves ROOT (https with CERT, KEY)
+# until its standard input closes. ROOT/routes.json maps a path to {"status", "location" ("{port}" replaced),
+# "file", "chunk" and "delay" (drip the body), "length": false}. ROOT/requests.log gets "<path> <Host>".
 import json, os, ssl, sys, threading, time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote
