@@ -1,5 +1,7 @@
 #include "presentation/BoardRenderer.h"
 
+#include "game/Game.h"
+
 #include "game/Texts.h"
 
 #include <QFontMetrics>
@@ -63,17 +65,6 @@ void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c
     p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c); // right
 }
 
-int viewedPlayer(const GameState &st)
-{
-    switch (st.GameMode) {
-    case gmTwoAtOne:
-        return st.CurrentPlayer;
-    case gmTwoAtTwo:
-        return st.LocalPlayer;
-    default:
-        return 0;
-    }
-}
 
 } // namespace
 
@@ -186,7 +177,7 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
         outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
     }
 
-    const int v = viewedPlayer(st);
+    const int v = Game::ViewedPlayerOf(st);
     QColor colors[4];
     for (int code = 1; code <= 3; ++code)
         colors[code] = StoredColor(st.CellColors[code]);

@@ -145,13 +145,13 @@ private slots:
         st.CurrentPlayer = 1;
         st.LocalPlayer = 0;
         st.GameMode = gmTwoAtOne; // follows the turn
-        QCOMPARE(InfoPanel::ViewedPlayer(st), 1);
+        QCOMPARE(Game::ViewedPlayerOf(st), 1);
         st.GameMode = gmPCMode; // the human
-        QCOMPARE(InfoPanel::ViewedPlayer(st), 0);
+        QCOMPARE(Game::ViewedPlayerOf(st), 0);
         st.GameMode = gmTwoAtTwo; // the local side
         st.CurrentPlayer = 0;
         st.LocalPlayer = 1;
-        QCOMPARE(InfoPanel::ViewedPlayer(st), 1);
+        QCOMPARE(Game::ViewedPlayerOf(st), 1);
     }
 
     void statistics()
