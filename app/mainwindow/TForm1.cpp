@@ -57,10 +57,12 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
         }
     }
     connect(LxUpdateFile, &TLxUpdateFile::quitRequested, this, [this](bool saveSettings) {
-        // The wizard ends the program without the "Spiel beenden?" question.
+        // The wizard ends the program without the "Spiel beenden?" question:
+        // exit(), not quit(), which would send the window a close event and
+        // let a "Nein" keep the program running with the update pending.
         if (!saveSettings)
             skipSettingsSave_ = true;
-        qApp->quit();
+        QCoreApplication::exit(0);
     });
 
     if (clock == nullptr) {
