@@ -463,7 +463,6 @@ void TForm2::Button_ForwardClick()
         } else {
             st.HostAddress = Edit_M2IP->text();
             Label_M2IPState->setText(Texts::WizardText(5));
-            ConnectRetryArmed = true;
             emit M2OpenClient(st.HostAddress);
         }
     } else if (page == TabSheet_Mode3) {

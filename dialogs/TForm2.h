@@ -62,10 +62,6 @@ public:
     QPushButton *Button_Back = nullptr;
     QPushButton *Button_Forward = nullptr;
 
-    // Set when the guest starts connecting; the network code uses it to try
-    // once more after a failed connect.
-    bool ConnectRetryArmed = false;
-
     // The page shown: "Standard", "Mode1", "Mode2" or "Mode3".
     QString CurrentPageName() const;
 
