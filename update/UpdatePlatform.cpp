@@ -84,8 +84,14 @@ bool internetConnected()
 
 bool onReadOnlyFileSystem(const QString &folder)
 {
+    const QByteArray path = QFile::encodeName(folder);
+    // A folder this user may not write to (a system-wide installation) cannot
+    // be updated either: the script would fail after the wizard had reported
+    // the installation as prepared.
+    if (::access(path.constData(), W_OK) != 0)
+        return true;
     struct statvfs fs {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0)
+    if (::statvfs(path.constData(), &fs) != 0)
         return false;
     return (fs.f_flag & ST_RDONLY) != 0;
 }
