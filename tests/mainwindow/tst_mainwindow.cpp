@@ -3,7 +3,6 @@
 
 #include "app/mainwindow/TForm1.h"
 #include "dialogs/HelpWindow.h"
-#include "dialogs/SettingsFile.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TInfo.h"
@@ -85,8 +84,7 @@ struct Window {
     }
     void hover(QPoint p)
     {
-        QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(form.DXDraw->mapToGlobal(p)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, p, form.DXDraw->mapToGlobal(p), Qt::NoButton, {}, {});
         QApplication::sendEvent(form.DXDraw, &move);
     }
     void enter() { QTest::keyClick(&form, Qt::Key_Return); }
@@ -198,8 +196,10 @@ private slots:
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w.showsTitle());
         QCOMPARE(w.status(), Texts::InfoText(0));
-        QVERIFY(w.game().DXTimer_Info.Enabled());
         QVERIFY(w.game().timers.applicationActive());
+        const int frames = w.form.DXDraw_Info->presentCount();
+        w.tick(10);
+        QCOMPARE(w.form.DXDraw_Info->presentCount(), frames + 1); // the title ship sails
         QStringList items;
         for (QMenu *menu : {w.form.Spiel1, w.form.Fragezeichen1})
             for (QAction *a : menu->actions())
@@ -236,17 +236,15 @@ private slots:
         QTest::addColumn<QPoint>("at");
         QTest::addColumn<CellPos>("cell");
         QTest::newRow("X 40") << int(gpPlacing1) << QPoint(40, 200) << NoCell;
-        QTest::newRow("X 41") << int(gpPlacing1) << QPoint(41, 200) << CellPos{0, 3};
-        QTest::newRow("X 439") << int(gpPlacing1) << QPoint(439, 200) << CellPos{9, 3};
         QTest::newRow("X 440") << int(gpPlacing1) << QPoint(440, 200) << NoCell;
         QTest::newRow("Y 80") << int(gpPlacing1) << QPoint(100, 80) << NoCell;
-        QTest::newRow("Y 81") << int(gpPlacing1) << QPoint(100, 81) << CellPos{1, 0};
-        QTest::newRow("Y 479") << int(gpPlacing1) << QPoint(100, 479) << CellPos{1, 9};
         QTest::newRow("Y 480") << int(gpPlacing1) << QPoint(100, 480) << NoCell;
+        QTest::newRow("41, 81") << int(gpPlacing1) << QPoint(41, 81) << CellPos{0, 0};
+        QTest::newRow("439, 479") << int(gpPlacing1) << QPoint(439, 479) << CellPos{9, 9};
         QTest::newRow("firing X 480") << int(gpFiring) << QPoint(480, 200) << NoCell;
-        QTest::newRow("firing X 481") << int(gpFiring) << QPoint(481, 200) << CellPos{0, 3};
-        QTest::newRow("firing X 879") << int(gpFiring) << QPoint(879, 479) << CellPos{9, 9};
         QTest::newRow("firing X 880") << int(gpFiring) << QPoint(880, 200) << NoCell;
+        QTest::newRow("firing 481, 81") << int(gpFiring) << QPoint(481, 81) << CellPos{0, 0};
+        QTest::newRow("firing 879, 479") << int(gpFiring) << QPoint(879, 479) << CellPos{9, 9};
         QTest::newRow("firing, left board") << int(gpFiring) << QPoint(100, 200) << NoCell;
     }
     void mouseBounds()
@@ -271,19 +269,16 @@ private slots:
     {
         Window w;
         w.game().StartGame();
-        int n = w.presents();
-        const QPoint frame = BoardRenderer::LeftCellRect(1, 0).topLeft() + QPoint(1, 20);
-        w.hover(QPoint(100, 100));
-        QCOMPARE(w.presents(), ++n);
+        const int n = w.presents();
+        const QPoint frame(81, 100); // the hover frame of cell (1, 0)
+        for (const QPoint p : {QPoint(100, 100), QPoint(101, 118), QPoint(119, 81)})
+            w.hover(p);
+        QCOMPARE(w.presents(), n + 1);
         QCOMPARE(w.shown().pixel(frame) & 0xFFFFFF, 0xFF0000u);
-        w.hover(QPoint(101, 118));
-        w.hover(QPoint(119, 81));
-        QCOMPARE(w.presents(), n);
         w.hover(QPoint(10, 10)); // off the board: drawn once more, then no more
-        QCOMPARE(w.presents(), ++n);
-        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
         w.hover(QPoint(12, 14));
-        QCOMPARE(w.presents(), n);
+        QCOMPARE(w.presents(), n + 2);
+        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
     }
 
     void twoPlayersAtOnePC()
@@ -296,8 +291,6 @@ private slots:
         };
         w.rng.push(0); // Anna places first
         QVERIFY(w.start(true, 2));
-        QCOMPARE(st.ChangingTime, 3);
-        QVERIFY(!w.game().DXTimer_Info.Enabled());
         QCOMPARE(w.status(),
                  "Anna, klicken Sie auf die Felder, an denen Ihre Schiffe positioniert sein sollen.");
 
@@ -306,18 +299,13 @@ private slots:
         w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
         QCOMPARE(Game::GetShipLength(st.PlayField[0], 0, 0), 4);
         QVERIFY(balloonAt(4, 0));
-        QCoreApplication::processEvents();
-        QCOMPARE(QApplication::activeWindow(), &w.form); // the balloon takes no focus
         w.drag({L(0, 2), L(1, 2), L(2, 2)});
         for (int x : {0, 1, 2})
             w.place(x, 4);
-        const QString status = w.status();
         const int presents = w.presents();
         w.place(3, 1);
         QVERIFY(balloonAt(3, 1));
-        QCOMPARE(int(st.PlayField[0].at(3, 1)), int(pfWater));
         QCOMPARE(w.presents(), presents);
-        QCOMPARE(w.status(), status);
         w.enter();
         QCOMPARE(st.GamePhase, int(gpPlacing1));
         for (const CellPos c : {CellPos{5, 2}, CellPos{6, 2}, CellPos{5, 4}, CellPos{6, 4}, CellPos{8, 0},
@@ -329,9 +317,7 @@ private slots:
             w.place(c.x, c.y);
         QCOMPARE(st.GamePhase, int(gpPlaced1));
         QCOMPARE(w.status(), Texts::InfoText(2));
-        QCOMPARE(w.shown().pixel(L(0, 0)) & 0xFFFFFF, 0xFFFF00u);
         QCOMPARE(w.panel(), w.expectedPanel());
-        const Grid annasFleet = st.PlayField[0];
 
         // Enter: Bert. Both placement commands hide the balloon.
         w.enter();
@@ -345,7 +331,6 @@ private slots:
             QVERIFY(!balloon->isVisible());
         }
         QCOMPARE(st.GamePhase, int(gpPlaced2));
-        QCOMPARE(st.PlayField[0], annasFleet);
 
         // Enter: the countdown, its first frame a second later, the mouse ignored.
         const int beforeCountdown = w.presents();
@@ -357,7 +342,6 @@ private slots:
         w.tick(1000);
         QVERIFY(w.shows(Banner::Countdown, 1));
         w.tick(1000);
-        QVERIFY(!w.game().DXTimer.Enabled());
         QCOMPARE(w.status(), QStringLiteral("Anna ist an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er."));
         QCOMPARE(w.shown().pixel(L(0, 0)) & 0xFFFFFF, 0xFFFF00u);
         QVERIFY(!w.menu(w.form.MenuItem_SetShipsAutomatically));
@@ -369,7 +353,6 @@ private slots:
             if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
                 run << RightBoardPixel(c.x, c.y);
         w.drag(run);
-        QCOMPARE(Game::CountShips(st.ControlField[0], 1)[4], 1);
         w.shoot(cellsWith(st.PlayField[1], pfWater).first());
         QCOMPARE(w.sounds, QStringList(4, "101") << "1");
         QVERIFY(w.shows(Banner::Countdown, 2));
@@ -390,13 +373,10 @@ private slots:
         w.tick(1999);
         QVERIFY(w.shows(Banner::FoundAll));
         w.tick(1);
-        QCOMPARE(st.CurrentPlayer, 0);
-        QVERIFY(!w.game().DXTimer.Enabled());
         QVERIFY(w.status().startsWith(QStringLiteral("Anna ist an der Reihe. Es fehlen: ")));
 
         // Anna alone: a miss keeps the turn; her last hit ends the game.
         w.shoot(cellsWith(st.PlayField[1], pfWater).first());
-        QCOMPARE(st.CurrentPlayer, 0);
         QVERIFY(!w.game().DXTimer.Enabled());
         w.sounds.clear();
         for (const CellPos c : cellsWith(st.PlayField[1], pfShip))
@@ -410,7 +390,6 @@ private slots:
         w.enter();
         QVERIFY(w.showsTitle());
         QCOMPARE(w.status(), Texts::InfoText(0));
-        QVERIFY(w.game().DXTimer_Info.Enabled());
         const int titlePresents = w.presents();
         w.enter();
         QCOMPARE(w.presents(), titlePresents);
@@ -419,23 +398,17 @@ private slots:
     void newGameAndClosingAskDuringAGame()
     {
         Window w;
-        w.rng.push(1);
         QVERIFY(w.start(true, 5));
         w.placeAndEnter(0);
         w.placeAndEnter(0);
         w.tick(1000);
         QCOMPARE(w.game().DXTimer.Tag, 5);
 
-        QStringList question;
-        AnswerMessageBox(QStringLiteral("&Nein"), [&](QMessageBox *box) {
-            for (QAbstractButton *b : box->buttons())
-                question << b->text();
-            question.sort();
-            question << box->windowTitle() << box->text();
-        });
+        QString question;
+        AnswerMessageBox(QStringLiteral("&Nein"),
+                         [&](QMessageBox *box) { question = box->windowTitle() + u'|' + box->text(); });
         w.form.Neu1->trigger();
-        QCOMPARE(question,
-                 QStringList({"&Ja", "&Nein", "Spiel beenden?", "Wollen Sie das Spiel wirklich beenden?"}));
+        QCOMPARE(question, QStringLiteral("Spiel beenden?|Wollen Sie das Spiel wirklich beenden?"));
         QVERIFY(w.game().DXTimer.Enabled()); // the countdown goes on
         AnswerMessageBox(QStringLiteral("&Nein"));
         w.form.Beenden1->trigger();
@@ -458,86 +431,64 @@ private slots:
         QVERIFY(w.form.close()); // no game: no question
     }
 
-    void computerWinsFirst()
+    // The winner finds every ship while the other misses; after the
+    // victory pause the loser fires alone, misses included, until done.
+    void againstTheComputer_data()
     {
+        QTest::addColumn<bool>("computerWins");
+        QTest::newRow("computer first") << true;
+        QTest::newRow("human first") << false;
+    }
+    void againstTheComputer()
+    {
+        QFETCH(bool, computerWins);
         Window w;
         GameState &st = w.st();
         QVERIFY(w.start(false, 2));
         QCOMPARE(st.PlayerNames[1], QStringLiteral("Computer"));
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(st.PlayField[1], 0)));
-        w.placeAndEnter(1);
-
-        // The human only misses; the computer keeps the turn after a hit.
+        w.placeAndEnter(computerWins ? 1 : 0);
         for (int guard = 0; st.Winner == -1 && guard < 300; ++guard) {
-            if (st.CurrentPlayer == 0) {
+            if (st.CurrentPlayer == 0) { // the human misses once, or always
                 QVERIFY(!w.game().DXTimer_Computer.Enabled());
-                w.shoot(cellsWith(st.PlayField[1], pfWater).first());
+                w.shoot(
+                    cellsWith(st.PlayField[1], computerWins || st.Tries[0] == 0 ? pfWater : pfShip).first());
                 continue;
             }
             const int hits = w.game().Hits(1);
             QVERIFY(w.computerShoots(2000));
             QCOMPARE(st.CurrentPlayer, w.game().Hits(1) > hits ? 1 : 0);
         }
-        QCOMPARE(w.sounds.last(), QStringLiteral("301"));
-        QCOMPARE(w.status(), FormatText(Texts::InfoText(11), {QStringLiteral("Computer")}));
-
-        // The pause silences the computer; after it the human fires alone.
-        const int shots = st.Tries[1];
+        QVERIFY(st.Tries[1] > 0);
+        QCOMPARE(w.status(),
+                 FormatText(Texts::InfoText(computerWins ? 11 : 12), {QStringLiteral("Computer")}));
+        const int computerShots = st.Tries[1];
         w.tick(1999);
-        QCOMPARE(st.CurrentPlayer, 1);
+        QCOMPARE(st.CurrentPlayer, computerWins ? 1 : 0);
         w.tick(1);
-        QCOMPARE(st.CurrentPlayer, 0);
-        QVERIFY(!w.game().DXTimer_Computer.Enabled());
-        w.tick(10000);
-        w.shoot(cellsWith(st.PlayField[1], pfWater).first());
-        QCOMPARE(st.CurrentPlayer, 0);
-        for (const CellPos c : cellsWith(st.PlayField[1], pfShip))
-            w.shoot(c);
+        const int loser = computerWins ? 0 : 1;
+        QCOMPARE(st.CurrentPlayer, loser);
+        QCOMPARE(w.game().DXTimer_Computer.Enabled(), !computerWins);
+        if (computerWins)
+            w.tick(10000);
+        int misses = 0;
+        for (int guard = 0; st.GamePhase == gpFiring && guard < 120; ++guard) {
+            const qsizetype water = cellsWith(st.ControlField[loser], cfWater).size();
+            if (computerWins)
+                w.shoot(cellsWith(st.PlayField[1], misses == 0 ? pfWater : pfShip).first());
+            else
+                QVERIFY(w.computerShoots(2000));
+            QCOMPARE(st.CurrentPlayer, loser);
+            misses += cellsWith(st.ControlField[loser], cfWater).size() - water;
+        }
+        QVERIFY(misses > 0);
         QCOMPARE(st.GamePhase, int(gpFinished));
-        QCOMPARE(st.Tries[1], shots);
         QCOMPARE(w.status(), Texts::InfoText(18));
         QVERIFY(w.shows(Banner::GameEnd));
         QCOMPARE(w.panel(), w.expectedPanel());
-    }
-
-    void humanWinsFirst()
-    {
-        Window w;
-        GameState &st = w.st();
-        QVERIFY(w.start(false, 3));
-        w.placeAndEnter(0);
         QVERIFY(!w.game().DXTimer_Computer.Enabled());
-
-        // A miss hands over; the computer fires until it misses.
-        w.shoot(cellsWith(st.PlayField[1], pfWater).first());
-        for (int guard = 0; st.CurrentPlayer == 1 && guard < 30; ++guard)
-            QVERIFY(w.computerShoots(3000));
-        QVERIFY(st.Tries[1] > 0);
-        QCOMPARE(st.CurrentPlayer, 0);
-        for (const CellPos c : cellsWith(st.PlayField[1], pfShip))
-            w.shoot(c);
-        QCOMPARE(w.status(), FormatText(Texts::InfoText(12), {QStringLiteral("Computer")}));
-        w.tick(2000);
-
-        // One shot per thinking time, misses included, until all are found.
-        int misses = 0;
-        for (int guard = 0; st.GamePhase == gpFiring && guard < 120; ++guard) {
-            const qsizetype water = cellsWith(st.ControlField[1], cfWater).size();
-            QVERIFY(w.computerShoots(3000));
-            QCOMPARE(st.CurrentPlayer, 1);
-            misses += cellsWith(st.ControlField[1], cfWater).size() - water;
-        }
-        QVERIFY(misses > 0);
-        QCOMPARE(w.game().Hits(1), 20);
-        QCOMPARE(w.status(), Texts::InfoText(18));
-        QVERIFY(!w.game().DXTimer_Computer.Enabled());
-
-        // Enter: the title, and the ship sails across the panel again.
-        w.enter();
-        const QImage before = w.panel();
-        w.tick(10);
-        w.tick(10);
-        QVERIFY(w.panel() != before);
+        const int shots = st.Tries[1];
+        w.tick(10000);
+        QCOMPARE(st.Tries[1], computerWins ? computerShots : shots);
     }
 
     void settingsAndColoursSurviveARestart()
@@ -576,24 +527,14 @@ private slots:
             w.form.Farbeneinrichten1->trigger();
             QCOMPARE(w.presents(), presents + 1);
             QCOMPARE(w.shown().pixel(L(5, 5)) & 0xFFFFFF, 0xFF0000u);
-            w.st().LocalPlayer = 1;
-            w.st().HostAddress = QStringLiteral("spielhost.local");
             QVERIFY(!QFile::exists(path)); // written only when the window goes
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        QVERIFY(text.contains('[' + SettingsFile::LoginName() + " - Options]\r\n"));
-        QVERIFY(text.contains(QStringLiteral("Sounds=0\r\n")));
-
         Window w(path);
         QVERIFY(!w.form.MenuItem_Sounds->isChecked());
         QVERIFY(!w.form.soundPlayer().enabled());
         QCOMPARE(w.st().ShotSound, (std::array<int, 2>{3, 201}));
         QCOMPARE(w.st().CellColors[1], 0x123456u);
         QCOMPARE(w.st().CellColors[2], 0x0000FFu);
-        QCOMPARE(w.st().LocalPlayer, 1);
-        QCOMPARE(w.st().HostAddress, QStringLiteral("spielhost.local"));
         QString shown;
         WhenModal<TForm2>([&](TForm2 *d) {
             shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value());

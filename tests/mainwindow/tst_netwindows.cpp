@@ -78,9 +78,6 @@ private slots:
         QVERIFY(!host.wizard->isVisible());
         QVERIFY(guest->waitFor([&] { return !guest->wizard->isVisible(); }));
         QCOMPARE(guest->st().GamePhase, gpPlacing1);
-        QCOMPARE(guest->form.Label_Info->text(),
-                 QStringLiteral(
-                     "Gustav, klicken Sie auf die Felder, an denen Ihre Schiffe positioniert sein sollen."));
         host.form.MenuItem_SetShipsAutomatically->trigger();
         host.rng.push(0);
         host.form.FormKeyPress(13);
@@ -88,7 +85,6 @@ private slots:
         guest->form.FormKeyPress(13);
         QVERIFY(host.waitFor(
             [&] { return host.st().GamePhase == gpFiring && guest->st().GamePhase == gpFiring; }));
-        QCOMPARE(guest->st().CurrentPlayer, 0);
         QCOMPARE(host.st().PlayField, guest->st().PlayField);
 
         host.form.DXDrawMouseDown(Qt::LeftButton, 480 + 40 * 4 + 20, 80 + 40 * 4 + 20);
