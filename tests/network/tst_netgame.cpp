@@ -253,6 +253,7 @@ private slots:
         }
         QCOMPARE(guest.ui.ipState, Texts::WizardText(6));
         QVERIFY(guest.ui.ipCtrlsEnabled && guest.st.PlayerNames[1].isEmpty());
+        QCOMPARE(guest.net.ConnectRetryArmed, how != 2); // the retry is only for that error
         QTest::qWait(how == 2 ? NetSession::RetryDelayMs + 100 : 0);
         QCOMPARE(guest.net.link(), Link::Idle); // and no retry comes after all
     }

@@ -120,7 +120,7 @@ private slots:
         };
         QTest::newRow("legal") << with({}) << true;
         QTest::newRow("corners touch") << with({{0, "##...#.#.#"}, {1, "...#......"}}) << true;
-        QTest::newRow("edges touch") << with({{0, "###..#.#.#"}}) << false;
+        QTest::newRow("edges touch") << with({{4, "#.##......"}, {5, "#.##......"}}) << false;
         QTest::newRow("bent") << with({{2, "###.###..."}, {3, "......#..."}}) << false;
         QTest::newRow("bent at the foot")
             << with({{4, "#...#....."}, {5, "#...#....."}, {6, "##........"}}) << false;
@@ -157,7 +157,7 @@ private slots:
         QTest::newRow("guest: junk after start") << int(GuestLobby) << L{"Hanna%GO%", "hello"};
         QTest::newRow("fleet: letter") << int(HostPlacing) << L{guestFleet.first(99) + 'x'};
         QTest::newRow("fleet: letter early") << int(HostPlacing) << L{"0x"};
-        QTest::newRow("fleet: digit 1") << int(HostPlacing) << L{"1" + guestFleet.sliced(1)};
+        QTest::newRow("fleet: digit 1") << int(HostPlacing) << L{guestFleet.first(99) + '1'};
         QTest::newRow("fleet: start word") << int(HostPlacing) << L{"%GO%"};
         QTest::newRow("fleet: empty sea") << int(HostPlacing) << L{QByteArray(100, '0')};
         QTest::newRow("fleet: twice") << int(HostPlacing) << L{guestFleet + guestFleet};
