@@ -75,16 +75,8 @@ struct NetSide {
         net.SendStart();
         fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
         game.StartGame();
-        fx.SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.LocalPlayer]}));
-        game.DrawScreen(true);
-        fx.DrawInfo();
     }
     void placeFleet() { game.MenuItem_SetShipsAutomaticallyClick(); }
-    void placeFleet(const Grid &fleet)
-    {
-        st.PlayField[st.LocalPlayer] = fleet;
-        game.SetInfoLabelCaption();
-    }
     // Enter; the host's draw of the start player is given.
     void confirmFleet(int startPlayer = 0)
     {
@@ -112,43 +104,6 @@ struct NetSide {
         game.timers.poll();
     }
 };
-
-// A whole game, each step run by act(side, step), which also brings the wire
-// up to date. firstToPlace confirms its fleet first; the host's draw lets
-// startPlayer begin. Both hit in streaks (every other hit by dragging) and
-// miss now and then. The first finisher never polls its clock, so the other
-// side's shot after its own pause must overtake the finisher's; then it
-// fires alone to the end.
-using Act = std::function<void(NetSide &side, const std::function<void()> &step)>;
-inline void PlayGame(NetSide &host, NetSide &guest, int firstToPlace, int startPlayer, const Act &act)
-{
-    act(host, [&] { host.hostStarts(); });
-    NetSide *order[2] = {&host, &guest};
-    if (firstToPlace == 1)
-        std::swap(order[0], order[1]);
-    for (NetSide *s : order) {
-        act(*s, [&] { s->placeFleet(); });
-        act(*s, [&] { s->confirmFleet(startPlayer); });
-    }
-    NetSide *last = order[1];
-    for (int shot = 1; last->st.GamePhase == gpFiring && shot < 300; ++shot) {
-        if (last->st.Winner == last->st.LocalPlayer && last->game.DXTimer.Enabled()) {
-            last = last == &host ? &guest : &host; // the other side's pause ends first
-            act(*last, [&] { last->endPause(); });
-            continue;
-        }
-        NetSide &s = last->st.CurrentPlayer == 0 ? host : guest;
-        act(s, [&] {
-            const bool hit = shot % (&s == &host ? 4 : 3) != 0;
-            const CellPos c = s.target(hit) != NoCell ? s.target(hit) : s.target(!hit);
-            if (hit && shot % 2 == 0)
-                s.drag(c.x, c.y);
-            else
-                s.click(c.x, c.y);
-        });
-        last = &s;
-    }
-}
 
 // What both sides must agree on at every moment of a game.
 inline QString Agreement(const GameState &st)
