@@ -10,44 +10,26 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 // One side of a network game in a test: the engine with recorded effects, a
-// recorded wizard and the network session. The engine's sends and closes go
-// to the session, as the main window does it.
+// recorded wizard and the session, wired as the main window wires them.
 
 struct UiRecorder : NetSessionUi {
     QString ipState;
     bool ipCtrlsEnabled = false;
     bool forwardEnabled = false;
     int wizardClosed = 0;
-    QStringList boxes; // "caption|text"
-    QStringList log;
-    // Runs while a message box would be open (a modal loop in the program).
-    std::function<void()> duringBox;
+    QStringList boxes;               // "caption|text"
+    std::function<void()> duringBox; // runs while the modal box would be open
 
-    void SetIPState(const QString &text) override
-    {
-        ipState = text;
-        log << QStringLiteral("state ") + text;
-    }
-    void SetIPCtrlsEnabled(bool enabled) override
-    {
-        ipCtrlsEnabled = enabled;
-        log << QStringLiteral("ctrls %1").arg(enabled);
-    }
-    void SetForwardEnabled(bool enabled) override
-    {
-        forwardEnabled = enabled;
-        log << QStringLiteral("forward %1").arg(enabled);
-    }
-    void CloseWizard() override
-    {
-        ++wizardClosed;
-        log << QStringLiteral("close wizard");
-    }
+    void SetIPState(const QString &text) override { ipState = text; }
+    void SetIPCtrlsEnabled(bool enabled) override { ipCtrlsEnabled = enabled; }
+    void SetForwardEnabled(bool enabled) override { forwardEnabled = enabled; }
+    void CloseWizard() override { ++wizardClosed; }
     void ShowConnectionMessage(const QString &caption, const QString &text) override
     {
         boxes << caption + u'|' + text;
-        log << QStringLiteral("box ") + text;
         if (duringBox)
             duringBox();
     }
@@ -58,14 +40,12 @@ struct NetEffects : RecordingEffects {
     void SendText(const QString &text) override
     {
         RecordingEffects::SendText(text);
-        if (net != nullptr)
-            net->SocketSendText(text);
+        net->SocketSendText(text);
     }
     void CloseConnection() override
     {
         RecordingEffects::CloseConnection();
-        if (net != nullptr)
-            net->CloseConnection();
+        net->CloseConnection();
     }
 };
 
@@ -85,44 +65,29 @@ struct NetSide {
         st.GameMode = gmTwoAtTwo;
         st.LocalPlayer = localPlayer;
         st.PlayerNames[localPlayer] = name;
-        st.RecentNames[0] = name;
         st.ShotSound = {1, 101};
     }
-
     int peer() const { return st.LocalPlayer ^ 1; }
 
-    // What the wizard does when the host presses "Weiter" with the guest's name known.
+    // The wizard's part when the host presses "Weiter" with the guest's name known.
     void hostStarts()
     {
         net.SendStart();
+        fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
         game.StartGame();
-        fx.SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.LocalPlayer]}));
-        game.DrawScreen(true);
-        fx.DrawInfo();
     }
-
-    // Places a fleet drawn from the side's generator.
     void placeFleet() { game.MenuItem_SetShipsAutomaticallyClick(); }
-    void placeFleet(const Grid &fleet)
-    {
-        st.PlayField[st.LocalPlayer] = fleet;
-        game.SetInfoLabelCaption();
-    }
-    // Enter; on the host the start player is the given draw.
+    // Enter; the host's draw of the start player is given.
     void confirmFleet(int startPlayer = 0)
     {
         if (st.LocalPlayer == 0)
             rng.push(startPlayer);
         game.FormKeyPress(13);
     }
+    void click(int x, int y) { game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * x, 100 + 40 * y); }
+    void drag(int x, int y) { game.DXDrawMouseMove(true, false, 500 + 40 * x, 100 + 40 * y); }
 
-    static int px(int x) { return 480 + 40 * x + 20; }
-    static int py(int y) { return 80 + 40 * y + 20; }
-    void click(int x, int y) { game.DXDrawMouseDown(MouseButton::Left, px(x), py(y)); }
-    void drag(int x, int y) { game.DXDrawMouseMove(true, false, px(x), py(y)); }
-
-    // The first cell in reading order of the peer's fleet not shot yet that
-    // is (not) a ship, or NoCell.
+    // The first cell of the peer's fleet not shot yet that is (not) a ship, or NoCell.
     CellPos target(bool ship) const
     {
         for (int y = 0; y < 10; ++y)
@@ -132,7 +97,7 @@ struct NetSide {
                     return {x, y};
         return NoCell;
     }
-    // Ends the victory pause on this side's clock.
+    // The victory pause ends on this side's clock.
     void endPause()
     {
         clock.advance(2000);
@@ -145,34 +110,7 @@ inline QString Agreement(const GameState &st)
 {
     QStringList parts;
     for (int p = 0; p < 2; ++p)
-        parts << GridRows(st.PlayField[p]).join(u'/') << GridRows(st.ControlField[p]).join(u'/');
-    parts << QStringLiteral("phase %1 current %2 winner %3 tries %4,%5")
-                 .arg(st.GamePhase)
-                 .arg(st.CurrentPlayer)
-                 .arg(st.Winner)
-                 .arg(st.Tries[0])
-                 .arg(st.Tries[1]);
-    return parts.join(u'\n');
-}
-
-// A legal fleet in the test notation, and variants of it.
-inline QStringList LegalFleetRows()
-{
-    return {
-        QStringLiteral("##.#.#.#.#"), // 2er, 1er, 1er, 1er, 1er
-        QStringLiteral(".........."), //
-        QStringLiteral("###.####.."), // 3er, 4er
-        QStringLiteral(".........."), //
-        QStringLiteral("#.#.#....."), // 3er vertical at x=0, 2er vertical at x=2 and x=4
-        QStringLiteral("#.#.#....."), //
-        QStringLiteral("#........."), //
-        QStringLiteral(".........."), //
-        QStringLiteral(".........."), //
-        QStringLiteral(".........."), //
-    };
-}
-
-inline QByteArray FleetBytes(const Grid &grid)
-{
-    return Game::FleetDigits(grid).toLatin1();
+        parts << GridRows(st.PlayField[p]) << GridRows(st.ControlField[p]);
+    return parts.join(u'/') + QString::asprintf(" phase %d current %d winner %d tries %d,%d", st.GamePhase,
+                                                st.CurrentPlayer, st.Winner, st.Tries[0], st.Tries[1]);
 }
