@@ -2,17 +2,23 @@
 #include "dialogs/TForm2.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kielwanz"));
+    QApplication::setApplicationVersion(QStringLiteral(KIELWANZ_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 
     // The windows in their documented order; the dialogs live for the whole
     // run and are shown modally when needed.
-    TForm1 Form1;
+    TForm1 Form1(nullptr, nullptr, nullptr, QString(), true);
+    if (Form1.QuitAtStart)
+        return 0; // the update wizard ended the program; a prepared installation starts now
     auto *Form2 = new TForm2(Form1.game(), &Form1);
     Form1.setWizard(Form2);
+    Form1.createDialogs(); // TForm3, TForm4 and, last, TInfo
 
     Form1.show();
     return app.exec();

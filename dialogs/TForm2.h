@@ -4,6 +4,8 @@
 #include <QString>
 
 class Game;
+class QEvent;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -29,40 +31,36 @@ public:
     explicit TForm2(Game &game, QWidget *parent = nullptr);
 
     // Page "Standard"
-    QStackedWidget *PageControl;
-    QWidget *TabSheet_Standard;
-    QWidget *TabSheet_Mode1;
-    QWidget *TabSheet_Mode2;
-    QWidget *TabSheet_Mode3;
-    QGroupBox *GroupBox_Mode;
-    QRadioButton *RadioButton_TwoAtOne;
-    QRadioButton *RadioButton_TwoAtTwo;
-    QRadioButton *RadioButton_PCMode;
+    QStackedWidget *PageControl = nullptr;
+    QWidget *TabSheet_Standard = nullptr;
+    QWidget *TabSheet_Mode1 = nullptr;
+    QWidget *TabSheet_Mode2 = nullptr;
+    QWidget *TabSheet_Mode3 = nullptr;
+    QGroupBox *GroupBox_Mode = nullptr;
+    QRadioButton *RadioButton_TwoAtOne = nullptr;
+    QRadioButton *RadioButton_TwoAtTwo = nullptr;
+    QRadioButton *RadioButton_PCMode = nullptr;
     // Page "Mode1"
-    QLineEdit *Edit_M1Player1;
-    QLineEdit *Edit_M1Player2;
-    QSpinBox *SpinEdit_ChangingTime;
-    QLabel *Label_Time1;
+    QLineEdit *Edit_M1Player1 = nullptr;
+    QLineEdit *Edit_M1Player2 = nullptr;
+    QSpinBox *SpinEdit_ChangingTime = nullptr;
+    QLabel *Label_Time1 = nullptr;
     // Page "Mode2"
-    QLineEdit *Edit_M2Player;
-    QLabel *Label_M2Role;
-    QRadioButton *RadioButton_M2Host;
-    QRadioButton *RadioButton_M2Client;
-    QLabel *Label_M2IP;
-    QLineEdit *Edit_M2IP;
-    QLabel *Label_M2IPState;
+    QLineEdit *Edit_M2Player = nullptr;
+    QLabel *Label_M2Role = nullptr;
+    QRadioButton *RadioButton_M2Host = nullptr;
+    QRadioButton *RadioButton_M2Client = nullptr;
+    QLabel *Label_M2IP = nullptr;
+    QLineEdit *Edit_M2IP = nullptr;
+    QLabel *Label_M2IPState = nullptr;
     // Page "Mode3"
-    QLineEdit *Edit_M3Player;
-    QSpinBox *SpinEdit_ComputerTime;
-    QLabel *Label_Time2;
+    QLineEdit *Edit_M3Player = nullptr;
+    QSpinBox *SpinEdit_ComputerTime = nullptr;
+    QLabel *Label_Time2 = nullptr;
     // Below the pages
-    QPushButton *Button_Cancel;
-    QPushButton *Button_Back;
-    QPushButton *Button_Forward;
-
-    // Set when the guest starts connecting; the network code uses it to try
-    // once more after a failed connect.
-    bool ConnectRetryArmed = false;
+    QPushButton *Button_Cancel = nullptr;
+    QPushButton *Button_Back = nullptr;
+    QPushButton *Button_Forward = nullptr;
 
     // The page shown: "Standard", "Mode1", "Mode2" or "Mode3".
     QString CurrentPageName() const;
@@ -101,9 +99,19 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void showPage(QWidget *page);
+    void placeControls();
+
+    // Controls without a name of their own, placed with the rest.
+    QLabel *descriptions_[3] = {};
+    QLabel *m1Labels_[3] = {};
+    QLabel *m2NameLabel_ = nullptr;
+    QWidget *m2Roles_ = nullptr;
+    QFrame *m2Rule_ = nullptr;
+    QLabel *m3Labels_[2] = {};
 
     Game &game_;
 };

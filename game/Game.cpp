@@ -265,13 +265,15 @@ void Game::DrawScreen(bool present)
     effects_.DrawScreen(present);
 }
 
-int Game::ViewedPlayer() const
+int Game::ViewedPlayer() const { return ViewedPlayerOf(st); }
+
+int Game::ViewedPlayerOf(const GameState &st)
 {
     switch (st.GameMode) {
     case gmTwoAtOne:
-        return cur();
+        return st.CurrentPlayer & 1;
     case gmTwoAtTwo:
-        return local();
+        return st.LocalPlayer & 1;
     default:
         return 0;
     }
@@ -508,8 +510,12 @@ int Game::Hits(int player) const
 {
     if (player < 0 || player > 1)
         return 0;
+    return HitCells(st.ControlField[player]);
+}
+
+int Game::HitCells(const Grid &control)
+{
     int hits = 0;
-    const Grid &control = st.ControlField[player];
     for (int x = 0; x < 10; ++x)
         for (int y = 0; y < 10; ++y)
             if (control.at(x, y) >= cfHit)

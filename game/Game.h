@@ -48,6 +48,7 @@ public:
     // Whose boards are shown: CurrentPlayer (two at one PC), LocalPlayer
     // (network), 0 (against the computer).
     int ViewedPlayer() const;
+    static int ViewedPlayerOf(const GameState &st);
     // Is it the turn of a human at this screen?
     bool IsLocalTurn() const;
 
@@ -70,6 +71,8 @@ public:
     // any shot in gpFinished, is refused (returns false) and changes nothing.
     bool ClickControlField(int x, int y);
     int Hits(int player) const;
+    // Cells of a ControlField that hold a hit or a sunk ship.
+    static int HitCells(const Grid &control);
     // Hit ratio in percent, rounded half to even; nothing while no shot was fired.
     std::optional<int> HitRatio(int player) const;
     static int RoundHalfToEven(long long numerator, long long denominator);

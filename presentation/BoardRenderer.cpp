@@ -1,5 +1,7 @@
 #include "presentation/BoardRenderer.h"
 
+#include "game/Game.h"
+
 #include "game/Texts.h"
 
 #include <QFontMetrics>
@@ -63,17 +65,6 @@ void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c
     p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c); // right
 }
 
-int viewedPlayer(const GameState &st)
-{
-    switch (st.GameMode) {
-    case gmTwoAtOne:
-        return st.CurrentPlayer;
-    case gmTwoAtTwo:
-        return st.LocalPlayer;
-    default:
-        return 0;
-    }
-}
 
 } // namespace
 
@@ -165,6 +156,13 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
     p.setCompositionMode(QPainter::CompositionMode_Source);
     if (st.GamePhase == gpNoGame) {
         p.drawImage(0, 0, title_);
+        // The picture is one pixel narrower and lower than the surface; its
+        // edge is repeated so that nothing of the last game stays there.
+        const int w = title_.width(), h = title_.height();
+        if (w > 0 && h > 0) {
+            p.drawImage(QRect(w, 0, target.width() - w, h), title_, QRect(w - 1, 0, 1, h));
+            p.drawImage(QRect(0, h, target.width(), target.height() - h), title_, QRect(0, h - 1, w, 1));
+        }
         return;
     }
     p.drawImage(0, 0, staticLayer_);
@@ -179,7 +177,7 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
         outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
     }
 
-    const int v = viewedPlayer(st);
+    const int v = Game::ViewedPlayerOf(st);
     QColor colors[4];
     for (int code = 1; code <= 3; ++code)
         colors[code] = StoredColor(st.CellColors[code]);

@@ -4,6 +4,7 @@
 #include "game/Game.h"
 #include "game/GameTimers.h"
 #include "game/Random.h"
+#include "game/Texts.h"
 #include "presentation/BlendColor.h"
 #include "presentation/DXDrawSurface.h"
 
@@ -160,35 +161,12 @@ void InfoPanel::attach(GameTimer &DXTimer_Info)
     DXTimer_Info.OnTimer = [this](int lagCount) { DXTimer_InfoTimer(lagCount); };
 }
 
-int InfoPanel::ViewedPlayer(const GameState &st)
-{
-    switch (st.GameMode) {
-    case gmTwoAtOne:
-        return st.CurrentPlayer & 1;
-    case gmTwoAtTwo:
-        return st.LocalPlayer & 1;
-    default:
-        return 0;
-    }
-}
-
-int InfoPanel::HitCells(const Grid &control)
-{
-    int hits = 0;
-    for (int x = 0; x < 10; ++x)
-        for (int y = 0; y < 10; ++y)
-            if (control.at(x, y) >= cfHit)
-                ++hits;
-    return hits;
-}
-
 QString InfoPanel::StatisticsText(int tries, int hits)
 {
-    QString text = FormatText(QStringLiteral("bisher %d "), {tries}) +
-                   (tries == 1 ? QStringLiteral("Versuch") : QStringLiteral("Versuche"));
+    QString text = FormatText(Texts::InfoText(14), {tries}) + Texts::InfoText(tries == 1 ? 16 : 15);
     if (tries > 0) {
         const int ratio = Game::RoundHalfToEven(static_cast<long long>(hits) * 100, tries);
-        text += QStringLiteral(" / ") + FormatText(QStringLiteral("Trefferquote: %d%%"), {ratio});
+        text += QStringLiteral(" / ") + FormatText(Texts::InfoText(17), {ratio});
     }
     return text;
 }
@@ -234,7 +212,7 @@ void InfoPanel::DrawInfo(const GameState &st)
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, background_);
     }
-    const int v = ViewedPlayer(st);
+    const int v = Game::ViewedPlayerOf(st);
     const bool firing = st.GamePhase == gpFiring || st.GamePhase == gpFinished;
     if (firing) {
         QPainter p(&back);
@@ -244,7 +222,7 @@ void InfoPanel::DrawInfo(const GameState &st)
         const QFontMetrics fm(font_, &back);
         for (int i = 0; i < 2; ++i) {
             const int player = i == 0 ? (v ^ 1) : v;
-            const QString text = StatisticsText(st.Tries[player], HitCells(st.ControlField[player]));
+            const QString text = StatisticsText(st.Tries[player], Game::HitCells(st.ControlField[player]));
             const int x = (W / 2 - fm.horizontalAdvance(text)) / 2 + (W * i) / 2;
             const int y = H - fm.height();
             p.drawText(QPoint(x, y + fm.ascent()), text);

@@ -71,9 +71,6 @@ public:
 
     // "bisher %d Versuch(e)" with " / Trefferquote: %d%%" once a shot was fired.
     static QString StatisticsText(int tries, int hits);
-    static int ViewedPlayer(const GameState &st);
-    // The cells a player has hit (hit or sunk) in his ControlField.
-    static int HitCells(const Grid &control);
     QFont InfoFont() const { return font_; }
 
 private:

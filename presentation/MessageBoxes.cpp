@@ -12,3 +12,12 @@ bool AskYesNo(QWidget *parent, const QString &title, const QString &text, QMessa
     box.exec();
     return box.clickedButton() == yes;
 }
+
+void ShowMessage(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}

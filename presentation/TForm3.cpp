@@ -3,8 +3,11 @@
 #include "game/Format.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -13,14 +16,12 @@ TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent
 {
     setWindowTitle(QStringLiteral("Sounds"));
     setFont(QFont(QStringLiteral("Arial"), 8));
-    setFixedSize(243, 153);
 
     Label1 = new QLabel(
         QStringLiteral("Sie können einrichten, welcher Sound bei welchem Ereignis abgespielt werden soll:"),
         this);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(8, 8, 217, 33);
 
     ComboBox_WaterSound = new QComboBox(this);
     ComboBox_WaterSound->setProperty("tag", 0);
@@ -35,27 +36,21 @@ TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent
         ComboBox_WaterSound->addItem(label);
         ComboBox_ShipSound->addItem(label);
     }
-    const int comboHeight = ComboBox_WaterSound->sizeHint().height();
-    ComboBox_WaterSound->setGeometry(56, 52 + (21 - comboHeight) / 2, 177, comboHeight);
-    ComboBox_ShipSound->setGeometry(56, 84 + (21 - comboHeight) / 2, 177, comboHeight);
 
     // The two labels end just left of their lists, as right-aligned labels do.
     Label2 = new QLabel(QStringLiteral("&Wasser:"), this);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2->setGeometry(0, 52, 52, 21);
     Label2->setBuddy(ComboBox_WaterSound);
     Label3 = new QLabel(QStringLiteral("&Schiff:"), this);
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label3->setGeometry(0, 84, 52, 21);
     Label3->setBuddy(ComboBox_ShipSound);
 
     Button_OK = new QPushButton(QStringLiteral("&OK"), this);
-    Button_OK->setGeometry(28, 120, 75, 25);
     Button_OK->setDefault(true);
     Button_OK->setAutoDefault(true);
     Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
-    Button_Cancel->setGeometry(140, 120, 75, 25);
     Button_Cancel->setAutoDefault(false);
+    placeControls();
 
     setTabOrder(ComboBox_WaterSound, ComboBox_ShipSound);
     setTabOrder(ComboBox_ShipSound, Button_OK);
@@ -69,6 +64,32 @@ TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent
             [this] { ComboBox_SoundChange(ComboBox_ShipSound); });
     connect(Button_OK, &QPushButton::clicked, this, &TForm3::Button_OKClick);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// The designed layout assumes a narrow face. When the face in use (the
+// system's, once the about dialog exists) needs more lines for the
+// introduction, everything below moves down and the dialog grows by as much.
+void TForm3::placeControls()
+{
+    if (Label1 == nullptr || Button_Cancel == nullptr)
+        return;
+    const int extra = std::max(0, Label1->heightForWidth(217) - 33);
+    Label1->setGeometry(8, 8, 217, 33 + extra);
+    const int comboHeight = ComboBox_WaterSound->sizeHint().height();
+    ComboBox_WaterSound->setGeometry(56, extra + 52 + (21 - comboHeight) / 2, 177, comboHeight);
+    ComboBox_ShipSound->setGeometry(56, extra + 84 + (21 - comboHeight) / 2, 177, comboHeight);
+    Label2->setGeometry(0, extra + 52, 52, 21);
+    Label3->setGeometry(0, extra + 84, 52, 21);
+    Button_OK->setGeometry(28, extra + 120, 75, 25);
+    Button_Cancel->setGeometry(140, extra + 120, 75, 25);
+    setFixedSize(243, 153 + extra);
+}
+
+void TForm3::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        placeControls();
 }
 
 int TForm3::SoundForEntry(int tag, int entry)

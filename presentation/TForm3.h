@@ -30,18 +30,20 @@ public:
     static int EntryForSound(int tag, int id);
     static int SoundForEntry(int tag, int entry);
 
-    QLabel *Label1;
-    QLabel *Label2;
-    QComboBox *ComboBox_WaterSound;
-    QLabel *Label3;
-    QComboBox *ComboBox_ShipSound;
-    QPushButton *Button_OK;
-    QPushButton *Button_Cancel;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *ComboBox_WaterSound = nullptr;
+    QLabel *Label3 = nullptr;
+    QComboBox *ComboBox_ShipSound = nullptr;
+    QPushButton *Button_OK = nullptr;
+    QPushButton *Button_Cancel = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void placeControls();
     void FormShow();
     void ComboBox_SoundChange(QComboBox *list);
     void Button_OKClick();

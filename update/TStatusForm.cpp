@@ -767,7 +767,7 @@ void TStatusForm::Button_SettingsSaveClick()
 
 void TStatusForm::Button_SettingsCancelClick()
 {
-    Panel_Title->setText(text(StepNames[qBound(0, CurrentStep, 5)]));
+    Panel_Title->setText(text(StepNames[PageOfCurrentStep()]));
     Pages->setCurrentIndex(PageOfCurrentStep());
     showStandardButtons();
     Button_Settings->setVisible(true);

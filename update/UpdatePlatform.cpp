@@ -1,5 +1,6 @@
 #include "update/UpdatePlatform.h"
 
+#include "presentation/MessageBoxes.h"
 #include "update/install/InstallLauncher.h"
 
 #include <QApplication>
@@ -83,8 +84,14 @@ bool internetConnected()
 
 bool onReadOnlyFileSystem(const QString &folder)
 {
+    const QByteArray path = QFile::encodeName(folder);
+    // A folder this user may not write to (a system-wide installation) cannot
+    // be updated either: the script would fail after the wizard had reported
+    // the installation as prepared.
+    if (::access(path.constData(), W_OK) != 0)
+        return true;
     struct statvfs fs {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0)
+    if (::statvfs(path.constData(), &fs) != 0)
         return false;
     return (fs.f_flag & ST_RDONLY) != 0;
 }
@@ -104,19 +111,9 @@ UpdatePlatform UpdatePlatform::system()
     p.internetConnected = [] { return UpdateSystem::internetConnected(); };
     p.onReadOnlyFileSystem = [](const QString &folder) { return UpdateSystem::onReadOnlyFileSystem(folder); };
     p.confirm = [](QWidget *parent, const QString &text, const QString &title) {
-        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-        QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
+        return AskYesNo(parent, title, text);
     };
-    p.warn = [](QWidget *parent, const QString &text, const QString &title) {
-        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
-        box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
-        box.exec();
-    };
+    p.warn = [](QWidget *parent, const QString &text, const QString &title) { ShowMessage(parent, title, text); };
     p.beep = [] { QApplication::beep(); };
     p.startInstallation = [](const QString &script, const QString &log) {
         return UpdateInstall::StartInstallation(script, log);

@@ -23,7 +23,8 @@ struct UpdatePlatform {
     // Whether the system reports a network connection; true when it cannot tell.
     std::function<bool()> internetConnected;
     // Whether a folder lies on a file system mounted read-only (a CD, a
-    // read-only mount); such an installation cannot be updated.
+    // read-only mount) or is not writable for this user; such an installation
+    // cannot be updated.
     std::function<bool(const QString &folder)> onReadOnlyFileSystem;
     // A Yes/No question ("&Ja", "&Nein"); true for "&Ja".
     std::function<bool(QWidget *parent, const QString &text, const QString &title)> confirm;

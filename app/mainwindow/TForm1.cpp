@@ -1,10 +1,21 @@
 #include "app/mainwindow/TForm1.h"
 
+#include "app/mainwindow/NetLink.h"
+
 #include "dialogs/HelpWindow.h"
+#include "dialogs/SettingsFile.h"
 #include "dialogs/TForm2.h"
+#include "dialogs/TForm4.h"
+#include "dialogs/TInfo.h"
+#include "opponents/ComputerPlayer.h"
+#include "presentation/BalloonHint.h"
 #include "presentation/DXDrawSurface.h"
 #include "presentation/GameTimerDriver.h"
+#include "presentation/InfoPanel.h"
 #include "presentation/MessageBoxes.h"
+#include "presentation/SoundPlayer.h"
+#include "presentation/TForm3.h"
+#include "update/TLxUpdateFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,11 +26,45 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
-TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent) : QMainWindow(parent)
+TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath, bool checkForUpdates)
+    : QMainWindow(parent)
 {
+    // The update component comes first: it gives the window Ctrl+U, and at
+    // program start its check may show the update wizard before anything else
+    // is built. When that ends the program, the window is still built (so that
+    // it can be taken down in order) but never shown.
+    LxUpdateFile = new TLxUpdateFile(this);
+    LxUpdateFile->ProgramName = QStringLiteral("Kielwanz");
+    LxUpdateFile->RegistryKey = QStringLiteral("Kielwanz");
+    LxUpdateFile->ZIPFileName = QStringLiteral("Brackwen.zip");
+    LxUpdateFile->HKCU = false;
+    if (checkForUpdates) {
+        switch (LxUpdateFile->AutomaticUpdate(QString(), false, 0)) {
+        case TLxUpdateFile::Outcome::Continue:
+            break;
+        case TLxUpdateFile::Outcome::Quit:
+            QuitAtStart = true;
+            break;
+        case TLxUpdateFile::Outcome::QuitWithoutSaving:
+            QuitAtStart = true;
+            skipSettingsSave_ = true;
+            break;
+        }
+    }
+    connect(LxUpdateFile, &TLxUpdateFile::quitRequested, this, [this](bool saveSettings) {
+        // The wizard ends the program without the "Spiel beenden?" question:
+        // exit(), not quit(), which would send the window a close event and
+        // let a "Nein" keep the program running with the update pending.
+        if (!saveSettings)
+            skipSettingsSave_ = true;
+        QCoreApplication::exit(0);
+    });
+
     if (clock == nullptr) {
         ownClock_ = std::make_unique<SteadyClock>();
         clock = ownClock_.get();
@@ -29,8 +74,14 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent) : QMainWindow(parent)
         rng = ownRandom_.get();
     }
     game_ = std::make_unique<Game>(*this, *rng, *clock);
+    computer_ = std::make_unique<ComputerPlayer>(*game_);
+    computer_->attach();
+    netLink_ = std::make_unique<NetLink>(*this, *game_);
 
     setWindowTitle(QStringLiteral("Kielwanz"));
+    QFont face(QStringLiteral("Arial"));
+    face.setPointSize(8);
+    setFont(face);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (QFile::exists(QStringLiteral(":/assets/icon.png")))
@@ -74,20 +125,79 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent) : QMainWindow(parent)
         const QRect area = s->availableGeometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+
+    settings_ =
+        std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
+    sound_ = std::make_unique<SoundPlayer>();
+    loadSettings();
+    connect(MenuItem_Sounds, &QAction::toggled, this, &TForm1::MenuItem_SoundsClick);
+    hooks.playSound = [this](int id, bool forced) { sound_->PlaySound(id, forced); };
+
+    balloon_ = new BalloonHint(this);
+    hooks.showBalloon = [this](const QPoint &anchor) { balloon_->ShowBalloon(anchor); };
+    hooks.hideBalloon = [this] { balloon_->HideBalloon(); };
+
+    info_ = std::make_unique<InfoPanel>(*DXDraw_Info, *rng);
+    info_->attach(game_->DXTimer_Info);
+    hooks.drawInfo = [this] { info_->DrawInfo(game_->st); };
+}
+
+void TForm1::createDialogs()
+{
+    if (Form3 == nullptr) {
+        Form3 = new TForm3(
+            game_->st.ShotSound, [this](int id, bool forced) { PlaySound(id, forced); }, this);
+    }
+    if (Form4 == nullptr)
+        Form4 = new TForm4(*game_, this);
+    // Last: every window that exists now and has an 8-pt font takes the
+    // system's message face.
+    if (Info == nullptr)
+        Info = new TInfo(this);
+}
+
+void TForm1::loadSettings()
+{
+    bool soundsOn = true;
+    settings_->load(game_->st, soundsOn);
+    MenuItem_Sounds->setChecked(soundsOn);
+    sound_->setEnabled(soundsOn);
+    sound_->preload();
+}
+
+void TForm1::saveSettings()
+{
+    if (skipSettingsSave_)
+        return;
+    const QString error = settings_->save(game_->st, MenuItem_Sounds->isChecked());
+    if (error.isEmpty())
+        return;
+    // The window is going; the message stands on its own, and closing goes on
+    // once it is answered.
+    ShowMessage(nullptr, QStringLiteral("Kielwanz"), error);
 }
 
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
-    // These hold on to the game, which goes before the window's children do.
+    // No game timer may tick while the settings message waits for an answer.
     delete timerDriver_;
+    timerDriver_ = nullptr;
+    netLink_->attachWizard(nullptr);
+    saveSettings();
+    // These hold on to the game, which goes before the window's children do.
     delete Form2;
+    delete Form3;
+    delete Form4;
+    delete Info;
     delete help_;
 }
 
 void TForm1::createMenus()
 {
     // Shortcut texts are part of the captions so that they read "Strg+N".
+    // The menu bar keeps the desktop's menu face, as the menus themselves do.
+    menuBar()->setFont(QApplication::font(menuBar()));
     Spiel1 = menuBar()->addMenu(QStringLiteral("&Spiel"));
     Neu1 = Spiel1->addAction(QStringLiteral("&Neu\tStrg+N"));
     Neu1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -117,9 +227,21 @@ void TForm1::createMenus()
             [this] { game_->MenuItem_SetShipsAutomaticallyClick(); });
     connect(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
     connect(Hilfe1, &QAction::triggered, this, &TForm1::Hilfe1Click);
-    // "Farben einrichten", "Sounds einrichten" and "Info" open their dialogs
-    // once those are wired in main.cpp.
+    connect(Farbeneinrichten1, &QAction::triggered, this, &TForm1::Farbeneinrichten1Click);
+    connect(Soundseinrichten1, &QAction::triggered, this, &TForm1::Soundseinrichten1Click);
+    connect(Info1, &QAction::triggered, this, &TForm1::Info1Click);
     Spiel1Click();
+}
+
+void TForm1::setWizard(TForm2 *wizard)
+{
+    Form2 = wizard;
+    netLink_->attachWizard(wizard);
+}
+
+NetSession &TForm1::net()
+{
+    return netLink_->session();
 }
 
 // ------------------------------------------------------------------ window life
@@ -168,6 +290,40 @@ void TForm1::Beenden1Click()
     close();
 }
 
+void TForm1::Farbeneinrichten1Click()
+{
+    if (Form4 == nullptr)
+        return;
+    Form4->exec();
+    regainActivation();
+}
+
+void TForm1::Soundseinrichten1Click()
+{
+    if (Form3 == nullptr)
+        return;
+    Form3->exec();
+    regainActivation();
+}
+
+void TForm1::MenuItem_SoundsClick()
+{
+    sound_->setEnabled(MenuItem_Sounds->isChecked());
+}
+
+void TForm1::Info1Click()
+{
+    if (Info == nullptr)
+        return;
+    Info->ShowInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
+    regainActivation();
+}
+
+void TForm1::regainActivation()
+{
+    activateWindow();
+}
+
 void TForm1::Hilfe1Click()
 {
     if (help_ == nullptr)
@@ -186,7 +342,7 @@ void TForm1::Neu1Click()
     game_->AbandonGame();
     if (Form2 != nullptr) {
         Form2->exec();
-        activateWindow();
+        regainActivation();
     }
 }
 
@@ -195,9 +351,7 @@ bool TForm1::AskEndGame()
     const bool yes =
         AskYesNo(this, QStringLiteral("Spiel beenden?"),
                  QStringLiteral("Wollen Sie das Spiel wirklich beenden?"), QMessageBox::Question);
-    // Without a window manager nobody hands the activation back when a modal
-    // window closes, and the game timers would stand still.
-    activateWindow();
+    regainActivation();
     return yes;
 }
 
@@ -322,7 +476,7 @@ void TForm1::CloseConnection()
 void TForm1::ShowPlacementBalloon(int x, int y)
 {
     if (hooks.showBalloon)
-        hooks.showBalloon(DXDraw->mapToGlobal(QPoint(60 + 40 * x, 100 + 40 * y)));
+        hooks.showBalloon(DXDraw->mapToGlobal(BalloonHint::CellCentre(x, y)));
 }
 
 void TForm1::HideBalloon()

@@ -1,3 +1,4 @@
+#include "dialogs/IniFile.h"
 #include "dialogs/SettingsFile.h"
 #include "game/GameState.h"
 
@@ -6,194 +7,262 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
+// The initialisation-file reader and writer, and "Settings.ini" on top of it.
 class tst_SettingsFile : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir dir_;
     int counter_ = 0;
 
-    QString freshPath() { return dir_.filePath(QString("Settings%1.ini").arg(++counter_)); }
-    static void writeBytes(const QString &path, const QByteArray &bytes)
+    QString fileWith(const QByteArray &bytes)
     {
+        const QString path = dir_.filePath(QString("Settings%1.ini").arg(++counter_));
         QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
     }
-    static QByteArray readBytes(const QString &path)
+    static QByteArray bytesOf(const QString &path)
     {
         QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static IniFile loaded(const QString &path)
+    {
+        IniFile ini;
+        if (!ini.load(path))
+            qFatal("cannot load %s", qPrintable(path));
+        return ini;
     }
 
 private slots:
-    void firstStartGivesDefaults()
+    void editsTouchOnlyTheirOwnLines()
     {
-        GameState st;
-        st.ShotSound = {7, 7};
-        st.CellColors = {0, 1, 2, 3};
-        st.RecentNames = {"x", "y"};
-        st.ChangingTime = 9;
-        st.LocalPlayer = 1;
-        st.HostAddress = "h";
-        bool sounds = false;
-        SettingsFile("/nonexistent/dir/Settings.ini", "Anna").load(st, sounds);
-        QCOMPARE(sounds, true);
-        QCOMPARE(st.ShotSound, (std::array<int, 2>{1, 101}));
-        QCOMPARE(st.CellColors[1], 0x800000u);
-        QCOMPARE(st.CellColors[2], 0x00FFFFu);
-        QCOMPARE(st.CellColors[3], 0x808080u);
-        QCOMPARE(st.RecentNames, (std::array<QString, 2>{"", ""}));
-        QCOMPARE(st.ChangingTime, 3);
-        QCOMPARE(st.LocalPlayer, 0);
-        QCOMPARE(st.HostAddress, QString());
+        // Mixed line ends, comments, odd spacing, a stray line and another
+        // user's section all come back byte for byte.
+        const QByteArray before = "; kept comment\r\n[Bob - Options]\r\nSounds=0\n  SoundWater =  5  \r\n"
+                                  "no equals sign here\r\n\r\n[anna - options]\r\nSOUNDS = 0\r\n"
+                                  "; trailing comment of anna\r\n\r\n[Other]\r\nx=y";
+        const QString path = fileWith(before);
+        IniFile ini = loaded(path);
+        ini.writeBool("Anna - Options", "Sounds", true);         // in place, key spelling kept
+        ini.writeInteger("Anna - Options", "SoundShip", 104);    // after the section's last entry
+        ini.writeString("Anna - RecentData", "Player1", "Anna"); // new section at the end
+        QVERIFY(ini.save(path));
+        QByteArray expected = before;
+        expected.replace("SOUNDS = 0\r\n", "SOUNDS = 1\r\nSoundShip=104\r\n");
+        expected += "\r\n[Anna - RecentData]\r\nPlayer1=Anna\r\n";
+        QCOMPARE(bytesOf(path), expected);
+        ini = loaded(path);
+        ini.writeBool("ANNA - OPTIONS", "sounds", true); // the same value again changes nothing
+        QCOMPARE(ini.toBytes(), expected);
+    }
+
+    void lookup_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const char *section, const char *key, const char *expected) {
+            QTest::newRow(name) << QString(section) << QString(key) << QString(expected);
+        };
+        row("case of section and key", "ANNA - options", "cOLOR1", "first");
+        row("blanks around names", "  Anna - Options ", " Color1 ", "first");
+        row("first key wins", "Anna - Options", "Dup", "one");
+        row("first section wins", "Anna - Options", "OnlyInSecond", "<def>");
+        row("value split at first =, trimmed", "Anna - Options", "Eq", "a=b = c");
+        row("empty value", "Anna - Options", "Empty", "");
+        row("comment is no key", "Anna - Options", ";Hidden", "<def>");
+        row("key of another section", "Bob - Options", "Eq", "<def>");
+    }
+    void lookup()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const IniFile ini = loaded(fileWith("[Anna - Options]\r\nColor1=first\r\nDup=one\r\ndup=two\r\n"
+                                            "Eq =\t a=b = c \t\r\nEmpty=\r\n;Hidden=1\r\n[Bob - Options]\r\n"
+                                            "Color1=bob\r\n[anna - options]\r\nOnlyInSecond=2\r\n"));
+        QCOMPARE(ini.readString(section, key, "<def>"), expected);
+    }
+
+    void integers_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("negative, blanks") << QByteArray(" -5 ") << -5;
+        QTest::newRow("0x") << QByteArray("0x0A") << 10;
+        QTest::newRow("0X") << QByteArray("0X0a") << 10;
+        QTest::newRow("dollar") << QByteArray("$800000") << 8388608;
+        QTest::newRow("hex wraps") << QByteArray("$FFFFFFFF") << -1;
+        QTest::newRow("bare 0x") << QByteArray("0x") << -99;
+        QTest::newRow("bad hex digit") << QByteArray("0x1G") << -99;
+        QTest::newRow("digits then letters") << QByteArray("12abc") << -99;
+        QTest::newRow("too large") << QByteArray("99999999999") << -99;
+        QTest::newRow("empty") << QByteArray("") << -99;
+    }
+    void integers()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, expected);
+        const IniFile ini = loaded(fileWith("[S]\r\nN=" + value + "\r\n"));
+        QCOMPARE(ini.readInteger("S", "N", -99), expected);
+        QCOMPARE(ini.readInteger("S", "Missing", -99), -99);
+    }
+
+    void encodings()
+    {
+        // A missing file reads as empty; the new file is UTF-8.
+        IniFile ini;
+        QVERIFY(ini.load(dir_.filePath("fresh.ini")));
+        QCOMPARE(ini.readString("Jörg - RecentData", "Player1", "d"), "d");
+        ini.writeString("Jörg - RecentData", "Player1", "Jörg €");
+        QVERIFY(ini.save(dir_.filePath("fresh.ini")));
+        QCOMPARE(bytesOf(dir_.filePath("fresh.ini")),
+                 "[J\xC3\xB6rg - RecentData]\r\nPlayer1=J\xC3\xB6rg \xE2\x82\xAC\r\n");
+        // Bytes that are not UTF-8: Windows-1252, read and written back so.
+        const QByteArray ansi = "[J\xF6rg - RecentData]\r\nPlayer1=J\xF6rg\r\n; Gr\xFC\xDF\x65 \x80\r\n";
+        const QString path = fileWith(ansi);
+        ini = loaded(path);
+        QVERIFY(ini.isWindows1252());
+        QCOMPARE(ini.readString("JÖRG - RecentData", "Player1"), "Jörg");
+        ini.writeString("Jörg - RecentData", "Player2", "Müller € ☺");
+        QVERIFY(ini.save(path));
+        QCOMPARE(bytesOf(path),
+                 ansi.left(ansi.indexOf(';')) + "Player2=M\xFCller \x80 ?\r\n" + ansi.mid(ansi.indexOf(';')));
+        // A byte order mark stays.
+        ini = loaded(fileWith("\xEF\xBB\xBF[S]\r\nK=1\r\n"));
+        QVERIFY(!ini.isWindows1252());
+        ini.writeInteger("S", "K", 2);
+        QCOMPARE(ini.toBytes(), "\xEF\xBB\xBF[S]\r\nK=2\r\n");
+        // A value stays on its line.
+        ini.writeString("S", "Long", QString(3000, 'x'));
+        ini.writeString("S", "Multi", "eins\r\nzwei\ndrei");
+        QCOMPARE(ini.readString("S", "Long").size(), IniFile::MaxValueLength);
+        QCOMPARE(ini.readString("S", "Multi"), "eins zwei drei");
+        QCOMPARE(ini.toBytes().count('\n'), 4);
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        // Saving writes a new file and renames it: a second name for the old
+        // file keeps the old bytes, and nothing is left beside it.
+        const QString path = fileWith("[S]\r\nK=old\r\n");
+        const QString link = dir_.filePath("atomic-link.ini");
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
+        IniFile ini = loaded(path);
+        ini.writeString("S", "K", "new");
+        QVERIFY(ini.save(path));
+        QCOMPARE(bytesOf(path), "[S]\r\nK=new\r\n");
+        QCOMPARE(bytesOf(link), "[S]\r\nK=old\r\n");
+        const QStringList files = QDir(dir_.path()).entryList({"atomic*", QFileInfo(path).fileName() + "*"});
+        QCOMPARE(files.size(), 2); // QSaveFile's temporary file is gone
+        // A target that cannot be written: a German message, and what is there stays.
+        QVERIFY(QDir(dir_.path()).mkpath("blocked.ini/inner"));
+        for (const QString &target :
+             {dir_.filePath("blocked.ini"), dir_.filePath("no/such/folder/Settings.ini")}) {
+            QString error;
+            QVERIFY(!ini.save(target, &error));
+            QCOMPARE(error, "In " + QDir::toNativeSeparators(target) + " kann nicht geschrieben werden");
+            QCOMPARE(SettingsFile(target, "Anna").save(GameState(), true), error);
+        }
+        QCOMPARE(QDir(dir_.filePath("blocked.ini")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 {"inner"});
     }
 
     void everyKeySurvivesARestart()
     {
-        const QString path = freshPath();
+        const QString path = dir_.filePath("restart.ini");
         GameState before;
         before.ShotSound = {207, 201};
         before.CellColors = {0, 0x0000FF, 0x123456, 0xFEDCBA};
-        before.RecentNames = {QString::fromUtf8("Jörg Größer"), "Computer"};
+        before.RecentNames = {"Jörg Größer", "Computer"};
         before.ChangingTime = 21;
         before.LocalPlayer = 1;
         before.HostAddress = "gegner.example";
         QCOMPARE(SettingsFile(path, "Anna").save(before, false), QString());
-
         GameState after;
         bool sounds = true;
         SettingsFile(path, "Anna").load(after, sounds);
-        QCOMPARE(sounds, false);
+        QVERIFY(!sounds);
         QCOMPARE(after.ShotSound, before.ShotSound);
         QCOMPARE(after.CellColors, before.CellColors);
         QCOMPARE(after.RecentNames, before.RecentNames);
-        QCOMPARE(after.ChangingTime, before.ChangingTime);
+        QCOMPARE(after.ChangingTime, 21);
         QCOMPARE(after.LocalPlayer, 1);
         QCOMPARE(after.HostAddress, before.HostAddress);
-
-        // Every key is written, in the table's order, as the file format
-        // prescribes (decimal integers, 1/0 truth values, CR LF).
-        QCOMPARE(readBytes(path), QByteArray("[Anna - Options]\r\n"
-                                             "Sounds=0\r\n"
-                                             "SoundWater=207\r\n"
-                                             "SoundShip=201\r\n"
-                                             "Color1=255\r\n"
-                                             "Color2=1193046\r\n"
-                                             "Color3=16702650\r\n"
-                                             "[Anna - RecentData]\r\n"
-                                             "Player1=J\xC3\xB6rg Gr\xC3\xB6\xC3\x9F"
-                                             "er\r\n"
-                                             "Player2=Computer\r\n"
-                                             "ChangingTime=21\r\n"
-                                             "Client=1\r\n"
-                                             "IP=gegner.example\r\n"));
-        // Saving unchanged values again changes nothing.
+        // Every key, in order, decimal, truth values as 1/0, CR LF.
+        const QByteArray expected =
+            "[Anna - Options]\r\nSounds=0\r\nSoundWater=207\r\nSoundShip=201\r\nColor1=255\r\n"
+            "Color2=1193046\r\nColor3=16702650\r\n[Anna - RecentData]\r\n"
+            "Player1=J\xC3\xB6rg Gr\xC3\xB6\xC3\x9F"
+            "er\r\nPlayer2=Computer\r\n"
+            "ChangingTime=21\r\nClient=1\r\nIP=gegner.example\r\n";
+        QCOMPARE(bytesOf(path), expected);
         QCOMPARE(SettingsFile(path, "Anna").save(after, false), QString());
-        QCOMPARE(readBytes(path).count('\n'), 13);
+        QCOMPARE(bytesOf(path), expected);
+        // A first start, without the file, gives the defaults whatever was there.
+        SettingsFile(dir_.filePath("none.ini"), "Anna").load(after, sounds);
+        QVERIFY(sounds);
+        QCOMPARE(after.ShotSound, (std::array<int, 2>{1, 101}));
+        QCOMPARE(after.CellColors, (std::array<std::uint32_t, 4>{0, 0x800000, 0x00FFFF, 0x808080}));
+        QCOMPARE(after.RecentNames, (std::array<QString, 2>{"", ""}));
+        QCOMPARE(after.ChangingTime, 3);
+        QCOMPARE(after.LocalPlayer, 0);
+        QCOMPARE(after.HostAddress, QString());
     }
 
-    void valuesAsUsersMayHaveWrittenThem_data()
-    {
-        QTest::addColumn<QByteArray>("recent");
-        QTest::addColumn<int>("changingTime");
-        QTest::addColumn<int>("localPlayer");
-        QTest::newRow("hex change time") << QByteArray("ChangingTime=0x0A\r\n") << 10 << 0;
-        QTest::newRow("letters give default") << QByteArray("ChangingTime=zehn\r\n") << 3 << 0;
-        QTest::newRow("client 2 is guest") << QByteArray("client=2\r\n") << 3 << 1;
-        QTest::newRow("client junk is host") << QByteArray("Client=ja\r\n") << 3 << 0;
-    }
     void valuesAsUsersMayHaveWrittenThem()
     {
-        QFETCH(QByteArray, recent);
-        QFETCH(int, changingTime);
-        QFETCH(int, localPlayer);
-        const QString path = freshPath();
-        writeBytes(path, "[ANNA - RECENTDATA]\r\n" + recent +
-                             "[anna - options]\r\nColor1=$0000FF\r\nColor2=-1\r\nSoundShip=0x\r\n");
+        const QString path =
+            fileWith("[ANNA - RECENTDATA]\r\nChangingTime=0x0A\r\nclient=2\r\n[anna - options]\r\n"
+                     "Color1=$0000FF\r\nColor2=-1\r\nSoundShip=0x\r\nSoundWater=zwei\r\n");
         GameState st;
         bool sounds = false;
         SettingsFile(path, "Anna").load(st, sounds);
-        QCOMPARE(st.ChangingTime, changingTime);
-        QCOMPARE(st.LocalPlayer, localPlayer);
+        QCOMPARE(st.ChangingTime, 10);
+        QCOMPARE(st.LocalPlayer, 1);
         QCOMPARE(st.CellColors[1], 0xFFu);
-        QCOMPARE(st.CellColors[2], 0xFFFFFFu);
-        QCOMPARE(st.ShotSound[1], 101);
-        QCOMPARE(sounds, true);
+        QCOMPARE(st.CellColors[2], 0xFFFFFFu); // only the colour bytes count
+        QCOMPARE(st.ShotSound, (std::array<int, 2>{1, 101}));
+        QVERIFY(sounds);
     }
 
     void twoUsersKeepTheirOwnValues()
     {
-        const QString path = freshPath();
-        writeBytes(path, "; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n");
-        GameState anna, bob;
+        const QString path = fileWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n");
+        GameState anna, bob, a, b;
         anna.RecentNames = {"Anna", "Carla"};
-        anna.ShotSound = {2, 102};
         bob.RecentNames = {"Bob", ""};
-        bob.LocalPlayer = 1;
         bob.HostAddress = "10.0.0.7";
         QCOMPARE(SettingsFile(path, "Anna").save(anna, true), QString());
         QCOMPARE(SettingsFile(path, "Bob").save(bob, false), QString());
-
-        GameState a, b;
         bool soundsA = false, soundsB = true;
-        SettingsFile(path, "Anna").load(a, soundsA);
+        SettingsFile(path, "anna").load(a, soundsA);
         SettingsFile(path, "Bob").load(b, soundsB);
         QCOMPARE(a.RecentNames, anna.RecentNames);
-        QCOMPARE(a.ShotSound, anna.ShotSound);
-        QCOMPARE(a.LocalPlayer, 0);
-        QCOMPARE(soundsA, true);
+        QVERIFY(soundsA);
         QCOMPARE(b.RecentNames, bob.RecentNames);
-        QCOMPARE(b.HostAddress, QString("10.0.0.7"));
-        QCOMPARE(b.LocalPlayer, 1);
-        QCOMPARE(soundsB, false);
-        QVERIFY(readBytes(path).startsWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n"));
+        QCOMPARE(b.HostAddress, "10.0.0.7");
+        QVERIFY(!soundsB);
+        QVERIFY(bytesOf(path).startsWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n"));
     }
 
-    void failedSaveReportsAndKeepsTheTarget()
+    void sectionNamesAndLocation()
     {
-        const QString path = dir_.filePath("Settings-dir.ini");
-        QVERIFY(QDir().mkpath(path));
-        GameState st;
-        const QString message = SettingsFile(path, "Anna").save(st, true);
-        QCOMPARE(message, "In " + QDir::toNativeSeparators(path) + " kann nicht geschrieben werden");
-        QVERIFY(QFileInfo(path).isDir());
-    }
-
-    void sectionNames_data()
-    {
-        QTest::addColumn<QString>("login");
-        QTest::addColumn<QString>("options");
-        QTest::newRow("plain") << "Anna"
-                               << "Anna - Options";
-        QTest::newRow("none") << ""
-                              << "Benutzer - Options";
-        QTest::newRow("blank") << "   "
-                               << "Benutzer - Options";
-        QTest::newRow("brackets") << "a]b[c"
-                                  << "a_b_c - Options";
-    }
-    void sectionNames()
-    {
-        QFETCH(QString, login);
-        QFETCH(QString, options);
-        const SettingsFile file("x.ini", login);
-        QCOMPARE(file.optionsSection(), options);
-        QCOMPARE(file.recentDataSection(), options.replace("Options", "RecentData"));
-    }
-
-    void loginNameFromTheSystem() { QVERIFY(!SettingsFile::LoginName().isEmpty()); }
-
-    void locationBesideTheProgramWhenWritable()
-    {
-        const QString programDir = dir_.filePath("prog");
-        const QString configDir = dir_.filePath("config/kielwanz");
+        QCOMPARE(SettingsFile("x.ini", "Anna").optionsSection(), "Anna - Options");
+        QCOMPARE(SettingsFile("x.ini", "Anna").recentDataSection(), "Anna - RecentData");
+        QCOMPARE(SettingsFile("x.ini", "  ").optionsSection(), "Benutzer - Options");
+        QCOMPARE(SettingsFile("x.ini", "a]b[c").recentDataSection(), "a_b_c - RecentData");
+        // Beside the program when that folder takes a file, else in the user's folder.
+        const QString programDir = dir_.filePath("prog"), configDir = dir_.filePath("config/kielwanz");
         QVERIFY(QDir().mkpath(programDir));
-        QCOMPARE(SettingsFile::ChoosePath(programDir, configDir), QDir(programDir).filePath("Settings.ini"));
-        QVERIFY(QDir(programDir).entryList(QDir::Files | QDir::Hidden).isEmpty()); // probe removed
-        // A folder that cannot take the file sends it to the user's folder.
-        QCOMPARE(SettingsFile::ChoosePath(dir_.filePath("missing"), configDir),
-                 QDir(configDir).filePath("Settings.ini"));
+        QCOMPARE(SettingsFile::ChoosePath(programDir, configDir), programDir + "/Settings.ini");
+        QVERIFY(
+            QDir(programDir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)); // probe gone
+        QCOMPARE(SettingsFile::ChoosePath(dir_.filePath("missing"), configDir), configDir + "/Settings.ini");
         QVERIFY(QFileInfo(configDir).isDir());
     }
 };

@@ -1,30 +1,10 @@
 #!/usr/bin/env python3
-"""A small update server for the update tests.
-
-Usage: update_server.py ROOT [CERT KEY]
-
-Listens on 127.0.0.1 on a free port and prints that port on the first line of
-standard output. Serves the files below ROOT. ROOT/routes.json, read again for
-every request, may change what a path returns:
-
-  {"/Updates.ini": {"status": 302, "location": "http://localhost:{port}/x/Updates.ini"},
-   "/Updates/big.zip": {"file": "big.zip", "chunk": 4096, "delay": 0.05, "length": false},
-   "/gone": {"status": 404}}
-
-"file" names the file below ROOT to send (default: the path itself), "chunk" and
-"delay" drip the body in pieces with a pause before each, "length": false
-leaves out Content-Length. Every request is appended to ROOT/requests.log as
-"<path> <Host header>". With CERT and KEY it speaks https.
-"""
-
-import json
-import os
-import ssl
-import sys
-import threading
-import time
-import urllib.parse
+# update_server.py ROOT [CERT KEY]: prints a free port on 127.0.0.1 and serves ROOT (https with CERT, KEY)
+# until its standard input closes. ROOT/routes.json maps a path to {"status", "location" ("{port}" replaced),
+# "file", "chunk" and "delay" (drip the body), "length": false}. ROOT/requests.log gets "<path> <Host>".
+import json, os, ssl, sys, threading, time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import unquote
 
 ROOT = os.path.abspath(sys.argv[1])
 
@@ -32,85 +12,46 @@ ROOT = os.path.abspath(sys.argv[1])
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
-    def log_message(self, fmt, *args):
+    def log_message(self, *args):
         pass
-
-    def routes(self):
-        try:
-            with open(os.path.join(ROOT, "routes.json"), encoding="utf-8") as f:
-                return json.load(f)
-        except (OSError, ValueError):
-            return {}
 
     def do_GET(self):
         path = self.path.split("?", 1)[0]
-        with open(os.path.join(ROOT, "requests.log"), "a", encoding="utf-8") as log:
-            log.write("%s %s\n" % (path, self.headers.get("Host", "")))
-        route = self.routes().get(path, {})
-        port = self.server.server_address[1]
-
+        with open(os.path.join(ROOT, "requests.log"), "a") as log:
+            log.write("%s %s\n" % (path, self.headers.get("Host")))
+        try:
+            with open(os.path.join(ROOT, "routes.json")) as f:
+                route = json.load(f).get(path, {})
+        except (OSError, ValueError):
+            route = {}
         status = route.get("status", 200)
+        full = os.path.abspath(os.path.join(ROOT, route.get("file", unquote(path).lstrip("/"))))
+        if status == 200 and not (full.startswith(ROOT + os.sep) and os.path.isfile(full)):
+            status = 404
+        body = open(full, "rb").read() if status == 200 else b"<html>Fehler</html>"
+        self.send_response(status)
         if "location" in route:
-            self.send_response(status)
-            self.send_header("Location", route["location"].replace("{port}", str(port)))
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
-        if status != 200:
-            body = b"<html>error</html>"
-            self.send_response(status)
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body)
-            return
-
-        name = route.get("file", urllib.parse.unquote(path).lstrip("/"))
-        full = os.path.abspath(os.path.join(ROOT, name))
-        if not full.startswith(ROOT + os.sep) or not os.path.isfile(full):
-            self.send_response(404)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
-        with open(full, "rb") as f:
-            body = f.read()
-        self.send_response(200)
-        self.send_header("Content-Type", "application/octet-stream")
+            port = str(self.server.server_address[1])
+            self.send_header("Location", route["location"].replace("{port}", port))
         if route.get("length", True):
             self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        chunk = int(route.get("chunk", 0)) or len(body) or 1
-        delay = float(route.get("delay", 0))
+        chunk = route.get("chunk") or len(body) or 1
         try:
             for start in range(0, len(body), chunk):
-                if delay:
-                    time.sleep(delay)
+                time.sleep(route.get("delay", 0))
                 self.wfile.write(body[start:start + chunk])
                 self.wfile.flush()
-        except (BrokenPipeError, ConnectionResetError):
+        except OSError:
             pass
 
 
-def exit_with_parent():
-    # The test keeps our standard input open; when it ends, however it ends,
-    # the server ends too.
-    sys.stdin.buffer.read()
-    os._exit(0)
-
-
-def main():
-    threading.Thread(target=exit_with_parent, daemon=True).start()
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    if len(sys.argv) > 3:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(sys.argv[2], sys.argv[3])
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
-
-
-if __name__ == "__main__":
-    main()
+server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server.daemon_threads = True
+if len(sys.argv) > 3:
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2], sys.argv[3])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+sys.stdin.buffer.read()

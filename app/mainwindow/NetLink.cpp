@@ -1,0 +1,67 @@
+#include "app/mainwindow/NetLink.h"
+
+#include "app/mainwindow/TForm1.h"
+#include "dialogs/TForm2.h"
+#include "presentation/MessageBoxes.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+NetLink::NetLink(TForm1 &form, Game &game) : form_(form), session_(std::make_unique<NetSession>(game, *this))
+{
+    form_.hooks.sendText = [this](const QString &text) { session_->SocketSendText(text); };
+    form_.hooks.closeConnection = [this] { session_->CloseConnection(); };
+}
+
+NetLink::~NetLink() = default;
+
+void NetLink::attachWizard(TForm2 *wizard)
+{
+    wizard_ = wizard;
+    if (wizard == nullptr)
+        return;
+    NetSession *s = session_.get();
+    QObject::connect(wizard, &TForm2::M2OpenServer, s, [s] { s->OpenServer(); });
+    QObject::connect(wizard, &TForm2::M2OpenClient, s,
+                     [s](const QString &address) { s->OpenClient(address); });
+    QObject::connect(wizard, &TForm2::M2SendStart, s, [s] { s->SendStart(); });
+    QObject::connect(wizard, &TForm2::M2CloseSocket, s, [s](int) { s->CloseConnection(); });
+}
+
+void NetLink::SetIPState(const QString &text)
+{
+    if (wizard_ != nullptr)
+        wizard_->Label_M2IPState->setText(text);
+}
+
+void NetLink::SetIPCtrlsEnabled(bool enabled)
+{
+    if (wizard_ != nullptr)
+        wizard_->SetIPCtrlsEnabled(enabled);
+}
+
+void NetLink::SetForwardEnabled(bool enabled)
+{
+    if (wizard_ != nullptr)
+        wizard_->Button_Forward->setEnabled(enabled);
+}
+
+void NetLink::CloseWizard()
+{
+    if (wizard_ != nullptr && wizard_->isVisible())
+        wizard_->accept();
+}
+
+void NetLink::ShowConnectionMessage(const QString &caption, const QString &text)
+{
+    // Over the wizard while it is open, else over the main window.
+    QWidget *parent = QApplication::activeModalWidget();
+    if (parent == nullptr)
+        parent = &form_;
+    ShowMessage(parent, caption, text);
+    // Without a window manager nobody hands the activation back, and the
+    // game timers would stand still.
+    parent->activateWindow();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "opponents/NetSession.h"
+
+#include <memory>
+
+class TForm1;
+class TForm2;
+
+// The network game's connection to the windows: owns the session, answers
+// the wizard's requests (listen, connect, start, close) and shows what the
+// session reports in the wizard's network page or in a message box.
+class NetLink : public NetSessionUi {
+public:
+    NetLink(TForm1 &form, Game &game);
+    ~NetLink() override;
+
+    NetSession &session() { return *session_; }
+    void attachWizard(TForm2 *wizard);
+
+    void SetIPState(const QString &text) override;
+    void SetIPCtrlsEnabled(bool enabled) override;
+    void SetForwardEnabled(bool enabled) override;
+    void CloseWizard() override;
+    void ShowConnectionMessage(const QString &caption, const QString &text) override;
+
+private:
+    TForm1 &form_;
+    TForm2 *wizard_ = nullptr;
+    std::unique_ptr<NetSession> session_;
+};

@@ -1,0 +1,519 @@
+#include "opponents/NetSession.h"
+
+#include "game/Format.h"
+#include "game/Texts.h"
+#include "opponents/Cp1252.h"
+#include "opponents/NetMessages.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+// A socket that is closed politely still gets its last bytes out; one that
+// cannot within this time is dropped.
+constexpr int kGracefulCloseMs = 3000;
+constexpr qint64 kReadBufferBytes = 4096;
+
+QString lostCaption()
+{
+    return QStringLiteral("Verbindung getrennt");
+}
+
+} // namespace
+
+NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(parent), game_(game), ui_(ui)
+{
+    ServerSocket = new QTcpServer(this);
+    connect(ServerSocket, &QTcpServer::newConnection, this, &NetSession::acceptPending);
+    connectTimer_.setSingleShot(true);
+    connect(&connectTimer_, &QTimer::timeout, this, &NetSession::onConnectTimeout);
+    retryTimer_.setSingleShot(true);
+    retryTimer_.setTimerType(Qt::PreciseTimer); // the pause is meant to be a whole 500 ms
+    retryTimer_.setInterval(RetryDelayMs);
+    connect(&retryTimer_, &QTimer::timeout, this, &NetSession::connectAttempt);
+}
+
+NetSession::~NetSession()
+{
+    ServerSocket->disconnect(this);
+    if (peer_)
+        peer_->disconnect(this);
+    if (ClientSocket != nullptr)
+        ClientSocket->disconnect(this);
+}
+
+quint16 NetSession::listeningPort() const
+{
+    return ServerSocket->isListening() ? ServerSocket->serverPort() : 0;
+}
+
+bool NetSession::isConnected() const
+{
+    return peer_ && peer_->state() == QAbstractSocket::ConnectedState;
+}
+
+// ------------------------------------------------------------------- opening
+
+void NetSession::OpenServer()
+{
+    closeQuietly();
+    // Any address means both IPv4 and IPv6 where the system has both.
+    if (!ServerSocket->listen(QHostAddress::Any, port_)) {
+        ui_.SetIPState(FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
+                                                 "bereits von einem anderen Programm verwendet."),
+                                  {port_}));
+        clearNames();
+        ui_.SetIPCtrlsEnabled(true);
+        return;
+    }
+    link_ = Link::Listening;
+}
+
+void NetSession::OpenClient(const QString &hostAddress)
+{
+    closeQuietly();
+    hostAddress_ = hostAddress.trimmed();
+    ConnectRetryArmed = true;
+    link_ = Link::Connecting;
+    connectAttempt();
+}
+
+void NetSession::connectAttempt()
+{
+    if (link_ != Link::Connecting)
+        return;
+    if (ClientSocket != nullptr)
+        releaseSocket(ClientSocket, false);
+    ClientSocket = new QTcpSocket(this);
+    QTcpSocket *socket = ClientSocket;
+    connect(socket, &QAbstractSocket::connected, this, [this, socket] {
+        connectTimer_.stop();
+        SocketConnect(socket);
+    });
+    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::SocketError, Qt::UniqueConnection);
+    connectTimer_.start(connectTimeoutMs_);
+    socket->connectToHost(hostAddress_, port_);
+}
+
+void NetSession::onConnectTimeout()
+{
+    if (link_ == Link::Connecting)
+        connectFailed();
+}
+
+void NetSession::connectFailed()
+{
+    closeQuietly();
+    ui_.SetIPState(Texts::WizardText(6));
+    ui_.SetIPCtrlsEnabled(true);
+    clearNames();
+}
+
+void NetSession::acceptPending()
+{
+    while (ServerSocket->hasPendingConnections()) {
+        QTcpSocket *socket = ServerSocket->nextPendingConnection();
+        if (link_ != Link::Listening || peer_) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        // One guest per game: while it is connected nobody else gets in, so
+        // no third program can send shots into the game.
+        SocketConnect(socket);
+        ServerSocket->close();
+    }
+}
+
+void NetSession::SocketConnect(QTcpSocket *connection)
+{
+    attachPeer(connection);
+    link_ = Link::Lobby;
+    inbox_.clear();
+    const GameState &st = game_.st;
+    if (st.GamePhase == gpNoGame)
+        SocketSendText(st.PlayerNames[st.LocalPlayer]);
+}
+
+void NetSession::attachPeer(QTcpSocket *socket)
+{
+    peer_ = socket;
+    socket->setParent(this);
+    // Shots are two bytes each, often several in a row: no waiting to fill a packet.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // A peer that floods is read in small portions; the first bad message ends it.
+    socket->setReadBufferSize(kReadBufferBytes);
+    connect(socket, &QIODevice::readyRead, this, &NetSession::onReadyRead, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::disconnected, this, &NetSession::SocketDisconnect,
+            Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::SocketError, Qt::UniqueConnection);
+}
+
+void NetSession::OpenWithoutSocket()
+{
+    closeQuietly();
+    link_ = Link::Lobby;
+    const GameState &st = game_.st;
+    if (st.GamePhase == gpNoGame)
+        SocketSendText(st.PlayerNames[st.LocalPlayer]);
+}
+
+void NetSession::SendStart()
+{
+    if (link_ != Link::Lobby)
+        return;
+    SocketSendText(QString::fromLatin1(NetMessages::StartWord));
+    link_ = Link::Playing;
+    inbox_.clear(); // the guest's name, complete now
+}
+
+// ------------------------------------------------------------------- sending
+
+void NetSession::SocketSendText(const QString &text)
+{
+    if (game_.st.GameMode != gmTwoAtTwo)
+        return;
+    if (sendHook) {
+        if (link_ == Link::Lobby || link_ == Link::Playing)
+            sendHook(Cp1252::encode(text));
+        return;
+    }
+    if (!isConnected())
+        return;
+    peer_->write(Cp1252::encode(text));
+    peer_->flush();
+}
+
+// ------------------------------------------------------------------- closing
+
+void NetSession::CloseConnection()
+{
+    closeQuietly();
+}
+
+void NetSession::closeQuietly()
+{
+    retryTimer_.stop();
+    connectTimer_.stop();
+    if (ServerSocket->isListening())
+        ServerSocket->close();
+    if (peer_)
+        releaseSocket(peer_, true);
+    if (ClientSocket != nullptr && ClientSocket != peer_)
+        releaseSocket(ClientSocket, false);
+    peer_ = nullptr;
+    ClientSocket = nullptr;
+    inbox_.clear();
+    link_ = Link::Idle;
+}
+
+void NetSession::releaseSocket(QTcpSocket *socket, bool graceful)
+{
+    socket->disconnect(this);
+    if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
+        connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kGracefulCloseMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->abort();
+    socket->deleteLater();
+}
+
+void NetSession::clearNames()
+{
+    game_.st.PlayerNames[0].clear();
+    game_.st.PlayerNames[1].clear();
+}
+
+QString NetSession::peerName() const
+{
+    return game_.st.PlayerNames[game_.st.LocalPlayer ^ 1];
+}
+
+bool NetSession::gameRunsHere() const
+{
+    const GameState &st = game_.st;
+    return st.GameMode == gmTwoAtTwo && st.GamePhase >= gpPlacing1 && st.GamePhase <= gpFiring;
+}
+
+// ------------------------------------------------------------ errors and loss
+
+void NetSession::SocketError(QAbstractSocket::SocketError error)
+{
+    const GameState &st = game_.st;
+    if (link_ == Link::Connecting) {
+        connectTimer_.stop();
+        if (st.LocalPlayer == 1 && st.GamePhase == gpNoGame && ConnectRetryArmed &&
+            error == QAbstractSocket::SocketAddressNotAvailableError) {
+            ConnectRetryArmed = false;
+            if (ClientSocket != nullptr) {
+                releaseSocket(ClientSocket, false);
+                ClientSocket = nullptr;
+            }
+            retryTimer_.start();
+            return;
+        }
+        connectFailed();
+        return;
+    }
+    if (link_ == Link::Lobby || link_ == Link::Playing) {
+        // A peer that closes is reported by the disconnect that follows;
+        // other errors count only if they ended the connection.
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            return;
+        if (!peer_ || peer_->state() == QAbstractSocket::UnconnectedState)
+            peerGone();
+    }
+}
+
+void NetSession::SocketDisconnect()
+{
+    if (link_ == Link::Lobby || link_ == Link::Playing)
+        peerGone();
+}
+
+void NetSession::peerGone()
+{
+    const Link was = link_;
+    const QString name = peerName();
+    closeQuietly();
+    if (was == Link::Lobby) {
+        ui_.SetIPState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.SetIPCtrlsEnabled(true);
+        clearNames();
+    } else if (was == Link::Playing && gameRunsHere()) {
+        ui_.ShowConnectionMessage(lostCaption(), QStringLiteral("Die Verbindung zu ") + name +
+                                                     QStringLiteral(" wurde getrennt."));
+        backToTitle();
+    }
+}
+
+void NetSession::violation()
+{
+    const Link was = link_;
+    const QString name = peerName();
+    closeQuietly();
+    const QString text =
+        name.isEmpty()
+            ? QStringLiteral("Die Gegenstelle hat ungültige Daten gesendet. Die Verbindung wurde getrennt.")
+            : FormatText(QStringLiteral("%s hat ungültige Daten gesendet. Die Verbindung wurde getrennt."),
+                         {name});
+    if (was == Link::Lobby) {
+        ui_.SetIPState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.SetIPCtrlsEnabled(true);
+        clearNames();
+        ui_.ShowConnectionMessage(lostCaption(), text);
+    } else if (was == Link::Playing && gameRunsHere()) {
+        ui_.ShowConnectionMessage(lostCaption(), text);
+        backToTitle();
+    }
+}
+
+void NetSession::backToTitle()
+{
+    // Like "Neu": every game timer stops (a victory pause left running would
+    // otherwise revive the game), then the title picture and its animation.
+    game_.AbandonGame();
+    game_.DXTimer_Info.enable();
+}
+
+// ----------------------------------------------------------------- receiving
+
+void NetSession::onReadyRead()
+{
+    auto *socket = qobject_cast<QTcpSocket *>(sender());
+    if (socket == nullptr || socket != peer_)
+        return;
+    SocketRead(socket->readAll());
+}
+
+void NetSession::SocketRead(const QByteArray &bytes)
+{
+    if (link_ != Link::Lobby && link_ != Link::Playing)
+        return;
+    // This side has left the game ("Neu") or it is over: nothing the peer
+    // sends can mean anything any more.
+    if (link_ == Link::Playing && !gameRunsHere()) {
+        inbox_.clear();
+        return;
+    }
+    inbox_.append(bytes);
+    if (reading_)
+        return; // the loop below is running further up and takes these too
+    reading_ = true;
+    for (;;) {
+        Step step = Step::Stop;
+        if (link_ == Link::Lobby) {
+            step = handleLobby();
+        } else if (link_ == Link::Playing && gameRunsHere()) {
+            step = game_.st.GamePhase == gpFiring ? handleShot() : handlePlacement();
+        } else {
+            inbox_.clear();
+        }
+        if (step != Step::Again)
+            break;
+    }
+    reading_ = false;
+}
+
+NetSession::Step NetSession::handleLobby()
+{
+    using namespace NetMessages;
+    if (game_.st.LocalPlayer == 0) {
+        // Until the host starts the game the guest sends nothing but its
+        // name, so every byte so far belongs to it.
+        const auto name = inbox_.size() <= MaxNameLength ? Cp1252::decode(inbox_) : std::nullopt;
+        if (!name || !IsValidName(*name)) {
+            violation();
+            return Step::Stop;
+        }
+        takeName(*name);
+        return Step::Wait;
+    }
+
+    // The guest gets the host's name and, once the host has seen the guest's
+    // name, the start word, possibly in one piece. The start word cannot come
+    // first, so it is looked for behind at least one character of the name.
+    const qsizetype go = inbox_.indexOf(StartWord, 1);
+    if (go > 0) {
+        const auto name = Cp1252::decode(inbox_.first(go));
+        if (!name || !IsValidName(*name)) {
+            violation();
+            return Step::Stop;
+        }
+        takeName(*name);
+        inbox_.remove(0, go + StartWordLength);
+        startGuestGame();
+        return Step::Again;
+    }
+    // The name so far, perhaps followed by the beginning of the start word.
+    const auto sofar = Cp1252::decode(inbox_);
+    bool acceptable = sofar.has_value();
+    if (acceptable)
+        for (QChar c : *sofar)
+            acceptable = acceptable && IsPrintableNameChar(c);
+    if (acceptable && inbox_.size() > MaxNameLength) {
+        // Only a name of at most 10 bytes and a start word begun behind it
+        // can still turn out right.
+        acceptable = false;
+        for (qsizetype i = inbox_.size() - (StartWordLength - 1); i < inbox_.size(); ++i)
+            if (i >= 1 && i <= MaxNameLength &&
+                QByteArrayView(StartWord).startsWith(QByteArrayView(inbox_).sliced(i)))
+                acceptable = true;
+    }
+    if (!acceptable) {
+        violation();
+        return Step::Stop;
+    }
+    if (inbox_.size() <= MaxNameLength)
+        takeName(*sofar);
+    return Step::Wait;
+}
+
+void NetSession::takeName(const QString &name)
+{
+    GameState &st = game_.st;
+    st.PlayerNames[st.LocalPlayer ^ 1] = name;
+    st.RecentNames[1] = name;
+    if (st.LocalPlayer == 0) {
+        ui_.SetIPState(FormatText(Texts::WizardText(3), {name, name}));
+        ui_.SetForwardEnabled(true);
+    } else {
+        ui_.SetIPState(FormatText(Texts::WizardText(1), {name, name}));
+        ui_.SetForwardEnabled(false);
+    }
+    emit messageHandled();
+}
+
+void NetSession::startGuestGame()
+{
+    link_ = Link::Playing;
+    GameState &st = game_.st;
+    game_.StartGame();
+    game_.effects().SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.LocalPlayer]}));
+    game_.DrawScreen(true);
+    game_.effects().DrawInfo();
+    ui_.CloseWizard();
+    emit messageHandled();
+}
+
+NetSession::Step NetSession::handlePlacement()
+{
+    using namespace NetMessages;
+    GameState &st = game_.st;
+    // The peer sends its fleet once and then waits for ours: anything more
+    // before firing begins here is out of order.
+    if (st.PlacementDone & pdRemote) {
+        if (!inbox_.isEmpty())
+            violation();
+        return Step::Stop;
+    }
+    const bool fromHost = st.LocalPlayer == 1;
+    const int length = FleetLength(fromHost);
+    if (!IsFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
+        violation();
+        return Step::Stop;
+    }
+    if (inbox_.size() < length)
+        return Step::Wait;
+    const auto fleet = ParseFleet(QByteArrayView(inbox_).first(length), fromHost);
+    if (!fleet) {
+        violation();
+        return Step::Stop;
+    }
+    const int startPlayer = fromHost && inbox_[FleetDigitCount] == '1' ? 1 : 0;
+    inbox_.remove(0, length);
+
+    if (st.PlacementDone == 0)
+        st.PlacementDone = pdRemote;
+    st.PlayField[st.LocalPlayer ^ 1] = *fleet;
+    if (fromHost)
+        st.NetStartPlayer = startPlayer;
+    if (st.PlacementDone == pdLocal) {
+        st.PlacementDone = pdLocal | pdRemote;
+        st.GamePhase = gpFiring;
+        if (st.LocalPlayer == 1)
+            st.CurrentPlayer = st.NetStartPlayer;
+        game_.SetInfoLabelCaption();
+        game_.DrawScreen(true);
+    }
+    emit messageHandled();
+    return Step::Again;
+}
+
+NetSession::Step NetSession::handleShot()
+{
+    using namespace NetMessages;
+    if (inbox_.size() < ShotLength) {
+        if (!inbox_.isEmpty() && (inbox_[0] < '0' || inbox_[0] > '9')) {
+            violation();
+            return Step::Stop;
+        }
+        return Step::Wait;
+    }
+    const auto shot = ParseShot(QByteArrayView(inbox_).first(ShotLength));
+    if (!shot) {
+        violation();
+        return Step::Stop;
+    }
+    inbox_.remove(0, ShotLength);
+
+    GameState &st = game_.st;
+    // The victory pause still runs here (timers wait while the window is in
+    // the background), but the peer has passed it: hand the turn over first.
+    if (game_.DXTimer.Enabled())
+        game_.DXTimerTimer();
+    const int peer = st.LocalPlayer ^ 1;
+    if (st.CurrentPlayer != peer || st.ControlField[peer].at(shot->x, shot->y) != cfUnknown) {
+        violation();
+        return Step::Stop;
+    }
+    game_.ClickControlField(shot->x, shot->y);
+    emit messageHandled();
+    return Step::Again;
+}

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "game/Game.h"
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// What the network side does to the wizard and the windows. The program wires
+// it to the wizard's Mode2 page and a message box; tests record it.
+class NetSessionUi {
+public:
+    virtual ~NetSessionUi() = default;
+    // The wizard's connection text, Label_M2IPState.
+    virtual void SetIPState(const QString &text) = 0;
+    // The wizard's name, role and address controls (which also re-runs its
+    // enabling rule for "Weiter").
+    virtual void SetIPCtrlsEnabled(bool enabled) = 0;
+    // The wizard's "&Weiter >".
+    virtual void SetForwardEnabled(bool enabled) = 0;
+    // The game has started (the host's start word arrived): close the wizard.
+    virtual void CloseWizard() = 0;
+    // A modal message box with an exclamation icon and one "OK"; returns
+    // when the user has closed it.
+    virtual void ShowConnectionMessage(const QString &caption, const QString &text) = 0;
+};
+
+// The TCP connection of a network game and its messages, on the user-interface
+// thread with Qt's event-driven sockets. The host listens (on port 5998 on
+// every local address, IPv4 and IPv6) and takes one guest; the guest connects
+// by address or host name. Received bytes are collected and cut into messages
+// by what this side's phase expects, each is checked, and then carried out on
+// the game: the names, the start word, the peer's fleet and the peer's shots.
+// A peer that breaks the rules is treated like one that left.
+class NetSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint16 DefaultPort = 5998;
+
+    enum class Link {
+        Idle,       // no socket open
+        Listening,  // host: waiting for a guest
+        Connecting, // guest: connection attempt running
+        Lobby,      // connected, names being exchanged, wizard open
+        Playing,    // the game has started on this side
+    };
+    Q_ENUM(Link)
+
+    NetSession(Game &game, NetSessionUi &ui, QObject *parent = nullptr);
+    ~NetSession() override;
+
+    // Tests listen on a free port (0) and connect to it.
+    void setPort(quint16 port) { port_ = port; }
+    quint16 port() const { return port_; }
+    // The port the host listens on (the chosen one when 0 was asked for).
+    quint16 listeningPort() const;
+    // How long a connection attempt may take before it counts as failed.
+    void setConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+    // The pause before the one automatic reconnect.
+    static constexpr int RetryDelayMs = 500;
+
+    Link link() const { return link_; }
+    bool isConnected() const;
+
+    // ---- Opening, from the wizard's "&Weiter >" on its network page. The
+    // caller has set GameMode, LocalPlayer and the own name, and shown the
+    // waiting text.
+    // Host: listen. A failure is shown in the wizard, whose page becomes
+    // editable again.
+    void OpenServer();
+    // Guest: connect to the address or host name; arms the one retry.
+    void OpenClient(const QString &hostAddress);
+    // Host, guest's name known: send the start word. The wizard then starts
+    // the host's own game.
+    void SendStart();
+
+    // ---- For the engine's side effects
+    // Sends one text as Windows-1252 bytes to the peer; only in gmTwoAtTwo.
+    void SocketSendText(const QString &text);
+    // Closes this side's connection (and stops listening) without any
+    // message; sent bytes are still delivered.
+    void CloseConnection();
+
+    // ---- Socket events. Public so that tests can feed them directly.
+    // Bytes from the peer, however TCP cut or joined them.
+    void SocketRead(const QByteArray &bytes);
+    void SocketConnect(QTcpSocket *connection);
+    void SocketError(QAbstractSocket::SocketError error);
+    void SocketDisconnect();
+
+    // Without a socket: as if the connection had just come up (the own name
+    // is sent). With sendHook set, a test or benchmark carries the bytes
+    // itself and feeds the other side's SocketRead.
+    void OpenWithoutSocket();
+    std::function<void(const QByteArray &)> sendHook;
+
+    bool ConnectRetryArmed = false;
+    QTcpServer *ServerSocket = nullptr;
+    QTcpSocket *ClientSocket = nullptr;
+
+signals:
+    // After every message carried out (for tests and the benchmark).
+    void messageHandled();
+
+private:
+    enum class Step { Wait, Again, Stop };
+    Step handleLobby();
+    Step handlePlacement();
+    Step handleShot();
+
+    void acceptPending();
+    void attachPeer(QTcpSocket *socket);
+    void connectAttempt();
+    void connectFailed();
+    void onConnectTimeout();
+    void onReadyRead();
+    void takeName(const QString &name);
+    void startGuestGame();
+    void peerGone();
+    void violation();
+    // Closes every socket without any event reaching the handlers.
+    void closeQuietly();
+    void releaseSocket(QTcpSocket *socket, bool graceful);
+    void clearNames();
+    void backToTitle();
+    QString peerName() const;
+    bool gameRunsHere() const;
+
+    Game &game_;
+    NetSessionUi &ui_;
+    quint16 port_ = DefaultPort;
+    int connectTimeoutMs_ = 10000;
+    Link link_ = Link::Idle;
+    QPointer<QTcpSocket> peer_; // the one connection: ClientSocket, or the accepted guest
+    QString hostAddress_;
+    QByteArray inbox_; // bytes of a message not complete yet
+    QTimer connectTimer_;
+    QTimer retryTimer_;
+    bool reading_ = false;
+};

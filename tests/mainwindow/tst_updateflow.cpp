@@ -1,0 +1,74 @@
+// Ctrl+U on the running program: when the update wizard ends with an
+// installation prepared, the program ends at once, even in the middle of a
+// game. A "Spiel beenden?" question at that point could be answered "Nein" and
+// leave the program running with the installation waiting for some later end.
+
+#include "app/mainwindow/TForm1.h"
+#include "update/TLxUpdateFile.h"
+#include "update/TStatusForm.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class tst_updateflow : public QObject {
+    Q_OBJECT
+private slots:
+    void wizardEndsTheProgramWithoutAskingAboutTheGame_data()
+    {
+        QTest::addColumn<bool>("onlyUpdate");
+        QTest::newRow("installation prepared") << false;
+        QTest::newRow("pure updater") << true;
+    }
+    void wizardEndsTheProgramWithoutAskingAboutTheGame()
+    {
+        QFETCH(bool, onlyUpdate);
+        QTemporaryDir dir;
+        ManualClock clock;
+        ScriptedRandom rng;
+        TForm1 form(&clock, &rng, nullptr, dir.filePath(QStringLiteral("Settings.ini")));
+        UpdatePlatform &platform = form.LxUpdateFile->platform();
+        platform.userSettingsFile = platform.machineSettingsFile = dir.filePath(QStringLiteral("Update.ini"));
+        platform.onReadOnlyFileSystem = [](const QString &) { return false; };
+        if (onlyUpdate) {
+            QFile file(platform.machineSettingsFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Software\\Lx\\Kielwanz]\nOnlyUpdate=sz:\n");
+        }
+        // The wizard's last page: "Beenden" after a prepared installation.
+        form.LxUpdateFile->showWizard = [&](TStatusForm &wizard) { wizard.TerminateRequested = !onlyUpdate; };
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.game().st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        form.game().StartGame();
+        QVERIFY(form.game().GameRunning());
+
+        // Any question that comes up is answered "Nein" and noted.
+        QStringList questions;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                questions += box->text();
+                box->escapeButton()->click();
+            }
+        });
+        answer.start(20);
+        QTimer::singleShot(0, form.LxUpdateFile->action(), &QAction::trigger);
+        QTimer giveUp; // the program did not end
+        giveUp.setSingleShot(true);
+        connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        giveUp.start(3000);
+        const int result = QApplication::exec();
+
+        QCOMPARE(questions, QStringList());
+        QCOMPARE(result, 0);
+    }
+};
+
+QTEST_MAIN(tst_updateflow)
+#include "tst_updateflow.moc"

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "game/Format.h"
+#include "game/Game.h"
+#include "game/Texts.h"
+#include "opponents/NetSession.h"
+#include "support/RecordingEffects.h"
+
+#include <QStringList>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+// One side of a network game in a test: the engine with recorded effects, a
+// recorded wizard and the session, wired as the main window wires them.
+
+struct UiRecorder : NetSessionUi {
+    QString ipState;
+    bool ipCtrlsEnabled = false;
+    bool forwardEnabled = false;
+    int wizardClosed = 0;
+    QStringList boxes;               // "caption|text"
+    std::function<void()> duringBox; // runs while the modal box would be open
+
+    void SetIPState(const QString &text) override { ipState = text; }
+    void SetIPCtrlsEnabled(bool enabled) override { ipCtrlsEnabled = enabled; }
+    void SetForwardEnabled(bool enabled) override { forwardEnabled = enabled; }
+    void CloseWizard() override { ++wizardClosed; }
+    void ShowConnectionMessage(const QString &caption, const QString &text) override
+    {
+        boxes << caption + u'|' + text;
+        if (duringBox)
+            duringBox();
+    }
+};
+
+struct NetEffects : RecordingEffects {
+    NetSession *net = nullptr;
+    void SendText(const QString &text) override
+    {
+        RecordingEffects::SendText(text);
+        net->SocketSendText(text);
+    }
+    void CloseConnection() override
+    {
+        RecordingEffects::CloseConnection();
+        net->CloseConnection();
+    }
+};
+
+struct NetSide {
+    NetEffects fx;
+    ScriptedRandom rng;
+    ManualClock clock;
+    Game game{fx, rng, clock};
+    UiRecorder ui;
+    NetSession net{game, ui};
+    GameState &st = game.st;
+
+    NetSide(int localPlayer, const QString &name, unsigned seed = 1) : rng({}, seed)
+    {
+        fx.net = &net;
+        fx.attach(game);
+        st.GameMode = gmTwoAtTwo;
+        st.LocalPlayer = localPlayer;
+        st.PlayerNames[localPlayer] = name;
+        st.ShotSound = {1, 101};
+    }
+    int peer() const { return st.LocalPlayer ^ 1; }
+
+    // The wizard's part when the host presses "Weiter" with the guest's name known.
+    void hostStarts()
+    {
+        net.SendStart();
+        fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
+        game.StartGame();
+    }
+    void placeFleet() { game.MenuItem_SetShipsAutomaticallyClick(); }
+    // Enter; the host's draw of the start player is given.
+    void confirmFleet(int startPlayer = 0)
+    {
+        if (st.LocalPlayer == 0)
+            rng.push(startPlayer);
+        game.FormKeyPress(13);
+    }
+    void click(int x, int y) { game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * x, 100 + 40 * y); }
+    void drag(int x, int y) { game.DXDrawMouseMove(true, false, 500 + 40 * x, 100 + 40 * y); }
+
+    // The first cell of the peer's fleet not shot yet that is (not) a ship, or NoCell.
+    CellPos target(bool ship) const
+    {
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                if (st.ControlField[st.LocalPlayer].at(x, y) == cfUnknown &&
+                    (st.PlayField[peer()].at(x, y) >= pfShip) == ship)
+                    return {x, y};
+        return NoCell;
+    }
+    // The victory pause ends on this side's clock.
+    void endPause()
+    {
+        clock.advance(2000);
+        game.timers.poll();
+    }
+};
+
+// What both sides must agree on at every moment of a game.
+inline QString Agreement(const GameState &st)
+{
+    QStringList parts;
+    for (int p = 0; p < 2; ++p)
+        parts << GridRows(st.PlayField[p]) << GridRows(st.ControlField[p]);
+    return parts.join(u'/') + QString::asprintf(" phase %d current %d winner %d tries %d,%d", st.GamePhase,
+                                                st.CurrentPlayer, st.Winner, st.Tries[0], st.Tries[1]);
+}

@@ -1,0 +1,224 @@
+#include "NetTestSupport.h"
+#include "opponents/Cp1252.h"
+#include "opponents/NetMessages.h"
+
+#include <QStringDecoder>
+#include <QtTest>
+
+#include <memory>
+
+// What a peer sends is checked: the code page of names, the fleet's rules,
+// and a peer that breaks them in every phase. This side must end the game
+// as if the peer had left, with a German message, and never crash, hang, or
+// keep a board that the peer's side would not have.
+
+namespace {
+
+enum Setup {
+    HostLobby,        // waiting for the guest's name
+    GuestLobby,       // waiting for the host's name and the start word
+    HostPlacing,      // guest's name "Gustav"
+    GuestPlacing,     // host's name "Hanna"
+    GuestPlacedSent,  // the guest's fleet sent, the host's not here yet
+    HostFiringPeer,   // fleets exchanged, the guest's turn
+    HostFiringOwn,    // the host's turn
+    GuestFiringPeer,  // the host's turn
+    HostPeerFinished, // the guest has found every ship, its pause runs
+};
+
+QStringList legalRows()
+{
+    QStringList rows(10, u".........."_s);
+    rows[0] = u"##.#.#.#.#"_s;           // 2er and four 1er
+    rows[2] = u"###.####.."_s;           // 3er and 4er
+    rows[4] = rows[5] = u"#.#.#....."_s; // 3er and two 2er standing
+    rows[6] = u"#........."_s;
+    return rows;
+}
+const Grid &fleet()
+{
+    static const Grid g = GridFromRows(legalRows());
+    return g;
+}
+QByteArray digits(const Grid &grid)
+{
+    return Game::FleetDigits(grid).toLatin1();
+}
+
+std::unique_ptr<NetSide> make(Setup setup)
+{
+    const bool host =
+        setup != GuestLobby && setup != GuestPlacing && setup != GuestPlacedSent && setup != GuestFiringPeer;
+    auto s = std::make_unique<NetSide>(host ? 0 : 1, host ? u"Hanna"_s : u"Gustav"_s);
+    s->net.sendHook = [](const QByteArray &) {};
+    s->net.OpenWithoutSocket();
+    if (setup == HostLobby || setup == GuestLobby)
+        return s;
+    if (host) {
+        s->net.SocketRead("Gustav");
+        s->hostStarts();
+    } else {
+        s->net.SocketRead("Hanna%GO%");
+    }
+    if (setup == HostPlacing || setup == GuestPlacing)
+        return s;
+    s->st.PlayField[s->st.LocalPlayer] = fleet();
+    s->game.SetInfoLabelCaption();
+    s->confirmFleet(setup == HostFiringOwn ? 0 : 1);
+    if (setup == GuestFiringPeer)
+        s->net.SocketRead(digits(fleet()) + '0');
+    if (!host)
+        return s;
+    s->net.SocketRead(digits(fleet()));
+    for (int k = 0; setup == HostPeerFinished && k < 100; ++k)
+        if (fleet().at(k % 10, k / 10) >= pfShip)
+            s->net.SocketRead(QByteArray::number(k % 10) + QByteArray::number(k / 10));
+    return s;
+}
+
+} // namespace
+
+class tst_nethostile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cp1252MatchesTheCodePage()
+    {
+        QStringDecoder reference("windows-1252");
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray byte(1, static_cast<char>(b));
+            const auto text = Cp1252::decode(byte);
+            if (QList<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}.contains(b)) {
+                QVERIFY2(!text, qPrintable(QString::number(b, 16))); // unassigned
+                continue;
+            }
+            QVERIFY(text && text->size() == 1);
+            if (reference.isValid())
+                QCOMPARE(*text, reference.decode(byte));
+            QCOMPARE(Cp1252::encode(*text), byte);
+        }
+        QCOMPARE(Cp1252::decode("J\xfcrgen\x80\x9f").value(), u"Jürgen€Ÿ"_s);
+        QCOMPARE(Cp1252::encode(u"Łukasz™"_s), QByteArray("?ukasz\x99"));
+    }
+
+    void fleets_data()
+    {
+        QTest::addColumn<QStringList>("grid");
+        QTest::addColumn<bool>("legal");
+        auto with = [](std::initializer_list<std::pair<int, const char *>> changes) {
+            QStringList rows = legalRows();
+            for (auto [row, text] : changes)
+                rows[row] = QString::fromLatin1(text);
+            return rows;
+        };
+        QTest::newRow("legal") << with({}) << true;
+        QTest::newRow("corners touch") << with({{0, "##...#.#.#"}, {1, "...#......"}}) << true;
+        QTest::newRow("edges touch") << with({{4, "#.##......"}, {5, "#.##......"}}) << false;
+        QTest::newRow("bent") << with({{2, "###.###..."}, {3, "......#..."}}) << false;
+        QTest::newRow("bent at the foot")
+            << with({{4, "#...#....."}, {5, "#...#....."}, {6, "##........"}}) << false;
+        QTest::newRow("five long") << with({{2, "###.#####."}}) << false;
+        QTest::newRow("one ship too many") << with({{8, "........#."}}) << false;
+        QTest::newRow("right cells, wrong ships") << with({{4, "#.#......."}, {5, "#.....#.#."}}) << false;
+    }
+    void fleets()
+    {
+        QFETCH(QStringList, grid);
+        QFETCH(bool, legal);
+        const QByteArray bytes = digits(GridFromRows(grid));
+        QCOMPARE(NetMessages::ParseFleet(bytes, false).has_value(), legal);
+        QCOMPARE(NetMessages::ParseFleet(bytes + '1', true).has_value(), legal);
+    }
+
+    void violations_data()
+    {
+        QTest::addColumn<int>("setup");
+        QTest::addColumn<QList<QByteArray>>("reads");
+        using L = QList<QByteArray>;
+        const QByteArray guestFleet = digits(fleet());
+        const QByteArray flood(1 << 20, '0');
+        QTest::newRow("host: name of 11") << int(HostLobby) << L{"ABCDEFGHIJK"};
+        QTest::newRow("host: name grows to 11") << int(HostLobby) << L{"ABCDEFGHIJ", "K"};
+        QTest::newRow("host: control character") << int(HostLobby) << L{"Gus\x01"};
+        QTest::newRow("host: unassigned byte") << int(HostLobby) << L{"\x81"};
+        QTest::newRow("host: soft hyphen") << int(HostLobby) << L{"Gus\xad"};
+        QTest::newRow("host: flood") << int(HostLobby) << L{flood};
+        QTest::newRow("guest: 12 and start") << int(GuestLobby) << L{"ABCDEFGHIJKL%GO%"};
+        QTest::newRow("guest: start begun too late") << int(GuestLobby) << L{"ABCDEFGHIJ", "x%G"};
+        QTest::newRow("guest: control character") << int(GuestLobby) << L{"Ha\x7f"};
+        QTest::newRow("guest: flood") << int(GuestLobby) << L{flood};
+        QTest::newRow("guest: junk after start") << int(GuestLobby) << L{"Hanna%GO%", "hello"};
+        QTest::newRow("fleet: letter") << int(HostPlacing) << L{guestFleet.first(99) + 'x'};
+        QTest::newRow("fleet: letter early") << int(HostPlacing) << L{"0x"};
+        QTest::newRow("fleet: digit 1") << int(HostPlacing) << L{guestFleet.first(99) + '1'};
+        QTest::newRow("fleet: start word") << int(HostPlacing) << L{"%GO%"};
+        QTest::newRow("fleet: empty sea") << int(HostPlacing) << L{QByteArray(100, '0')};
+        QTest::newRow("fleet: twice") << int(HostPlacing) << L{guestFleet + guestFleet};
+        QTest::newRow("fleet: a shot behind it") << int(HostPlacing) << L{guestFleet, "00"};
+        QTest::newRow("fleet: host's start player 2") << int(GuestPlacing) << L{guestFleet + '2'};
+        QTest::newRow("fleet: host's without start player, shot behind")
+            << int(GuestPlacing) << L{guestFleet + "55"};
+        QTest::newRow("fleet: then a shot out of turn") << int(GuestPlacedSent) << L{guestFleet + "100"};
+        QTest::newRow("shot: letter") << int(HostFiringPeer) << L{"3x"};
+        QTest::newRow("shot: letter first") << int(HostFiringPeer) << L{"x"};
+        QTest::newRow("shot: colon") << int(HostFiringPeer) << L{":0"};
+        QTest::newRow("shot: minus") << int(HostFiringPeer) << L{"-1"};
+        QTest::newRow("shot: same cell twice") << int(HostFiringPeer) << L{"00", "00"};
+        QTest::newRow("shot: after its miss") << int(HostFiringPeer) << L{"9596"};
+        QTest::newRow("shot: out of turn") << int(HostFiringOwn) << L{"12"};
+        QTest::newRow("shot: flood") << int(HostFiringPeer) << L{flood};
+        QTest::newRow("shot: guest side, repeated") << int(GuestFiringPeer) << L{"10", "10"};
+        QTest::newRow("shot: finisher fires again") << int(HostPeerFinished) << L{"99"};
+    }
+    void violations()
+    {
+        QFETCH(int, setup);
+        QFETCH(QList<QByteArray>, reads);
+        auto s = make(Setup(setup));
+        QVERIFY(s->ui.boxes.isEmpty()); // the way there was legal
+        const bool gameRan = s->st.GamePhase != gpNoGame;
+        for (const QByteArray &r : reads)
+            s->net.SocketRead(r);
+
+        QCOMPARE(s->ui.boxes.size(), 1);
+        const QString box = s->ui.boxes.first();
+        QVERIFY2(box.startsWith(u"Verbindung getrennt|"_s) &&
+                     box.endsWith(u" hat ungültige Daten gesendet. Die Verbindung wurde getrennt."_s),
+                 qPrintable(box));
+        QCOMPARE(s->net.link(), NetSession::Link::Idle);
+        QCOMPARE(s->st.GamePhase, gpNoGame);
+        if (gameRan || s->ui.wizardClosed > 0) {
+            QVERIFY(box.contains(s->st.PlayerNames[s->peer()]));
+            QVERIFY(s->game.DXTimer_Info.Enabled() && !s->game.DXTimer.Enabled());
+            QCOMPARE(s->fx.status, Texts::InfoText(0));
+        } else {
+            QVERIFY(s->ui.ipCtrlsEnabled && s->st.PlayerNames[0].isEmpty() && s->st.PlayerNames[1].isEmpty());
+        }
+        // Whatever still comes in changes nothing.
+        const QString after = Agreement(s->st);
+        s->net.SocketRead("0022");
+        QCOMPARE(Agreement(s->st), after);
+        QCOMPARE(s->ui.boxes.size(), 1);
+    }
+
+    // The edges of what a peer may send.
+    void accepted()
+    {
+        auto guest = make(GuestLobby);
+        guest->net.SocketRead("%GO%"); // a host named "%GO%" does not start the game
+        QCOMPARE(guest->st.GamePhase, gpNoGame);
+        guest->net.SocketRead("%G");
+        guest->net.SocketRead("O%");
+        QCOMPARE(guest->st.PlayerNames[0], u"%GO%"_s);
+        QCOMPARE(guest->st.GamePhase, gpPlacing1);
+
+        auto full = make(GuestLobby);
+        full->net.SocketRead("ABCDEFGHIJ%G"); // ten, and the start word begun
+        full->net.SocketRead("O%");
+        QCOMPARE(full->st.PlayerNames[0], u"ABCDEFGHIJ"_s);
+        QVERIFY(guest->ui.boxes.isEmpty() && full->ui.boxes.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_nethostile)
+#include "tst_nethostile.moc"

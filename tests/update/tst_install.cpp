@@ -1,0 +1,422 @@
+// The installation step on real archives: unpacking (normal, hostile and
+// damaged archives, stale files), signatures, the script's substitution, and
+// end to end the launcher running the script after the program has ended.
+
+#include "UpdateTestSupport.h"
+#include "update/install/InstallScript.h"
+#include "update/install/PrepareInstall.h"
+
+#include <QDirIterator>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUuid>
+
+using namespace UpdateInstall;
+
+namespace {
+
+const QByteArray Script = "echo Beginn\n: %s\n: %s\ncp -f %skielwanz %skielwanz\n";
+
+QByteArray noise(qsizetype size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray data(size, Qt::Uninitialized);
+    for (char &c : data)
+        c = char('a' + random.bounded(26));
+    return data;
+}
+
+// Rewrites every entry's uncompressed size in the local headers and the
+// central directory alike, so that the archive stays consistent.
+QByteArray withDeclaredSize(QByteArray zip, quint32 size)
+{
+    for (const auto &[signature, offset] : {std::pair{"PK\x03\x04", 22}, std::pair{"PK\x01\x02", 24}})
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 4))
+            for (int i = 0; i < 4; ++i)
+                zip[at + offset + i] = char(size >> (8 * i));
+    return zip;
+}
+
+// Every file, folder and link below `root` but those under `skip`, with content or target.
+QMap<QString, QByteArray> snapshot(const QString &root, const QStringList &skip = {})
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (std::none_of(skip.begin(), skip.end(), [&](const QString &s) { return path.startsWith(s); }))
+            files[path] = info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : ReadAll(path);
+    }
+    return files;
+}
+
+const char StandInSwitch[] = "--stand-in-program";
+
+// The program's last moments: start the installation, linger so that a
+// launcher that does not wait would be caught, leave a mark, end.
+int standInProgram(const QString &script, const QString &log, const QString &doneMark)
+{
+    if (!StartInstallation(script, log))
+        return 3;
+    QThread::msleep(500);
+    return WriteAll(doneMark, "fertig") ? 0 : 4;
+}
+
+} // namespace
+
+class tst_install : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> root;
+    QString programFolder, tempDir, outside;
+    // A name in the shared temporary folder and in / that an escape would hit.
+    const QString escapeName = "kielwanz-escape-" + QUuid::createUuid().toString(QUuid::Id128);
+
+    InstallRequest request(const QByteArray &archive, bool restart = true) const
+    {
+        InstallRequest r;
+        r.ArchivePath = tempDir + "Brackwen.zip";
+        r.ProgramFolder = programFolder;
+        r.ProgramFile = programFolder + "kielwanz";
+        r.TempDir = tempDir;
+        r.Restart = restart;
+        r.PublicKey.clear();
+        if (!WriteAll(r.ArchivePath, archive))
+            qFatal("cannot place the archive");
+        return r;
+    }
+    QStringList unpacked() const
+    {
+        return QDir(InstallFolder(tempDir))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    }
+
+private slots:
+    void init()
+    {
+        root = std::make_unique<QTemporaryDir>();
+        // Blanks, an umlaut, quotes, "$" and "%s": all a shell or a template could trip over.
+        programFolder = root->path() + "/Programme/Kiel wanz ü 'neu' $HOME \"x\" 100%s/";
+        tempDir = root->path() + "/tmp ü/";
+        outside = root->path() + "/outside/";
+        QVERIFY(QDir().mkpath(tempDir));
+        QVERIFY(WriteAll(programFolder + "kielwanz", "alt"));
+        QVERIFY(WriteAll(outside + "target", "unberührt"));
+    }
+    void cleanup()
+    {
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/" + escapeName));
+        QVERIFY(!QFileInfo::exists("/" + escapeName));
+    }
+
+    void unpacksOrRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<PrepareError>("error");
+        QTest::addColumn<QStringList>("files");
+        const ZipEntry script{"Update.bat", Script};
+        const QByteArray escape = escapeName.toUtf8();
+        auto row = [](const char *name, const QByteArray &zip, PrepareError error, const QStringList &files,
+                      const char *limit = "") {
+            QTest::newRow(name) << zip << QString(limit) << error << files;
+        };
+        auto contained = [&](const char *name, const QByteArray &entry, const QString &file) {
+            row(name, ZipBytes({script, {entry, "böse"}}), PrepareError::None, {"Update.bat", file});
+        };
+        auto hostile = [&](const char *name, const ZipEntry &entry) {
+            row(name, ZipBytes({script, entry}), PrepareError::ArchiveHostile, {});
+        };
+        // The first of two entries with one bare name wins, with its executable bit.
+        row("normal update",
+            ZipBytes({script,
+                      {"neu/kielwanz", "#!/bin/sh\n", 0100755},
+                      {"alt/kielwanz", "zweite", 0100666},
+                      {"daten/", "", 040755},
+                      {"daten/karte.txt", noise(100000, 1)}},
+                     true),
+            PrepareError::None, {"Update.bat", "karte.txt", "kielwanz"});
+        contained("dot-dot to the shared temporary folder", "../../../../../../../../../../tmp/" + escape,
+                  escapeName);
+        contained("absolute into the root", "/" + escape, escapeName);
+        contained("drive letter, backslashes", "C:\\..\\..\\evil.txt", "evil.txt");
+        hostile("ends in dot-dot", {"daten/..", "x"});
+        hostile("link", {"link", "/etc/passwd", 0120777});
+        hostile("link as the script", {"Update.bat", "../../outside/target", 0120777});
+        hostile("line break in a name", {"evil\n.txt", "x"});
+        QList<ZipEntry> seven{script};
+        for (int i = 0; i < 6; ++i)
+            seven += ZipEntry{"f" + QByteArray::number(i), "x"};
+        row("too many entries", ZipBytes(seven), PrepareError::ArchiveTooLarge, {}, "entries");
+        row("inflates beyond the limit", ZipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}),
+            PrepareError::ArchiveTooLarge, {}, "bytes");
+        row("archive beyond the limit", ZipBytes({script, {"daten", noise(5000, 2)}}),
+            PrepareError::ArchiveTooLarge, {}, "archive");
+        row("huge declared size",
+            withDeclaredSize(ZipBytes({script, {"gross", noise(1000, 3)}}), 0xF0000000u),
+            PrepareError::ArchiveTooLarge, {});
+        row("declared smaller than its data",
+            withDeclaredSize(ZipBytes({{"Update.bat", noise(100000, 4)}}), 10), PrepareError::ArchiveDamaged,
+            {});
+        const QByteArray good = ZipBytes({script, {"daten", noise(60000, 5)}});
+        QByteArray corrupt = good;
+        for (qsizetype i = good.size() / 2; i < good.size() / 2 + 16; ++i)
+            corrupt[i] = char(corrupt[i] ^ 0x5a);
+        row("corrupt data", corrupt, PrepareError::ArchiveDamaged, {});
+        row("truncated", good.left(good.size() / 2), PrepareError::ArchiveDamaged, {});
+        row("no archive at all", noise(5000, 6), PrepareError::ArchiveDamaged, {});
+    }
+    void unpacksOrRefuses()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, limit);
+        QFETCH(PrepareError, error);
+        QFETCH(QStringList, files);
+        InstallRequest r = request(archive);
+        r.Limits.MaxEntries = limit == u"entries" ? 5 : r.Limits.MaxEntries;
+        r.Limits.MaxTotalBytes = limit == u"bytes" ? 1 << 20 : r.Limits.MaxTotalBytes;
+        r.MaxArchiveBytes = limit == u"archive" ? 1000 : r.MaxArchiveBytes;
+        const QString folder = InstallFolder(tempDir);
+        const QStringList skip{QDir::cleanPath(folder), r.ArchivePath};
+        const auto before = snapshot(root->path(), skip);
+        const PrepareResult result = PrepareInstallation(r);
+        QCOMPARE(result.Error, error);
+        QCOMPARE(result.Status,
+                 error == PrepareError::None ? PrepareStatus::Prepared : PrepareStatus::PageError);
+        QCOMPARE(result.Message.isEmpty(), error == PrepareError::None);
+        QCOMPARE(unpacked(), files);
+        for (const QString &name : files) {
+            // Plain files, the user's alone, whatever the archive says.
+            const QFileInfo file(folder + name);
+            QVERIFY2(file.isFile() && !file.isSymLink(), qPrintable(name));
+            QCOMPARE(file.permissions() &
+                         (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                     QFile::Permissions());
+        }
+        if (files.contains("kielwanz")) {
+            QCOMPARE(ReadAll(folder + "kielwanz"), "#!/bin/sh\n");
+            QVERIFY(QFileInfo(folder + "kielwanz").permissions() & QFile::ExeOwner);
+            QVERIFY(!(QFileInfo(folder + "karte.txt").permissions() & QFile::ExeOwner));
+        }
+        QCOMPARE(snapshot(root->path(), skip), before);
+        QVERIFY(!QFileInfo::exists(r.ArchivePath)); // refused: of no further use; prepared: done
+    }
+
+    void staleFilesNeverSurvive()
+    {
+        const QString folder = InstallFolder(tempDir);
+        QVERIFY(WriteAll(folder + "unter/ordner/alt", "alt"));
+        QVERIFY(WriteAll(folder + "Update.bat", "echo altes Skript\n"));
+        QVERIFY(QFile::link(outside + "target", folder + "verweis"));
+        QVERIFY(QFile::link(outside, folder + "ordnerverweis"));
+        // An archive without a script must not pick up the old one.
+        PrepareResult result = PrepareInstallation(request(ZipBytes({{"kielwanz", "neu"}})));
+        QCOMPARE(result.Status, PrepareStatus::MessageBox);
+        QCOMPARE(result.Error, PrepareError::ScriptMissing);
+        QCOMPARE(result.Message, "Datei " + folder + "Update.bat kann nicht geöffnet werden");
+        QVERIFY(unpacked().isEmpty());
+        // The unpacking folder replaced by a link: replaced, not followed.
+        QVERIFY(QDir(folder).removeRecursively() && QFile::link(outside, QDir::cleanPath(folder)));
+        result =
+            PrepareInstallation(request(ZipBytes({{"Update.bat", Script}, {"target", "überschrieben"}})));
+        QVERIFY(result.prepared());
+        QCOMPARE(unpacked(), (QStringList{"Update.bat", "target"}));
+        QVERIFY(!ReadAll(result.ScriptPath).contains("altes Skript"));
+        QCOMPARE(snapshot(outside), (QMap<QString, QByteArray>{{outside + "target", "unberührt"}}));
+    }
+
+    void signatures_data()
+    {
+        QTest::addColumn<QString>("key");       // "<key>": the test's public key
+        QTest::addColumn<QString>("signature"); // "<good>", "<other>": made by the test
+        QTest::addColumn<bool>("tamper");
+        QTest::addColumn<PrepareError>("error");
+        auto row = [](const char *name, const QString &key, const char *signature, bool tamper,
+                      PrepareError error) {
+            QTest::newRow(name) << key << QString(signature) << tamper << error;
+        };
+        row("correct", "<key>", " <good> ", false, PrepareError::None);
+        row("of another archive", "<key>", "<other>", false, PrepareError::SignatureInvalid);
+        row("archive changed after signing", "<key>", "<good>", true, PrepareError::SignatureInvalid);
+        row("missing", "<key>", "", false, PrepareError::SignatureMissing);
+        row("not base64", "<key>", "kein*base64!", false, PrepareError::SignatureInvalid);
+        row("no key built in", "", "", false, PrepareError::None);
+        row("key of wrong length", QByteArray(31, 'k').toBase64(), "<good>", false,
+            PrepareError::SignatureKeyInvalid);
+    }
+    void signatures()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, signature);
+        QFETCH(bool, tamper);
+        QFETCH(PrepareError, error);
+        const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+        QByteArray archive = ZipBytes({{"Update.bat", Script}, {"kielwanz", "neu"}});
+        signature.replace("<good>", SignBase64(pkey.get(), archive))
+            .replace("<other>", SignBase64(pkey.get(), archive + "x"));
+        if (tamper)
+            archive[archive.size() - 1] = char(archive.back() ^ 1);
+        InstallRequest r = request(archive);
+        r.Signature = signature;
+        r.PublicKey = key.replace("<key>", PublicKeyBase64(pkey.get()));
+        const PrepareResult result = PrepareInstallation(r);
+        QCOMPARE(result.Error, error);
+        QCOMPARE(result.Status,
+                 error == PrepareError::None ? PrepareStatus::Prepared : PrepareStatus::PageError);
+        QCOMPARE(unpacked().isEmpty(), error != PrepareError::None);
+    }
+
+    // The author's tool and the program agree on key and signature format.
+    void signUpdateTool()
+    {
+        if (QStandardPaths::findExecutable("openssl").isEmpty())
+            QSKIP("the openssl command line tool is not installed");
+        const QString tool = KW_SOURCE_DIR "/tools/sign-update", keyFile = root->filePath("schluessel.pem");
+        InstallRequest r = request(ZipBytes({{"Update.bat", Script}}));
+        auto run = [&](const QStringList &args, int expectedExit = 0) {
+            QProcess p;
+            p.start(tool, args);
+            return p.waitForFinished(20000) && (p.exitCode() == 0) == (expectedExit == 0)
+                       ? QString::fromLatin1(p.readAllStandardOutput()).trimmed()
+                       : QString("<failed>");
+        };
+        r.PublicKey = run({"--new-key", keyFile});
+        QCOMPARE(QFileInfo(keyFile).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
+        const QString line = run({r.ArchivePath, keyFile});
+        QVERIFY2(line.startsWith("Signature="), qPrintable(line));
+        r.Signature = line.mid(10);
+        QVERIFY(PrepareInstallation(r).prepared());
+        QCOMPARE(run({"--new-key", keyFile}, 1), ""); // never overwrites a key
+    }
+
+    void adaptsScript_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("restart");
+        QTest::addColumn<QByteArray>("expected");
+        auto row = [](const char *name, const char *script, bool restart, const char *expected) {
+            QTest::newRow(name) << QByteArray(script) << restart << QByteArray(expected);
+        };
+        // <P>, <T>, <F>, <S>: the quoted program folder, unpacking folder, program file, script; <R>: restart
+        // line.
+        row("one group, two values in line 4", "echo Beginn\nmkdir -p %s\ntest -w %s\ncp -f %sx %sx\n", true,
+            "echo Beginn\nmkdir -p <P>\ntest -w <P>\ncp -f <T>x <P>x\n<R>rm -f <S>\n");
+        row("fifth line starts the tail", "echo a\n: %s\n: %s\ncp %sx %sx\n rm -f %sx\n echo %s fertig\n",
+            false, "echo a\n: <P>\n: <P>\ncp <T>x <P>x\n rm -f <T>x\n echo <T> fertig\nrm -f <S>\n");
+        row("two groups", "echo 1\n: %s\n: %s\n: %s %s\necho 2\n: %s\n: %s\n: %s %s\n", false,
+            "echo 1\n: <P>\n: <P>\n: <T> <P>\necho 2\n: <P>\n: <P>\n: <T> <P>\nrm -f <S>\n");
+        row("no groups, all tail", " echo %s\necho %sy\n\n", false, " echo <T>\necho <T>y\nrm -f <S>\n");
+        row("percent; first line of a group is no template",
+            "printf '%d%%' 5\necho 100%% %s\necho %%%%\necho %%s %s %s\n", false,
+            "printf '%d%%' 5\necho 100% <P>\necho %%\necho %s <T> <P>\nrm -f <S>\n");
+        row("written on Windows", "echo a\r\n: %s\r\n: %s\r\n: %s %s\r\n\r\n", true,
+            "echo a\n: <P>\n: <P>\n: <T> <P>\n<R>rm -f <S>\n");
+    }
+    void adaptsScript()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, restart);
+        QFETCH(QByteArray, expected);
+        const PrepareResult result =
+            PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), restart));
+        QCOMPARE(result.Message, QString());
+        QCOMPARE(result.ScriptPath, InstallFolder(tempDir) + "Update.bat");
+        expected.replace("<R>", "<F> </dev/null >/dev/null 2>&1 &\n");
+        expected.replace("<P>", ShellQuote(programFolder.toUtf8()));
+        expected.replace("<T>", ShellQuote(InstallFolder(tempDir).toUtf8()));
+        expected.replace("<F>", ShellQuote((programFolder + "kielwanz").toUtf8()));
+        QCOMPARE(ReadAll(result.ScriptPath), expected.replace("<S>", ShellQuote(result.ScriptPath.toUtf8())));
+    }
+
+    void refusesBadScript_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<PrepareError>("error");
+        QTest::addColumn<QString>("message");
+        auto format = [](const char *name, const char *script, const char *line) {
+            QTest::newRow(name)
+                << QByteArray(script) << PrepareError::ScriptFormat
+                << QString("Format '%1' ungültig oder nicht kompatibel mit Argument").arg(line);
+        };
+        format("number in line 2", "echo a\ncp %d\n: %s\n: %s\n", "cp %d");
+        format("three values in line 4", "echo a\n: %s\n: %s\ncp %s %s %s\n", "cp %s %s %s");
+        format("two values in a tail line", " cp %s %s\n", " cp %s %s");
+        format("width", " cp %5s\n", " cp %5s");
+        format("trailing percent", " echo 50%\n", " echo 50%");
+        QTest::newRow("group cut short")
+            << QByteArray("echo a\n: %s\n: %s\n: %s\necho b\n: %s\n") << PrepareError::ScriptMalformed
+            << "Die Gruppe ab Zeile 5 hat keine vier Zeilen.";
+        QTest::newRow("group begins empty")
+            << QByteArray("echo a\n: %s\n: %s\n: %s\n\n: %s\n: %s\n: %s\n") << PrepareError::ScriptMalformed
+            << "Zeile 5 beginnt eine Gruppe und ist leer.";
+    }
+    void refusesBadScript()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(PrepareError, error);
+        QFETCH(QString, message);
+        const InstallRequest r = request(ZipBytes({{"Update.bat", script}}));
+        const PrepareResult result = PrepareInstallation(r);
+        QCOMPARE(result.Status, PrepareStatus::MessageBox);
+        QCOMPARE(result.Error, error);
+        QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
+        // Nothing stays that a later run could install; the archive is kept.
+        QVERIFY(unpacked().isEmpty());
+        QVERIFY(QFileInfo::exists(r.ArchivePath));
+    }
+
+    // A stand-in program (a sh script) is updated by a script started by a
+    // stand-in for this program, which then ends: the script runs only
+    // afterwards, replaces the files, restarts the program and deletes itself.
+    void endToEnd()
+    {
+        const QString programFile = programFolder + "kielwanz", doneMark = root->filePath("program-done");
+        auto version = [](const char *v) { return "#!/bin/sh\necho " + QByteArray(v) + " >> \"$0.log\"\n"; };
+        QVERIFY(WriteAll(programFile, version("v1")));
+        QVERIFY(QFile::setPermissions(programFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(WriteAll(programFolder + "daten.txt", "alte Daten"));
+        const QByteArray script =
+            "test -e " + ShellQuote(QFile::encodeName(doneMark)) +
+            " || exit 7\ntest -d %s || exit 1\ntest -w %skielwanz || exit 1\n"
+            "cp -f %skielwanz %skielwanz\necho Daten\necho \"Daten 100%%\"; : %s\n: %s\n"
+            "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n";
+        const PrepareResult prepared =
+            PrepareInstallation(request(ZipBytes({{"Update.bat", script},
+                                                  {"bin/kielwanz", version("v2"), 0100755},
+                                                  {"daten.txt", "neue Daten"}})));
+        QVERIFY2(prepared.prepared(), qPrintable(prepared.Message));
+
+        QProcess program;
+        program.start(QCoreApplication::applicationFilePath(),
+                      {StandInSwitch, prepared.ScriptPath, prepared.LogPath, doneMark});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadAll(prepared.LogPath).contains("Ende mit Status"), 20000);
+        const QByteArray log = ReadAll(prepared.LogPath);
+        QVERIFY2(log.contains("Ende mit Status 0") && log.contains("Daten 100%\n"), log.constData());
+        QCOMPARE(ReadAll(programFile), version("v2"));
+        QCOMPARE(ReadAll(programFolder + "daten.txt"), "neue Daten");
+        QVERIFY(!QFileInfo::exists(prepared.ScriptPath));
+        QVERIFY(!QFileInfo::exists(InstallFolder(tempDir) + "daten.txt"));
+        // The restart line runs the new version in the background.
+        QTRY_COMPARE_WITH_TIMEOUT(ReadAll(programFile + ".log"), "v2\n", 20000);
+        QVERIFY(!StartInstallation(root->filePath("fehlt.bat"), root->filePath("fehlt.log")));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 5 && qstrcmp(argv[1], StandInSwitch) == 0)
+        return standInProgram(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]),
+                              QFile::decodeName(argv[4]));
+    QCoreApplication app(argc, argv);
+    tst_install test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_install.moc"
