@@ -214,30 +214,23 @@ void BoardRenderer::DrawInfoRectangle(QImage &target, int w, int h)
 
 void BoardRenderer::DrawChangeOverBanner(QImage &target, const GameState &st, int seconds)
 {
-    DrawInfoRectangle(target, Width - 50, Height - 100);
-    SetScreenFont(1);
+    beginBanner(target);
     QPainter p(&target);
     p.setFont(font_);
-    const QFontMetrics fm = p.fontMetrics();
-    const int t = fm.height();
-    const QString eyes = Texts::InfoText(3);
-    textOut(p, (Width - fm.horizontalAdvance(eyes)) / 2, (Height - 3 * t) / 2, eyes);
-    const QString name = st.PlayerNames[st.CurrentPlayer];
-    textOut(p, (Width - fm.horizontalAdvance(name)) / 2, (Height - t) / 2, name);
+    const int t = p.fontMetrics().height();
+    textCentredAt(p, (Height - 3 * t) / 2, Texts::InfoText(3));
+    textCentredAt(p, (Height - t) / 2, st.PlayerNames[st.CurrentPlayer]);
 
     font_.setPixelSize(PointsToPixels(80));
     font_.setItalic(true);
     p.setFont(font_);
-    const QString number = QString::number(seconds);
-    textOut(p, (Width - p.fontMetrics().horizontalAdvance(number)) / 2, (Height + t) / 2, number);
+    textCentredAt(p, (Height + t) / 2, QString::number(seconds));
     SetScreenFont(0);
 }
 
 void BoardRenderer::DrawFoundAllBanner(QImage &target, const GameState &st)
 {
-    DrawInfoRectangle(target, Width - 50, Height - 100);
-    SetScreenFont(1);
-    font_.setPixelSize(PointsToPixels(40));
+    beginBanner(target, 40);
     QPainter p(&target);
     p.setFont(font_);
     const QFontMetrics fm = p.fontMetrics();
@@ -245,35 +238,41 @@ void BoardRenderer::DrawFoundAllBanner(QImage &target, const GameState &st)
     const int t = fm.height();
     const bool remoteShooter = (st.GameMode == gmTwoAtTwo && st.CurrentPlayer != st.LocalPlayer) ||
                                (st.GameMode == gmPCMode && st.CurrentPlayer == 1);
-    auto centred = [&](const QString &text, int y) {
-        textOut(p, (Width - fm.horizontalAdvance(text)) / 2, y, text);
-    };
     if (remoteShooter) {
-        centred(FitTextWithEllipsis(name, font_, Width - 100), Height / 2 - t);
-        centred(Texts::InfoText(13), Height / 2);
+        textCentredAt(p, Height / 2 - t, FitTextWithEllipsis(name, font_, Width - 100));
+        textCentredAt(p, Height / 2, Texts::InfoText(13));
     } else {
-        centred(Texts::InfoText(6), (Height - 3 * t) / 2);
+        textCentredAt(p, (Height - 3 * t) / 2, Texts::InfoText(6));
         const QString bang = QStringLiteral("!");
         QString line = name + bang;
         if (fm.horizontalAdvance(line) > Width - 100)
             line = FitTextWithEllipsis(name, font_, Width - 100 - fm.horizontalAdvance(bang)) + bang;
-        centred(line, (Height - t) / 2);
-        centred(Texts::InfoText(7), (Height + t) / 2);
+        textCentredAt(p, (Height - t) / 2, line);
+        textCentredAt(p, (Height + t) / 2, Texts::InfoText(7));
     }
     SetScreenFont(0);
 }
 
 void BoardRenderer::DrawGameEndBanner(QImage &target)
 {
-    DrawInfoRectangle(target, Width - 50, Height - 100);
-    SetScreenFont(1);
-    font_.setPixelSize(PointsToPixels(40));
+    beginBanner(target, 40);
     QPainter p(&target);
     p.setFont(font_);
-    const QFontMetrics fm = p.fontMetrics();
-    const QString text = Texts::InfoText(8);
-    textOut(p, (Width - fm.horizontalAdvance(text)) / 2, (Height - fm.height()) / 2, text);
+    textCentredAt(p, (Height - p.fontMetrics().height()) / 2, Texts::InfoText(8));
     SetScreenFont(0);
+}
+
+void BoardRenderer::beginBanner(QImage &target, int points)
+{
+    DrawInfoRectangle(target, Width - 50, Height - 100);
+    SetScreenFont(1);
+    if (points > 0)
+        font_.setPixelSize(PointsToPixels(points));
+}
+
+void BoardRenderer::textCentredAt(QPainter &p, int y, const QString &text) const
+{
+    textOut(p, (Width - p.fontMetrics().horizontalAdvance(text)) / 2, y, text);
 }
 
 QString BoardRenderer::FitTextWithEllipsis(const QString &text, const QFont &font, int maxWidth)

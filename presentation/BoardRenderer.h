@@ -69,6 +69,11 @@ private:
     void buildStaticLayer();
     void textOut(QPainter &p, int x, int y, const QString &text) const;
     void textCentredIn(QPainter &p, const QRect &square, const QString &text) const;
+    // Text centred across the surface, its top at y, in the painter's font.
+    void textCentredAt(QPainter &p, int y, const QString &text) const;
+    // Every banner: the box over the boards and the banner font, at its own
+    // size when one is given.
+    void beginBanner(QImage &target, int points = 0);
 
     QImage title_;
     QImage board_;
