@@ -1,7 +1,10 @@
-// Ctrl+U on the running program: when the update wizard ends with an
-// installation prepared, the program ends at once, even in the middle of a
-// game. A "Spiel beenden?" question at that point could be answered "Nein" and
-// leave the program running with the installation waiting for some later end.
+// Ctrl+U on the running program (a window action without a menu entry): when
+// the update wizard ends with an installation prepared, the program ends at
+// once, even in the middle of a game. A "Spiel beenden?" question at that
+// point could be answered "Nein" and leave the program running with the
+// installation waiting for some later end. A pure updater ends without saving
+// the game's settings; after a prepared installation they are saved as at
+// every normal end.
 
 #include "app/mainwindow/TForm1.h"
 #include "update/TLxUpdateFile.h"
@@ -10,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,45 +32,59 @@ private slots:
     {
         QFETCH(bool, onlyUpdate);
         QTemporaryDir dir;
-        ManualClock clock;
-        ScriptedRandom rng;
-        TForm1 form(&clock, &rng, nullptr, dir.filePath(QStringLiteral("Settings.ini")));
-        UpdatePlatform &platform = form.LxUpdateFile->platform();
-        platform.userSettingsFile = platform.machineSettingsFile = dir.filePath(QStringLiteral("Update.ini"));
-        platform.onReadOnlyFileSystem = [](const QString &) { return false; };
-        if (onlyUpdate) {
-            QFile file(platform.machineSettingsFile);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[Software\\Lx\\Kielwanz]\nOnlyUpdate=sz:\n");
-        }
-        // The wizard's last page: "Beenden" after a prepared installation.
-        form.LxUpdateFile->showWizard = [&](TStatusForm &wizard) { wizard.TerminateRequested = !onlyUpdate; };
-
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.game().st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        form.game().StartGame();
-        QVERIFY(form.game().GameRunning());
-
-        // Any question that comes up is answered "Nein" and noted.
+        const QString settings = dir.filePath(QStringLiteral("Settings.ini"));
         QStringList questions;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                questions += box->text();
-                box->escapeButton()->click();
+        int result = -1;
+        {
+            ManualClock clock;
+            ScriptedRandom rng;
+            TForm1 form(&clock, &rng, nullptr, settings);
+            QAction *update = form.LxUpdateFile->action();
+            QVERIFY(form.actions().contains(update));
+            QCOMPARE(update->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+            for (QAction *menu : form.menuBar()->actions())
+                QVERIFY(!menu->menu()->actions().contains(update));
+            QVERIFY(!form.QuitAtStart); // tests never run the check at start
+            UpdatePlatform &platform = form.LxUpdateFile->platform();
+            platform.userSettingsFile = platform.machineSettingsFile =
+                dir.filePath(QStringLiteral("Update.ini"));
+            platform.onReadOnlyFileSystem = [](const QString &) { return false; };
+            if (onlyUpdate) {
+                QFile file(platform.machineSettingsFile);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("[Software\\Lx\\Kielwanz]\nOnlyUpdate=sz:\n");
             }
-        });
-        answer.start(20);
-        QTimer::singleShot(0, form.LxUpdateFile->action(), &QAction::trigger);
-        QTimer giveUp; // the program did not end
-        giveUp.setSingleShot(true);
-        connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        giveUp.start(3000);
-        const int result = QApplication::exec();
+            // The wizard's last page: "Beenden" after a prepared installation.
+            form.LxUpdateFile->showWizard = [&](TStatusForm &wizard) {
+                wizard.TerminateRequested = !onlyUpdate;
+            };
+
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.game().st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+            form.game().StartGame();
+            QVERIFY(form.game().GameRunning());
+
+            // Any question that comes up is answered "Nein" and noted.
+            QTimer answer;
+            connect(&answer, &QTimer::timeout, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    questions += box->text();
+                    box->escapeButton()->click();
+                }
+            });
+            answer.start(20);
+            QTimer::singleShot(0, update, &QAction::trigger);
+            QTimer giveUp; // the program did not end
+            giveUp.setSingleShot(true);
+            connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            giveUp.start(3000);
+            result = QApplication::exec();
+        }
 
         QCOMPARE(questions, QStringList());
         QCOMPARE(result, 0);
+        QCOMPARE(QFile::exists(settings), !onlyUpdate);
     }
 };
 
