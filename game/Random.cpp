@@ -1,5 +1,7 @@
 #include "game/Random.h"
 
+#include <QtGlobal>
+
 #include <chrono>
 
 ClockSeededRandom::ClockSeededRandom()
@@ -27,9 +29,10 @@ int ScriptedRandom::random(int n)
     if (!script_.empty()) {
         r = script_.front();
         script_.pop_front();
-        // A script value that does not fit the range is a broken test script.
+        // A script value that does not fit the range is a broken test script:
+        // stop loudly rather than play on with a draw nobody scripted.
         if (r < 0 || r >= (n < 1 ? 1 : n))
-            r = 0;
+            qFatal("ScriptedRandom: scripted %d does not fit random(%d)", r, n);
     } else {
         r = fallback_.random(n);
     }
