@@ -1,6 +1,8 @@
 #include "app/mainwindow/TForm1.h"
 #include "dialogs/TForm2.h"
 
+#include "KielwanzConfig.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -10,6 +12,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Kielwanz"));
     QApplication::setApplicationVersion(QStringLiteral(KIELWANZ_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KIELWANZ_APP_ID));
 
     // The windows in their documented order; the dialogs live for the whole
     // run and are shown modally when needed.

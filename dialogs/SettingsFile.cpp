@@ -1,6 +1,7 @@
 #include "dialogs/SettingsFile.h"
 
 #include "dialogs/IniFile.h"
+#include "dialogs/InstallLocation.h"
 #include "game/Format.h"
 #include "game/GameState.h"
 
@@ -73,7 +74,8 @@ bool SettingsFile::IsWritableDir(const QString &dir)
 
 QString SettingsFile::ChoosePath(const QString &programDir, const QString &configDir)
 {
-    if (!programDir.isEmpty() && IsWritableDir(programDir))
+    if (!programDir.isEmpty() && !InstallLocation::IsSystemInstallation(programDir) &&
+        IsWritableDir(programDir))
         return QDir(programDir).filePath(FileName);
     QDir().mkpath(configDir);
     return QDir(configDir).filePath(FileName);

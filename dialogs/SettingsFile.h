@@ -31,7 +31,8 @@ public:
     static QString LoginName();
     static constexpr const char *FallbackLogin = "Benutzer";
     // "Settings.ini" beside the program file, or in the user's configuration
-    // folder when the program's folder is not writable.
+    // folder when the program's folder is not writable or belongs to a
+    // system-wide installation.
     static QString DefaultPath();
     static QString ChoosePath(const QString &programDir, const QString &configDir);
     static bool IsWritableDir(const QString &dir);

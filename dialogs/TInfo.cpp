@@ -1,5 +1,7 @@
 #include "dialogs/TInfo.h"
 
+#include "KielwanzConfig.h"
+
 #include "presentation/BlendColor.h"
 
 #include <QApplication>
@@ -14,10 +16,6 @@
 #include <QUrl>
 
 #include <cstdint>
-
-#ifndef KIELWANZ_VERSION
-#define KIELWANZ_VERSION ""
-#endif
 
 const QString TInfo::MakerLine = QStringLiteral("Ein Spiel vom Kielwanz-Team");
 const QString TInfo::MailAddress = QStringLiteral("kontakt@kielwanz.example");

@@ -1,5 +1,6 @@
 #include "update/TLxUpdateFile.h"
 
+#include "dialogs/InstallLocation.h"
 #include "update/TStatusForm.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
@@ -37,6 +38,10 @@ TLxUpdateFile::~TLxUpdateFile()
 TLxUpdateFile::Outcome TLxUpdateFile::AutomaticUpdate(const QString &Param, bool Force, double ProgramDate)
 {
     if (platform_.arguments.value(1) == u"/uninstall")
+        return Outcome::Continue;
+    // The package manager updates a system-wide installation; nothing is
+    // written beside it either.
+    if (InstallLocation::IsSystemInstallation(QFileInfo(platform_.programFilePath).absolutePath()))
         return Outcome::Continue;
 
     const QString settingsFile = platform_.settingsFile(HKCU);

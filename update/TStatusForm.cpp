@@ -803,6 +803,8 @@ bool TStatusForm::PrepareInstallation()
     request.TempDir = TempDir;
     request.Restart = CheckBox_Restart->isChecked();
     request.Signature = UpdateList.readString(ProgramName, QStringLiteral("Signature"));
+    request.ProgramName = ProgramName;
+    request.ListDate = UpdateList.readString(ProgramName, QStringLiteral("Date"));
     const UpdateInstall::PrepareResult result = UpdateInstall::PrepareInstallation(request);
     switch (result.Status) {
     case UpdateInstall::PrepareStatus::Prepared:

@@ -1,5 +1,8 @@
 #include "update/UpdatePlatform.h"
 
+#include "KielwanzConfig.h"
+
+#include "dialogs/InstallLocation.h"
 #include "presentation/MessageBoxes.h"
 #include "update/install/InstallLauncher.h"
 
@@ -17,10 +20,6 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#ifndef KIELWANZ_UPDATE_URL
-#define KIELWANZ_UPDATE_URL "https://updates.kielwanz.example/"
-#endif
-
 namespace UpdateSystem {
 
 QString userSettingsFile()
@@ -33,7 +32,8 @@ QString machineSettingsFile(const QString &programFilePath)
 {
     const QString folder = QFileInfo(programFilePath).absolutePath();
     const QFileInfo file(folder + QStringLiteral("/UpdateSettings.ini"));
-    const bool writable = file.exists() ? file.isWritable() : QFileInfo(folder).isWritable();
+    const bool writable = !InstallLocation::IsSystemInstallation(folder) &&
+                          (file.exists() ? file.isWritable() : QFileInfo(folder).isWritable());
     return writable ? file.absoluteFilePath() : userSettingsFile();
 }
 

@@ -46,7 +46,7 @@ namespace UpdateSystem {
 // ~/.config/Lx/UpdateSettings.ini
 QString userSettingsFile();
 // UpdateSettings.ini beside the program when that folder (or the file) is
-// writable, else the user's file.
+// writable and not a system-wide installation, else the user's file.
 QString machineSettingsFile(const QString &programFilePath);
 // A folder only this user can enter (mode 0700): "kielwanz-update" in
 // XDG_RUNTIME_DIR, else "kielwanz-update-<uid>" in the temporary location,

@@ -264,6 +264,11 @@ private slots:
             QDir(programDir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)); // probe gone
         QCOMPARE(SettingsFile::ChoosePath(dir_.filePath("missing"), configDir), configDir + "/Settings.ini");
         QVERIFY(QFileInfo(configDir).isDir());
+        // A system-wide installation, also when reached through a link, and
+        // even for root, who could write there.
+        QVERIFY(QFile::link("/usr/games", dir_.filePath("games")));
+        for (const QString &system : {QString("/usr/games"), dir_.filePath("games")})
+            QCOMPARE(SettingsFile::ChoosePath(system, configDir), configDir + "/Settings.ini");
     }
 };
 

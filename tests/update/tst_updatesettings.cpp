@@ -138,6 +138,8 @@ private slots:
         row("/uninstall, OnlyUpdate", "OnlyUpdate", "uninstall", false, go);
         row("read-only, first start", "", "read-only", false, go);
         row("read-only, Ctrl+U", "", "read-only Ctrl+U", false, go);
+        row("installed under /usr, first start", "", "system", false, go);
+        row("installed under /usr, Ctrl+U", "OnlyUpdate", "system Ctrl+U", false, go);
     }
     void decision()
     {
@@ -162,12 +164,14 @@ private slots:
         f.env.rec->readOnly = run.contains("read-only");
         if (run.contains("uninstall"))
             f.component->platform().arguments << "/uninstall";
+        if (run.contains("system"))
+            f.component->platform().programFilePath = "/usr/games/kielwanz";
         const bool force = run.contains("Ctrl+U");
 
         QCOMPARE(f.component->AutomaticUpdate("/x", force, 0), outcome);
         QCOMPARE(f.shown, shown ? 1 : 0);
         const auto stored = f.store().readString("ApplicationFileName");
-        if (run.contains("uninstall"))
+        if (run.contains("uninstall") || run.contains("system"))
             QCOMPARE(f.env.readSettings(false), before); // not even touched
         else if (force)
             QVERIFY(!stored.has_value()); // Ctrl+U never rewrites the program's name

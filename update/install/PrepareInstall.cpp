@@ -115,7 +115,9 @@ PrepareResult unpackAndAdapt(const InstallRequest &request, QByteArrayView archi
 {
     if (request.PublicKey.trimmed().size() > 0) {
         // Before anything of the archive is looked at.
-        const SignatureCheck check = VerifyUpdateSignature(archive, request.Signature, request.PublicKey);
+        const SignatureCheck check = VerifyUpdateSignature(
+            SignedUpdateMessage(request.ProgramName, request.ListDate, archive), request.Signature,
+            request.PublicKey);
         if (check != SignatureCheck::Valid)
             return refuseSignature(check);
     }

@@ -19,8 +19,11 @@ struct InstallRequest {
     QString TempDir;       // the user's private temporary folder
     bool Restart = true;   // CheckBox_Restart
     // "Signature" of the program's section in the update list (base64), empty
-    // when absent. Checked only when PublicKey is set.
+    // when absent. Checked only when PublicKey is set, over the archive
+    // together with the section's name and its "Date" (SignedUpdateMessage).
     QString Signature;
+    QString ProgramName;
+    QString ListDate;
     QString PublicKey = BuiltInUpdatePublicKey();
     qint64 MaxArchiveBytes = qint64(256) << 20;
     UnzipLimits Limits;

@@ -1,5 +1,7 @@
 #include "update/install/UpdateSignature.h"
 
+#include "KielwanzConfig.h"
+
 #include <QByteArray>
 
 #include <openssl/err.h>
@@ -7,10 +9,6 @@
 
 #include <memory>
 #include <optional>
-
-#ifndef KIELWANZ_UPDATE_PUBKEY
-#define KIELWANZ_UPDATE_PUBKEY ""
-#endif
 
 namespace UpdateInstall {
 
@@ -42,7 +40,17 @@ QString BuiltInUpdatePublicKey()
     return QStringLiteral(KIELWANZ_UPDATE_PUBKEY).trimmed();
 }
 
-SignatureCheck VerifyUpdateSignature(QByteArrayView archive, const QString &signatureBase64,
+QByteArray SignedUpdateMessage(QStringView programName, QStringView listDate, QByteArrayView archive)
+{
+    const QByteArray head =
+        programName.trimmed().toUtf8() + '\n' + listDate.trimmed().toUtf8() + '\n';
+    QByteArray message;
+    message.reserve(head.size() + archive.size());
+    message.append(head).append(archive);
+    return message;
+}
+
+SignatureCheck VerifyUpdateSignature(QByteArrayView message, const QString &signatureBase64,
                                      const QString &publicKeyBase64)
 {
     if (publicKeyBase64.trimmed().isEmpty())
@@ -71,7 +79,7 @@ SignatureCheck VerifyUpdateSignature(QByteArrayView archive, const QString &sign
     }
     const int verdict = EVP_DigestVerify(
         ctx.get(), reinterpret_cast<const unsigned char *>(signature->constData()), size_t(signature->size()),
-        reinterpret_cast<const unsigned char *>(archive.data()), size_t(archive.size()));
+        reinterpret_cast<const unsigned char *>(message.data()), size_t(message.size()));
     // A failed check leaves entries in OpenSSL's per-thread error queue,
     // where libcurl would later find them.
     ERR_clear_error();
