@@ -8,7 +8,8 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
           libcurl4-openssl-dev libzip-dev libssl-dev libgl-dev xvfb xauth
-          fonts-liberation fonts-dejavu-core python3 zip openssl)
+          fonts-liberation fonts-dejavu-core python3 zip openssl
+          dpkg-dev file desktop-file-utils appstream)
 
 install_missing() {
     local missing=()

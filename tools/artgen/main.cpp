@@ -2,6 +2,7 @@
 // background, the eight ship sprites, the logo and the icon.
 //
 //   artgen <output folder> [--preview <file.png>] [--supersample <n>]
+//   artgen --icons <folder>    only the launcher icons <folder>/<n>x<n>.png
 //
 // The output is reproducible: all randomness comes from fixed seeds.
 
@@ -38,6 +39,15 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("--icons")) {
+        // The desktop's icon theme wants the icon at these sizes; each is
+        // painted at its own size rather than scaled from a big one.
+        QDir dir(args[1]);
+        bool ok = dir.exists() || QDir().mkpath(args[1]);
+        for (int size : {16, 32, 48, 64, 128, 256})
+            ok = ok && save(Logo::icon(size), dir, QStringLiteral("%1x%1.png").arg(size));
+        return ok ? 0 : 1;
+    }
     QString preview;
     int supersample = 4;
     for (int i = 0; i < args.size(); ++i) {
