@@ -1,30 +1,29 @@
 #!/usr/bin/env bash
-# Walks the update wizard of a test installation from start to restart, under
-# Xvfb, and takes a screenshot at every step.
+# Walks a per-user installation of Kielwanz from this version N to a release
+# N+1 through the update wizard, under Xvfb, with a screenshot at every step.
 #
-#   tools/update-demo/run-demo.sh [BUILD_DIR [SHOT_DIR]]
+#   tools/update-demo/run-demo.sh [SHOT_DIR]
 #
-# BUILD_DIR (default build-demo) must hold a kielwanz built with
-#   cmake -S . -B build-demo -G Ninja -DKIELWANZ_UPDATE_URL=http://127.0.0.1:18734/
-#   cmake --build build-demo --target kielwanz
-# Any free loopback port will do; the script reads it from the build's cache.
-# A build with -DKIELWANZ_UPDATE_PUBKEY=... needs the private key in
-# KW_DEMO_KEY (tools/sign-update --new-key KEY.pem prints the public key);
-# the archive is then signed with tools/sign-update.
-# Screenshots go to SHOT_DIR (default: shots/ in the demo folder, printed at
-# the end). Needs xvfb-run, xdotool, ImageMagick (import), zip and python3.
+# Releases are made by tools/make-release with a throw-away key and a
+# loopback update server, in two build folders of the source tree:
+# build-demo/ (version N, this tree) and build-demo-next/ (a copy of this
+# tree whose project version has its last part raised by one). Screenshots go
+# to SHOT_DIR (default: shots/ in the demo folder, printed at the end). Needs
+# the build packages, dpkg-dev, zip, openssl, xvfb-run, xdotool, ImageMagick
+# (import) and python3; ccache is used when CMAKE_CXX_COMPILER_LAUNCHER says so.
 #
 # What it does, in a temporary folder of its own (nothing of the user's is
-# touched: HOME, the XDG folders and TMPDIR point into it):
-#  * "Kiel wanz/" is the program folder with a copy of the program;
-#  * server/ holds Updates.ini (Date = tomorrow) and Updates/Kielwanz-demo.zip
-#    (the same program, a file Neu.txt and an Update.bat in the documented
-#    group/tail form), served by server.py on the build's port;
-#  * the walk: the check at start shows the wizard; the "Einstellungen" page
-#    saved twice; a check with the server down; the check; a dripping
-#    download cancelled ("Nein", then "Ja") and retried; install; finish;
-#    "Beenden". Then the program must be gone, the script run (Update.log),
-#    Neu.txt installed, the script deleted and the program running again;
+# touched: HOME, the XDG folders and TMPDIR point into it; HOME has a blank
+# and an umlaut in its name):
+#  * install-user.sh of release N's portable archive installs the program;
+#  * server/ is release N+1 (Updates.ini dated tomorrow, Updates/*.zip),
+#    served by server.py;
+#  * the walk: the launcher starts the program, whose check at start shows the
+#    wizard; the "Einstellungen" page saved twice; a check with the server
+#    down; the check; a dripping download cancelled ("Nein", then "Ja") and
+#    retried; install; finish; "Beenden". Then the program must be gone, the
+#    script run (Update.log), the program replaced by N+1, the script
+#    deleted and the program running again; its about dialog shows N+1;
 #    Ctrl+U on its title screen shows the wizard, whose check now finds no
 #    update.
 # Ends with "DEMO OK" or the first failed check.
@@ -35,56 +34,52 @@ if [ -z "${KW_DEMO_INNER:-}" ]; then
 fi
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build-demo}" && pwd)
-url=$(sed -n 's/^KIELWANZ_UPDATE_URL:STRING=//p' "$build/CMakeCache.txt")
-port=$(printf '%s\n' "$url" | sed -n 's|^http://127\.0\.0\.1:\([0-9]*\)/$|\1|p')
-[ -n "$port" ] || { echo "the build's KIELWANZ_UPDATE_URL is '$url', not http://127.0.0.1:<port>/"; exit 2; }
-pubkey=$(sed -n 's/^KIELWANZ_UPDATE_PUBKEY:STRING=//p' "$build/CMakeCache.txt")
-[ -z "$pubkey" ] || [ -n "${KW_DEMO_KEY:-}" ] || { echo "a signed build: set KW_DEMO_KEY to the private key"; exit 2; }
+src=$(cd "$here/../.." && pwd)
+port=18734
+url=http://127.0.0.1:$port/
 
 demo=$(mktemp -d /tmp/kielwanz-demo.XXXXXX)
-shots=${2:-$demo/shots}
-mkdir -p "$shots" "$demo/home" "$demo/tmp" "$demo/run" "$demo/server/Updates" "$demo/pkg"
+shots=${1:-$demo/shots}
+home="$demo/Hö me"
+mkdir -p "$shots" "$home" "$demo/tmp" "$demo/run"
 chmod 700 "$demo/run"
-export HOME=$demo/home XDG_CONFIG_HOME=$demo/home/.config XDG_CACHE_HOME=$demo/home/.cache
-export XDG_DATA_HOME=$demo/home/.local/share XDG_RUNTIME_DIR=$demo/run TMPDIR=$demo/tmp
-folder="$demo/Kiel wanz"
+
+# ---- releases N and N+1
+"$src/tools/sign-update" --new-key "$demo/key.pem" >/dev/null
+version=$(sed -n 's/^project(Kielwanz VERSION \([0-9.]*\) .*/\1/p' "$src/CMakeLists.txt")
+next=${version%.*}.$((${version##*.} + 1))
+echo "release $version"
+"$src/tools/make-release" --key "$demo/key.pem" --out "$demo/release-$version" --update-url "$url" \
+    --date "$(date -d yesterday +%d.%m.%Y)" --build-dir "$src/build-demo"
+# The copy sits where its build folder has the same relative place as
+# build-demo, so that a shared compiler cache serves it.
+copy=$src/build-demo-next/src
+rm -rf "$copy"
+mkdir -p "$copy"
+(cd "$src" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy")
+sed -i "s/^project(Kielwanz VERSION $version /project(Kielwanz VERSION $next /" "$copy/CMakeLists.txt"
+echo "release $next"
+"$copy/tools/make-release" --key "$demo/key.pem" --out "$demo/server" --update-url "$url" \
+    --date "$(date -d tomorrow +%d.%m.%Y)" --news "Der Computer zielt jetzt schneller." \
+    --build-dir "$copy/build-demo"
+arch=$(dpkg --print-architecture)
+new_program="$demo/next"
+tar -C "$demo" -xzf "$demo/server/kielwanz-$next-linux-$arch.tar.gz"
+mv "$demo/kielwanz-$next-linux-$arch" "$new_program"
+
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache
+export XDG_DATA_HOME=$home/.local/share XDG_RUNTIME_DIR=$demo/run TMPDIR=$demo/tmp
+tar -C "$demo" -xzf "$demo/release-$version/kielwanz-$version-linux-$arch.tar.gz"
+"$demo/kielwanz-$version-linux-$arch/install-user.sh"
+folder="$XDG_DATA_HOME/kielwanz"
 program="$folder/kielwanz"
+launcher="$HOME/.local/bin/kielwanz"
 updates="$demo/run/kielwanz-update"
 settings="$folder/UpdateSettings.ini"
-mkdir -p "$folder"
-cp "$build/kielwanz" "$program"
-touch -d "yesterday 12:00" "$program" # so that the replaced file shows
-old_mtime=$(stat -c %Y "$program")
-
-# ---- the update on the server
-cp "$build/kielwanz" "$demo/pkg/kielwanz"
-echo "Kielwanz 1.0.1 (Demo)" >"$demo/pkg/Neu.txt"
-cat >"$demo/pkg/Update.bat" <<'EOF'
-echo "Kielwanz wird aktualisiert"
-test -d %s || exit 1
-test -w %skielwanz || exit 1
-cp -f %skielwanz %skielwanz
-echo "Neue Datei"
-: %s
-: %s
-cp -f %sNeu.txt %sNeu.txt
- rm -f %skielwanz
- rm -f %sNeu.txt
-EOF
-(cd "$demo/pkg" && zip -qj "$demo/server/Updates/Kielwanz-demo.zip" Update.bat kielwanz Neu.txt)
-signature=""
-[ -z "$pubkey" ] || signature=$("$here/../sign-update" "$demo/server/Updates/Kielwanz-demo.zip" "$KW_DEMO_KEY")
+cp "$demo/server/Updates.ini" "$demo/server/Updates.ini.signed"
 write_list() { # $1: the update's date
-    cat >"$demo/server/Updates.ini" <<EOF
-[Kielwanz]
-Date=$1
-File=Kielwanz-demo.zip
-News=$1: Der Computer zielt jetzt schneller.
-$signature
-EOF
+    sed "s/^Date=.*/Date=$1/" "$demo/server/Updates.ini.signed" >"$demo/server/Updates.ini"
 }
-write_list "$(date -d tomorrow +%d.%m.%Y)"
 
 server_pid=""
 start_server() {
@@ -136,7 +131,7 @@ answer() { # title key: Return for "&Ja"/"OK", Escape for "&Nein"
     xdotool windowfocus "$(window "$1")" key "$2"
     sleep 0.4
 }
-archive_size() { stat -c %s "$demo/server/Updates/Kielwanz-demo.zip"; }
+archive_size() { stat -c %s "$demo/server/Updates/Kielwanz-$next.zip"; }
 downloaded() { [ "$(stat -c %s "$updates/Brackwen.zip" 2>/dev/null || echo 0)" = "$(archive_size)" ]; }
 value() { grep -q "^$1" "$settings"; }
 # Gone, or a zombie: the script is the program's parent and reaps it late.
@@ -144,7 +139,7 @@ gone() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"; }
 
 # ---- start: the check at start offers the wizard
 start_server
-"$program" >"$demo/program.log" 2>&1 &
+"$launcher" >"$demo/program.log" 2>&1 &
 old_pid=$!
 wait_for 20 has_window "Updates installieren" || fail "the wizard did not come up at start"
 wizard=$(window "Updates installieren")
@@ -197,13 +192,17 @@ check "archive deleted after unpacking" eval '! test -e "$updates/Brackwen.zip"'
 next_button
 check "program ended" wait_for 10 gone "$old_pid"
 check "script ran" wait_for 10 grep -q "Ende mit Status 0" "$updates/Update.log"
-check "new file installed" cmp -s "$demo/pkg/Neu.txt" "$folder/Neu.txt"
-check "program replaced" test "$(stat -c %Y "$program")" -gt "$old_mtime"
+check "program replaced by $next" cmp -s "$new_program/kielwanz/kielwanz" "$program"
 check "script deleted" eval '! test -e "$updates/Installation/Update.bat"'
 check "next check day written" value "Update=hex:"
 check "program restarted" wait_for 10 has_window "Kielwanz"
 sleep 1; shot restarted
 new_pid=$(pgrep -f "^$program")
+# The about dialog: "?" is the menu after "Spiel", "&Info" its entry.
+xdotool windowfocus "$(window Kielwanz)" key alt+s Right i
+check "about dialog shown" wait_for 10 has_window "Info über Kielwanz"
+sleep 0.5; shot about-$next
+xdotool windowfocus "$(window "Info über Kielwanz")" key Return
 echo "restarted as process $new_pid; Update.log:"
 sed 's/^/    /' "$updates/Update.log"
 

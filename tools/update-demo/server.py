@@ -4,7 +4,7 @@
 Usage: server.py ROOT PORT
 
 Serves the files below ROOT over HTTP/1.0 on 127.0.0.1:PORT. While the file
-ROOT/drip exists, archives below /Updates/ are sent in 64 KiB pieces with a
+ROOT/drip exists, archives below /Updates/ are sent in 16 KiB pieces with a
 pause of 0.2 s before each, so that a download can be watched and cancelled.
 Every request is appended to ROOT/requests.log.
 """
@@ -33,7 +33,7 @@ class Handler(SimpleHTTPRequestHandler):
             return super().copyfile(source, outputfile)
         try:
             while True:
-                piece = source.read(64 * 1024)
+                piece = source.read(16 * 1024)
                 if not piece:
                     return
                 time.sleep(0.2)
