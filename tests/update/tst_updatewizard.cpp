@@ -293,8 +293,13 @@ private slots:
                     QVERIFY(!w.form.Button_Next->isEnabled());
                 });
         });
+        // A link planted where the archive goes is replaced, not followed.
+        const QString outside = w.env.dir.filePath("fremd");
+        QVERIFY(WriteAll(outside, "fremd") && QFile::link(outside, w.archive()));
         w.download();
         QCOMPARE(w.page(), "3 3 Download der Updates");
+        QCOMPARE(ReadAll(outside), "fremd");
+        QVERIFY(!QFileInfo(w.archive()).isSymLink());
         QCOMPARE(ReadAll(w.archive()), body(64 * 1024));
         QVERIFY(
             server.requests().last().startsWith("/Updates/Brackwen%202.zip localhost:")); // host of the list

@@ -50,21 +50,32 @@ std::optional<QByteArray> FillTemplate(const QByteArray &pattern, const QList<QB
 std::optional<QList<QByteArray>> ReadScriptLines(QIODevice &file, qint64 maxBytes)
 {
     QList<QByteArray> lines;
-    qint64 total = 0;
-    for (;;) {
-        // readLine keeps one byte of its maximum for a terminating zero.
-        QByteArray line = file.readLine(maxBytes - total + 2);
-        if (line.isEmpty())
-            break;
-        total += line.size();
-        if (total > maxBytes)
-            return std::nullopt;
+    QByteArray line;
+    auto take = [&] {
         if (line.endsWith('\n'))
             line.chop(1);
         if (line.endsWith('\r'))
             line.chop(1);
         lines += line;
+        line.clear();
+    };
+    // A small buffer: a line's memory grows with what it holds, not with
+    // what it might hold.
+    char buffer[4096];
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = file.readLine(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        total += got;
+        if (total > maxBytes)
+            return std::nullopt;
+        line.append(buffer, got);
+        if (buffer[got - 1] == '\n')
+            take();
     }
+    if (!line.isEmpty())
+        take();
     return lines;
 }
 
