@@ -317,8 +317,6 @@ private slots:
             "echo Beginn\nmkdir -p <P>\ntest -w <P>\ncp -f <T>x <P>x\n<R>rm -f <S>\n");
         row("fifth line starts the tail", "echo a\n: %s\n: %s\ncp %sx %sx\n rm -f %sx\n echo %s fertig\n",
             false, "echo a\n: <P>\n: <P>\ncp <T>x <P>x\n rm -f <T>x\n echo <T> fertig\nrm -f <S>\n");
-        row("two groups", "echo 1\n: %s\n: %s\n: %s %s\necho 2\n: %s\n: %s\n: %s %s\n", false,
-            "echo 1\n: <P>\n: <P>\n: <T> <P>\necho 2\n: <P>\n: <P>\n: <T> <P>\nrm -f <S>\n");
         row("no groups, all tail", " echo %s\necho %sy\n\n", false, " echo <T>\necho <T>y\nrm -f <S>\n");
         row("percent; first line of a group is no template",
             "printf '%d%%' 5\necho 100%% %s\necho %%%%\necho %%s %s %s\n", false,
@@ -361,8 +359,8 @@ private slots:
             "g\n[<T>Neu.txt]\n[<P>]\n");
         row("substitutions and parameters",
             " printf '[%%s]\\n' \"$(printf %%s \"%s\")\" \\\n\"$(printf %%s %s)\" \\\n\"`printf %%s %s`\" \\\n"
-            "\"${X:-%s}\" \\\n${X:-%s}\n",
-            "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n");
+            "\"${X:-%s}\" \\\n${X:-%s} \\\n$((1<<2))%s\n",
+            "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n[4<T>]\n");
         row("quote across lines, comment with a quote",
             " printf '[%%s]\\n' \"Anfang\n%s\" # it's %%s\n",
             "[Anfang\n<T>]\n");

@@ -212,7 +212,7 @@ public:
             } else if (c == '<' && line.mid(i, 3) == "<<<") {
                 out += "<<"; // a here-string, not a here-document
                 i += 2;
-            } else if (c == '<' && line.mid(i, 2) == "<<") {
+            } else if (c == '<' && line.mid(i, 2) == "<<" && !stack_.back().arithmetic) {
                 if (!readHeredocDelimiter(line, i, out))
                     return false;
             } else {
@@ -234,7 +234,8 @@ private:
     enum class Quote { Top, Single, Double, Command, Backquote };
     struct Level {
         Quote quote;
-        int depth = 0; // open brackets of a $( )
+        int depth = 0;           // open brackets of a $( )
+        bool arithmetic = false; // $(( )): "<<" shifts there
     };
     struct Heredoc {
         QByteArray delimiter;
@@ -263,7 +264,7 @@ private:
         } else if (c == '$' && i + 1 < line.size() && line.at(i + 1) == '(') {
             out += '(';
             ++i;
-            stack_.push_back({Quote::Command, 1});
+            stack_.push_back({Quote::Command, 1, i + 1 < line.size() && line.at(i + 1) == '('});
         }
     }
 
