@@ -32,7 +32,6 @@ struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer>
     std::atomic<qint64> total{0};
     std::atomic<qint64> received{0};
     bool tooLarge = false;
-    bool noSpace = false;
     bool spaceChecked = false;
     bool writeFailed = false;
     long deadlineMs = 0;
@@ -106,7 +105,7 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
         struct statvfs fs {};
         if (length > 0 && ::fstatvfs(::fileno(t->file), &fs) == 0 &&
             qint64(fs.f_bavail) * qint64(fs.f_frsize) < qint64(length)) {
-            t->noSpace = true;
+            t->writeFailed = true; // it could never be written whole
             return 0;
         }
     }
