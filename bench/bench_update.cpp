@@ -72,7 +72,8 @@ int download(const QString &url)
     took.start();
     const HttpClient::Result result = http.Get(address.path().mid(1), dir.filePath("a.zip"));
     std::printf("result %d after %lld ms; last report %lld bytes, file %lld bytes\n", int(result),
-                qlonglong(took.elapsed()), qlonglong(received), qlonglong(QFile(dir.filePath("a.zip")).size()));
+                qlonglong(took.elapsed()), qlonglong(received),
+                qlonglong(QFile(dir.filePath("a.zip")).size()));
     return 0;
 }
 

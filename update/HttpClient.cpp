@@ -9,10 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 #include <mutex>
 #include <string>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer> {
     HttpClient *owner = nullptr;

@@ -98,12 +98,14 @@ private slots:
         // The guest's program ends: the host says so and shows the title.
         QString message;
         AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
-            message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size()) +
+            message = box->windowTitle() + u'|' + box->text() + u'|' +
+                      QString::number(box->buttons().size()) +
                       (box->textFormat() == Qt::PlainText ? "" : "|rich");
         });
         guest.reset();
         QVERIFY(host.waitFor([&] { return host.st().GamePhase == gpNoGame; }));
-        QCOMPARE(message, QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
+        QCOMPARE(message,
+                 QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
         QCOMPARE(host.form.Label_Info->text(), Texts::InfoText(0));
 
         // Leaving the wizard while listening closes the socket without a question.

@@ -116,7 +116,8 @@ private slots:
     }
     void cleanup()
     {
-        QVERIFY(!QFileInfo::exists(root->filePath("PWN")) && !QFileInfo::exists(tempDir + "Installation/PWN"));
+        QVERIFY(!QFileInfo::exists(root->filePath("PWN")) &&
+                !QFileInfo::exists(tempDir + "Installation/PWN"));
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/" + escapeName));
         QVERIFY(!QFileInfo::exists("/" + escapeName));
     }
@@ -354,26 +355,23 @@ private slots:
             " printf '[%%s]\\n' %sNeu.txt\nprintf '[%%s]\\n' \"%sNeu.txt\"\nprintf '[%%s]\\n' '%sNeu.txt'\n"
             "printf '[%%s]\\n' 'a'%s\"b\"\n",
             "[<T>Neu.txt]\n[<T>Neu.txt]\n[<T>Neu.txt]\n[a<T>b]\n");
-        row("group lines",
-            "echo g\n: %s\n: \"%s\"\nprintf '[%%s]\\n' \"%sNeu.txt\" '%s'\n",
+        row("group lines", "echo g\n: %s\n: \"%s\"\nprintf '[%%s]\\n' \"%sNeu.txt\" '%s'\n",
             "g\n[<T>Neu.txt]\n[<P>]\n");
         row("substitutions and parameters",
-            " printf '[%%s]\\n' \"$(printf %%s \"%s\")\" \\\n\"$(printf %%s %s)\" \\\n\"`printf %%s %s`\" \\\n"
+            " printf '[%%s]\\n' \"$(printf %%s \"%s\")\" \\\n\"$(printf %%s %s)\" \\\n\"`printf %%s %s`\" "
+            "\\\n"
             "\"${X:-%s}\" \\\n${X:-%s} \\\n$((1<<2))%s\n",
             "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n[4<T>]\n");
-        row("quote across lines, comment with a quote",
-            " printf '[%%s]\\n' \"Anfang\n%s\" # it's %%s\n",
+        row("quote across lines, comment with a quote", " printf '[%%s]\\n' \"Anfang\n%s\" # it's %%s\n",
             "[Anfang\n<T>]\n");
-        row("here-documents",
-            " cat <<EOF; cat <<-'E O F'\n[%s] $HOME\nEOF\n\t[%s] $HOME\n\tE O F\n",
+        row("here-documents", " cat <<EOF; cat <<-'E O F'\n[%s] $HOME\nEOF\n\t[%s] $HOME\n\tE O F\n",
             "[<T>] <H>\n[<T>] $HOME\n");
     }
     void quotingHoldsEverywhere()
     {
         QFETCH(QByteArray, script);
         QFETCH(QByteArray, expected);
-        const PrepareResult result =
-            PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), false));
+        const PrepareResult result = PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), false));
         QVERIFY2(result.prepared(), qPrintable(result.Message));
         QProcess sh;
         sh.setWorkingDirectory(root->path());
@@ -403,14 +401,17 @@ private slots:
         format("trailing percent", " echo 50%\n", " echo 50%");
         format("backslash before the value", " echo \\%s\n", " echo \\%s");
         // Outside text in a message: one line, cut, control characters visible (and shown as plain text).
-        format("markup, control character", " <h1>Kopf</h1><a href=x>y</a>\x1b%d\n", " <h1>Kopf</h1><a href=x>y</a>␛%d");
+        format("markup, control character", " <h1>Kopf</h1><a href=x>y</a>\x1b%d\n",
+               " <h1>Kopf</h1><a href=x>y</a>␛%d");
         format("long line", qPrintable(" cp %5s " + QString(300, 'x') + '\n'),
                qPrintable(" cp %5s " + QString(112, 'x') + "…"));
-        format("longer than 1 MiB", qPrintable(QString(1 << 20, '#') + "\n"), "Update.bat: größer als 1024 KB");
-        QTest::newRow("quote left open") << QByteArray(" echo \"%s\n") << PrepareError::ScriptMalformed
-                                         << "nicht geschlossen.";
+        format("longer than 1 MiB", qPrintable(QString(1 << 20, '#') + "\n"),
+               "Update.bat: größer als 1024 KB");
+        QTest::newRow("quote left open")
+            << QByteArray(" echo \"%s\n") << PrepareError::ScriptMalformed << "nicht geschlossen.";
         QTest::newRow("folder name with a line break")
-            << QByteArray(" echo %s\n") << PrepareError::FolderNameUnusable << "zwei␊Zeilen/\" enthält einen Zeilenumbruch.";
+            << QByteArray(" echo %s\n") << PrepareError::FolderNameUnusable
+            << "zwei␊Zeilen/\" enthält einen Zeilenumbruch.";
         QTest::newRow("group cut short")
             << QByteArray("echo a\n: %s\n: %s\n: %s\necho b\n: %s\n") << PrepareError::ScriptMalformed
             << "Die Gruppe ab Zeile 5 hat keine vier Zeilen.";
@@ -455,10 +456,8 @@ private slots:
             "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n while ! test -e " +
             ShellQuote(QFile::encodeName(go)) + "; do sleep 0.05; done\n";
         const QByteArray v2 = version("v2") + "sleep 2\n"; // still running when the lock is tried
-        const PrepareResult prepared =
-            PrepareInstallation(request(ZipBytes({{"Update.bat", script},
-                                                  {"bin/kielwanz", v2, 0100755},
-                                                  {"daten.txt", "neue Daten"}})));
+        const PrepareResult prepared = PrepareInstallation(request(
+            ZipBytes({{"Update.bat", script}, {"bin/kielwanz", v2, 0100755}, {"daten.txt", "neue Daten"}})));
         QVERIFY2(prepared.prepared(), qPrintable(prepared.Message));
 
         QProcess program;

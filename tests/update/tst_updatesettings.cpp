@@ -104,7 +104,8 @@ private slots:
         QVERIFY(QDir().mkpath(first + "Installation"));
         QCOMPARE(UpdateSystem::privateTempFolder(), first);
         QCOMPARE(mode(first), 0700);
-        QCOMPARE(QDir(first).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
+        QCOMPARE(QDir(first).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList());
         // A link in its place is not followed.
         QDir(first).removeRecursively();
         QVERIFY(QFile::link(temp.path(), runtime.path() + "/kielwanz-update"));

@@ -398,7 +398,7 @@ private slots:
     {
         QTest::addColumn<QJsonObject>("route");
         QTest::addColumn<qint64>("limit");
-        QTest::addColumn<bool>("written"); // whether any of the body reached the file
+        QTest::addColumn<bool>("written");                  // whether any of the body reached the file
         const qint64 mib = 1 << 20, huge = qint64(1) << 50; // JSON keeps it exact
         QTest::newRow("missing") << QJsonObject{{"status", 404}} << 256 * mib << false;
         QTest::newRow("endless body") << QJsonObject{{"endless", true}, {"length", false}} << mib << true;
@@ -419,7 +419,8 @@ private slots:
         Wizard w(server.base());
         w.form.MaxArchiveSize = limit;
         qint64 received = 0;
-        connect(w.form.HTTP, &HttpClient::work, [&](qint64, qint64 r) { received = w.form.Downloading ? r : 0; });
+        connect(w.form.HTTP, &HttpClient::work,
+                [&](qint64, qint64 r) { received = w.form.Downloading ? r : 0; });
         QTimer::singleShot(15000, w.form.HTTP, &HttpClient::Abort); // an unbounded download is stopped here
         w.download();
         QCOMPARE(received > 0, written);
@@ -556,8 +557,9 @@ private slots:
             QVERIFY(WriteAll(theirs, "echo fremd\n"));
             QTest::mouseClick(w.form.Button_Next, Qt::LeftButton);
             QCOMPARE(w.env.rec->notices.size(), 1);
-            QVERIFY2(w.env.rec->notices.first().startsWith("Updates installieren: Ein anderes laufendes Kielwanz"),
-                     qPrintable(w.env.rec->notices.first()));
+            QVERIFY2(
+                w.env.rec->notices.first().startsWith("Updates installieren: Ein anderes laufendes Kielwanz"),
+                qPrintable(w.env.rec->notices.first()));
             QCOMPARE(w.page(), "4 4 Installieren");
             QCOMPARE(ReadAll(theirs), "echo fremd\n");
             QVERIFY(QFile::exists(w.archive()) && w.form.Button_Next->isEnabled());

@@ -89,9 +89,10 @@ QString PathWithLineBreak(const ScriptPaths &paths)
 
 QString FolderNameRefusedText(const QString &path)
 {
-    return FormatText(QStringLiteral("Der Name des Ordners \"%s\" enthält einen Zeilenumbruch. Dort kann kein "
-                                     "Update installiert werden."),
-                      {OutsideText(QString(path).replace(u'\n', QChar(0x240A)), 260)});
+    return FormatText(
+        QStringLiteral("Der Name des Ordners \"%s\" enthält einen Zeilenumbruch. Dort kann kein "
+                       "Update installiert werden."),
+        {OutsideText(QString(path).replace(u'\n', QChar(0x240A)), 260)});
 }
 
 QList<QByteArray> SplitScriptLines(const QByteArray &content)

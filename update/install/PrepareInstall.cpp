@@ -125,9 +125,9 @@ PrepareResult unpackAndAdapt(const InstallRequest &request, QByteArrayView archi
             return refuseSignature(check);
     }
     if (!PrepareEmptyFolder(folder))
-        return fail(PrepareStatus::MessageBox, PrepareError::FolderFailed,
-                    FormatText(QStringLiteral("Der Ordner %s kann nicht angelegt werden."),
-                               {shownPath(folder)}));
+        return fail(
+            PrepareStatus::MessageBox, PrepareError::FolderFailed,
+            FormatText(QStringLiteral("Der Ordner %s kann nicht angelegt werden."), {shownPath(folder)}));
     const UnzipResult unzip = UnzipFlat(archive, folder, request.Limits);
     if (!unzip.ok())
         return refuseArchive(unzip);
@@ -188,10 +188,11 @@ QString ArchiveMissingText()
 PrepareResult PrepareInstallation(const InstallRequest &request)
 {
     const QString folder = InstallFolder(request.TempDir);
-    const QString badPath = PathWithLineBreak(
-        {request.ProgramFolder, request.ProgramFile, folder, folder + ScriptName});
+    const QString badPath =
+        PathWithLineBreak({request.ProgramFolder, request.ProgramFile, folder, folder + ScriptName});
     if (!badPath.isEmpty())
-        return fail(PrepareStatus::MessageBox, PrepareError::FolderNameUnusable, FolderNameRefusedText(badPath));
+        return fail(PrepareStatus::MessageBox, PrepareError::FolderNameUnusable,
+                    FolderNameRefusedText(badPath));
 
     if (!QFileInfo(request.ArchivePath).isFile())
         return fail(PrepareStatus::PageError, PrepareError::ArchiveMissing, ArchiveMissingText());
