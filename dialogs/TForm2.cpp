@@ -147,6 +147,7 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     m2Rule_->setFrameShadow(QFrame::Sunken);
     Label_M2IPState = new QLabel(TabSheet_Mode2);
     Label_M2IPState->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label_M2IPState->setTextFormat(Qt::PlainText); // shows the peer's name
     Label_M2IPState->setWordWrap(true);
 
     // ---- Mode3

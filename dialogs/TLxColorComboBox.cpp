@@ -359,6 +359,8 @@ std::optional<QString> TLxColorComboBox::ask(const QString &prompt, const QStrin
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
+    for (QLabel *label : dialog.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText); // the prompt may repeat a typed name
     dialog.setTextValue(preset);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));

@@ -6,9 +6,13 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <mutex>
 #include <string>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer> {
     HttpClient *owner = nullptr;
@@ -28,7 +32,9 @@ struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer>
     std::atomic<qint64> total{0};
     std::atomic<qint64> received{0};
     bool tooLarge = false;
+    bool spaceChecked = false;
     bool writeFailed = false;
+    long deadlineMs = 0;
 
     // Results, written by the worker before `done` is set.
     CURLcode code = CURLE_OK;
@@ -86,16 +92,31 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
     curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 400)
         return bytes; // an error page is not the file that was asked for
+    curl_off_t length = -1;
+    curl_easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (t->received.load() == 0 && !t->spaceChecked) {
+        // Before the first byte is written: an announced length beyond the
+        // limit or beyond the free space is refused at once.
+        t->spaceChecked = true;
+        if (t->maxBody > 0 && length > t->maxBody) {
+            t->tooLarge = true;
+            return 0;
+        }
+        struct statvfs fs {};
+        if (length > 0 && ::fstatvfs(::fileno(t->file), &fs) == 0 &&
+            qint64(fs.f_bavail) * qint64(fs.f_frsize) < qint64(length)) {
+            t->writeFailed = true; // it could never be written whole
+            return 0;
+        }
+    }
     if (t->maxBody > 0 && t->received.load() + qint64(bytes) > t->maxBody) {
-        t->tooLarge = true;
+        t->tooLarge = true; // the body runs on past what it announced or past the limit
         return 0;
     }
     if (std::fwrite(data, 1, bytes, t->file) != bytes) {
         t->writeFailed = true;
         return 0;
     }
-    curl_off_t length = -1;
-    curl_easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     t->total = length > 0 ? qint64(length) : 0;
     t->received += qint64(bytes);
     t->owner->postReport(*t);
@@ -173,6 +194,10 @@ void HttpClient::runWorker(std::shared_ptr<Transfer> t)
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, t->connectTimeoutMs);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, t->silenceSeconds);
+        if (t->deadlineMs > 0)
+            curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, t->deadlineMs);
+        if (t->maxBody > 0)
+            curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(t->maxBody));
         if (!t->caFile.empty())
             curl_easy_setopt(curl, CURLOPT_CAINFO, t->caFile.c_str());
         curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kielwanz-Update/1.0");
@@ -218,9 +243,20 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
     t->connectTimeoutMs = qMax(1, TimeOut);
     t->silenceSeconds = qMax(1, (TimeOut + 999) / 1000);
     t->maxBody = MaxBodySize;
+    t->deadlineMs = Deadline > 0 ? long(Deadline) : 0;
     t->caFile = QFile::encodeName(CaFile).toStdString();
-    t->file = std::fopen(QFile::encodeName(localFile).constData(), "wb");
+    // A new file of our own: whatever stands under the name (a link planted
+    // there, an old download) is removed first and never followed or reused.
+    const QByteArray fileName = QFile::encodeName(localFile);
+    if (::unlink(fileName.constData()) != 0 && errno != ENOENT) {
+        emit failure(QStringLiteral("GET"));
+        return Result::Failed;
+    }
+    const int fd = ::open(fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    t->file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!t->file) {
+        if (fd >= 0)
+            ::close(fd);
         emit failure(QStringLiteral("GET"));
         return Result::Failed;
     }

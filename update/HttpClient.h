@@ -31,15 +31,22 @@ public:
     int TimeOut = 10000;
     // Certificates to trust instead of the system's (tests only).
     QString CaFile;
-    // Largest body accepted; a longer one fails the request (0: no limit).
+    // Largest body accepted (0: no limit): an announced longer one is refused
+    // before anything is written, a body that runs past it is cut off; either
+    // fails the request. An announced length beyond the free space of the
+    // file's disk fails it as well.
     qint64 MaxBodySize = 0;
+    // The longest a whole request may take, in milliseconds (0: no limit);
+    // when it is over the request fails.
+    int Deadline = 0;
 
     // Address of a path below Host ("Updates.ini", "Updates/x.zip"). Every
     // character outside a plain path is percent-encoded, so a server-supplied
     // name cannot leave the path or add a query.
     QUrl addressOf(const QString &path) const;
 
-    // GET Host + path into localFile (created or truncated). Emits failure("GET")
+    // GET Host + path into localFile, created anew (an old file or link of
+    // that name is removed first). Emits failure("GET")
     // for a status of 400 or above or a broken transfer, connectionFailed() when
     // no connection could be made, nothing when aborted.
     Result Get(const QString &path, const QString &localFile);

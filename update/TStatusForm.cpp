@@ -87,6 +87,9 @@ const char *const CancelQuestion = "Soll der Download wirklich abgebrochen werde
 const char *const CancelTitle = "Bestätigung";
 const char *const SettingsNotSavedText = "Die Einstellungen konnten nicht gespeichert werden.";
 const char *const SettingsNotSavedTitle = "Einstellungen";
+const char *const InstallBusyText =
+    "Ein anderes laufendes Kielwanz bereitet gerade ein Update vor, oder ein vorbereitetes Update wird "
+    "gerade installiert. Versuchen Sie es später noch einmal.";
 
 const char *const NextCaption = "Weiter >";
 const char *const FinishCaption = "Beenden";
@@ -344,6 +347,7 @@ void TStatusForm::FormShow()
     Button_Next->setEnabled(true);
     Button_Next->setText(text(NextCaption));
     InstallPrepared = false;
+    installLock_.release();
     UpdateAvailable = false;
     CancelRequested = false;
     DownloadAborted = false;
@@ -422,7 +426,9 @@ void TStatusForm::Button_NextClick()
             return;
         break;
     default:
-        TerminateRequested = true;
+        // Only a prepared installation ends the program; after a failed
+        // step 5 the game goes on.
+        TerminateRequested = InstallPrepared;
         done(QDialog::Accepted);
         return;
     }
@@ -451,9 +457,13 @@ void TStatusForm::Button_CheckClick()
     UpdateListFileName = MakeTempFileName();
     bool read = false;
     if (!UpdateListFileName.isEmpty()) {
+        // The check shows no progress: a server that trickles must not keep
+        // it going for ever.
         HTTP->MaxBodySize = MaxUpdateListSize;
+        HTTP->Deadline = CheckDeadlineMs;
         const HttpClient::Result result = HTTP->Get(QStringLiteral("Updates.ini"), UpdateListFileName);
         HTTP->MaxBodySize = 0;
+        HTTP->Deadline = 0;
         read = result == HttpClient::Result::Ok && UpdateList.load(UpdateListFileName);
     }
     // The list is kept in memory; its file is not needed any more.
@@ -592,8 +602,10 @@ void TStatusForm::DownloadFile(const QString &localFile)
     const QMetaObject::Connection report =
         connect(HTTP, &HttpClient::work, this, &TStatusForm::OnUpdateTimer);
     Downloading = true;
+    HTTP->MaxBodySize = MaxArchiveSize;
     const HttpClient::Result result = HTTP->Get(
         QStringLiteral("Updates/") + UpdateList.readString(ProgramName, QStringLiteral("File")), localFile);
+    HTTP->MaxBodySize = 0;
     Downloading = false;
     disconnect(report);
     if (result == HttpClient::Result::Aborted)
@@ -602,7 +614,9 @@ void TStatusForm::DownloadFile(const QString &localFile)
         DownloadFailed = true;
     if (DownloadAborted || DownloadFailed) {
         partialFile_ = localFile;
-        partialFileTimer_.start(AbortDeleteDelayMs);
+        // A broken transfer's rest goes at once: it may be large, and the
+        // temporary folder is often small.
+        partialFileTimer_.start(DownloadAborted ? AbortDeleteDelayMs : 0);
     }
 }
 
@@ -699,7 +713,9 @@ void TStatusForm::reject()
 
 void TStatusForm::FormClose()
 {
-    if (CurrentStep == 5)
+    // After a failed step 5 (a bad archive) the wizard leads back into the
+    // game; only an "OnlyUpdate" start ends the program then.
+    if (CurrentStep == 5 && InstallPrepared)
         TerminateRequested = true;
 }
 
@@ -796,6 +812,23 @@ void TStatusForm::FormDestroy()
 
 bool TStatusForm::PrepareInstallation()
 {
+    // One copy of the program at a time prepares and installs: another
+    // copy's prepared installation in this folder is left alone.
+    switch (installLock_.tryLock(TempDir)) {
+    case UpdateInstall::InstallLock::Outcome::Locked:
+        break;
+    case UpdateInstall::InstallLock::Outcome::Busy:
+        platform_.warn(this, text(InstallBusyText), windowTitle());
+        --CurrentStep; // "Weiter >" tries again
+        return false;
+    case UpdateInstall::InstallLock::Outcome::Failed:
+        platform_.warn(this,
+                       FormatText(QStringLiteral("Datei %s kann nicht erstellt werden"),
+                                  {OutsideText(UpdateInstall::InstallLock::fileName(TempDir), 260)}),
+                       windowTitle());
+        --CurrentStep;
+        return false;
+    }
     UpdateInstall::InstallRequest request;
     request.ArchivePath = TempDir + ZIPFileName;
     request.ProgramFile = platform_.programFilePath;
@@ -815,20 +848,24 @@ bool TStatusForm::PrepareInstallation()
         Button_Cancel->setEnabled(false);
         return true;
     case UpdateInstall::PrepareStatus::PageError:
+        installLock_.release();
         showInstallError(result.Message);
         return false;
     case UpdateInstall::PrepareStatus::MessageBox:
-        // The wizard stays on the install page; "Weiter >" then ends the program.
+        // The wizard stays on the install page; "Weiter >" then closes it.
+        installLock_.release();
         platform_.warn(this, result.Message, windowTitle());
         return false;
     }
+    installLock_.release();
     return false;
 }
 
 void TStatusForm::StartInstallation()
 {
     if (platform_.startInstallation)
-        platform_.startInstallation(installScript_, installLog_);
+        platform_.startInstallation(installScript_, installLog_, installLock_.fd());
+    installLock_.release(); // the launcher holds it from here on
 }
 
 void TStatusForm::showInstallError(const QString &message)

@@ -2,6 +2,7 @@
 
 #include "update/UpdateListFile.h"
 #include "update/UpdatePlatform.h"
+#include "update/install/InstallLauncher.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -66,6 +67,10 @@ public:
     int AbortDeleteDelayMs = 3000;
     // Largest update list accepted from the server.
     static constexpr qint64 MaxUpdateListSize = 1024 * 1024;
+    // Largest archive accepted (the largest packed archive step 5 unpacks).
+    qint64 MaxArchiveSize = qint64(256) << 20;
+    // The longest the check for the update list may take, in milliseconds.
+    int CheckDeadlineMs = 60000;
 
     // Controls.
     QWidget *PaintBox_Process;
@@ -151,4 +156,6 @@ private:
     QString installScript_;
     QString installLog_;
     QTimer partialFileTimer_;
+    // Held from step 5 on; handed to the installation's launcher.
+    UpdateInstall::InstallLock installLock_;
 };

@@ -41,16 +41,22 @@ namespace {
 
 // Makes `path` if needed and accepts it only as a real folder of this user
 // that nobody else may enter.
-bool privateFolder(const QByteArray &path)
+bool privateFolder(const QByteArray &path, bool mayRepair = true)
 {
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
         return false;
-    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
+    if ((st.st_mode & 077) == 0)
+        return true;
+    // Others could enter it: closed first, then emptied, since whatever they
+    // left there (links where our files will be written, a prepared
+    // "installation") must not be used. Links inside are removed, not followed.
+    if (!mayRepair || ::chmod(path.constData(), 0700) != 0 ||
+        !QDir(QFile::decodeName(path)).removeRecursively())
         return false;
-    return true;
+    return privateFolder(path, false);
 }
 
 } // namespace
@@ -115,8 +121,8 @@ UpdatePlatform UpdatePlatform::system()
     };
     p.warn = [](QWidget *parent, const QString &text, const QString &title) { ShowMessage(parent, title, text); };
     p.beep = [] { QApplication::beep(); };
-    p.startInstallation = [](const QString &script, const QString &log) {
-        return UpdateInstall::StartInstallation(script, log);
+    p.startInstallation = [](const QString &script, const QString &log, int lockFd) {
+        return UpdateInstall::StartInstallation(script, log, lockFd);
     };
     return p;
 }

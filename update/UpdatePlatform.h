@@ -31,8 +31,9 @@ struct UpdatePlatform {
     // A notice with the exclamation icon and "OK".
     std::function<void(QWidget *parent, const QString &text, const QString &title)> warn;
     std::function<void()> beep;
-    // Starts the prepared installation script once the program has ended.
-    std::function<bool(const QString &script, const QString &log)> startInstallation;
+    // Starts the prepared installation script once the program has ended;
+    // the launcher takes over the install lock `lockFd` (-1: none).
+    std::function<bool(const QString &script, const QString &log, int lockFd)> startInstallation;
 
     // The real system: the running program, the build's server address, the
     // files and folders below.

@@ -93,6 +93,7 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     Label_Info = new QLabel(client);
     Label_Info->setGeometry(0, 0, 881, 19);
     Label_Info->setAlignment(Qt::AlignCenter);
+    Label_Info->setTextFormat(Qt::PlainText); // shows the players' names
     Label_Info->setAutoFillBackground(true);
     QPalette pal = Label_Info->palette();
     pal.setColor(QPalette::Window, QColor(123, 157, 221));

@@ -65,9 +65,12 @@ private slots:
         QCOMPARE(host.wizard->Label_M2IPState->text(), wizardText(2));
         QVERIFY(!host.wizard->Edit_M2Player->isEnabled());
         guest->form.net().setPort(host.form.net().listeningPort());
-        guest->openNetworkPage(QStringLiteral("Gustav"), false, QStringLiteral("127.0.0.1"));
+        guest->openNetworkPage(QStringLiteral("<b>Gus</b>"), false, QStringLiteral("127.0.0.1"));
         QVERIFY(host.waitFor([&] { return host.wizard->Button_Forward->isEnabled(); }));
-        QCOMPARE(host.wizard->Label_M2IPState->text(), wizardText(3, QStringLiteral("Gustav")));
+        // A peer's name is shown as it is, never as markup.
+        QCOMPARE(host.wizard->Label_M2IPState->textFormat(), Qt::PlainText);
+        QCOMPARE(host.form.Label_Info->textFormat(), Qt::PlainText);
+        QCOMPARE(host.wizard->Label_M2IPState->text(), wizardText(3, QStringLiteral("<b>Gus</b>")));
         QVERIFY(guest->waitFor([&] {
             return guest->wizard->Label_M2IPState->text() == wizardText(1, QStringLiteral("Hanna"));
         }));
@@ -95,11 +98,14 @@ private slots:
         // The guest's program ends: the host says so and shows the title.
         QString message;
         AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
-            message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size());
+            message = box->windowTitle() + u'|' + box->text() + u'|' +
+                      QString::number(box->buttons().size()) +
+                      (box->textFormat() == Qt::PlainText ? "" : "|rich");
         });
         guest.reset();
         QVERIFY(host.waitFor([&] { return host.st().GamePhase == gpNoGame; }));
-        QCOMPARE(message, QStringLiteral("Verbindung getrennt|Die Verbindung zu Gustav wurde getrennt.|1"));
+        QCOMPARE(message,
+                 QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
         QCOMPARE(host.form.Label_Info->text(), Texts::InfoText(0));
 
         // Leaving the wizard while listening closes the socket without a question.

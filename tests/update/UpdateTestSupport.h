@@ -120,7 +120,7 @@ struct UpdateTestPlatform {
             r->notices << title + ": " + text;
         };
         platform.beep = [r] { ++r->beeps; };
-        platform.startInstallation = [r](const QString &script, const QString &) {
+        platform.startInstallation = [r](const QString &script, const QString &, int) {
             r->installations << script;
             return true;
         };

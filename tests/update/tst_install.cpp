@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QUuid>
 
+#include <sys/stat.h>
+
 using namespace UpdateInstall;
 
 namespace {
@@ -54,12 +56,17 @@ QMap<QString, QByteArray> snapshot(const QString &root, const QStringList &skip 
 
 const char StandInSwitch[] = "--stand-in-program";
 
-// The program's last moments: start the installation, linger so that a
-// launcher that does not wait would be caught, leave a mark, end.
-int standInProgram(const QString &script, const QString &log, const QString &doneMark)
+// The program's last moments: take the install lock, start the installation
+// with it, linger so that a launcher that does not wait would be caught, leave
+// a mark, end.
+int standInProgram(const QString &script, const QString &log, const QString &doneMark, const QString &lockDir)
 {
-    if (!StartInstallation(script, log))
+    InstallLock lock;
+    if (lock.tryLock(lockDir) != InstallLock::Outcome::Locked)
+        return 5;
+    if (!StartInstallation(script, log, lock.fd()))
         return 3;
+    lock.release();
     QThread::msleep(500);
     return WriteAll(doneMark, "fertig") ? 0 : 4;
 }
@@ -97,9 +104,10 @@ private slots:
     void init()
     {
         root = std::make_unique<QTemporaryDir>();
-        // Blanks, an umlaut, quotes, "$" and "%s": all a shell or a template could trip over.
-        programFolder = root->path() + "/Programme/Kiel wanz ü 'neu' $HOME \"x\" 100%s/";
-        tempDir = root->path() + "/tmp ü/";
+        // Blanks, an umlaut, quotes, "$", backquotes, a backslash and "%s": all a shell or a template could
+        // trip over. Running any of it would leave a file "PWN" behind.
+        programFolder = root->path() + "/Programme/Kiel wanz ü 'neu' $HOME \"x\" 100%s `touch PWN` \\/";
+        tempDir = root->path() + "/tmp ü $(touch PWN) 'q' \"d\" \\ */";
         outside = root->path() + "/outside/";
         QVERIFY(QDir().mkpath(tempDir));
         QVERIFY(WriteAll(programFolder + "kielwanz", "alt"));
@@ -107,6 +115,8 @@ private slots:
     }
     void cleanup()
     {
+        QVERIFY(!QFileInfo::exists(root->filePath("PWN")) &&
+                !QFileInfo::exists(tempDir + "Installation/PWN"));
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/" + escapeName));
         QVERIFY(!QFileInfo::exists("/" + escapeName));
     }
@@ -132,12 +142,13 @@ private slots:
         // The first of two entries with one bare name wins, with its executable bit.
         row("normal update",
             ZipBytes({script,
-                      {"neu/kielwanz", "#!/bin/sh\n", 0100755},
+                      {"neu/kielwanz", "#!/bin/sh\n", 0104777},
+                      {"nurlesen", "x", 0100444},
                       {"alt/kielwanz", "zweite", 0100666},
                       {"daten/", "", 040755},
                       {"daten/karte.txt", noise(100000, 1)}},
                      true),
-            PrepareError::None, {"Update.bat", "karte.txt", "kielwanz"});
+            PrepareError::None, {"Update.bat", "karte.txt", "kielwanz", "nurlesen"});
         contained("dot-dot to the shared temporary folder", "../../../../../../../../../../tmp/" + escape,
                   escapeName);
         contained("absolute into the root", "/" + escape, escapeName);
@@ -174,6 +185,8 @@ private slots:
         QFETCH(QString, limit);
         QFETCH(PrepareError, error);
         QFETCH(QStringList, files);
+        const mode_t umaskBefore = ::umask(022);
+        const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
         InstallRequest r = request(archive);
         r.Limits.MaxEntries = limit == u"entries" ? 5 : r.Limits.MaxEntries;
         r.Limits.MaxTotalBytes = limit == u"bytes" ? 1 << 20 : r.Limits.MaxTotalBytes;
@@ -188,18 +201,16 @@ private slots:
         QCOMPARE(result.Message.isEmpty(), error == PrepareError::None);
         QCOMPARE(unpacked(), files);
         for (const QString &name : files) {
-            // Plain files, the user's alone, whatever the archive says.
+            // Plain files with the archive's permission bits under the umask (022 here), never more.
             const QFileInfo file(folder + name);
             QVERIFY2(file.isFile() && !file.isSymLink(), qPrintable(name));
-            QCOMPARE(file.permissions() &
-                         (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                     QFile::Permissions());
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(file.filePath()).constData(), &st) == 0);
+            const int expected = name == u"kielwanz" ? 0755 : name == u"nurlesen" ? 0444 : 0644;
+            QCOMPARE(int(st.st_mode & 07777), expected);
         }
-        if (files.contains("kielwanz")) {
+        if (files.contains("kielwanz"))
             QCOMPARE(ReadAll(folder + "kielwanz"), "#!/bin/sh\n");
-            QVERIFY(QFileInfo(folder + "kielwanz").permissions() & QFile::ExeOwner);
-            QVERIFY(!(QFileInfo(folder + "karte.txt").permissions() & QFile::ExeOwner));
-        }
         QCOMPARE(snapshot(root->path(), skip), before);
         QVERIFY(!QFileInfo::exists(r.ArchivePath)); // refused: of no further use; prepared: done
     }
@@ -286,14 +297,12 @@ private slots:
         auto row = [](const char *name, const char *script, bool restart, const char *expected) {
             QTest::newRow(name) << QByteArray(script) << restart << QByteArray(expected);
         };
-        // <P>, <T>, <F>, <S>: the quoted program folder, unpacking folder, program file, script; <R>: restart
-        // line.
+        // <P>, <T>: references to the program and unpacking folder; <F>, <S>: the quoted program file and
+        // script; <R>: restart line. The folders' variables are set at the top.
         row("one group, two values in line 4", "echo Beginn\nmkdir -p %s\ntest -w %s\ncp -f %sx %sx\n", true,
             "echo Beginn\nmkdir -p <P>\ntest -w <P>\ncp -f <T>x <P>x\n<R>rm -f <S>\n");
         row("fifth line starts the tail", "echo a\n: %s\n: %s\ncp %sx %sx\n rm -f %sx\n echo %s fertig\n",
             false, "echo a\n: <P>\n: <P>\ncp <T>x <P>x\n rm -f <T>x\n echo <T> fertig\nrm -f <S>\n");
-        row("two groups", "echo 1\n: %s\n: %s\n: %s %s\necho 2\n: %s\n: %s\n: %s %s\n", false,
-            "echo 1\n: <P>\n: <P>\n: <T> <P>\necho 2\n: <P>\n: <P>\n: <T> <P>\nrm -f <S>\n");
         row("no groups, all tail", " echo %s\necho %sy\n\n", false, " echo <T>\necho <T>y\nrm -f <S>\n");
         row("percent; first line of a group is no template",
             "printf '%d%%' 5\necho 100%% %s\necho %%%%\necho %%s %s %s\n", false,
@@ -311,10 +320,53 @@ private slots:
         QCOMPARE(result.Message, QString());
         QCOMPARE(result.ScriptPath, InstallFolder(tempDir) + "Update.bat");
         expected.replace("<R>", "<F> </dev/null >/dev/null 2>&1 &\n");
-        expected.replace("<P>", ShellQuote(programFolder.toUtf8()));
-        expected.replace("<T>", ShellQuote(InstallFolder(tempDir).toUtf8()));
+        expected.prepend("KIELWANZ_PROGRAMMORDNER=" + ShellQuote(programFolder.toUtf8()) +
+                         "\nKIELWANZ_ENTPACKORDNER=" + ShellQuote(InstallFolder(tempDir).toUtf8()) + '\n');
+        expected.replace("<P>", "\"${KIELWANZ_PROGRAMMORDNER}\"");
+        expected.replace("<T>", "\"${KIELWANZ_ENTPACKORDNER}\"");
         expected.replace("<F>", ShellQuote((programFolder + "kielwanz").toUtf8()));
         QCOMPARE(ReadAll(result.ScriptPath), expected.replace("<S>", ShellQuote(result.ScriptPath.toUtf8())));
+    }
+
+    // Wherever a template puts "%s", sh sees the literal folder: run the adapted script and compare.
+    void quotingHoldsEverywhere_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("expected"); // <P>, <T>: the program and unpacking folder as they are
+        auto row = [](const char *name, const char *script, const char *expected) {
+            QTest::newRow(name) << QByteArray(script) << QByteArray(expected);
+        };
+        row("bare, in double and single quotes, glued",
+            " printf '[%%s]\\n' %sNeu.txt\nprintf '[%%s]\\n' \"%sNeu.txt\"\nprintf '[%%s]\\n' '%sNeu.txt'\n"
+            "printf '[%%s]\\n' 'a'%s\"b\"\n",
+            "[<T>Neu.txt]\n[<T>Neu.txt]\n[<T>Neu.txt]\n[a<T>b]\n");
+        row("group lines", "echo g\n: %s\n: \"%s\"\nprintf '[%%s]\\n' \"%sNeu.txt\" '%s'\n",
+            "g\n[<T>Neu.txt]\n[<P>]\n");
+        row("substitutions and parameters",
+            " printf '[%%s]\\n' \"$(printf %%s \"%s\")\" \\\n\"$(printf %%s %s)\" \\\n\"`printf %%s %s`\" "
+            "\\\n"
+            "\"${X:-%s}\" \\\n${X:-%s} \\\n$((1<<2))%s\n",
+            "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n[4<T>]\n");
+        row("quote across lines, comment with a quote", " printf '[%%s]\\n' \"Anfang\n%s\" # it's %%s\n",
+            "[Anfang\n<T>]\n");
+        row("here-documents", " cat <<EOF; cat <<-'E O F'\n[%s] $HOME\nEOF\n\t[%s] $HOME\n\tE O F\n",
+            "[<T>] <H>\n[<T>] $HOME\n");
+    }
+    void quotingHoldsEverywhere()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, expected);
+        const PrepareResult result = PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), false));
+        QVERIFY2(result.prepared(), qPrintable(result.Message));
+        QProcess sh;
+        sh.setWorkingDirectory(root->path());
+        sh.start("/bin/sh", {result.ScriptPath});
+        QVERIFY(sh.waitForFinished(10000));
+        QCOMPARE(sh.readAllStandardError(), "");
+        expected.replace("<P>", programFolder.toUtf8())
+            .replace("<T>", InstallFolder(tempDir).toUtf8())
+            .replace("<H>", qgetenv("HOME"));
+        QCOMPARE(sh.readAllStandardOutput(), expected);
     }
 
     void refusesBadScript_data()
@@ -332,6 +384,19 @@ private slots:
         format("two values in a tail line", " cp %s %s\n", " cp %s %s");
         format("width", " cp %5s\n", " cp %5s");
         format("trailing percent", " echo 50%\n", " echo 50%");
+        format("backslash before the value", " echo \\%s\n", " echo \\%s");
+        // Outside text in a message: one line, cut, control characters visible (and shown as plain text).
+        format("markup, control character", " <h1>Kopf</h1><a href=x>y</a>\x1b%d\n",
+               " <h1>Kopf</h1><a href=x>y</a>␛%d");
+        format("long line", qPrintable(" cp %5s " + QString(300, 'x') + '\n'),
+               qPrintable(" cp %5s " + QString(112, 'x') + "…"));
+        format("longer than 1 MiB", qPrintable(QString(1 << 20, '#') + "\n"),
+               "Update.bat: größer als 1024 KB");
+        QTest::newRow("quote left open")
+            << QByteArray(" echo \"%s\n") << PrepareError::ScriptMalformed << "nicht geschlossen.";
+        QTest::newRow("folder name with a line break")
+            << QByteArray(" echo %s\n") << PrepareError::FolderNameUnusable
+            << "zwei␊Zeilen/\" enthält einen Zeilenumbruch.";
         QTest::newRow("group cut short")
             << QByteArray("echo a\n: %s\n: %s\n: %s\necho b\n: %s\n") << PrepareError::ScriptMalformed
             << "Die Gruppe ab Zeile 5 hat keine vier Zeilen.";
@@ -344,7 +409,9 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(PrepareError, error);
         QFETCH(QString, message);
-        const InstallRequest r = request(ZipBytes({{"Update.bat", script}}));
+        InstallRequest r = request(ZipBytes({{"Update.bat", script}}));
+        if (error == PrepareError::FolderNameUnusable)
+            r.ProgramFolder += "zwei\nZeilen/";
         const PrepareResult result = PrepareInstallation(r);
         QCOMPARE(result.Status, PrepareStatus::MessageBox);
         QCOMPARE(result.Error, error);
@@ -357,9 +424,12 @@ private slots:
     // A stand-in program (a sh script) is updated by a script started by a
     // stand-in for this program, which then ends: the script runs only
     // afterwards, replaces the files, restarts the program and deletes itself.
+    // The install lock is held until the script ends, but not by the
+    // restarted program.
     void endToEnd()
     {
-        const QString programFile = programFolder + "kielwanz", doneMark = root->filePath("program-done");
+        const QString programFile = programFolder + "kielwanz", doneMark = root->filePath("program-done"),
+                      go = root->filePath("go");
         auto version = [](const char *v) { return "#!/bin/sh\necho " + QByteArray(v) + " >> \"$0.log\"\n"; };
         QVERIFY(WriteAll(programFile, version("v1")));
         QVERIFY(QFile::setPermissions(programFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -368,36 +438,41 @@ private slots:
             "test -e " + ShellQuote(QFile::encodeName(doneMark)) +
             " || exit 7\ntest -d %s || exit 1\ntest -w %skielwanz || exit 1\n"
             "cp -f %skielwanz %skielwanz\necho Daten\necho \"Daten 100%%\"; : %s\n: %s\n"
-            "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n";
-        const PrepareResult prepared =
-            PrepareInstallation(request(ZipBytes({{"Update.bat", script},
-                                                  {"bin/kielwanz", version("v2"), 0100755},
-                                                  {"daten.txt", "neue Daten"}})));
+            "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n while ! test -e " +
+            ShellQuote(QFile::encodeName(go)) + "; do sleep 0.05; done\n";
+        const QByteArray v2 = version("v2") + "sleep 2\n"; // still running when the lock is tried
+        const PrepareResult prepared = PrepareInstallation(request(
+            ZipBytes({{"Update.bat", script}, {"bin/kielwanz", v2, 0100755}, {"daten.txt", "neue Daten"}})));
         QVERIFY2(prepared.prepared(), qPrintable(prepared.Message));
 
         QProcess program;
         program.start(QCoreApplication::applicationFilePath(),
-                      {StandInSwitch, prepared.ScriptPath, prepared.LogPath, doneMark});
+                      {StandInSwitch, prepared.ScriptPath, prepared.LogPath, doneMark, tempDir});
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadAll(prepared.LogPath).startsWith("Kielwanz-Update"), 20000);
+        InstallLock probe; // a second copy of the program
+        QCOMPARE(probe.tryLock(tempDir), InstallLock::Outcome::Busy);
+        QVERIFY(WriteAll(go, ""));
         QTRY_VERIFY_WITH_TIMEOUT(ReadAll(prepared.LogPath).contains("Ende mit Status"), 20000);
         const QByteArray log = ReadAll(prepared.LogPath);
         QVERIFY2(log.contains("Ende mit Status 0") && log.contains("Daten 100%\n"), log.constData());
-        QCOMPARE(ReadAll(programFile), version("v2"));
+        QCOMPARE(ReadAll(programFile), v2);
         QCOMPARE(ReadAll(programFolder + "daten.txt"), "neue Daten");
         QVERIFY(!QFileInfo::exists(prepared.ScriptPath));
         QVERIFY(!QFileInfo::exists(InstallFolder(tempDir) + "daten.txt"));
         // The restart line runs the new version in the background.
         QTRY_COMPARE_WITH_TIMEOUT(ReadAll(programFile + ".log"), "v2\n", 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(probe.tryLock(tempDir), InstallLock::Outcome::Locked, 1500);
         QVERIFY(!StartInstallation(root->filePath("fehlt.bat"), root->filePath("fehlt.log")));
     }
 };
 
 int main(int argc, char *argv[])
 {
-    if (argc == 5 && qstrcmp(argv[1], StandInSwitch) == 0)
+    if (argc == 6 && qstrcmp(argv[1], StandInSwitch) == 0)
         return standInProgram(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]),
-                              QFile::decodeName(argv[4]));
+                              QFile::decodeName(argv[4]), QFile::decodeName(argv[5]));
     QCoreApplication app(argc, argv);
     tst_install test;
     QTEST_SET_MAIN_SOURCE_PATH

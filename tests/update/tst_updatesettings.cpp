@@ -98,9 +98,14 @@ private slots:
         const QString first = UpdateSystem::privateTempFolder();
         QCOMPARE(first, runtime.path() + "/kielwanz-update/");
         QCOMPARE(mode(first), 0700);
-        ::chmod(QFile::encodeName(first).constData(), 0755); // opened up by someone: closed again
+        // Opened up by someone, who left a link where the archive will go: closed again and emptied.
+        ::chmod(QFile::encodeName(first).constData(), 0755);
+        QVERIFY(QFile::link(temp.filePath("ziel"), first + "Brackwen.zip"));
+        QVERIFY(QDir().mkpath(first + "Installation"));
         QCOMPARE(UpdateSystem::privateTempFolder(), first);
         QCOMPARE(mode(first), 0700);
+        QCOMPARE(QDir(first).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList());
         // A link in its place is not followed.
         QDir(first).removeRecursively();
         QVERIFY(QFile::link(temp.path(), runtime.path() + "/kielwanz-update"));
@@ -182,9 +187,9 @@ private slots:
     void ctrlU_data()
     {
         QTest::addColumn<QString>("settings");
-        QTest::addColumn<bool>("prepared"); // the wizard closes on its last step
+        QTest::addColumn<bool>("prepared"); // the wizard closes on step 5, prepared or failed
         QTest::addColumn<int>("quit");      // -1: no request, else whether to save
-        QTest::newRow("normal run") << "" << false << -1;
+        QTest::newRow("step 5 failed: back into the game") << "" << false << -1;
         QTest::newRow("installation prepared") << "" << true << 1;
         QTest::newRow("OnlyUpdate") << "OnlyUpdate=sz:\r\n" << false << 0;
     }
@@ -203,7 +208,8 @@ private slots:
         TStatusForm *form = nullptr;
         f.component->showWizard = [&](TStatusForm &w) {
             form = &w;
-            w.CurrentStep = prepared ? 5 : 3;
+            w.CurrentStep = 5;
+            w.InstallPrepared = prepared;
             w.FormClose();
         };
         QSignalSpy spy(f.component, &TLxUpdateFile::quitRequested);

@@ -4,6 +4,7 @@
 #include "update/UpdateDates.h"
 #include "update/UpdateListFile.h"
 #include "update/UpdateSettingsStore.h"
+#include "update/install/PrepareInstall.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -35,6 +36,7 @@ class tst_updatewizard : public QObject {
             form.ZIPFileName = "Brackwen.zip";
             form.ProgramDate = programDate();
             form.AbortDeleteDelayMs = 300;
+            form.CheckDeadlineMs = 1500;
             form.show();
         }
         QString archive() const { return env.tempDir() + "Brackwen.zip"; }
@@ -193,7 +195,7 @@ private slots:
     void check_data()
     {
         QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<QString>("how");    // "404", "redirect", "refused", "offline"
+        QTest::addColumn<QString>("how");    // "404", "redirect", "refused", "offline", "trickle"
         QTest::addColumn<QString>("result"); // "-": no update, "!": failed, else the news shown
         auto row = [](const char *name, const QByteArray &list, const char *result, const char *how = "") {
             QTest::newRow(name) << list << QString(how) << QString(result);
@@ -211,6 +213,7 @@ private slots:
         row("404", update, "!", "404");
         row("redirect to 404", update, "!", "redirect");
         row("list too large", QByteArray(TStatusForm::MaxUpdateListSize + 1, ';'), "!");
+        row("list trickling past the deadline", update + QByteArray(60, ';'), "!", "trickle");
         row("refused", update, "!", "refused");
         row("offline", update, "!", "offline");
     }
@@ -224,6 +227,8 @@ private slots:
             server.setRoutes({{"/Updates.ini", QJsonObject{{"status", 404}}}});
         if (how == u"redirect")
             server.setRoutes({{"/Updates.ini", QJsonObject{{"status", 301}, {"location", "/weg.ini"}}}});
+        if (how == u"trickle") // 3 bytes a second: never silent, never done
+            server.setRoutes({{"/Updates.ini", QJsonObject{{"chunk", 3}, {"delay", 1}}}});
         Wizard w(how == u"refused" ? QString("http://127.0.0.1:%1/").arg(UpdateTestServer::closedPort())
                                    : server.base());
         w.env.rec->online = how != u"offline";
@@ -288,8 +293,13 @@ private slots:
                     QVERIFY(!w.form.Button_Next->isEnabled());
                 });
         });
+        // A link planted where the archive goes is replaced, not followed.
+        const QString outside = w.env.dir.filePath("fremd");
+        QVERIFY(WriteAll(outside, "fremd") && QFile::link(outside, w.archive()));
         w.download();
         QCOMPARE(w.page(), "3 3 Download der Updates");
+        QCOMPARE(ReadAll(outside), "fremd");
+        QVERIFY(!QFileInfo(w.archive()).isSymLink());
         QCOMPARE(ReadAll(w.archive()), body(64 * 1024));
         QVERIFY(
             server.requests().last().startsWith("/Updates/Brackwen%202.zip localhost:")); // host of the list
@@ -384,15 +394,41 @@ private slots:
         QVERIFY(!w.form.CancelDownload->isVisible());
     }
 
+    void failedArchiveDownload_data()
+    {
+        QTest::addColumn<QJsonObject>("route");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<bool>("written");                  // whether any of the body reached the file
+        const qint64 mib = 1 << 20, huge = qint64(1) << 50; // JSON keeps it exact
+        QTest::newRow("missing") << QJsonObject{{"status", 404}} << 256 * mib << false;
+        QTest::newRow("endless body") << QJsonObject{{"endless", true}, {"length", false}} << mib << true;
+        QTest::newRow("announced beyond the limit")
+            << QJsonObject{{"endless", true}, {"length", 256 * mib + 1}} << 256 * mib << false;
+        QTest::newRow("announced beyond the free space")
+            << QJsonObject{{"endless", true}, {"length", huge}} << 4 * huge << false;
+    }
     void failedArchiveDownload()
     {
-        server.put("Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=fehlt.zip\r\n");
+        QFETCH(QJsonObject, route);
+        QFETCH(qint64, limit);
+        QFETCH(bool, written);
+        server.put("Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=a.zip\r\n");
+        server.put("Updates/a.zip", body(64 * 1024));
+        route["file"] = "Updates/a.zip";
+        server.setRoutes({{"/Updates/a.zip", route}});
         Wizard w(server.base());
+        w.form.MaxArchiveSize = limit;
+        qint64 received = 0;
+        connect(w.form.HTTP, &HttpClient::work,
+                [&](qint64, qint64 r) { received = w.form.Downloading ? r : 0; });
+        QTimer::singleShot(15000, w.form.HTTP, &HttpClient::Abort); // an unbounded download is stopped here
         w.download();
+        QCOMPARE(received > 0, written);
+        QVERIFY(received <= limit);
         QCOMPARE(w.form.Label_Download->text(), shown(TStatusForm::DownloadResultTexts[0]));
         QCOMPARE(w.form.CancelDownload->text(), "Erneut versuchen");
         QVERIFY(!w.form.Button_Next->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(w.archive()), 3000); // the partial file goes a moment later
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(w.archive()), 500); // the partial file goes at once
     }
 
     void pagesAndSettingsRoundTrip()
@@ -496,6 +532,7 @@ private slots:
     {
         QTest::addColumn<QString>("archive");
         QTest::newRow("prepared") << "good";
+        QTest::newRow("another copy prepares, then done") << "locked";
         QTest::newRow("damaged archive") << "damaged";
         QTest::newRow("archive gone") << "gone";
     }
@@ -512,6 +549,23 @@ private slots:
         QCOMPARE(w.page(), "4 4 Installieren");
         if (archive == u"gone")
             QVERIFY(QFile::remove(w.archive()));
+        if (archive == u"locked") {
+            // Another copy holds its prepared installation: left as it is, and "Weiter >" tries again.
+            auto other = std::make_unique<UpdateInstall::InstallLock>();
+            QCOMPARE(other->tryLock(w.env.tempDir()), UpdateInstall::InstallLock::Outcome::Locked);
+            const QString theirs = UpdateInstall::InstallFolder(w.env.tempDir()) + "Update.bat";
+            QVERIFY(WriteAll(theirs, "echo fremd\n"));
+            QTest::mouseClick(w.form.Button_Next, Qt::LeftButton);
+            QCOMPARE(w.env.rec->notices.size(), 1);
+            QVERIFY2(
+                w.env.rec->notices.first().startsWith("Updates installieren: Ein anderes laufendes Kielwanz"),
+                qPrintable(w.env.rec->notices.first()));
+            QCOMPARE(w.page(), "4 4 Installieren");
+            QCOMPARE(ReadAll(theirs), "echo fremd\n");
+            QVERIFY(QFile::exists(w.archive()) && w.form.Button_Next->isEnabled());
+            other.reset();
+            archive = "good";
+        }
         QTest::mouseClick(w.form.Button_Next, Qt::LeftButton);
         QCOMPARE(w.form.InstallPrepared, archive == u"good");
         if (archive == u"good") {
@@ -532,10 +586,10 @@ private slots:
             QTest::mouseClick(w.form.Button_Settings, Qt::LeftButton);
             QTest::mouseClick(w.form.Button_SettingsCancel, Qt::LeftButton);
             QCOMPARE(w.form.Pages->currentIndex(), 4);
-            QTest::mouseClick(w.form.Button_Cancel, Qt::LeftButton); // ends the program too
+            QTest::mouseClick(w.form.Button_Cancel, Qt::LeftButton); // back into the game
         }
         QVERIFY(!w.form.isVisible());
-        QVERIFY(w.form.TerminateRequested);
+        QCOMPARE(w.form.TerminateRequested, archive == u"good");
         QVERIFY(w.env.rec->installations.isEmpty()); // only when the program ends
         w.form.FormDestroy();
         if (archive == u"good") {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # update_server.py ROOT [CERT KEY]: prints a free port on 127.0.0.1 and serves ROOT (https with CERT, KEY)
 # until its standard input closes. ROOT/routes.json maps a path to {"status", "location" ("{port}" replaced),
-# "file", "chunk" and "delay" (drip the body), "length": false}. ROOT/requests.log gets "<path> <Host>".
+# "file", "chunk" and "delay" (drip the body), "length": false or the length to announce, "endless": the
+# body repeated for ever}. ROOT/requests.log gets "<path> <Host>".
 import json, os, ssl, sys, threading, time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote
@@ -33,15 +34,19 @@ class Handler(BaseHTTPRequestHandler):
         if "location" in route:
             port = str(self.server.server_address[1])
             self.send_header("Location", route["location"].replace("{port}", port))
-        if route.get("length", True):
-            self.send_header("Content-Length", str(len(body)))
+        length = route.get("length", True)
+        if length is not False:
+            self.send_header("Content-Length", str(len(body) if length is True else length))
         self.end_headers()
         chunk = route.get("chunk") or len(body) or 1
         try:
-            for start in range(0, len(body), chunk):
-                time.sleep(route.get("delay", 0))
-                self.wfile.write(body[start:start + chunk])
-                self.wfile.flush()
+            while True:
+                for start in range(0, len(body), chunk):
+                    time.sleep(route.get("delay", 0))
+                    self.wfile.write(body[start:start + chunk])
+                    self.wfile.flush()
+                if not route.get("endless"):
+                    break
         except OSError:
             pass
 

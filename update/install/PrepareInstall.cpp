@@ -32,16 +32,21 @@ PrepareResult fail(PrepareStatus status, PrepareError error, const QString &mess
 const QString TryLater =
     QStringLiteral(" Klicken Sie auf \"Abbrechen\" und versuchen Sie es später noch einmal.");
 
+// Paths may hold anything a folder name can; they are shown cut and with
+// their control characters made visible.
+QString shownPath(const QString &path)
+{
+    return OutsideText(QDir::toNativeSeparators(path), 260);
+}
+
 QString fileCannotBeOpened(const QString &path)
 {
-    return FormatText(QStringLiteral("Datei %s kann nicht geöffnet werden"),
-                      {QDir::toNativeSeparators(path)});
+    return FormatText(QStringLiteral("Datei %s kann nicht geöffnet werden"), {shownPath(path)});
 }
 
 QString fileCannotBeCreated(const QString &path)
 {
-    return FormatText(QStringLiteral("Datei %s kann nicht erstellt werden"),
-                      {QDir::toNativeSeparators(path)});
+    return FormatText(QStringLiteral("Datei %s kann nicht erstellt werden"), {shownPath(path)});
 }
 
 PrepareResult refuseSignature(SignatureCheck check)
@@ -77,7 +82,7 @@ PrepareResult refuseArchive(const UnzipResult &unzip)
         return fail(PrepareStatus::PageError, PrepareError::ArchiveHostile,
                     FormatText(QStringLiteral("Das Update-Archiv enthält einen unzulässigen Eintrag (\"%s\") "
                                               "und wird aus Sicherheitsgründen nicht installiert."),
-                               {unzip.Detail}) +
+                               {OutsideText(unzip.Detail)}) +
                         TryLater);
     case UnzipError::Encrypted:
         return fail(PrepareStatus::PageError, PrepareError::ArchiveEncrypted,
@@ -122,9 +127,9 @@ PrepareResult unpackAndAdapt(const InstallRequest &request, QByteArrayView archi
             return refuseSignature(check);
     }
     if (!PrepareEmptyFolder(folder))
-        return fail(PrepareStatus::MessageBox, PrepareError::FolderFailed,
-                    FormatText(QStringLiteral("Der Ordner %s kann nicht angelegt werden."),
-                               {QDir::toNativeSeparators(folder)}));
+        return fail(
+            PrepareStatus::MessageBox, PrepareError::FolderFailed,
+            FormatText(QStringLiteral("Der Ordner %s kann nicht angelegt werden."), {shownPath(folder)}));
     const UnzipResult unzip = UnzipFlat(archive, folder, request.Limits);
     if (!unzip.ok())
         return refuseArchive(unzip);
@@ -134,11 +139,17 @@ PrepareResult unpackAndAdapt(const InstallRequest &request, QByteArrayView archi
     const QFileInfo scriptInfo(scriptPath);
     if (scriptInfo.isSymLink() || !scriptInfo.isFile() || !scriptFile.open(QIODevice::ReadOnly))
         return fail(PrepareStatus::MessageBox, PrepareError::ScriptMissing, fileCannotBeOpened(scriptPath));
-    const QByteArray content = scriptFile.readAll();
+    const std::optional<QList<QByteArray>> lines = ReadScriptLines(scriptFile, request.MaxScriptBytes);
     scriptFile.close();
+    if (!lines) {
+        return fail(PrepareStatus::MessageBox, PrepareError::ScriptFormat,
+                    FormatText(QStringLiteral("Format '%s' ungültig oder nicht kompatibel mit Argument"),
+                               {FormatText(QStringLiteral("%s: größer als %d KB"),
+                                           {ScriptName, request.MaxScriptBytes / 1024})}));
+    }
 
     const ScriptPaths paths{withSlash(request.ProgramFolder), request.ProgramFile, folder, scriptPath};
-    const ScriptAdaptation adapted = AdaptScript(SplitScriptLines(content), paths, request.Restart);
+    const ScriptAdaptation adapted = AdaptScript(*lines, paths, request.Restart);
     if (!adapted.Ok) {
         return fail(PrepareStatus::MessageBox,
                     adapted.FormatError ? PrepareError::ScriptFormat : PrepareError::ScriptMalformed,
@@ -178,6 +189,13 @@ QString ArchiveMissingText()
 
 PrepareResult PrepareInstallation(const InstallRequest &request)
 {
+    const QString folder = InstallFolder(request.TempDir);
+    const QString badPath =
+        PathWithLineBreak({request.ProgramFolder, request.ProgramFile, folder, folder + ScriptName});
+    if (!badPath.isEmpty())
+        return fail(PrepareStatus::MessageBox, PrepareError::FolderNameUnusable,
+                    FolderNameRefusedText(badPath));
+
     if (!QFileInfo(request.ArchivePath).isFile())
         return fail(PrepareStatus::PageError, PrepareError::ArchiveMissing, ArchiveMissingText());
 
@@ -203,7 +221,6 @@ PrepareResult PrepareInstallation(const InstallRequest &request)
         return fail(PrepareStatus::PageError, PrepareError::ArchiveUnreadable,
                     fileCannotBeOpened(request.ArchivePath));
 
-    const QString folder = InstallFolder(request.TempDir);
     PrepareResult result = unpackAndAdapt(request, archive, folder);
     if (!result.prepared()) {
         // Nothing half-prepared stays for a later run to pick up.

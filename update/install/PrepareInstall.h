@@ -26,6 +26,7 @@ struct InstallRequest {
     QString ListDate;
     QString PublicKey = BuiltInUpdatePublicKey();
     qint64 MaxArchiveBytes = qint64(256) << 20;
+    qint64 MaxScriptBytes = qint64(1) << 20; // "Update.bat"; read on the user-interface thread
     UnzipLimits Limits;
 };
 
@@ -47,10 +48,11 @@ enum class PrepareError {
     SignatureInvalid,
     SignatureKeyInvalid,
     NoSpace,
-    FolderFailed, // the unpacking folder cannot be emptied or made
+    FolderFailed,       // the unpacking folder cannot be emptied or made
+    FolderNameUnusable, // a folder's name holds a line break
     WriteFailed,
     ScriptMissing,   // "Datei %s kann nicht geöffnet werden"
-    ScriptFormat,    // "Format '%s' ungültig oder nicht kompatibel mit Argument"
+    ScriptFormat,    // "Format '%s' ungültig oder nicht kompatibel mit Argument"; also a script too long
     ScriptMalformed, // a group cut short or beginning with an empty line
 };
 

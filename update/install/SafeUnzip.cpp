@@ -26,7 +26,7 @@ struct PlannedEntry {
     zip_uint64_t index;
     QByteArray name;
     zip_uint64_t size;
-    bool executable;
+    mode_t mode; // permission bits to create the file with (the umask applies)
 };
 
 struct ZipCloser {
@@ -123,7 +123,10 @@ UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<Planned
             total + st.size > zip_uint64_t(limits.MaxTotalBytes))
             return failure(UnzipError::TooLarge, shownName);
         total += st.size;
-        plan += PlannedEntry{i, name, st.size, type == S_IFREG && (mode & S_IXUSR)};
+        // A regular file keeps its permission bits, executable ones included
+        // (never set-user-id and the like); the user can always read it.
+        const mode_t permissions = type == S_IFREG ? mode_t((mode & 0777) | S_IRUSR) : mode_t(0666);
+        plan += PlannedEntry{i, name, st.size, permissions};
     }
     return {};
 }
@@ -134,7 +137,7 @@ UnzipResult writeEntry(zip_t *archive, int folderFd, const PlannedEntry &entry, 
     created = false;
     FdCloser out;
     out.fd = ::openat(folderFd, entry.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      entry.executable ? 0700 : 0600);
+                      entry.mode);
     if (out.fd < 0) {
         if (errno == EEXIST)
             return {}; // the first entry of a bare name wins

@@ -8,7 +8,9 @@
 // in one folder under its bare file name, whatever folders, "..", drive
 // letters or backslashes its name holds, and always as a plain file. Links
 // refuse the whole archive, as do more entries or more bytes than allowed;
-// the archive is checked completely before the first byte is written.
+// the archive is checked completely before the first byte is written. A file
+// gets its entry's permission bits (executable bits included, masked by the
+// umask); entries without any get those of a new file.
 namespace UpdateInstall {
 
 struct UnzipLimits {
