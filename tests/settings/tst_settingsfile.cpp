@@ -20,9 +20,10 @@ class tst_SettingsFile : public QObject {
     int counter_ = 0;
     static constexpr int kSaves = 60;
 
-    QString fileWith(const QByteArray &bytes)
+    QString fileWith(const QByteArray &bytes, QString path = {})
     {
-        const QString path = dir_.filePath(QString("Settings%1.ini").arg(++counter_));
+        if (path.isEmpty())
+            path = dir_.filePath(QString("Settings%1.ini").arg(++counter_));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
@@ -278,12 +279,9 @@ private slots:
         constexpr uid_t Writer = 65534;
         const QString folder = dir_.filePath(QString("shared%1").arg(++counter_));
         QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(dir_.path()), 0755) == 0);
-        const QString path = folder + "/Settings.ini";
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=" + QByteArray(300, 'x') +
-                           "\r\n[Opa - Options]\r\nSounds=0\r\n") > 0);
-        file.close();
+        const QString path = fileWith("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=" + QByteArray(300, 'x') +
+                                          "\r\n[Opa - Options]\r\nSounds=0\r\n",
+                                      folder + "/Settings.ini");
         const uid_t owner = writerOwnsTheFile ? Writer : 0;
         QVERIFY(::chown(QFile::encodeName(path), owner, owner) == 0 &&
                 ::chmod(QFile::encodeName(path), 0666) == 0 &&
