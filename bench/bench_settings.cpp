@@ -26,13 +26,16 @@ int main(int argc, char **argv)
     QByteArray users;
     for (int i = 0; users.size() < megabytes * 500'000; ++i) {
         const QByteArray name = "Benutzer" + QByteArray::number(i);
-        users += "[" + name + " - Options]\r\nSounds=1\r\nSoundWater=2\r\nSoundShip=103\r\nColor1=8388608\r\n"
-                 "Color2=65535\r\nColor3=8421504\r\n[" + name + " - RecentData]\r\nPlayer1=" + name +
+        users += "[" + name +
+                 " - Options]\r\nSounds=1\r\nSoundWater=2\r\nSoundShip=103\r\nColor1=8388608\r\n"
+                 "Color2=65535\r\nColor3=8421504\r\n[" +
+                 name + " - RecentData]\r\nPlayer1=" + name +
                  "\r\nPlayer2=Computer\r\nChangingTime=4\r\nClient=0\r\nIP=\r\n";
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(users + "[Anna - Options]\r\nColor1=255\r\n[Anna - RecentData]\r\nPlayer1=Anna\r\n" + users) < 0)
+        file.write(users + "[Anna - Options]\r\nColor1=255\r\n[Anna - RecentData]\r\nPlayer1=Anna\r\n" +
+                   users) < 0)
         return 1;
     file.close();
     const qint64 lines = 2 * users.count('\n') + 4;

@@ -111,17 +111,20 @@ QString SettingsFile::save(const GameState &st, bool soundsOn) const
     // Re-read under the lock so that what other users (or another copy of
     // the program) saved meanwhile is kept.
     QString error;
-    IniFile::update(path_, [&](IniFile &ini) {
-        ini.writeBool(options_, KeySounds, soundsOn);
-        ini.writeInteger(options_, KeySoundWater, st.ShotSound[0]);
-        ini.writeInteger(options_, KeySoundShip, st.ShotSound[1]);
-        for (int i = 1; i <= 3; ++i)
-            ini.writeInteger(options_, KeyColor.arg(i), int(st.CellColors[i]));
-        for (int i = 0; i < 2; ++i)
-            ini.writeString(recent_, KeyPlayer.arg(i + 1), st.RecentNames[i]);
-        ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
-        ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
-        ini.writeString(recent_, KeyIP, st.HostAddress);
-    }, &error);
+    IniFile::update(
+        path_,
+        [&](IniFile &ini) {
+            ini.writeBool(options_, KeySounds, soundsOn);
+            ini.writeInteger(options_, KeySoundWater, st.ShotSound[0]);
+            ini.writeInteger(options_, KeySoundShip, st.ShotSound[1]);
+            for (int i = 1; i <= 3; ++i)
+                ini.writeInteger(options_, KeyColor.arg(i), int(st.CellColors[i]));
+            for (int i = 0; i < 2; ++i)
+                ini.writeString(recent_, KeyPlayer.arg(i + 1), st.RecentNames[i]);
+            ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
+            ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
+            ini.writeString(recent_, KeyIP, st.HostAddress);
+        },
+        &error);
     return error;
 }

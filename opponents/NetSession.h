@@ -156,7 +156,7 @@ private:
     Link link_ = Link::Idle;
     QPointer<QTcpSocket> peer_; // the one connection: ClientSocket, or the accepted guest
     QString hostAddress_;
-    QByteArray inbox_; // bytes of a message not complete yet
+    QByteArray inbox_;            // bytes of a message not complete yet
     QList<QTcpSocket *> unnamed_; // host: connections that have not named themselves yet
     QTimer connectTimer_;
     QTimer lobbyTimer_; // guest: waits for the host's name

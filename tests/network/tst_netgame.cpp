@@ -335,7 +335,8 @@ private slots:
         g.guest.net.setPort(g.host.net.listeningPort());
         g.guest.net.OpenClient(u"127.0.0.1"_s);
         QVERIFY(QTest::qWaitFor([&] { return g.host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
-        QVERIFY(QTest::qWaitFor([&] { return gone(early) && g.guest.st.PlayerNames[0] == u"Hanna"_s; }, kWait));
+        QVERIFY(
+            QTest::qWaitFor([&] { return gone(early) && g.guest.st.PlayerNames[0] == u"Hanna"_s; }, kWait));
         QCOMPARE(g.host.ui.ipState, entry(3, u"Gustav"_s));
         late.connectToHost(QHostAddress::LocalHost, g.guest.net.port());
         QVERIFY(QTest::qWaitFor([&] { return gone(late); }, kWait));
@@ -419,7 +420,9 @@ private slots:
         if (how == 1 && guest.net.link() == Link::Lobby)
             QSKIP("this system accepted beyond the listen queue");
         QVERIFY(how != 4 || QTest::qWaitFor([&] { return guest.net.link() == Link::Idle; }, kWait));
-        QVERIFY(clock.elapsed() >= (how == 1 || how == 4 ? 250 : how == 3 ? NetSession::RetryDelayMs - 10 : 0));
+        QVERIFY(clock.elapsed() >= (how == 1 || how == 4 ? 250
+                                    : how == 3           ? NetSession::RetryDelayMs - 10
+                                                         : 0));
         if (how == 3) {
             QVERIFY(QTest::qWaitFor([&] { return host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
             return;

@@ -279,9 +279,10 @@ private slots:
         constexpr uid_t Writer = 65534;
         const QString folder = dir_.filePath(QString("shared%1").arg(++counter_));
         QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(dir_.path()), 0755) == 0);
-        const QString path = fileWith("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=" + QByteArray(300, 'x') +
-                                          "\r\n[Opa - Options]\r\nSounds=0\r\n",
-                                      folder + "/Settings.ini");
+        const QString path =
+            fileWith("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=" + QByteArray(300, 'x') +
+                         "\r\n[Opa - Options]\r\nSounds=0\r\n",
+                     folder + "/Settings.ini");
         const uid_t owner = writerOwnsTheFile ? Writer : 0;
         QVERIFY(::chown(QFile::encodeName(path), owner, owner) == 0 &&
                 ::chmod(QFile::encodeName(path), 0666) == 0 &&
@@ -314,7 +315,8 @@ private slots:
         QByteArray others;
         for (int i = 0; i < 2000; ++i)
             others += "[User" + QByteArray::number(i) + " - Options]\r\nSounds=1\r\nColor1=255\r\n";
-        const QString path = fileWith("[Anna - Options]\r\nSounds=0\r\n" + others + "[Anna - RecentData]\r\n");
+        const QString path =
+            fileWith("[Anna - Options]\r\nSounds=0\r\n" + others + "[Anna - RecentData]\r\n");
         const qint64 lines = 6002, before = IniFile::linesParsed();
         GameState st;
         bool sounds = true;
