@@ -1,12 +1,17 @@
 #include "dialogs/IniFile.h"
 
+#include "dialogs/SharedFile.h"
 #include "game/Format.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -19,7 +24,7 @@ constexpr char16_t Cp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString fromCp1252(const QByteArray &bytes)
+QString fromCp1252(QByteArrayView bytes)
 {
     QString out;
     out.reserve(bytes.size());
@@ -52,17 +57,35 @@ QByteArray toCp1252(const QString &text)
     return out;
 }
 
-bool isValidUtf8(const QByteArray &bytes)
+// Valid UTF-8 as a whole, checked in pieces cut before a byte that starts
+// a character, so that no sequence is split.
+bool isValidUtf8(QByteArrayView bytes)
 {
+    constexpr qsizetype Piece = 1 << 20;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    Q_UNUSED(ignored);
-    return !decoder.hasError();
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = std::min(bytes.size(), at + Piece);
+        while (end < bytes.size() && end > at + 1 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+            --end;
+        const QString ignored = decoder.decode(bytes.sliced(at, end - at));
+        Q_UNUSED(ignored);
+        if (decoder.hasError())
+            return false;
+        at = end;
+    }
+    return true;
 }
 
-bool sameName(const QString &a, const QString &b)
+std::atomic<qint64> g_linesParsed{0};
+
+QString folded(const QString &name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.trimmed().toCaseFolded();
+}
+
+bool isAsciiBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Delphi-style strict integer reading: the whole trimmed text must be the
@@ -100,10 +123,23 @@ bool parseInteger(const QString &text, int *result)
 
 } // namespace
 
+qint64 IniFile::linesParsed()
+{
+    return g_linesParsed.load();
+}
+
+void IniFile::clear()
+{
+    data_.clear();
+    cp1252_ = false;
+    chunks_.clear();
+    splits_.clear();
+    sections_.clear();
+}
+
 bool IniFile::load(const QString &path)
 {
-    lines_.clear();
-    cp1252_ = false;
+    clear();
     QFileInfo info(path);
     if (!info.exists())
         return true;
@@ -113,29 +149,90 @@ bool IniFile::load(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    cp1252_ = !isValidUtf8(bytes);
-
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        const qsizetype nl = bytes.indexOf('\n', pos);
-        Line line;
-        if (nl < 0) {
-            line.text = bytes.mid(pos);
-            pos = bytes.size();
-        } else {
-            qsizetype end = nl;
-            if (end > pos && bytes.at(end - 1) == '\r')
-                --end;
-            line.text = bytes.mid(pos, end - pos);
-            line.eol = bytes.mid(end, nl + 1 - end);
-            pos = nl + 1;
-        }
-        lines_.append(line);
-    }
+    loadBytes(bytes);
     return true;
 }
 
-QString IniFile::decode(const QByteArray &bytes) const
+bool IniFile::loadLocked(const QString &path)
+{
+    // Nothing there: nothing to wait for, and no lock file is left behind.
+    if (!QFileInfo::exists(path))
+        return load(path);
+    // Without the lock (another holder kept it too long) the file is read as it is.
+    const SharedFile::Lock lock(path, false);
+    return load(path);
+}
+
+void IniFile::loadBytes(const QByteArray &bytes)
+{
+    clear();
+    data_ = bytes;
+    cp1252_ = !isValidUtf8(data_);
+    // One pass that only finds the section headers; each section becomes a
+    // chunk whose lines are split out when a key of it is first asked for.
+    const char *d = data_.constData();
+    const qsizetype n = data_.size();
+    qsizetype chunkBegin = 0;
+    QString chunkName;
+    bool chunkIsSection = false;
+    auto closeChunk = [&](qsizetype end) {
+        if (end <= chunkBegin && !chunkIsSection)
+            return;
+        if (chunkIsSection) {
+            const auto known = sections_.constFind(chunkName);
+            if (known == sections_.constEnd())
+                sections_.insert(chunkName, int(chunks_.size()));
+        }
+        Chunk c;
+        c.begin = chunkBegin;
+        c.end = end;
+        chunks_.append(c);
+    };
+    qsizetype lines = 0;
+    for (qsizetype pos = 0; pos < n;) {
+        const auto *nl = static_cast<const char *>(std::memchr(d + pos, '\n', size_t(n - pos)));
+        const qsizetype next = nl != nullptr ? nl - d + 1 : n;
+        ++lines;
+        qsizetype i = pos;
+        if (pos == 0 && !cp1252_ && data_.startsWith("\xEF\xBB\xBF"))
+            i = 3;
+        while (i < next && d[i] != '\n' && isAsciiBlank(d[i]))
+            ++i;
+        // A header begins with "[" after blanks; a byte above ASCII may be a
+        // blank of the code page, so such a line is looked at in full.
+        if (i < next && (d[i] == '[' || static_cast<unsigned char>(d[i]) >= 0x80)) {
+            qsizetype end = nl != nullptr ? nl - d : n;
+            const QByteArrayView text(d + i, end - i);
+            std::optional<QString> name;
+            if (d[i] == '[' && std::all_of(text.begin(), text.end(), [](char c) { return c >= 0; })) {
+                // Plain ASCII, the usual header: its name straight from the bytes.
+                QByteArrayView inner = text.sliced(1);
+                while (!inner.isEmpty() && isAsciiBlank(inner.back()))
+                    inner.chop(1);
+                if (const qsizetype close = inner.indexOf(']'); close >= 0)
+                    inner.truncate(close);
+                name = QString::fromLatin1(inner).trimmed();
+            } else {
+                if (nl != nullptr && end > pos && d[end - 1] == '\r')
+                    --end;
+                const Line line = parseLine(data_.sliced(pos, end - pos), {}, pos == 0);
+                if (line.kind == Kind::Section)
+                    name = line.name;
+            }
+            if (name) {
+                closeChunk(pos);
+                chunkBegin = pos;
+                chunkIsSection = true;
+                chunkName = std::move(*name).toCaseFolded();
+            }
+        }
+        pos = next;
+    }
+    closeChunk(n);
+    g_linesParsed += lines;
+}
+
+QString IniFile::decode(QByteArrayView bytes) const
 {
     return cp1252_ ? fromCp1252(bytes) : QString::fromUtf8(bytes);
 }
@@ -145,61 +242,79 @@ QByteArray IniFile::encode(const QString &text) const
     return cp1252_ ? toCp1252(text) : text.toUtf8();
 }
 
-IniFile::Parsed IniFile::parse(int index) const
+IniFile::Line IniFile::parseLine(QByteArray text, QByteArray eol, bool firstOfFile) const
 {
-    QByteArray raw = lines_.at(index).text;
+    Line p;
+    QByteArrayView raw = text;
     int skipped = 0;
-    if (index == 0 && !cp1252_ && raw.startsWith("\xEF\xBB\xBF")) {
-        raw = raw.mid(3);
+    if (firstOfFile && !cp1252_ && raw.startsWith("\xEF\xBB\xBF")) {
+        raw = raw.sliced(3);
         skipped = 3;
     }
-    Parsed p;
-    const QString text = decode(raw).trimmed();
-    if (text.startsWith(QLatin1Char('['))) {
+    const QString trimmed = decode(raw).trimmed();
+    if (trimmed.startsWith(QLatin1Char('['))) {
         p.kind = Kind::Section;
-        const qsizetype close = text.indexOf(QLatin1Char(']'));
-        p.name = (close < 0 ? text.mid(1) : text.mid(1, close - 1)).trimmed();
-        return p;
+        const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+        p.name = (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed();
+    } else if (!trimmed.startsWith(QLatin1Char(';'))) {
+        // '=' never occurs inside a multi-byte UTF-8 sequence, so the byte
+        // search is safe in both encodings.
+        const qsizetype eq = raw.indexOf('=');
+        if (eq >= 0) {
+            p.kind = Kind::Entry;
+            p.name = folded(decode(raw.first(eq)));
+            qsizetype start = eq + 1;
+            while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t'))
+                ++start;
+            p.valueStart = int(start) + skipped;
+        }
     }
-    if (text.startsWith(QLatin1Char(';')))
-        return p;
-    // '=' never occurs inside a multi-byte UTF-8 sequence, so the byte search
-    // is safe in both encodings.
-    const qsizetype eq = raw.indexOf('=');
-    if (eq < 0)
-        return p;
-    p.kind = Kind::Entry;
-    p.name = decode(raw.left(eq)).trimmed();
-    qsizetype start = eq + 1;
-    while (start < raw.size() && (raw.at(start) == ' ' || raw.at(start) == '\t'))
-        ++start;
-    p.valueStart = int(start) + skipped;
-    p.value = decode(raw.mid(start)).trimmed();
+    p.text = std::move(text);
+    p.eol = std::move(eol);
     return p;
+}
+
+QString IniFile::valueOf(const Line &line) const
+{
+    return decode(QByteArrayView(line.text).sliced(line.valueStart)).trimmed();
+}
+
+IniFile::Split &IniFile::split(int chunk) const
+{
+    Chunk &c = chunks_[chunk];
+    if (c.split >= 0)
+        return splits_[c.split];
+    c.split = int(splits_.size());
+    Split &sp = splits_.emplace_back();
+    for (qsizetype pos = c.begin; pos < c.end;) {
+        const qsizetype nl = data_.indexOf('\n', pos);
+        qsizetype end = nl < 0 || nl >= c.end ? c.end : nl;
+        const qsizetype next = end < c.end ? end + 1 : c.end;
+        if (end < next && end > pos && data_[end - 1] == '\r')
+            --end;
+        sp.lines.append(parseLine(data_.sliced(pos, end - pos), data_.sliced(end, next - end), pos == 0));
+        pos = next;
+    }
+    g_linesParsed += sp.lines.size();
+    reindex(sp);
+    return sp;
+}
+
+void IniFile::reindex(Split &sp)
+{
+    sp.keys.clear();
+    sp.lastEntry = 0;
+    for (int i = int(sp.lines.size()) - 1; i >= 1; --i) {
+        if (sp.lines[i].kind != Kind::Entry)
+            continue;
+        sp.keys.insert(sp.lines[i].name, i); // from the end: the first one stays
+        sp.lastEntry = std::max(sp.lastEntry, i);
+    }
 }
 
 int IniFile::findSection(const QString &section) const
 {
-    const QString wanted = section.trimmed();
-    for (int i = 0; i < lines_.size(); ++i) {
-        const Parsed p = parse(i);
-        if (p.kind == Kind::Section && sameName(p.name, wanted))
-            return i;
-    }
-    return -1;
-}
-
-int IniFile::findKey(int sectionLine, const QString &key) const
-{
-    const QString wanted = key.trimmed();
-    for (int i = sectionLine + 1; i < lines_.size(); ++i) {
-        const Parsed p = parse(i);
-        if (p.kind == Kind::Section)
-            break;
-        if (p.kind == Kind::Entry && sameName(p.name, wanted))
-            return i;
-    }
-    return -1;
+    return sections_.value(folded(section), -1);
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &def) const
@@ -207,10 +322,9 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
     const int s = findSection(section);
     if (s < 0)
         return def;
-    const int k = findKey(s, key);
-    if (k < 0)
-        return def;
-    return parse(k).value.left(MaxValueLength);
+    const Split &sp = split(s);
+    const int k = sp.keys.value(folded(key), -1);
+    return k < 0 ? def : valueOf(sp.lines[k]).left(MaxValueLength);
 }
 
 int IniFile::readInteger(const QString &section, const QString &key, int def) const
@@ -229,14 +343,9 @@ bool IniFile::readBool(const QString &section, const QString &key, bool def) con
 bool IniFile::hasKey(const QString &section, const QString &key) const
 {
     const int s = findSection(section);
-    return s >= 0 && findKey(s, key) >= 0;
-}
-
-void IniFile::insertLine(int at, const QByteArray &text)
-{
-    if (at > 0 && lines_[at - 1].eol.isEmpty())
-        lines_[at - 1].eol = "\r\n";
-    lines_.insert(at, Line{text, "\r\n"});
+    if (s < 0)
+        return false;
+    return split(s).keys.contains(folded(key));
 }
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
@@ -247,28 +356,44 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
+    const QByteArray entry = encode(keyName + QLatin1Char('=') + clean);
 
-    const int s = findSection(sectionName);
+    int s = findSection(sectionName);
     if (s < 0) {
-        insertLine(int(lines_.size()), encode(QLatin1Char('[') + sectionName + QLatin1Char(']')));
-        insertLine(int(lines_.size()), encode(keyName + QLatin1Char('=') + clean));
+        // A new section at the end; the last line gets its end first.
+        if (!chunks_.isEmpty()) {
+            QList<Line> &last = split(int(chunks_.size()) - 1).lines;
+            if (!last.isEmpty() && last.last().eol.isEmpty())
+                last.last().eol = "\r\n";
+        }
+        Split sp;
+        sp.lines.append(parseLine(encode(QLatin1Char('[') + sectionName + QLatin1Char(']')), "\r\n", false));
+        sp.lines.append(parseLine(entry, "\r\n", false));
+        reindex(sp);
+        Chunk c;
+        c.begin = c.end = data_.size();
+        c.split = int(splits_.size());
+        chunks_.append(c);
+        if (sp.lines.first().kind == Kind::Section)
+            sections_.insert(sp.lines.first().name.toCaseFolded(), int(chunks_.size()) - 1);
+        splits_.append(std::move(sp));
         return;
     }
-    const int k = findKey(s, keyName);
+    Split &sp = split(s);
+    QList<Line> &all = sp.lines;
+    const int k = sp.keys.value(folded(keyName), -1);
     if (k >= 0) {
-        Line &line = lines_[k];
-        line.text = line.text.left(parse(k).valueStart) + encode(clean);
+        Line &line = all[k];
+        line.text = line.text.left(line.valueStart) + encode(clean);
         return;
     }
-    int last = s;
-    for (int i = s + 1; i < lines_.size(); ++i) {
-        const Kind kind = parse(i).kind;
-        if (kind == Kind::Section)
-            break;
-        if (kind == Kind::Entry)
-            last = i;
-    }
-    insertLine(last + 1, encode(keyName + QLatin1Char('=') + clean));
+    const int at = sp.lastEntry + 1;
+    if (all[at - 1].eol.isEmpty())
+        all[at - 1].eol = "\r\n";
+    all.insert(at, parseLine(entry, "\r\n", false));
+    // Only lines without entries followed the last entry: no index moves.
+    sp.keys.insert(all[at].name, at);
+    sp.lastEntry = at;
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)
@@ -286,34 +411,50 @@ void IniFile::deleteKey(const QString &section, const QString &key)
     const int s = findSection(section);
     if (s < 0)
         return;
-    const int k = findKey(s, key);
-    if (k >= 0)
-        lines_.removeAt(k);
+    Split &sp = split(s);
+    const int k = sp.keys.value(folded(key), -1);
+    if (k < 0)
+        return;
+    sp.lines.removeAt(k);
+    reindex(sp);
 }
 
 QByteArray IniFile::toBytes() const
 {
     QByteArray out;
-    for (const Line &line : lines_) {
-        out += line.text;
-        out += line.eol;
+    out.reserve(data_.size() + 1024);
+    for (const Chunk &c : chunks_) {
+        if (c.split < 0) {
+            out.append(QByteArrayView(data_).sliced(c.begin, c.end - c.begin));
+            continue;
+        }
+        for (const Line &line : splits_[c.split].lines) {
+            out += line.text;
+            out += line.eol;
+        }
     }
     return out;
 }
 
 bool IniFile::save(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes = toBytes();
-        ok = file.write(bytes) == bytes.size();
-        ok = ok && file.commit();
-        if (!ok)
-            file.cancelWriting();
-    }
+    const bool ok = SharedFile::Write(path, toBytes());
     if (!ok && error)
         *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
                             {QDir::toNativeSeparators(path)});
     return ok;
+}
+
+bool IniFile::update(const QString &path, const std::function<void(IniFile &)> &change, QString *error)
+{
+    const SharedFile::Lock lock(path, true);
+    IniFile ini;
+    if (!lock.held() || !ini.load(path)) {
+        if (error)
+            *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
+                                {QDir::toNativeSeparators(path)});
+        return false;
+    }
+    change(ini);
+    return ini.save(path, error);
 }

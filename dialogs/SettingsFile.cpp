@@ -90,7 +90,7 @@ QString SettingsFile::DefaultPath()
 void SettingsFile::load(GameState &st, bool &soundsOn) const
 {
     IniFile ini;
-    if (!ini.load(path_))
+    if (!ini.loadLocked(path_))
         ini = IniFile(); // unreadable: defaults, as for a missing file
     soundsOn = ini.readBool(options_, KeySounds, true);
     st.ShotSound[0] = ini.readInteger(options_, KeySoundWater, 1);
@@ -110,24 +110,23 @@ void SettingsFile::load(GameState &st, bool &soundsOn) const
 
 QString SettingsFile::save(const GameState &st, bool soundsOn) const
 {
-    // Re-read the file so that what other users (or another copy of the
-    // program) wrote meanwhile is kept.
-    IniFile ini;
-    if (!ini.load(path_)) {
-        return FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
-                          {QDir::toNativeSeparators(path_)});
-    }
-    ini.writeBool(options_, KeySounds, soundsOn);
-    ini.writeInteger(options_, KeySoundWater, st.ShotSound[0]);
-    ini.writeInteger(options_, KeySoundShip, st.ShotSound[1]);
-    for (int i = 1; i <= 3; ++i)
-        ini.writeInteger(options_, KeyColor.arg(i), int(st.CellColors[i]));
-    for (int i = 0; i < 2; ++i)
-        ini.writeString(recent_, KeyPlayer.arg(i + 1), st.RecentNames[i]);
-    ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
-    ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
-    ini.writeString(recent_, KeyIP, st.HostAddress);
+    // Re-read under the lock so that what other users (or another copy of
+    // the program) saved meanwhile is kept.
     QString error;
-    ini.save(path_, &error);
+    IniFile::update(
+        path_,
+        [&](IniFile &ini) {
+            ini.writeBool(options_, KeySounds, soundsOn);
+            ini.writeInteger(options_, KeySoundWater, st.ShotSound[0]);
+            ini.writeInteger(options_, KeySoundShip, st.ShotSound[1]);
+            for (int i = 1; i <= 3; ++i)
+                ini.writeInteger(options_, KeyColor.arg(i), int(st.CellColors[i]));
+            for (int i = 0; i < 2; ++i)
+                ini.writeString(recent_, KeyPlayer.arg(i + 1), st.RecentNames[i]);
+            ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
+            ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
+            ini.writeString(recent_, KeyIP, st.HostAddress);
+        },
+        &error);
     return error;
 }

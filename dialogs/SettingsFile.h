@@ -22,9 +22,11 @@ public:
     // or unreadable file, section or key gives the defaults; nothing is
     // reported.
     void load(GameState &st, bool &soundsOn) const;
-    // Writes every key with the current values. Returns an empty text on
-    // success, else the German message for the caller's message box; the old
-    // file is then left as it was.
+    // Writes every key with the current values into the file as it is now,
+    // re-read under the exclusive lock, so that users who save at the same
+    // time keep each other's sections. Returns an empty text on success, else
+    // the German message for the caller's message box; the old file is then
+    // left as it was.
     QString save(const GameState &st, bool soundsOn) const;
 
     // The login name of the user who runs the program, or FallbackLogin.

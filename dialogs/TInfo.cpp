@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdint>
 
 const QString TInfo::MakerLine = QStringLiteral("Ein Spiel vom Kielwanz-Team");
@@ -198,7 +199,12 @@ void TInfo::AdoptSystemFont()
         if (w->windowType() != Qt::Window && w->windowType() != Qt::Dialog)
             continue;
         QFont f = w->font();
-        if (f.pointSize() != 8)
+        // A font given in pixels has the point size that the window's
+        // resolution makes of it, rounded as the designer shows it (11 pixels
+        // at 96 dpi are 8 points).
+        const int points =
+            f.pointSize() > 0 ? f.pointSize() : qRound(f.pixelSize() * 72.0 / std::max(1, w->logicalDpiY()));
+        if (points != 8)
             continue;
         f.setFamily(face);
         w->setFont(f);

@@ -25,8 +25,9 @@ public:
     // shows the dialog modally.
     void ShowInfo(const QString &title, const QString &developmentTime, const QIcon &icon);
 
-    // Every window existing now whose font is exactly 8 points takes the face
-    // of the system's message font; size, style and colour stay.
+    // Every window existing now whose font is exactly 8 points (also when it
+    // is given in pixels) takes the face of the system's message font; size,
+    // style and colour stay.
     static void AdoptSystemFont();
     // The program's own version ("1.0.0.0"), empty when it has none.
     static QString GetFileVersionString();

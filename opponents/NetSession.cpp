@@ -28,6 +28,9 @@ NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(
     connect(ServerSocket, &QTcpServer::newConnection, this, &NetSession::acceptPending);
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, &NetSession::onConnectTimeout);
+    lobbyTimer_.setSingleShot(true);
+    lobbyTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&lobbyTimer_, &QTimer::timeout, this, &NetSession::onLobbyTimeout);
     retryTimer_.setSingleShot(true);
     retryTimer_.setTimerType(Qt::PreciseTimer); // the pause is meant to be a whole 500 ms
     retryTimer_.setInterval(RetryDelayMs);
@@ -37,6 +40,8 @@ NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(
 NetSession::~NetSession()
 {
     ServerSocket->disconnect(this);
+    for (QTcpSocket *socket : std::as_const(unnamed_))
+        socket->disconnect(this);
     if (peer_)
         peer_->disconnect(this);
     if (ClientSocket != nullptr)
@@ -119,11 +124,70 @@ void NetSession::acceptPending()
             socket->deleteLater();
             continue;
         }
-        // One guest per game: while it is connected nobody else gets in, so
-        // no third program can send shots into the game.
-        SocketConnect(socket);
-        ServerSocket->close();
+        // Any connection may be the guest until one has named itself: a port
+        // scanner that connects and says nothing must not lock it out.
+        if (unnamed_.size() >= MaxUnnamed)
+            dropUnnamed(unnamed_.first());
+        unnamed_.append(socket);
+        socket->setParent(this);
+        socket->setReadBufferSize(kReadBufferBytes);
+        connect(socket, &QIODevice::readyRead, this, [this, socket] { unnamedRead(socket); });
+        connect(socket, &QAbstractSocket::disconnected, this, [this, socket] { dropUnnamed(socket); });
+        auto *timer = new QTimer(socket);
+        timer->setObjectName(QStringLiteral("lobbyTimer"));
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, socket] { dropUnnamed(socket); });
+        timer->start(lobbyTimeoutMs_);
+        const GameState &st = game_.st;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        socket->write(Cp1252::encode(st.PlayerNames[st.LocalPlayer]));
+        socket->flush();
     }
+}
+
+void NetSession::unnamedRead(QTcpSocket *socket)
+{
+    if (!unnamed_.contains(socket))
+        return;
+    const QByteArray bytes = socket->readAll();
+    if (bytes.isEmpty())
+        return;
+    // A guest's first bytes are (the beginning of) its name; anything else
+    // is not one of ours.
+    using namespace NetMessages;
+    const auto name = bytes.size() <= MaxNameLength ? Cp1252::decode(bytes) : std::nullopt;
+    if (!name || !IsValidName(*name)) {
+        dropUnnamed(socket);
+        return;
+    }
+    // The guest: one per game, so no third program can send shots into it.
+    unnamed_.removeOne(socket);
+    socket->disconnect(this);
+    delete socket->findChild<QTimer *>(QStringLiteral("lobbyTimer"), Qt::FindDirectChildrenOnly);
+    while (!unnamed_.isEmpty())
+        dropUnnamed(unnamed_.first());
+    ServerSocket->close();
+    attachPeer(socket);
+    link_ = Link::Lobby;
+    inbox_.clear();
+    SocketRead(bytes);
+}
+
+void NetSession::dropUnnamed(QTcpSocket *socket)
+{
+    if (!unnamed_.removeOne(socket))
+        return;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void NetSession::onLobbyTimeout()
+{
+    // The guest's connection stands, but no host has answered with its name.
+    if (link_ == Link::Lobby && game_.st.LocalPlayer == 1 && peerName().isEmpty())
+        connectFailed();
 }
 
 void NetSession::SocketConnect(QTcpSocket *connection)
@@ -132,6 +196,8 @@ void NetSession::SocketConnect(QTcpSocket *connection)
     link_ = Link::Lobby;
     inbox_.clear();
     const GameState &st = game_.st;
+    if (st.LocalPlayer == 1)
+        lobbyTimer_.start(lobbyTimeoutMs_);
     if (st.GamePhase == gpNoGame)
         SocketSendText(st.PlayerNames[st.LocalPlayer]);
 }
@@ -196,8 +262,11 @@ void NetSession::closeQuietly()
 {
     retryTimer_.stop();
     connectTimer_.stop();
+    lobbyTimer_.stop();
     if (ServerSocket->isListening())
         ServerSocket->close();
+    while (!unnamed_.isEmpty())
+        dropUnnamed(unnamed_.first());
     if (peer_)
         releaseSocket(peer_, true);
     if (ClientSocket != nullptr && ClientSocket != peer_)
@@ -418,6 +487,7 @@ NetSession::Step NetSession::handleLobby()
 void NetSession::takeName(const QString &name)
 {
     GameState &st = game_.st;
+    lobbyTimer_.stop();
     st.PlayerNames[st.LocalPlayer ^ 1] = name;
     st.RecentNames[1] = name;
     if (st.LocalPlayer == 0) {

@@ -36,7 +36,11 @@ public:
 // The TCP connection of a network game and its messages, on the user-interface
 // thread with Qt's event-driven sockets. The host listens (on port 5998 on
 // every local address, IPv4 and IPv6) and takes one guest; the guest connects
-// by address or host name. Received bytes are collected and cut into messages
+// by address or host name. Until a guest has named itself, every connection
+// to the host may be it: each gets the host's name and the lobby time to
+// send its own; one that stays silent, leaves or sends what no guest sends is
+// dropped without a word and the host goes on listening. The first to send a
+// name is the guest, and from then on nobody else gets in. Received bytes are collected and cut into messages
 // by what this side's phase expects, each is checked, and then carried out on
 // the game: the names, the start word, the peer's fleet and the peer's shots.
 // A peer that breaks the rules is treated like one that left.
@@ -64,6 +68,13 @@ public:
     quint16 listeningPort() const;
     // How long a connection attempt may take before it counts as failed.
     void setConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+    // How long a new connection may take to send its name (host), or the
+    // host to send its own (guest), before it is dropped.
+    static constexpr int DefaultLobbyTimeoutMs = 15000;
+    void setLobbyTimeout(int ms) { lobbyTimeoutMs_ = ms; }
+    // Connections waiting for their name at the same time; the oldest gives
+    // way to a new one.
+    static constexpr int MaxUnnamed = 8;
     // The pause before the one automatic reconnect.
     static constexpr int RetryDelayMs = 500;
 
@@ -117,6 +128,9 @@ private:
     Step handleShot();
 
     void acceptPending();
+    void unnamedRead(QTcpSocket *socket);
+    void dropUnnamed(QTcpSocket *socket);
+    void onLobbyTimeout();
     void attachPeer(QTcpSocket *socket);
     void connectAttempt();
     void connectFailed();
@@ -138,11 +152,14 @@ private:
     NetSessionUi &ui_;
     quint16 port_ = DefaultPort;
     int connectTimeoutMs_ = 10000;
+    int lobbyTimeoutMs_ = DefaultLobbyTimeoutMs;
     Link link_ = Link::Idle;
     QPointer<QTcpSocket> peer_; // the one connection: ClientSocket, or the accepted guest
     QString hostAddress_;
-    QByteArray inbox_; // bytes of a message not complete yet
+    QByteArray inbox_;            // bytes of a message not complete yet
+    QList<QTcpSocket *> unnamed_; // host: connections that have not named themselves yet
     QTimer connectTimer_;
+    QTimer lobbyTimer_; // guest: waits for the host's name
     QTimer retryTimer_;
     bool reading_ = false;
 };

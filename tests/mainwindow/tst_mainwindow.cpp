@@ -17,6 +17,8 @@
 #include "presentation/TForm3.h"
 #include "support/TestGame.h"
 #include "support/WhenModal.h"
+#include "update/TLxUpdateFile.h"
+#include "update/TStatusForm.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -210,10 +212,11 @@ private slots:
                               "Be&enden", "&Hilfe\tF1", "-", "&Info"}));
         QVERIFY(!w.menu(w.form.MenuItem_SetShipsAutomatically));
 
-        // The about dialog comes last: the window and the sound dialog took the system face.
+        // The about dialog comes last: the window, the sound dialog and the
+        // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
-        QCOMPARE(w.form.font().family(), face);
-        QCOMPARE(w.form.Form3->font().family(), face);
+        for (QWidget *window : QList<QWidget *>{&w.form, w.form.Form3, w.form.LxUpdateFile->statusForm()})
+            QCOMPARE(window->font().family(), face);
         QString caption;
         WhenModal<TInfo>([&](TInfo *d) {
             caption = d->windowTitle() + u'|' + d->VersionText();

@@ -287,19 +287,60 @@ private slots:
         QCOMPARE(stays.fx.status, Texts::InfoText(0));
     }
 
-    // While the guest is in the lobby nobody else gets in. When it cancels
-    // its wizard the host's page names it and becomes editable again.
+    // Until a guest has named itself any connection may be it: one that is
+    // silent (past the lobby time or not), leaves, or sends what no guest
+    // sends is answered with the host's name and dropped without a word, and
+    // the real guest still gets in. Then nobody else does; when the guest
+    // cancels its wizard, the host's page names it and becomes editable.
+    void lobby_data()
+    {
+        QTest::addColumn<QByteArray>("sends");
+        QTest::addColumn<bool>("dropped"); // before the guest comes
+        QTest::newRow("silent") << QByteArray() << false;
+        QTest::newRow("silent past the lobby time") << QByteArray() << true;
+        QTest::newRow("leaves") << QByteArray("\n") << true;
+        QTest::newRow("name of 11") << QByteArray("ABCDEFGHIJK") << true;
+        QTest::newRow("control character") << QByteArray("Gus\x01") << true;
+        QTest::newRow("soft hyphen") << QByteArray("Gus\xad") << true;
+        QTest::newRow("flood") << QByteArray(1 << 20, '0') << true;
+    }
     void lobby()
     {
+        QFETCH(QByteArray, sends);
+        QFETCH(bool, dropped);
         Pair g;
-        QVERIFY(g.connect());
-        QTcpSocket intruder;
+        constexpr int LobbyMs = 300;
+        if (dropped && sends.isEmpty())
+            g.host.net.setLobbyTimeout(LobbyMs);
+        g.host.net.setPort(0);
+        g.host.net.OpenServer();
+        QTcpSocket early, late;
         QByteArray got;
-        QObject::connect(&intruder, &QTcpSocket::readyRead, [&] { got += intruder.readAll(); });
-        intruder.connectToHost(QHostAddress::LocalHost, g.guest.net.port());
+        QObject::connect(&early, &QTcpSocket::readyRead, [&] { got += early.readAll(); });
+        QElapsedTimer clock;
+        clock.start();
+        early.connectToHost(QHostAddress::LocalHost, g.host.net.listeningPort());
+        QVERIFY(QTest::qWaitFor([&] { return got == "Hanna"; }, kWait));
+        if (sends == "\n")
+            early.disconnectFromHost();
+        else
+            early.write(sends);
+        const auto gone = [](QTcpSocket &s) { return s.state() == QAbstractSocket::UnconnectedState; };
+        QCOMPARE(QTest::qWaitFor([&] { return gone(early); }, dropped ? kWait : 500), dropped);
+        if (dropped && sends.isEmpty())
+            QVERIFY(clock.elapsed() >= LobbyMs);
+        QCOMPARE(g.host.net.link(), Link::Listening);
+        QVERIFY(g.host.ui.ipState.isEmpty() && g.host.ui.boxes.isEmpty() && !g.host.ui.ipCtrlsEnabled);
+
+        g.guest.net.setPort(g.host.net.listeningPort());
+        g.guest.net.OpenClient(u"127.0.0.1"_s);
+        QVERIFY(QTest::qWaitFor([&] { return g.host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
         QVERIFY(
-            QTest::qWaitFor([&] { return intruder.state() == QAbstractSocket::UnconnectedState; }, kWait));
-        QVERIFY(got.isEmpty());
+            QTest::qWaitFor([&] { return gone(early) && g.guest.st.PlayerNames[0] == u"Hanna"_s; }, kWait));
+        QCOMPARE(g.host.ui.ipState, entry(3, u"Gustav"_s));
+        late.connectToHost(QHostAddress::LocalHost, g.guest.net.port());
+        QVERIFY(QTest::qWaitFor([&] { return gone(late); }, kWait));
+        QCOMPARE(late.bytesAvailable(), 0);
         QCOMPARE(g.host.net.link(), Link::Lobby);
 
         g.guest.net.CloseConnection();
@@ -307,9 +348,6 @@ private slots:
         QCOMPARE(g.host.ui.ipState, u"Die Verbindung zu Gustav wurde getrennt."_s);
         QVERIFY(g.host.ui.ipCtrlsEnabled && g.host.ui.boxes.isEmpty());
         QVERIFY(g.host.st.PlayerNames[0].isEmpty() && g.host.st.PlayerNames[1].isEmpty());
-        g.host.st.PlayerNames[0] = u"Hanna"_s;
-        g.guest.st.PlayerNames[0].clear();
-        QVERIFY(g.connect());
     }
 
     // Leaving the wizard frees the port again.
@@ -338,6 +376,7 @@ private slots:
         QTest::newRow("no answer in time") << 1;
         QTest::newRow("address not available twice") << 2;
         QTest::newRow("address not available once: retried") << 3;
+        QTest::newRow("connected, but no name comes") << 4;
     }
     void connectAttempts()
     {
@@ -350,8 +389,13 @@ private slots:
             port = probe.serverPort();
         }
         // With its queue of waiting connections full it lets an attempt hang.
-        QTcpServer jammed;
+        QTcpServer jammed, silent;
         QTcpSocket fillers[3];
+        if (how == 4) {
+            QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+            port = silent.serverPort();
+            guest.net.setLobbyTimeout(300);
+        }
         if (how == 1) {
             jammed.setListenBacklogSize(0);
             QVERIFY(jammed.listen(QHostAddress::LocalHost, 0));
@@ -366,7 +410,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         guest.net.OpenClient(u"127.0.0.1"_s);
-        for (int i = how == 2 ? 0 : 1; how >= 2 && i < 2; ++i)
+        for (int i = how == 2 ? 0 : 1; (how == 2 || how == 3) && i < 2; ++i)
             guest.net.SocketError(QAbstractSocket::SocketAddressNotAvailableError);
         if (how == 3) { // the host comes up after the first attempt: only the retry reaches it
             host.net.setPort(port);
@@ -375,7 +419,10 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return guest.net.link() != Link::Connecting; }, kWait));
         if (how == 1 && guest.net.link() == Link::Lobby)
             QSKIP("this system accepted beyond the listen queue");
-        QVERIFY(clock.elapsed() >= (how == 1 ? 250 : how == 3 ? NetSession::RetryDelayMs - 10 : 0));
+        QVERIFY(how != 4 || QTest::qWaitFor([&] { return guest.net.link() == Link::Idle; }, kWait));
+        QVERIFY(clock.elapsed() >= (how == 1 || how == 4 ? 250
+                                    : how == 3           ? NetSession::RetryDelayMs - 10
+                                                         : 0));
         if (how == 3) {
             QVERIFY(QTest::qWaitFor([&] { return host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
             return;

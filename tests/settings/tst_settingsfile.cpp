@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The initialisation-file reader and writer, and "Settings.ini" on top of it.
@@ -15,10 +18,12 @@ class tst_SettingsFile : public QObject {
 
     QTemporaryDir dir_;
     int counter_ = 0;
+    static constexpr int kSaves = 60;
 
-    QString fileWith(const QByteArray &bytes)
+    QString fileWith(const QByteArray &bytes, QString path = {})
     {
-        const QString path = dir_.filePath(QString("Settings%1.ini").arg(++counter_));
+        if (path.isEmpty())
+            path = dir_.filePath(QString("Settings%1.ini").arg(++counter_));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
@@ -230,24 +235,95 @@ private slots:
         QVERIFY(sounds);
     }
 
-    void twoUsersKeepTheirOwnValues()
+    // Two accounts that end the program together both keep their sections:
+    // two processes, each saving as one login after the other.
+    void twoAccountsSavingAtOnce()
     {
         const QString path = fileWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n");
-        GameState anna, bob, a, b;
-        anna.RecentNames = {"Anna", "Carla"};
-        bob.RecentNames = {"Bob", ""};
-        bob.HostAddress = "10.0.0.7";
-        QCOMPARE(SettingsFile(path, "Anna").save(anna, true), QString());
-        QCOMPARE(SettingsFile(path, "Bob").save(bob, false), QString());
-        bool soundsA = false, soundsB = true;
-        SettingsFile(path, "anna").load(a, soundsA);
-        SettingsFile(path, "Bob").load(b, soundsB);
-        QCOMPARE(a.RecentNames, anna.RecentNames);
-        QVERIFY(soundsA);
-        QCOMPARE(b.RecentNames, bob.RecentNames);
-        QCOMPARE(b.HostAddress, "10.0.0.7");
-        QVERIFY(!soundsB);
+        QProcess writers[2];
+        for (int i = 0; i < 2; ++i)
+            writers[i].start(QCoreApplication::applicationFilePath(),
+                             {"--save", path, i == 0 ? "Anna" : "Bob", QString::number(kSaves)});
+        for (QProcess &w : writers) {
+            QVERIFY(w.waitForFinished(60000));
+            QCOMPARE(w.exitCode(), 0);
+        }
+        for (const char *base : {"Anna", "Bob"})
+            for (int i = 0; i < kSaves; ++i) {
+                const QString login = base + QString::number(i);
+                GameState st;
+                bool sounds = false;
+                SettingsFile(path, login.toLower()).load(st, sounds);
+                QVERIFY2(st.RecentNames[0] == login && sounds, qPrintable(login + " lost"));
+            }
         QVERIFY(bytesOf(path).startsWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n"));
+    }
+
+    // Another user saves into a file that is not his, or in a folder that
+    // does not let him replace it: the file is written in place, whole and
+    // cut to its new length, and keeps its owner and mode.
+    void sharedFolders_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("writerOwnsTheFile");
+        QTest::newRow("sticky shared folder") << 01777 << false;
+        QTest::newRow("plain shared folder") << 0777 << false;
+        QTest::newRow("own file, folder write-protected") << 0555 << true;
+    }
+    void sharedFolders()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(bool, writerOwnsTheFile);
+        if (geteuid() != 0)
+            QSKIP("needs root to act as a second user");
+        constexpr uid_t Writer = 65534;
+        const QString folder = dir_.filePath(QString("shared%1").arg(++counter_));
+        QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(dir_.path()), 0755) == 0);
+        const QString path =
+            fileWith("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=" + QByteArray(300, 'x') +
+                         "\r\n[Opa - Options]\r\nSounds=0\r\n",
+                     folder + "/Settings.ini");
+        const uid_t owner = writerOwnsTheFile ? Writer : 0;
+        QVERIFY(::chown(QFile::encodeName(path), owner, owner) == 0 &&
+                ::chmod(QFile::encodeName(path), 0666) == 0 &&
+                ::chmod(QFile::encodeName(folder), mode_t(folderMode)) == 0);
+
+        QProcess writer;
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {"--save", path, "Nobody", "1", QString::number(Writer)});
+        QVERIFY(writer.waitForFinished(60000));
+        ::chmod(QFile::encodeName(folder), 0755);
+        QCOMPARE(writer.exitCode(), 0);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(path), &st) == 0);
+        QCOMPARE(st.st_uid, owner);
+        QCOMPARE(st.st_mode & 07777, 0666u);
+        const QByteArray after = bytesOf(path);
+        QVERIFY2(after.startsWith("; Familie\r\n[Nobody - RecentData]\r\nPlayer1=Nobody\r\nPlayer2=\r\n") &&
+                     after.contains("[Opa - Options]\r\nSounds=0\r\n[Nobody - Options]\r\nSounds=1\r\n") &&
+                     after.endsWith("Color3=8421504\r\n"),
+                 after.constData());
+        QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        left.removeOne("Settings.ini.lock");
+        QCOMPARE(left, QStringList{"Settings.ini"});
+    }
+
+    // Loading and saving look at each line of the file a bounded number of
+    // times, however many keys are read and written.
+    void workGrowsWithTheFileOnce()
+    {
+        QByteArray others;
+        for (int i = 0; i < 2000; ++i)
+            others += "[User" + QByteArray::number(i) + " - Options]\r\nSounds=1\r\nColor1=255\r\n";
+        const QString path =
+            fileWith("[Anna - Options]\r\nSounds=0\r\n" + others + "[Anna - RecentData]\r\n");
+        const qint64 lines = 6002, before = IniFile::linesParsed();
+        GameState st;
+        bool sounds = true;
+        SettingsFile(path, "Anna").load(st, sounds);
+        QCOMPARE(SettingsFile(path, "Anna").save(st, sounds), QString());
+        const qint64 parsed = IniFile::linesParsed() - before;
+        QVERIFY2(parsed <= 2 * lines + 20, qPrintable(QString::number(parsed)));
     }
 
     void sectionNamesAndLocation()
@@ -272,5 +348,35 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_SettingsFile)
+// Run by the tests as a second process, as another user when one is given:
+// "--save <file> <login> <times> [<uid>]" saves the settings of <login>0,
+// <login>1, ... (of <login> itself when once), each with its own name as
+// Player1 and sounds on.
+static int saveAs(const QStringList &args)
+{
+    const int times = args.value(4).toInt();
+    if (args.size() > 5) {
+        const uid_t uid = args[5].toUInt();
+        if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)
+            return 3;
+    }
+    for (int i = 0; i < times; ++i) {
+        const QString login = times == 1 ? args[3] : args[3] + QString::number(i);
+        GameState st;
+        st.RecentNames[0] = login;
+        if (!SettingsFile(args[2], login).save(st, true).isEmpty())
+            return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == "--save")
+        return saveAs(app.arguments());
+    tst_SettingsFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settingsfile.moc"
