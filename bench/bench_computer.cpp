@@ -1,5 +1,6 @@
 // Plays many searches of the computer against random fleets and prints how
-// many shots it needs, beside a shooter that fires at random cells.
+// many shots it needs at each level ("Normal" unprefixed, then "Leicht" and
+// "Schwer"), beside a shooter that fires at random cells.
 //   bench_computer [games]      (default 20000; the seeds are fixed)
 // Output: one "name=value" line per figure. us_per_move is the time the
 // shooter takes to choose one cell, the engine's shot itself not counted.
@@ -105,6 +106,16 @@ int main(int argc, char **argv)
         return ComputerPlayer::ChooseCell(st.ControlField[1], st.ComputerLastHit, rng);
     });
     report("", computer);
+
+    const Result easy = play(games, [](const GameState &st, Random &rng) {
+        return ComputerPlayer::ChooseEasyCell(st.ControlField[1], rng);
+    });
+    report("easy_", easy);
+
+    const Result hard = play(games, [](const GameState &st, Random &rng) {
+        return ComputerPlayer::ChooseHardCell(st.ControlField[1], rng);
+    });
+    report("hard_", hard);
 
     const Result random = play(games, [](const GameState &st, Random &rng) {
         std::vector<CellPos> open;

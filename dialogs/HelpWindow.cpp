@@ -55,7 +55,16 @@ gegeneinander. Ein Spieler nimmt als <i>Host (Gastgeber)</i> teil und wartet, de
 Port&nbsp;5998 verwendet; er muss bei einer Firewall geöffnet sein. Sobald sich der Gast angemeldet
 hat, startet der Host das Spiel mit „Weiter“.</li>
 <li><b>Ein Spieler gegen den Computer</b>: Sie spielen allein gegen den Computer. Die
-<i>Bedenkzeit</i> gibt an, wie viele Sekunden der Computer für jeden Schuss überlegt.</li>
+<i>Bedenkzeit</i> gibt an, wie viele Sekunden der Computer für jeden Schuss überlegt. Die
+<i>Spielstärke</i> bestimmt, wie geschickt er schießt:
+<ul>
+<li><b>Leicht</b>: Der Computer schießt auf gut Glück und probiert nach einem Treffer die
+Nachbarkästchen in beliebiger Reihenfolge aus.</li>
+<li><b>Normal</b>: Der Computer verfolgt ein getroffenes Schiff in seiner Richtung und lässt Stellen
+aus, an die kein übriges Schiff mehr passt.</li>
+<li><b>Schwer</b>: Der Computer zählt vor jedem Schuss alle Lagen, die die übrigen Schiffe noch
+haben können, und schießt dorthin, wo am ehesten ein Schiff liegt.</li>
+</ul></li>
 </ul>
 
 <h3>Schiffe aufstellen</h3>

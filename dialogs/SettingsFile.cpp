@@ -4,6 +4,7 @@
 #include "dialogs/InstallLocation.h"
 #include "game/Format.h"
 #include "game/GameState.h"
+#include "game/Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +28,7 @@ const QString KeyPlayer = QStringLiteral("Player%1");
 const QString KeyChangingTime = QStringLiteral("ChangingTime");
 const QString KeyClient = QStringLiteral("Client");
 const QString KeyIP = QStringLiteral("IP");
+const QString KeyComputerLevel = QStringLiteral("ComputerLevel");
 
 constexpr std::uint32_t DefaultColors[4] = {0, 0x800000, 0x00FFFF, 0x808080};
 
@@ -106,6 +108,12 @@ void SettingsFile::load(GameState &st, bool &soundsOn) const
     st.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);
     st.LocalPlayer = ini.readBool(recent_, KeyClient, false) ? 1 : 0;
     st.HostAddress = ini.readString(recent_, KeyIP);
+    // Stored by name; files from before the levels, or a name not known, give "Normal".
+    const QString level = ini.readString(recent_, KeyComputerLevel);
+    st.ComputerLevel = clNormal;
+    for (int i : {clEasy, clHard})
+        if (level.compare(Texts::ComputerLevelName(i), Qt::CaseInsensitive) == 0)
+            st.ComputerLevel = static_cast<ComputerLevelT>(i);
 }
 
 QString SettingsFile::save(const GameState &st, bool soundsOn) const
@@ -126,6 +134,7 @@ QString SettingsFile::save(const GameState &st, bool soundsOn) const
             ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
             ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
             ini.writeString(recent_, KeyIP, st.HostAddress);
+            ini.writeString(recent_, KeyComputerLevel, Texts::ComputerLevelName(st.ComputerLevel));
         },
         &error);
     return error;

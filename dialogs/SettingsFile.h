@@ -17,10 +17,10 @@ public:
     const QString &optionsSection() const { return options_; }
     const QString &recentDataSection() const { return recent_; }
 
-    // Fills ShotSound, CellColors, RecentNames, ChangingTime, LocalPlayer and
-    // HostAddress, and soundsOn (the "Sounds abspielen" switch). A missing
-    // or unreadable file, section or key gives the defaults; nothing is
-    // reported.
+    // Fills ShotSound, CellColors, RecentNames, ChangingTime, LocalPlayer,
+    // HostAddress and ComputerLevel, and soundsOn (the "Sounds abspielen"
+    // switch). A missing or unreadable file, section or key gives the
+    // defaults; nothing is reported.
     void load(GameState &st, bool &soundsOn) const;
     // Writes every key with the current values into the file as it is now,
     // re-read under the exclusive lock, so that users who save at the same

@@ -7,6 +7,7 @@
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -158,6 +159,10 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     m3Labels_[1] = new QLabel(QStringLiteral("Bedenkzeit für den Computer:"), TabSheet_Mode3);
     SpinEdit_ComputerTime = secondsSpin(TabSheet_Mode3, 2);
     Label_Time2 = new QLabel(QStringLiteral("Sekunden"), TabSheet_Mode3);
+    m3Labels_[2] = new QLabel(QStringLiteral("Spielstärke:"), TabSheet_Mode3);
+    ComboBox_ComputerLevel = new QComboBox(TabSheet_Mode3);
+    for (int level : {clEasy, clNormal, clHard})
+        ComboBox_ComputerLevel->addItem(Texts::ComputerLevelName(level));
 
     // Names are stored and, in a network game, sent in Windows-1252.
     for (QLineEdit *e : {Edit_M1Player1, Edit_M1Player2, Edit_M2Player, Edit_M3Player})
@@ -226,7 +231,9 @@ void TForm2::placeControls()
     const int spinW = std::max(50, SpinEdit_ChangingTime->sizeHint().width());
     const int m1Column = columnAfter(136, 24, {m1Labels_[0], m1Labels_[1], m1Labels_[2]});
     const int m2Column = columnAfter(136, 16, {m2NameLabel_, Label_M2Role});
-    const int m3Column = columnAfter(184, 24, {m3Labels_[0], m3Labels_[1]});
+    const int m3Column = columnAfter(184, 24, {m3Labels_[0], m3Labels_[1], m3Labels_[2]});
+    const int levelW = std::max(100, ComboBox_ComputerLevel->sizeHint().width());
+    const int levelH = std::max(rowH, ComboBox_ComputerLevel->sizeHint().height());
     const int hostW = std::max(130, RadioButton_M2Host->sizeHint().width());
     const int clientX = std::max(140, hostW + 10);
     const int clientRoleW = std::max(130, RadioButton_M2Client->sizeHint().width());
@@ -235,7 +242,7 @@ void TForm2::placeControls()
     int right = 457;
     for (int column : {m1Column, m3Column})
         right = std::max({right, column + 150, column + spinW + 6 + unitW});
-    right = std::max({right, m2Column + 150, m2Column + rolesW, ipX + 150});
+    right = std::max({right, m2Column + 150, m2Column + rolesW, ipX + 150, m3Column + levelW});
     for (QRadioButton *b : {RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode})
         right = std::max(right, 16 + b->sizeHint().width());
     const int cancelW = std::max(75, buttonWidthFor(Button_Cancel));
@@ -277,7 +284,9 @@ void TForm2::placeControls()
     Edit_M3Player->setGeometry(m3Column, 36, 150, editH);
     SpinEdit_ComputerTime->setGeometry(m3Column, 36 + pitch, spinW, rowH);
     labelAt(Label_Time2, m3Column + std::max(56, spinW + 6), 36 + pitch, rowH, unitW);
-    pageBottom = std::max(pageBottom, 36 + pitch + rowH + 8);
+    labelAt(m3Labels_[2], 24, 36 + 2 * pitch, levelH);
+    ComboBox_ComputerLevel->setGeometry(m3Column, 36 + 2 * pitch, levelW, levelH);
+    pageBottom = std::max(pageBottom, 36 + 2 * pitch + levelH + 8);
 
     // ---- Mode2: name, role, address, a rule and the connection state.
     labelAt(m2NameLabel_, 16, 8, editH);
@@ -369,6 +378,7 @@ void TForm2::FormShow()
     SpinEdit_ComputerTime->setValue(st.ChangingTime);
     SpinEdit_TimeChange(SpinEdit_ChangingTime);
     SpinEdit_TimeChange(SpinEdit_ComputerTime);
+    ComboBox_ComputerLevel->setCurrentIndex(st.ComputerLevel <= clHard ? st.ComputerLevel : clNormal);
 
     if (st.LocalPlayer == 1) {
         RadioButton_M2Client->setChecked(true);
@@ -471,6 +481,7 @@ void TForm2::Button_ForwardClick()
         st.RecentNames[0] = Edit_M3Player->text();
         st.ChangingTime = SpinEdit_ComputerTime->value();
         st.GameMode = gmPCMode;
+        game_.SetComputerLevel(ComboBox_ComputerLevel->currentIndex());
         StartAndClose(0);
     }
 }

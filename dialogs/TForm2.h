@@ -7,6 +7,7 @@ class Game;
 class QEvent;
 class QFrame;
 class QGroupBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -57,6 +58,7 @@ public:
     QLineEdit *Edit_M3Player = nullptr;
     QSpinBox *SpinEdit_ComputerTime = nullptr;
     QLabel *Label_Time2 = nullptr;
+    QComboBox *ComboBox_ComputerLevel = nullptr; // "Leicht", "Normal", "Schwer"
     // Below the pages
     QPushButton *Button_Cancel = nullptr;
     QPushButton *Button_Back = nullptr;
@@ -111,7 +113,7 @@ private:
     QLabel *m2NameLabel_ = nullptr;
     QWidget *m2Roles_ = nullptr;
     QFrame *m2Rule_ = nullptr;
-    QLabel *m3Labels_[2] = {};
+    QLabel *m3Labels_[3] = {};
 
     Game &game_;
 };

@@ -195,6 +195,11 @@ void Game::StartGame()
     }
 }
 
+void Game::SetComputerLevel(int level)
+{
+    st.ComputerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
+}
+
 static QString shipEntry(int count, int length)
 {
     return QString::number(count) + u' ' + QString::number(length) + QStringLiteral("er, ");

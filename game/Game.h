@@ -40,6 +40,9 @@ public:
 
     // ---- Game start, status line, drawing ----
     void StartGame();
+    // How strongly the computer plays from its next shot on; a value that is
+    // no level gives clNormal.
+    void SetComputerLevel(int level);
     // Composes the status line for the current phase; moves the placement
     // phase within its pair and sets Winner in gpFiring. Returns the text.
     QString SetInfoLabelCaption();

@@ -19,6 +19,8 @@ struct GameState {
     int PlacementDone = 0;  // network only: pdLocal | pdRemote
     int Winner = -1;        // -1 while nobody has found all ships
     int ChangingTime = 3;   // seconds; countdown start value or think time
+    // How strongly the computer plays; kept across games like ChangingTime.
+    ComputerLevelT ComputerLevel = clNormal;
     std::array<QString, 2> PlayerNames;
     std::array<Grid, 2> PlayField;
     std::array<Grid, 2> ControlField;

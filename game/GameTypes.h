@@ -8,6 +8,9 @@
 
 enum GameModeT : std::uint8_t { gmTwoAtOne = 0, gmTwoAtTwo = 1, gmPCMode = 2 };
 
+// How strongly the computer plays ("Spielstärke"); clNormal is the default.
+enum ComputerLevelT : std::uint8_t { clEasy = 0, clNormal = 1, clHard = 2 };
+
 enum GamePhaseT : int {
     gpNoGame = 0,
     gpPlacing1 = 1,

@@ -39,6 +39,7 @@ const char *const CaptionControlField = "Kontrollfeld";
 const char *const NetStartWord = "%GO%";
 const char *const BalloonTitle = "Ungültige Schiffposition";
 const char *const ComputerName = "Computer";
+const char *const ComputerLevelNames[3] = {"Leicht", "Normal", "Schwer"};
 
 QString BalloonText()
 {

@@ -18,5 +18,11 @@ extern const char *const BalloonTitle;        // "Ungültige Schiffposition"
 QString BalloonText();                        // the two paragraphs joined by CR LF CR LF
 
 extern const char *const ComputerName; // "Computer"
+// The computer's levels, indexed by ComputerLevelT: "Leicht", "Normal", "Schwer".
+extern const char *const ComputerLevelNames[3];
+inline QString ComputerLevelName(int level)
+{
+    return QString::fromUtf8(ComputerLevelNames[level >= 0 && level <= 2 ? level : 1]);
+}
 
 } // namespace Texts

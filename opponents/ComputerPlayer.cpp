@@ -1,6 +1,7 @@
 #include "opponents/ComputerPlayer.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -112,6 +113,35 @@ CellPos huntCell(const Grid &control, const ShipCounts &afloat, Random &rng)
     return NoCell;
 }
 
+// Cells that cannot hold a ship: water, sunk ships and their edge
+// neighbours. Corners stay open, because ships may touch there.
+bool knownEmpty(const Grid &g, int x, int y)
+{
+    const int code = g.get(x, y);
+    if (code == cfWater || code == cfSunk)
+        return true;
+    for (const auto &d : kDirections)
+        if (g.get(x + d[0], y + d[1]) == cfSunk)
+            return true;
+    return false;
+}
+
+bool besideHit(const Grid &g, int x, int y)
+{
+    for (const auto &d : kDirections)
+        if (g.get(x + d[0], y + d[1]) == cfHit)
+            return true;
+    return false;
+}
+
+CellPos drawFrom(const std::vector<CellPos> &cells, Random &rng)
+{
+    if (cells.empty())
+        return NoCell;
+    const int i = rng.random(static_cast<int>(cells.size()));
+    return cells[std::clamp<std::size_t>(i, 0, cells.size() - 1)];
+}
+
 } // namespace
 
 ComputerPlayer::~ComputerPlayer()
@@ -152,6 +182,93 @@ CellPos ComputerPlayer::ChooseCell(const Grid &control, CellPos lastHit, Random 
     return huntCell(control, afloat, rng);
 }
 
+CellPos ComputerPlayer::ChooseCell(ComputerLevelT level, const Grid &control, CellPos lastHit, Random &rng)
+{
+    switch (level) {
+    case clEasy:
+        return ChooseEasyCell(control, rng);
+    case clHard:
+        return ChooseHardCell(control, rng);
+    default:
+        return ChooseCell(control, lastHit, rng);
+    }
+}
+
+CellPos ComputerPlayer::ChooseEasyCell(const Grid &control, Random &rng)
+{
+    if (!shipFits(ShipsAfloat(control), 4))
+        return NoCell;
+    std::vector<CellPos> open, targets;
+    for (int x = 0; x < 10; ++x) {
+        for (int y = 0; y < 10; ++y) {
+            if (control.at(x, y) != cfUnknown || knownEmpty(control, x, y))
+                continue;
+            open.push_back({x, y});
+            if (besideHit(control, x, y))
+                targets.push_back({x, y});
+        }
+    }
+    return drawFrom(targets.empty() ? open : targets, rng);
+}
+
+CellPos ComputerPlayer::ChooseHardCell(const Grid &control, Random &rng)
+{
+    const ShipCounts afloat = ShipsAfloat(control);
+    if (!shipFits(afloat, 4))
+        return NoCell;
+    // Each hit of an unsunk ship that a placement covers multiplies its
+    // weight by more than all placements through one cell can add up to
+    // without that hit (2 L placements of length L, times the 5 - L ships of
+    // that length: 40 together), so the hit ship is finished first. A
+    // placement covers three hits at most: 40 * 10000^3 fits easily.
+    constexpr long long HitFactor = 10000;
+    std::array<long long, 100> weight{};
+    for (int length = 1; length <= 4; ++length) {
+        if (afloat[length] == 0)
+            continue;
+        // A ship of one cell has a single placement, not one per direction.
+        for (int d = 0; d < (length == 1 ? 1 : 2); ++d) {
+            const int dx = d == 0 ? 1 : 0, dy = 1 - dx;
+            for (int x = 0; x + dx * (length - 1) < 10; ++x) {
+                for (int y = 0; y + dy * (length - 1) < 10; ++y) {
+                    int hits = 0;
+                    bool fits = true;
+                    for (int k = 0; k < length && fits; ++k) {
+                        const int cx = x + k * dx, cy = y + k * dy;
+                        hits += control.at(cx, cy) == cfHit;
+                        // A hit beside the ship belongs to it, so must lie in it.
+                        fits = !knownEmpty(control, cx, cy) && control.get(cx + dy, cy + dx) != cfHit &&
+                               control.get(cx - dy, cy - dx) != cfHit;
+                    }
+                    fits = fits && hits < length && control.get(x - dx, y - dy) != cfHit &&
+                           control.get(x + length * dx, y + length * dy) != cfHit;
+                    if (!fits)
+                        continue;
+                    long long w = afloat[length];
+                    for (int h = 0; h < hits; ++h)
+                        w *= HitFactor;
+                    for (int k = 0; k < length; ++k)
+                        weight[(x + k * dx) * 10 + y + k * dy] += w;
+                }
+            }
+        }
+    }
+    // The unshot cells of the highest weight, x outer and y inner.
+    std::vector<CellPos> best;
+    long long top = -1;
+    for (int x = 0; x < 10; ++x) {
+        for (int y = 0; y < 10; ++y) {
+            if (control.at(x, y) != cfUnknown || weight[x * 10 + y] < top)
+                continue;
+            if (weight[x * 10 + y] > top)
+                best.clear();
+            top = weight[x * 10 + y];
+            best.push_back({x, y});
+        }
+    }
+    return drawFrom(best, rng);
+}
+
 void ComputerPlayer::DXTimer_ComputerTimer()
 {
     GameState &st = game_.st;
@@ -161,7 +278,7 @@ void ComputerPlayer::DXTimer_ComputerTimer()
 
     CellPos cell = NoCell;
     if (st.GameMode == gmPCMode && st.GamePhase == gpFiring && st.CurrentPlayer == 1)
-        cell = ChooseCell(st.ControlField[1], st.ComputerLastHit, game_.rng());
+        cell = ChooseCell(st.ComputerLevel, st.ControlField[1], st.ComputerLastHit, game_.rng());
     if (cell != NoCell && game_.ClickControlField(cell.x, cell.y))
         return;
 

@@ -1,3 +1,4 @@
+#include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
 #include "support/TestGame.h"
 
@@ -92,38 +93,109 @@ private slots:
         QCOMPARE(rng.pending(), std::size_t(0));
     }
 
-    // Whole searches against random fleets: every shot is new, no draw from
-    // an empty list, target shots stay beside the hits, and every ship is
+    // Whole searches at every level against random and hand-made fleets:
+    // every shot is new and on the field, no draw from an empty list, all but
+    // "Schwer" fire beside the hits while a ship is hit, and every ship is
     // found within 100 shots.
+    void consistentPlay_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QStringList>("fleet"); // empty: a random fleet per round
+        QTest::addColumn<int>("rounds");
+        const QStringList border{"####.###.#", "",           "#........#", ".........#", ".........#",
+                                 "#",          "#........#", ".........#", "",           "#.##.....#"};
+        for (int level : {clEasy, clNormal, clHard}) {
+            const QByteArray name = Texts::ComputerLevelName(level).toUtf8();
+            QTest::newRow(name + ", random") << level << QStringList() << (level == clNormal ? 300 : 150);
+            QTest::newRow(name + ", packed") << level << StandardFleetRows() << 40;
+            QTest::newRow(name + ", on the border") << level << border << 40;
+        }
+    }
     void consistentPlay()
     {
+        QFETCH(int, level);
+        QFETCH(QStringList, fleet);
+        QFETCH(int, rounds);
         NullEffects fx;
         ManualClock clock;
-        for (unsigned round = 1; round <= 300; ++round) {
+        for (int round = 1; round <= rounds; ++round) {
             ScriptedRandom rng({}, round);
             Game game(fx, rng, clock);
             game.st.GameMode = gmPCMode;
-            Game::PlaceShipsRandomly(game.st.PlayField[0], rng);
+            if (fleet.isEmpty())
+                Game::PlaceShipsRandomly(game.st.PlayField[0], rng);
+            else
+                game.st.PlayField[0] = GridFromRows(fleet);
+            QVERIFY(Game::IsCompleteFleet(Game::CountShips(game.st.PlayField[0], 0)));
             game.st.GamePhase = gpFiring;
             game.st.CurrentPlayer = 1;
             game.st.Winner = 0; // the human finished: misses keep its turn
             for (int shots = 1; game.st.GamePhase != gpFinished; ++shots) {
                 QVERIFY(shots <= 100);
                 const Grid &control = game.st.ControlField[1];
-                const CellPos last = game.st.ComputerLastHit,
-                              cell = ComputerPlayer::ChooseCell(control, last, rng);
-                QVERIFY(cell != NoCell && control.at(cell.x, cell.y) == cfUnknown);
+                const CellPos cell =
+                    ComputerPlayer::ChooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
+                QVERIFY(cell.x >= 0 && cell.x <= 9 && cell.y >= 0 && cell.y <= 9);
+                QVERIFY(control.at(cell.x, cell.y) == cfUnknown);
                 const bool besideHit =
                     control.get(cell.x - 1, cell.y) == cfHit || control.get(cell.x + 1, cell.y) == cfHit ||
                     control.get(cell.x, cell.y - 1) == cfHit || control.get(cell.x, cell.y + 1) == cfHit;
-                QCOMPARE(besideHit, last != NoCell && control.at(last.x, last.y) == cfHit);
+                if (level != clHard)
+                    QCOMPARE(besideHit, std::count(control.cells.begin(), control.cells.end(), cfHit) > 0);
                 QVERIFY(game.ClickControlField(cell.x, cell.y));
             }
             QVERIFY(std::all_of(rng.log.begin(), rng.log.end(), [](auto d) { return d.n >= 1; }));
         }
     }
 
-    // The human's own fleet never influences where the computer fires.
+    // "Schwer" on positions worked out by hand: the cells' weights, and the
+    // draw among the cells of the highest weight (x outer, y inner).
+    void hardChoice_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<int>("script");
+        QTest::addColumn<QPoint>("expected");
+        QTest::addColumn<QList<int>>("draws");
+        // Only the 4 afloat; a hit at (3, 2): (2, 2), (3, 3) and (4, 2) lie
+        // on three of its seven placements, every other cell on fewer.
+        const QString open = "||...2|||........33||333.333.33||3.3.3.3.33";
+        QTest::newRow("single hit: the neighbours on most placements")
+            << open << 1 << QPoint(3, 3) << QList<int>{3};
+        // The 4 and a 3 afloat, water at (5, 2): to the right of the two hits
+        // lie three placements, to the left two.
+        QTest::newRow("two hits: the end with more room")
+            << "||.22..1|||........33||333.111.33||3.3.3.3.33" << 0 << QPoint(3, 2) << QList<int>{1};
+        // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8), (3, 8),
+        // (2, 7) and (2, 6) each lie on two of its four placements; (2, 6)
+        // also on one that does not touch the hit, the others on none, since
+        // a ship beside a hit must contain it.
+        QTest::newRow("hit: a placement away from it decides")
+            << withRow(kOnlyFourAfloat, 8, "..2..1") << 0 << QPoint(2, 6) << QList<int>{1};
+        // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
+        // touches two at their corners only.
+        QTest::newRow("corners of sunk ships stay open")
+            << "1111313131|1111..1111|1111113331|1111111111|1111331333|1111111111|1111331331|"
+               "1111111111|3333111111|1111111111"
+            << 0 << QPoint(5, 1) << QList<int>{1};
+        QTest::newRow("all ships sunk")
+            << withRow(kOnlyFourAfloat, 9, "3333") << 0 << QPoint(-1, -1) << QList<int>{};
+    }
+    void hardChoice()
+    {
+        QFETCH(QString, rows);
+        QFETCH(int, script);
+        QFETCH(QPoint, expected);
+        QFETCH(QList<int>, draws);
+        ScriptedRandom rng({script});
+        const CellPos cell = ComputerPlayer::ChooseHardCell(GridOf(rows), rng);
+        QCOMPARE(QPoint(cell.x, cell.y), expected);
+        QList<int> sizes;
+        for (const auto &d : rng.log)
+            sizes << d.n;
+        QCOMPARE(sizes, draws);
+    }
+
+    // The human's own fleet never influences where the computer fires, at any level.
     void playFieldIgnored_data()
     {
         QTest::addColumn<QString>("control");
@@ -143,26 +215,30 @@ private slots:
         ClockSeededRandom placing(3);
         Game::PlaceShipsRandomly(fleet, placing);
         QStringList outcomes;
-        for (const Grid &human : {Grid{}, ships, fleet}) {
-            NullEffects fx;
-            ScriptedRandom rng({}, 42);
-            ManualClock clock;
-            Game game(fx, rng, clock);
-            game.st.GameMode = gmPCMode;
-            game.st.GamePhase = gpFiring;
-            game.st.CurrentPlayer = 1;
-            game.st.ControlField[1] = GridOf(control);
-            game.st.ComputerLastHit = {lastHit.x(), lastHit.y()};
-            game.st.PlayField[0] = human;
-            ComputerPlayer(game).DXTimer_ComputerTimer();
-            QString outcome = QStringLiteral("%1,%2:").arg(game.st.LastShot[0].x).arg(game.st.LastShot[0].y);
-            for (const auto &d : rng.log)
-                outcome += QStringLiteral(" %1/%2").arg(d.result).arg(d.n);
-            outcomes << outcome;
+        for (int level : {clEasy, clNormal, clHard})
+            for (const Grid &human : {Grid{}, ships, fleet}) {
+                NullEffects fx;
+                ScriptedRandom rng({}, 42);
+                ManualClock clock;
+                Game game(fx, rng, clock);
+                game.SetComputerLevel(level);
+                game.st.GameMode = gmPCMode;
+                game.st.GamePhase = gpFiring;
+                game.st.CurrentPlayer = 1;
+                game.st.ControlField[1] = GridOf(control);
+                game.st.ComputerLastHit = {lastHit.x(), lastHit.y()};
+                game.st.PlayField[0] = human;
+                ComputerPlayer(game).DXTimer_ComputerTimer();
+                QString outcome =
+                    QStringLiteral("%1,%2:").arg(game.st.LastShot[0].x).arg(game.st.LastShot[0].y);
+                for (const auto &d : rng.log)
+                    outcome += QStringLiteral(" %1/%2").arg(d.result).arg(d.n);
+                outcomes << outcome;
+            }
+        for (int i = 0; i < outcomes.size(); ++i) {
+            QVERIFY(!outcomes[i].startsWith("-1"));
+            QCOMPARE(outcomes[i], outcomes[i - i % 3]);
         }
-        QVERIFY(!outcomes[0].startsWith("-1"));
-        QCOMPARE(outcomes[1], outcomes[0]);
-        QCOMPARE(outcomes[2], outcomes[0]);
     }
 };
 

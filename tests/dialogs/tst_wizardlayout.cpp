@@ -5,6 +5,7 @@
 #include "game/Texts.h"
 #include "support/RecordingEffects.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +89,9 @@ class tst_wizardlayout : public QObject {
                 continue;
             QVERIFY2(e->height() >= e->minimumSizeHint().height(), qPrintable(where(e)));
         }
+        for (const QComboBox *c : page->findChildren<QComboBox *>())
+            QVERIFY2(c->width() >= c->sizeHint().width() && c->height() >= c->minimumSizeHint().height(),
+                     qPrintable(where(c)));
         for (const QSpinBox *s : page->findChildren<QSpinBox *>())
             QVERIFY2(s->width() >= s->sizeHint().width() && s->height() >= s->minimumSizeHint().height(),
                      qPrintable(where(s)));

@@ -123,7 +123,7 @@ struct Window {
 
     // A new game through Ctrl+N and the wizard; true once placing begins.
     // Both modes' fields are filled; the wizard reads those of the chosen one.
-    bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"))
+    bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
     {
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }))
             return false;
@@ -135,6 +135,7 @@ struct Window {
             d->SpinEdit_ChangingTime->setValue(time);
             d->Edit_M3Player->setText(name);
             d->SpinEdit_ComputerTime->setValue(time);
+            d->ComboBox_ComputerLevel->setCurrentIndex(level);
             d->Button_Forward->click();
         });
         QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
@@ -229,7 +230,8 @@ private slots:
         QTest::keyClick(&w.form, Qt::Key_F1);
         auto *help = w.form.findChild<HelpWindow *>();
         QVERIFY(help != nullptr && help->isVisible());
-        for (const char *topic : {"Zwei Spieler an einem PC", "Zwei Spieler über TCP/IP", "Rechte Maustaste"})
+        for (const char *topic :
+             {"Zwei Spieler an einem PC", "Zwei Spieler über TCP/IP", "Rechte Maustaste", "Spielstärke"})
             QVERIFY2(HelpWindow::HelpHtml().contains(QString::fromUtf8(topic)), topic);
     }
 
@@ -512,7 +514,8 @@ private slots:
             w.form.Soundseinrichten1->trigger();
 
             // Colours: Cancel forgets and draws nothing, OK draws at once.
-            QVERIFY(w.start(false, 7, QStringLiteral("Zoë")));
+            QVERIFY(w.start(false, 7, QStringLiteral("Zoë"), clHard));
+            QCOMPARE(w.st().ComputerLevel, clHard);
             w.place(5, 5);
             QCOMPARE(w.shown().pixel(L(5, 5)) & 0xFFFFFF, 0xFFFF00u);
             const int presents = w.presents();
@@ -540,11 +543,12 @@ private slots:
         QCOMPARE(w.st().CellColors[2], 0x0000FFu);
         QString shown;
         WhenModal<TForm2>([&](TForm2 *d) {
-            shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value());
+            shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value()) +
+                    u'|' + d->ComboBox_ComputerLevel->currentText();
             d->Button_Cancel->click();
         });
         w.form.Neu1->trigger();
-        QCOMPARE(shown, QStringLiteral("Zoë|7"));
+        QCOMPARE(shown, QStringLiteral("Zoë|7|Schwer"));
     }
 
     void failedSaveIsReportedAndClosingGoesOn()

@@ -187,6 +187,7 @@ private slots:
         before.ChangingTime = 21;
         before.LocalPlayer = 1;
         before.HostAddress = "gegner.example";
+        before.ComputerLevel = clHard;
         QCOMPARE(SettingsFile(path, "Anna").save(before, false), QString());
         GameState after;
         bool sounds = true;
@@ -198,13 +199,14 @@ private slots:
         QCOMPARE(after.ChangingTime, 21);
         QCOMPARE(after.LocalPlayer, 1);
         QCOMPARE(after.HostAddress, before.HostAddress);
+        QCOMPARE(after.ComputerLevel, clHard);
         // Every key, in order, decimal, truth values as 1/0, CR LF.
         const QByteArray expected =
             "[Anna - Options]\r\nSounds=0\r\nSoundWater=207\r\nSoundShip=201\r\nColor1=255\r\n"
             "Color2=1193046\r\nColor3=16702650\r\n[Anna - RecentData]\r\n"
             "Player1=J\xC3\xB6rg Gr\xC3\xB6\xC3\x9F"
             "er\r\nPlayer2=Computer\r\n"
-            "ChangingTime=21\r\nClient=1\r\nIP=gegner.example\r\n";
+            "ChangingTime=21\r\nClient=1\r\nIP=gegner.example\r\nComputerLevel=Schwer\r\n";
         QCOMPARE(bytesOf(path), expected);
         QCOMPARE(SettingsFile(path, "Anna").save(after, false), QString());
         QCOMPARE(bytesOf(path), expected);
@@ -217,17 +219,21 @@ private slots:
         QCOMPARE(after.ChangingTime, 3);
         QCOMPARE(after.LocalPlayer, 0);
         QCOMPARE(after.HostAddress, QString());
+        QCOMPARE(after.ComputerLevel, clNormal);
     }
 
     void valuesAsUsersMayHaveWrittenThem()
     {
         const QString path =
-            fileWith("[ANNA - RECENTDATA]\r\nChangingTime=0x0A\r\nclient=2\r\n[anna - options]\r\n"
+            fileWith("[ANNA - RECENTDATA]\r\nChangingTime=0x0A\r\nclient=2\r\nComputerLevel=Profi\r\n"
+                     "[anna - options]\r\n"
                      "Color1=$0000FF\r\nColor2=-1\r\nSoundShip=0x\r\nSoundWater=zwei\r\n");
         GameState st;
+        st.ComputerLevel = clEasy;
         bool sounds = false;
         SettingsFile(path, "Anna").load(st, sounds);
         QCOMPARE(st.ChangingTime, 10);
+        QCOMPARE(st.ComputerLevel, clNormal); // a level not known plays as before
         QCOMPARE(st.LocalPlayer, 1);
         QCOMPARE(st.CellColors[1], 0xFFu);
         QCOMPARE(st.CellColors[2], 0xFFFFFFu); // only the colour bytes count
