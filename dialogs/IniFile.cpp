@@ -436,12 +436,19 @@ QByteArray IniFile::toBytes() const
     return out;
 }
 
+// The path may hold anything a user named a folder: cut it and show control
+// characters visibly, like every other outside text in a message box.
+static QString cannotWrite(const QString &path)
+{
+    return FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
+                      {OutsideText(QDir::toNativeSeparators(path), 260)});
+}
+
 bool IniFile::save(const QString &path, QString *error) const
 {
     const bool ok = SharedFile::Write(path, toBytes());
     if (!ok && error)
-        *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
-                            {QDir::toNativeSeparators(path)});
+        *error = cannotWrite(path);
     return ok;
 }
 
@@ -451,8 +458,7 @@ bool IniFile::update(const QString &path, const std::function<void(IniFile &)> &
     IniFile ini;
     if (!lock.held() || !ini.load(path)) {
         if (error)
-            *error = FormatText(QStringLiteral("In %s kann nicht geschrieben werden"),
-                                {QDir::toNativeSeparators(path)});
+            *error = cannotWrite(path);
         return false;
     }
     change(ini);
