@@ -55,7 +55,8 @@ bool GameTimerDriver::eventFilter(QObject *watched, QEvent *event)
 
 void GameTimerDriver::updateHold()
 {
-    hub_.setHeld(QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr);
+    hub_.setHeld(QApplication::activeModalWidget() != nullptr ||
+                 QApplication::activePopupWidget() != nullptr);
 }
 
 void GameTimerDriver::reaim()

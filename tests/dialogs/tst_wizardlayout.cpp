@@ -76,7 +76,9 @@ class tst_wizardlayout : public QObject {
     {
         QList<QWidget *> shown = window->findChildren<QWidget *>();
         shown.removeIf([window](QWidget *w) { return !w->isVisibleTo(window); });
-        const auto at = [window](const QWidget *w, QRect r) { return r.translated(w->mapTo(window, QPoint())); };
+        const auto at = [window](const QWidget *w, QRect r) {
+            return r.translated(w->mapTo(window, QPoint()));
+        };
         for (const QWidget *f : shown) {
             const auto *frame = qobject_cast<const QFrame *>(f);
             if (!qobject_cast<const QGroupBox *>(f) && !(frame && frame->frameWidth() > 0))

@@ -238,17 +238,23 @@ private slots:
     // the main window, which sees keys first, leaves a dialog's Enter alone.
     void enterInDialogs_data()
     {
-        QTest::addColumn<int>("dialog"); // wizard, sounds, colours, about, update wizard
+        QTest::addColumn<int>("dialog");    // wizard, sounds, colours, about, update wizard
         QTest::addColumn<QString>("focus"); // a button's caption; empty: a field, or nothing
         QTest::addColumn<QString>("pressed");
-        QTest::newRow("wizard, Abbrechen") << 0 << "Ab&brechen" << "Ab&brechen";
-        QTest::newRow("wizard, Zurück") << 0 << "< &Zurück" << "< &Zurück";
-        QTest::newRow("wizard, name field") << 0 << "" << "&Weiter >";
-        QTest::newRow("sounds, Abbrechen") << 1 << "Ab&brechen" << "Ab&brechen";
-        QTest::newRow("sounds, list") << 1 << "" << "&OK";
-        QTest::newRow("colours, Abbrechen") << 2 << "Ab&brechen" << "Ab&brechen";
-        QTest::newRow("about") << 3 << "" << "OK";
-        QTest::newRow("update wizard, Abbrechen") << 4 << "Abbrechen" << "Abbrechen";
+        const struct {
+            const char *name;
+            int dialog;
+            const char *focus, *pressed;
+        } rows[] = {{"wizard, Abbrechen", 0, "Ab&brechen", "Ab&brechen"},
+                    {"wizard, Zurück", 0, "< &Zurück", "< &Zurück"},
+                    {"wizard, name field", 0, "", "&Weiter >"},
+                    {"sounds, Abbrechen", 1, "Ab&brechen", "Ab&brechen"},
+                    {"sounds, list", 1, "", "&OK"},
+                    {"colours, Abbrechen", 2, "Ab&brechen", "Ab&brechen"},
+                    {"about", 3, "", "OK"},
+                    {"update wizard, Abbrechen", 4, "Abbrechen", "Abbrechen"}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.dialog << QString(r.focus) << QString(r.pressed);
     }
     void enterInDialogs()
     {
@@ -257,7 +263,8 @@ private slots:
         QFETCH(QString, pressed);
         Window w;
         UpdatePlatform &platform = w.form.LxUpdateFile->platform();
-        platform.userSettingsFile = platform.machineSettingsFile = w.dir.filePath(QStringLiteral("Update.ini"));
+        platform.userSettingsFile = platform.machineSettingsFile =
+            w.dir.filePath(QStringLiteral("Update.ini"));
         platform.onReadOnlyFileSystem = [](const QString &) { return false; };
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         QString got;
@@ -276,7 +283,8 @@ private slots:
             }
             if (focus.isEmpty())
                 for (QWidget *field : d->findChildren<QWidget *>())
-                    if (field->isVisible() && (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field)))
+                    if (field->isVisible() &&
+                        (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field)))
                         target = field;
             target->setFocus();
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
@@ -535,7 +543,8 @@ private slots:
             w.form.Neu1->trigger();
         } else if (opened == 1) {
             QMenuBar *bar = w.form.menuBar();
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(w.form.Spiel1->menuAction()).center());
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(w.form.Spiel1->menuAction()).center());
             QTRY_VERIFY(w.form.Spiel1->isVisible());
             wait();
             QTest::keyClick(w.form.Spiel1, Qt::Key_Escape);
