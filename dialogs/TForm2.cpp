@@ -171,13 +171,14 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
     for (QWidget *page : {TabSheet_Standard, TabSheet_Mode1, TabSheet_Mode2, TabSheet_Mode3})
         PageControl->addWidget(page);
 
-    // ---- Buttons
+    // ---- Buttons: Enter presses the focused one, else "Weiter".
     Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
-    Button_Cancel->setAutoDefault(false);
+    Button_Cancel->setAutoDefault(true);
     Button_Back = new QPushButton(QStringLiteral("< &Zurück"), this);
-    Button_Back->setAutoDefault(false);
+    Button_Back->setAutoDefault(true);
     Button_Back->setEnabled(false);
     Button_Forward = new QPushButton(QStringLiteral("&Weiter >"), this);
+    Button_Forward->setAutoDefault(true);
     Button_Forward->setDefault(true);
     Button_Forward->setEnabled(false);
     placeControls();
@@ -252,9 +253,10 @@ void TForm2::placeControls()
     const int buttonsW = 8 + cancelW + 8 + backW + 13 + forwardW + 6;
     const int extraW = std::max({0, right - 457, buttonsW - 489});
 
-    // ---- Standard: each mode button with its description below.
-    // Below the group's title, however tall the face makes it.
-    int y = std::max(16, GroupBox_Mode->contentsRect().top() - 3);
+    // ---- Standard: each mode button with its description below, inside
+    // the group's frame and below its title, however tall the face makes it.
+    const QMargins groupInside = GroupBox_Mode->contentsMargins();
+    int y = std::max(16, groupInside.top());
     QRadioButton *modes[3] = {RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode};
     const int designedDescH[3] = {26, 26, 14};
     for (int i = 0; i < 3; ++i) {
@@ -264,10 +266,11 @@ void TForm2::placeControls()
         const int descW = 424 + extraW;
         const int descH = std::max(designedDescH[i], descriptions_[i]->heightForWidth(descW));
         descriptions_[i]->setGeometry(28, y, descW, descH);
-        y += descH + 2;
+        y += descH + (i < 2 ? 2 : 0);
     }
-    int pageBottom = 2 + y + 3; // designed: the group box ends at 141
-    GroupBox_Mode->setGeometry(6, 2, 459 + extraW, y + 3);
+    const int groupH = std::max(139, y + groupInside.bottom());
+    int pageBottom = 2 + groupH; // designed: the group box ends at 141
+    GroupBox_Mode->setGeometry(6, 2, 459 + extraW, groupH);
 
     // ---- Mode1 and Mode3: rows of label and field, 32 apart.
     const int pitch = std::max(32, rowH + 8);

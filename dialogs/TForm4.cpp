@@ -62,14 +62,16 @@ TForm4::TForm4(Game &game, QWidget *parent)
     Label3->setObjectName(QStringLiteral("Label3"));
     Label4->setObjectName(QStringLiteral("Label4"));
 
+    // Enter presses the focused button, else OK.
     Button_OK = new QPushButton(QStringLiteral("&OK"), this);
     Button_OK->setObjectName(QStringLiteral("Button_OK"));
+    Button_OK->setAutoDefault(true);
     Button_OK->setDefault(true);
     connect(Button_OK, &QPushButton::clicked, this, &TForm4::Button_OKClick);
 
     Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
     Button_Cancel->setObjectName(QStringLiteral("Button_Cancel"));
-    Button_Cancel->setAutoDefault(false);
+    Button_Cancel->setAutoDefault(true);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(LxColorComboBox_Color1, LxColorComboBox_Color2);

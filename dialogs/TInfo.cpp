@@ -160,6 +160,7 @@ TInfo::TInfo(QWidget *parent)
     OK = new QPushButton(QStringLiteral("OK"), this);
     OK->setObjectName(QStringLiteral("OK"));
     OK->setGeometry(177, 101, 81, 25);
+    OK->setAutoDefault(true);
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -263,8 +263,14 @@ QString Game::SetInfoLabelCaption()
     return text;
 }
 
+int Game::hoverBoard() const { return ViewedPlayer() * 2 + (st.GamePhase >= gpFiring ? 1 : 0); }
+
 void Game::DrawScreen(bool present)
 {
+    // A hover frame is under the pointer or nowhere: after a hand-over or the
+    // step from placing to firing the pointer is not on that cell any more.
+    if (hoverBoard() != hoverBoard_)
+        st.HoverCell = NoCell;
     if (st.GamePhase == gpNoGame)
         SetInfoLabelCaption();
     effects_.DrawScreen(present);
@@ -396,8 +402,12 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
         DXDrawMouseDown(MouseButton::Right, X, Y);
         return;
     }
-    if (DXTimer.Enabled() || st.GamePhase == gpNoGame || st.GamePhase == gpFinished)
+    if (DXTimer.Enabled() || st.GamePhase == gpNoGame || st.GamePhase == gpFinished) {
+        // Not drawn now; the cell is not under the pointer any more when the
+        // countdown or the victory screen ends.
+        st.HoverCell = NoCell;
         return;
+    }
     if (st.GamePhase < gpFiring && (st.PlacementDone & pdLocal))
         return;
     CellPos candidate = NoCell;
@@ -405,10 +415,21 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
         candidate = LeftBoardCell(X, Y);
     else if (st.GamePhase == gpFiring && IsLocalTurn())
         candidate = RightBoardCell(X, Y);
+    hoverBoard_ = hoverBoard();
     if (candidate != st.HoverCell) {
         st.HoverCell = candidate;
         DrawScreen(true);
     }
+}
+
+void Game::DXDrawMouseLeave()
+{
+    if (st.HoverCell == NoCell)
+        return;
+    st.HoverCell = NoCell;
+    // Redrawn only where the frame is shown; a banner stays.
+    if (!DXTimer.Enabled() && st.GamePhase >= gpPlacing1 && st.GamePhase <= gpFiring)
+        DrawScreen(true);
 }
 
 // --------------------------------------------------------------------- firing
@@ -487,6 +508,9 @@ bool Game::ClickControlField(int x, int y)
             markSunk(control, x, y);
         SetInfoLabelCaption();
         endFlag = st.Winner != remembered;
+        // The last picture stands while the pointer moves on; it shows no hover.
+        if (endFlag && remembered != -1)
+            st.HoverCell = NoCell;
     }
 
     DrawScreen(!endFlag);
@@ -579,7 +603,10 @@ void Game::FormKeyPress(int key)
             effects_.SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.CurrentPlayer]}));
             DrawScreen(true);
             effects_.DrawInfo();
-        } else if (st.GamePhase == gpPlaced2 || st.GamePhase == gpFiring) {
+        } else if (st.GamePhase == gpPlaced2 || (st.GamePhase == gpFiring && st.Winner == -1)) {
+            // Once one player has found every ship the other fires alone:
+            // Enter neither turns the victory screen into a countdown nor
+            // hands the turn back to the player who is done.
             st.GamePhase = gpFiring;
             DXTimer.Tag = st.ChangingTime;
             DXTimer.enable();

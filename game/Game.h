@@ -65,6 +65,8 @@ public:
     // ---- Mouse on the board surface (pixels of the 881 x 481 surface) ----
     void DXDrawMouseDown(MouseButton button, int X, int Y);
     void DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y);
+    // The pointer left the board surface: no hover frame any more.
+    void DXDrawMouseLeave();
     // Board cell under a pixel, or NoCell; bounds are exclusive.
     static CellPos LeftBoardCell(int X, int Y);
     static CellPos RightBoardCell(int X, int Y);
@@ -97,6 +99,11 @@ private:
     int local() const { return st.LocalPlayer & 1; }
     // May CurrentPlayer fire at (x, y): on the field and never shot at.
     bool freeTarget(int x, int y) const;
+    // The board on which HoverCell was taken: the viewed player, and the left
+    // board (placing) or the right one (firing). The hover frame belongs to
+    // it and is dropped when the boards are drawn for another.
+    int hoverBoard() const;
+    int hoverBoard_ = -1;
 
     GameEffects &effects_;
     Random &rng_;

@@ -49,7 +49,7 @@ void GameTimer::setEnabled(bool on)
 
 bool TimerHub::poll()
 {
-    if (!active_ || polled_ == nullptr || !polled_->enabled_)
+    if (!active_ || held_ || polled_ == nullptr || !polled_->enabled_)
         return false;
     GameTimer *t = polled_;
     const std::int64_t now = clock_.nowMs();
@@ -66,7 +66,7 @@ bool TimerHub::poll()
 
 std::optional<std::int64_t> TimerHub::nextDue() const
 {
-    if (!active_ || polled_ == nullptr || !polled_->enabled_)
+    if (!active_ || held_ || polled_ == nullptr || !polled_->enabled_)
         return std::nullopt;
     // An interval of 0 would fire on every idle pass; the wake-up timer treats
     // it as 1 ms so that a waiting program never spins.
@@ -84,5 +84,13 @@ void TimerHub::setApplicationActive(bool active)
             if (t->enabled_)
                 polled_ = t;
     }
+    changed();
+}
+
+void TimerHub::setHeld(bool held)
+{
+    if (held == held_)
+        return;
+    held_ = held;
     changed();
 }

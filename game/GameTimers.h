@@ -17,7 +17,10 @@
 //    enabled state; stopping a started timer hands the hook to the newest
 //    timer (in creation order) that is still started, or to none;
 //  * nothing fires while the application is not active; on becoming active
-//    again every started timer takes the hook once more, in creation order.
+//    again every started timer takes the hook once more, in creation order;
+//  * nothing fires while the hub is held (a question, dialog or menu of the
+//    program is open); on release the polled timer goes on where it was, and
+//    one whose interval ran out meanwhile fires at once.
 // Time comes from a Clock so that tests can drive it by hand. The program
 // wakes the hub with one precise single-shot timer aimed at nextDue(); it
 // never spins in an idle loop.
@@ -81,11 +84,13 @@ public:
     // Fires the polled timer if it is due; returns true if it fired.
     bool poll();
     // When the polled timer is due next (absolute clock time), or nothing when
-    // no timer is polled or the application is inactive.
+    // no timer is polled, the application is inactive or the hub is held.
     std::optional<std::int64_t> nextDue() const;
 
     void setApplicationActive(bool active);
     bool applicationActive() const { return active_; }
+    void setHeld(bool held);
+    bool held() const { return held_; }
     const GameTimer *polled() const { return polled_; }
 
     // Told after every change that may move nextDue(): the program re-aims its
@@ -109,4 +114,5 @@ private:
     std::vector<GameTimer *> timers_;
     GameTimer *polled_ = nullptr;
     bool active_ = true;
+    bool held_ = false;
 };

@@ -51,3 +51,9 @@ void DXDrawSurface::mouseMoveEvent(QMouseEvent *event)
     const QPoint pos = event->position().toPoint();
     emit mouseMoved(event->buttons(), pos.x(), pos.y());
 }
+
+void DXDrawSurface::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    emit mouseLeft();
+}

@@ -26,11 +26,13 @@ public:
 signals:
     void mousePressed(Qt::MouseButton button, int x, int y);
     void mouseMoved(Qt::MouseButtons buttons, int x, int y);
+    void mouseLeft();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     QImage back_;

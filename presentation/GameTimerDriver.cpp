@@ -1,6 +1,7 @@
 #include "presentation/GameTimerDriver.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QWidget>
 
 #include <limits>
 
@@ -18,12 +19,44 @@ GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(paren
             hub_.setApplicationActive(state == Qt::ApplicationActive);
         });
     }
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr) {
+        qApp->installEventFilter(this);
+        updateHold();
+    }
     reaim();
 }
 
 GameTimerDriver::~GameTimerDriver()
 {
     hub_.onScheduleChanged = nullptr;
+}
+
+bool GameTimerDriver::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowBlocked:
+    case QEvent::WindowUnblocked:
+        if (auto *w = qobject_cast<QWidget *>(watched); w != nullptr && w->isWindow()) {
+            // A modal window or menu is not registered as such yet when its
+            // show event comes; one that hides is no longer.
+            if (event->type() == QEvent::Show && (w->isModal() || w->windowType() == Qt::Popup))
+                hub_.setHeld(true);
+            else
+                updateHold();
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void GameTimerDriver::updateHold()
+{
+    hub_.setHeld(QApplication::activeModalWidget() != nullptr ||
+                 QApplication::activePopupWidget() != nullptr);
 }
 
 void GameTimerDriver::reaim()
@@ -42,6 +75,7 @@ void GameTimerDriver::reaim()
 void GameTimerDriver::onWake()
 {
     ++wakes_;
+    updateHold();
     hub_.poll();
     // Firing re-aims through onScheduleChanged; a wake-up that came a little
     // early fired nothing and is aimed again here.

@@ -9,6 +9,10 @@
 // the polled game timer is due, re-aimed whenever the schedule changes. When
 // no game timer runs, or the application is in the background, nothing is
 // armed and the program sleeps.
+//
+// While a modal window (a question, a dialog) or a menu of the program is open
+// the game timers stand still: the hub is held from the moment such a window
+// shows until the last of them is gone.
 class GameTimerDriver : public QObject {
     Q_OBJECT
 public:
@@ -24,8 +28,13 @@ public:
     // Aims the wake-up at the hub's next due time.
     void reaim();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void onWake();
+    // Holds the hub exactly while a modal window or a menu is open.
+    void updateHold();
 
     TimerHub &hub_;
     QTimer wake_;

@@ -45,11 +45,12 @@ TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label3->setBuddy(ComboBox_ShipSound);
 
+    // Enter presses the focused button, else OK.
     Button_OK = new QPushButton(QStringLiteral("&OK"), this);
     Button_OK->setDefault(true);
     Button_OK->setAutoDefault(true);
     Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
-    Button_Cancel->setAutoDefault(false);
+    Button_Cancel->setAutoDefault(true);
     placeControls();
 
     setTabOrder(ComboBox_WaterSound, ComboBox_ShipSound);

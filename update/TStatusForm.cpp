@@ -129,7 +129,7 @@ QPushButton *button(QWidget *parent, const QString &caption, const QRect &geomet
 {
     auto *b = new QPushButton(caption, parent);
     b->setGeometry(geometry);
-    b->setAutoDefault(false);
+    b->setAutoDefault(true); // Enter presses the focused button, else the default one
     return b;
 }
 

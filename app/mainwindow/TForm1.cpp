@@ -115,6 +115,7 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
             [this](Qt::MouseButton b, int x, int y) { DXDrawMouseDown(b, x, y); });
     connect(DXDraw, &DXDrawSurface::mouseMoved, this,
             [this](Qt::MouseButtons b, int x, int y) { DXDrawMouseMove(b, x, y); });
+    connect(DXDraw, &DXDrawSurface::mouseLeft, this, [this] { game_->DXDrawMouseLeave(); });
     // The main window sees every key before its controls do.
     qApp->installEventFilter(this);
 

@@ -11,7 +11,8 @@ private slots:
     // A script of steps: "a+" / "a-" start and stop timer a (1000 ms; b 3000,
     // c 10), "a=0" sets an interval, "N" advances the clock N ms and polls
     // once, "~N" advances N ms polling every millisecond, "bg" / "fg" make the
-    // application inactive / active. Ticks are logged as name and lag.
+    // application inactive / active, "hold" / "free" hold the hub (a question
+    // or menu is open) and let it go. Ticks are logged as name and lag.
     void rules_data()
     {
         const char *const rows[][4] = {
@@ -30,6 +31,7 @@ private slots:
             {"back in front by creation order", "c+ a+ bg fg", "", "c"},
             {"back in front, b then a", "b+ a+ bg fg", "", "b"},
             {"back in front, none started", "a+ a- bg fg", "", ""},
+            {"held: nothing, then at once; the hook stays", "c+ a+ 500 hold ~3000 free 0", "a3", "a"},
         };
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("ticks");
@@ -52,6 +54,8 @@ private slots:
             GameTimer *t = step[0] == u'a' ? &a : step[0] == u'b' ? &b : &c;
             if (step == "bg" || step == "fg")
                 hub.setApplicationActive(step == "fg");
+            else if (step == "hold" || step == "free")
+                hub.setHeld(step == "hold");
             else if (step.endsWith(u'+') || step.endsWith(u'-'))
                 t->setEnabled(step.endsWith(u'+'));
             else if (step.contains(u'='))

@@ -52,8 +52,10 @@ struct Window {
     TForm1 form;
     QStringList sounds; // "<id>" or "<id> forced", on their way to the player
 
-    explicit Window(const QString &settingsPath = {})
-        : form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
+    // realClock: the program's own clock instead of the hand-driven one.
+    explicit Window(const QString &settingsPath = {}, bool realClock = false)
+        : form(realClock ? nullptr : &clock, &rng, nullptr,
+               settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
     {
         form.setWizard(new TForm2(form.game(), &form));
         form.createDialogs();
@@ -235,6 +237,69 @@ private slots:
             QVERIFY2(HelpWindow::HelpHtml().contains(QString::fromUtf8(topic)), topic);
     }
 
+    // In every dialog Enter presses the focused button, else the default one;
+    // the main window, which sees keys first, leaves a dialog's Enter alone.
+    void enterInDialogs_data()
+    {
+        QTest::addColumn<int>("dialog");    // wizard, sounds, colours, about, update wizard
+        QTest::addColumn<QString>("focus"); // a button's caption; empty: a field, or nothing
+        QTest::addColumn<QString>("pressed");
+        const struct {
+            const char *name;
+            int dialog;
+            const char *focus, *pressed;
+        } rows[] = {{"wizard, Abbrechen", 0, "Ab&brechen", "Ab&brechen"},
+                    {"wizard, Zurück", 0, "< &Zurück", "< &Zurück"},
+                    {"wizard, name field", 0, "", "&Weiter >"},
+                    {"sounds, Abbrechen", 1, "Ab&brechen", "Ab&brechen"},
+                    {"sounds, list", 1, "", "&OK"},
+                    {"colours, Abbrechen", 2, "Ab&brechen", "Ab&brechen"},
+                    {"about", 3, "", "OK"},
+                    {"update wizard, Abbrechen", 4, "Abbrechen", "Abbrechen"}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.dialog << QString(r.focus) << QString(r.pressed);
+    }
+    void enterInDialogs()
+    {
+        QFETCH(int, dialog);
+        QFETCH(QString, focus);
+        QFETCH(QString, pressed);
+        Window w;
+        UpdatePlatform &platform = w.form.LxUpdateFile->platform();
+        platform.userSettingsFile = platform.machineSettingsFile =
+            w.dir.filePath(QStringLiteral("Update.ini"));
+        platform.onReadOnlyFileSystem = [](const QString &) { return false; };
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QString got;
+        WhenModal<QDialog>([&](QDialog *d) {
+            if (auto *wizard = qobject_cast<TForm2 *>(d)) { // page "Mode3": all three buttons enabled
+                wizard->RadioButton_PCMode->click();
+                wizard->Button_Forward->click();
+                wizard->Edit_M3Player->setText(QStringLiteral("Anna"));
+            }
+            QObject guard;
+            QWidget *target = d;
+            for (QPushButton *b : d->findChildren<QPushButton *>()) {
+                connect(b, &QPushButton::pressed, &guard, [&got, b] { got = b->text(); });
+                if (b->isVisible() && b->text() == focus)
+                    target = b;
+            }
+            if (focus.isEmpty())
+                for (QWidget *field : d->findChildren<QWidget *>())
+                    if (field->isVisible() &&
+                        (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field)))
+                        target = field;
+            target->setFocus();
+            QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
+            if (d->isVisible())
+                d->done(QDialog::Rejected);
+        });
+        QAction *open[] = {w.form.Neu1, w.form.Soundseinrichten1, w.form.Farbeneinrichten1, w.form.Info1,
+                           w.form.LxUpdateFile->action()};
+        open[dialog]->trigger();
+        QCOMPARE(got, pressed);
+    }
+
     void mouseBounds_data()
     {
         QTest::addColumn<int>("phase");
@@ -283,6 +348,12 @@ private slots:
         w.hover(QPoint(10, 10)); // off the board: drawn once more, then no more
         w.hover(QPoint(12, 14));
         QCOMPARE(w.presents(), n + 2);
+        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
+        // Off the surface (to the menu, say): the frame goes with the pointer.
+        w.hover(QPoint(100, 100));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w.form.DXDraw, &leave);
+        QCOMPARE(w.presents(), n + 4);
         QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
     }
 
@@ -358,7 +429,9 @@ private slots:
             if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
                 run << RightBoardPixel(c.x, c.y);
         w.drag(run);
-        w.shoot(cellsWith(st.PlayField[1], pfWater).first());
+        const CellPos miss = cellsWith(st.PlayField[1], pfWater).first();
+        w.hover(RightBoardPixel(miss.x, miss.y));
+        w.shoot(miss);
         QCOMPARE(w.sounds, QStringList(4, "101") << "1");
         QVERIFY(w.shows(Banner::Countdown, 2));
         w.shoot(cellsWith(st.PlayField[1], pfShip).first());
@@ -367,6 +440,7 @@ private slots:
         QVERIFY(w.shows(Banner::Countdown, 1));
         w.tick(1000);
         QCOMPARE(st.CurrentPlayer, 1);
+        QCOMPARE(st.HoverCell, NoCell); // Anna's pointer is not Bert's
 
         // Bert finds every ship first: two seconds of victory, then Anna's turn.
         w.sounds.clear();
@@ -375,13 +449,16 @@ private slots:
         QCOMPARE(w.sounds, QStringList(20, "101") << "301");
         QCOMPARE(w.status(), QStringLiteral("Bert hat alle Schiffe von Anna gefunden."));
         QVERIFY(w.shows(Banner::FoundAll));
+        w.enter(); // changes nothing here
         w.tick(1999);
         QVERIFY(w.shows(Banner::FoundAll));
         w.tick(1);
         QVERIFY(w.status().startsWith(QStringLiteral("Anna ist an der Reihe. Es fehlen: ")));
 
-        // Anna alone: a miss keeps the turn; her last hit ends the game.
+        // Anna alone: a miss keeps the turn, Enter does not give it to Bert;
+        // her last hit ends the game.
         w.shoot(cellsWith(st.PlayField[1], pfWater).first());
+        w.enter();
         QVERIFY(!w.game().DXTimer.Enabled());
         w.sounds.clear();
         for (const CellPos c : cellsWith(st.PlayField[1], pfShip))
@@ -409,13 +486,7 @@ private slots:
         w.tick(1000);
         QCOMPARE(w.game().DXTimer.Tag, 5);
 
-        QString question;
-        AnswerMessageBox(QStringLiteral("&Nein"),
-                         [&](QMessageBox *box) { question = box->windowTitle() + u'|' + box->text(); });
-        w.form.Neu1->trigger();
-        QCOMPARE(question, QStringLiteral("Spiel beenden?|Wollen Sie das Spiel wirklich beenden?"));
-        QVERIFY(w.game().DXTimer.Enabled()); // the countdown goes on
-        AnswerMessageBox(QStringLiteral("&Nein"));
+        AnswerMessageBox(QStringLiteral("&Nein")); // closing asks as "Neu" does (timers test below)
         w.form.Beenden1->trigger();
         QVERIFY(w.form.isVisible());
 
@@ -436,6 +507,58 @@ private slots:
         QVERIFY(w.form.close()); // no game: no question
     }
 
+    // No game timer ticks while a question, a dialog or a menu is open; one
+    // whose time ran out meanwhile fires as soon as it closes. On the
+    // program's own clock.
+    void timersStandStillWhileSomethingIsOpen_data()
+    {
+        QTest::addColumn<int>("opened");
+        QTest::newRow("question, the computer to fire") << 0;
+        QTest::newRow("game menu, the computer to fire") << 1;
+        QTest::newRow("about dialog, the title ship") << 2;
+    }
+    void timersStandStillWhileSomethingIsOpen()
+    {
+        QFETCH(int, opened);
+        Window w({}, true);
+        if (opened < 2) {
+            QVERIFY(w.start(false, 1));
+            w.placeAndEnter(1); // the computer begins, after one second
+        }
+        const auto frames = [&] { return w.presents() + w.form.DXDraw_Info->presentCount(); };
+        int before = -1, after = -2;
+        const auto wait = [&] {
+            before = frames();
+            QTest::qWait(1300);
+            after = frames();
+        };
+        QString question;
+        if (opened == 0) {
+            AnswerMessageBox(QStringLiteral("&Nein"), [&](QMessageBox *box) {
+                wait();
+                question = box->windowTitle() + u'|' + box->text();
+            });
+            w.form.Neu1->trigger();
+            QCOMPARE(question, QStringLiteral("Spiel beenden?|Wollen Sie das Spiel wirklich beenden?"));
+        } else if (opened == 1) {
+            QMenuBar *bar = w.form.menuBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(w.form.Spiel1->menuAction()).center());
+            QTRY_VERIFY(w.form.Spiel1->isVisible());
+            wait();
+            QTest::keyClick(w.form.Spiel1, Qt::Key_Escape);
+        } else {
+            WhenModal<TInfo>([&](TInfo *d) {
+                wait();
+                d->OK->click();
+            });
+            w.form.Info1->trigger();
+        }
+        QCOMPARE(after, before);
+        QTRY_VERIFY(frames() > after);
+        QCOMPARE(w.st().Tries[1], opened < 2 ? 1 : 0);
+    }
+
     // The winner finds every ship while the other misses; after the
     // victory pause the loser fires alone, misses included, until done.
     void againstTheComputer_data()
@@ -451,7 +574,9 @@ private slots:
         GameState &st = w.st();
         QVERIFY(w.start(false, 2));
         QCOMPARE(st.PlayerNames[1], QStringLiteral("Computer"));
+        w.hover(L(3, 4));
         w.placeAndEnter(computerWins ? 1 : 0);
+        QCOMPARE(st.HoverCell, NoCell); // no frame on the right board where the pointer is not
         for (int guard = 0; st.Winner == -1 && guard < 300; ++guard) {
             if (st.CurrentPlayer == 0) { // the human misses once, or always
                 QVERIFY(!w.game().DXTimer_Computer.Enabled());
