@@ -1,10 +1,10 @@
 // What a network peer can send. The first byte picks this side (bit 0: the
 // guest, else the host); then come the pieces in which the peer's bytes
-// arrive, each as a length byte and that many bytes. After each piece this
-// side makes its own natural move (the host starts once a name is in, the
-// fleet is placed and confirmed, a shot when it is this side's turn, time
-// passes). Seeds hold what a well-behaved peer sends: name (and start word),
-// fleet, shots.
+// arrive, each as a length byte and that many bytes (length 0: the peer
+// leaves). After each piece this side makes its own natural move (the host
+// starts once a name is in, the fleet is placed and confirmed, a shot when it
+// is this side's turn, time passes). Seeds hold what a well-behaved peer
+// sends: name (and start word), fleet, shots.
 
 #include "game/Game.h"
 #include "opponents/Cp1252.h"
@@ -88,7 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     for (qsizetype at = 1; at < input.size();) {
         const qsizetype length = static_cast<unsigned char>(input[at++]);
-        net.SocketRead(input.mid(at, length));
+        if (length == 0)
+            net.SocketDisconnect();
+        else
+            net.SocketRead(input.mid(at, length));
         at += length;
         ownMove(game, net, ui, clock);
     }
