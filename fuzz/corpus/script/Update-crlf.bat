@@ -1,0 +1,4 @@
+echo 100%%
+: %s
+: %s
+cp -f %sa.txt %s

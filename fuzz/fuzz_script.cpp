@@ -1,0 +1,16 @@
+// The installation script of an update archive: the input is Update.bat,
+// adapted to folders whose names hold blanks, quotes and "$".
+
+#include "update/install/InstallScript.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray content(reinterpret_cast<const char *>(data), qsizetype(size));
+    UpdateInstall::ScriptPaths paths;
+    paths.ProgramFolder = QStringLiteral("/opt/Kiel wanz's $HOME/");
+    paths.ProgramFile = paths.ProgramFolder + QStringLiteral("kielwanz");
+    paths.TempDir = QStringLiteral("/tmp/kielwanz-1000/Installation \"%s\"/");
+    paths.ScriptPath = paths.TempDir + QStringLiteral("Update.bat");
+    UpdateInstall::AdaptScript(UpdateInstall::SplitScriptLines(content), paths, size % 2 == 0);
+    return 0;
+}
