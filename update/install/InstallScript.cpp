@@ -22,31 +22,6 @@ QByteArray ShellQuote(const QByteArray &text)
     return quoted;
 }
 
-std::optional<QByteArray> FillTemplate(const QByteArray &pattern, const QList<QByteArray> &values)
-{
-    QByteArray out;
-    out.reserve(pattern.size() + 64);
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const char c = pattern.at(i);
-        if (c != '%') {
-            out += c;
-            continue;
-        }
-        if (i + 1 >= pattern.size())
-            return std::nullopt;
-        const char kind = pattern.at(++i);
-        if (kind == '%') {
-            out += '%';
-        } else if (kind == 's' && next < values.size()) {
-            out += values.at(next++);
-        } else {
-            return std::nullopt;
-        }
-    }
-    return out;
-}
-
 std::optional<QList<QByteArray>> ReadScriptLines(QIODevice &file, qint64 maxBytes)
 {
     QList<QByteArray> lines;
@@ -93,19 +68,6 @@ QString FolderNameRefusedText(const QString &path)
         QStringLiteral("Der Name des Ordners \"%s\" enthält einen Zeilenumbruch. Dort kann kein "
                        "Update installiert werden."),
         {OutsideText(QString(path).replace(u'\n', QChar(0x240A)), 260)});
-}
-
-QList<QByteArray> SplitScriptLines(const QByteArray &content)
-{
-    QList<QByteArray> lines = content.split('\n');
-    // A final line break ends the last line rather than starting an empty one.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    return lines;
 }
 
 namespace {

@@ -23,11 +23,6 @@ namespace UpdateInstall {
 // `text` as one shell word in single quotes ('\'' for a quote inside).
 QByteArray ShellQuote(const QByteArray &text);
 
-// Fills "%s" with the next of `values` and turns "%%" into "%". Any other
-// use of "%" (or more "%s" than values) makes the template invalid: nullopt.
-// Extra values are ignored.
-std::optional<QByteArray> FillTemplate(const QByteArray &pattern, const QList<QByteArray> &values);
-
 struct ScriptPaths {
     QString ProgramFolder; // with trailing "/"
     QString ProgramFile;
@@ -42,7 +37,8 @@ struct ScriptAdaptation {
     QList<QByteArray> Lines;
 };
 
-// Reads a script file line by line, as SplitScriptLines splits it, but
+// Reads a script file line by line (a trailing carriage return, from a script
+// written on Windows, is dropped: sh would read it as part of a word), but
 // never more than `maxBytes`: nullopt for a longer file.
 std::optional<QList<QByteArray>> ReadScriptLines(QIODevice &file, qint64 maxBytes);
 
@@ -51,9 +47,6 @@ std::optional<QList<QByteArray>> ReadScriptLines(QIODevice &file, qint64 maxByte
 QString PathWithLineBreak(const ScriptPaths &paths);
 QString FolderNameRefusedText(const QString &path);
 
-// Splits a script file into lines; a trailing carriage return (a script
-// written on Windows) is dropped, as sh would read it as part of a word.
-QList<QByteArray> SplitScriptLines(const QByteArray &content);
 
 // Substitutes the groups and the tail, sets the folder variables at the top
 // of the script, then appends the restart line (when
