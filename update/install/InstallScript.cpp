@@ -120,18 +120,14 @@ public:
         for (qsizetype i = 0; i < line.size(); ++i) {
             const char c = line.at(i);
             if (isTemplate && c == '%') {
-                if (i + 1 >= line.size())
-                    return false;
-                const char kind = line.at(++i);
-                if (kind == '%') {
-                    out += '%';
-                    escaped = false;
-                    continue;
-                }
-                if (kind != 's' || next >= values.size() || escaped)
+                const Placeholder p = readPlaceholder(line, i, next < values.size());
+                if (p == Placeholder::Invalid || (p == Placeholder::Value && escaped))
                     return false; // a backslash would take our own quote or "$" away
-                out += comment ? values.at(next).variable : reference(values.at(next).variable);
-                ++next;
+                if (p == Placeholder::Percent)
+                    out += '%';
+                else
+                    out += comment ? values.at(next++).variable : reference(values.at(next++).variable);
+                escaped = false;
                 continue;
             }
             out += c;
@@ -205,6 +201,20 @@ private:
         bool quoted; // nothing is expanded in its body
         bool tabs;   // "<<-": leading tabs are removed
     };
+
+    enum class Placeholder { Percent, Value, Invalid };
+
+    // At the "%" at `i` of a template: "%%" or "%s" (when a value is left);
+    // any other use of "%" makes the template invalid. Moves `i` past it.
+    static Placeholder readPlaceholder(const QByteArray &line, qsizetype &i, bool valueLeft)
+    {
+        if (i + 1 >= line.size())
+            return Placeholder::Invalid;
+        const char kind = line.at(++i);
+        if (kind == '%')
+            return Placeholder::Percent;
+        return kind == 's' && valueLeft ? Placeholder::Value : Placeholder::Invalid;
+    }
 
     QByteArray reference(const QByteArray &variable) const
     {
@@ -295,17 +305,13 @@ private:
         for (qsizetype i = 0; i < line.size(); ++i) {
             const char c = line.at(i);
             if (isTemplate && c == '%') {
-                if (i + 1 >= line.size())
+                const Placeholder p = readPlaceholder(line, i, next < values.size());
+                if (p == Placeholder::Invalid || (p == Placeholder::Value && escaped && !doc.quoted))
                     return false;
-                const char kind = line.at(++i);
-                if (kind == '%') {
+                if (p == Placeholder::Percent)
                     out += '%';
-                } else if (kind != 's' || next >= values.size() || (escaped && !doc.quoted)) {
-                    return false;
-                } else {
-                    out += doc.quoted ? values.at(next).text : "${" + values.at(next).variable + '}';
-                    ++next;
-                }
+                else
+                    out += doc.quoted ? values.at(next++).text : "${" + values.at(next++).variable + '}';
                 escaped = false;
                 continue;
             }
