@@ -29,77 +29,63 @@ class tst_colordialog : public QObject {
         {
             return form.findChild<TLxColorComboBox *>(QStringLiteral("LxColorComboBox_Color%1").arg(i));
         }
-        int redraws() const { return int(fx.only(QStringLiteral("draw")).size()); }
     };
 
 private slots:
     // OK stores the boxes; the boards are redrawn only if something changed,
     // during a game's placing or firing, with no change-over countdown running.
-    void redrawRule_data()
+    // Abandoned changes are forgotten, also when the dialog opens again.
+    void closing_data()
     {
         QTest::addColumn<int>("phase");
-        QTest::addColumn<int>("how"); // 0: colour changed, 1: unchanged, 2: changed while counting down
+        QTest::addColumn<QString>("how");
         QTest::addColumn<int>("redraws");
-        QTest::newRow("firing, changed") << int(gpFiring) << 0 << 1;
-        QTest::newRow("firing, unchanged") << int(gpFiring) << 1 << 0;
-        QTest::newRow("placing 1, changed") << int(gpPlacing1) << 0 << 1;
-        QTest::newRow("title picture") << int(gpNoGame) << 0 << 0;
-        QTest::newRow("finished") << int(gpFinished) << 0 << 0;
-        QTest::newRow("countdown running") << int(gpFiring) << 2 << 0;
+        QTest::newRow("firing, changed") << int(gpFiring) << "OK" << 1;
+        QTest::newRow("firing, unchanged") << int(gpFiring) << "OK unchanged" << 0;
+        QTest::newRow("placing 1, changed") << int(gpPlacing1) << "OK" << 1;
+        QTest::newRow("title picture") << int(gpNoGame) << "OK" << 0;
+        QTest::newRow("finished") << int(gpFinished) << "OK" << 0;
+        QTest::newRow("countdown running") << int(gpFiring) << "OK countdown" << 0;
+        QTest::newRow("Abbrechen") << int(gpFiring) << "Abbrechen" << 0;
+        QTest::newRow("Esc") << int(gpFiring) << "Esc" << 0;
+        QTest::newRow("close box") << int(gpFiring) << "close" << 0;
     }
-    void redrawRule()
+    void closing()
     {
         QFETCH(int, phase);
-        QFETCH(int, how);
+        QFETCH(QString, how);
         QFETCH(int, redraws);
         Fixture f;
         f.game.st.GamePhase = phase;
-        if (how == 2)
+        if (how == "OK countdown")
             f.game.DXTimer.enable();
         f.form.show();
         QCOMPARE(f.box(2)->currentText(), QStringLiteral("Andere Farbe"));
-        if (how != 1) {
+        if (how != "OK unchanged") {
             f.box(1)->setFocus();
             QTest::keyClick(f.box(1), Qt::Key_Down); // Dunkelblau -> Blau
+            f.box(3)->setFocus();
+            QTest::keyClick(f.box(3), Qt::Key_Home);
+            QCOMPARE(f.box(3)->currentText(), QStringLiteral("Schwarz"));
         }
         f.fx.clear();
-        QTest::mouseClick(f.form.Button_OK, Qt::LeftButton);
-        QVERIFY(!f.form.isVisible());
-        QCOMPARE(f.form.result(), int(QDialog::Accepted));
-        QCOMPARE(f.game.st.CellColors[1], how == 1 ? ColorRef(0x800000) : ColorRef(0xFF0000));
-        QCOMPARE(f.game.st.CellColors[2], ColorRef(0x123456));
-        QCOMPARE(f.game.st.CellColors[3], ColorRef(0x808080));
-        QCOMPARE(f.fx.only(QStringLiteral("draw")), QStringList(redraws, QStringLiteral("draw present")));
-    }
-
-    void abandonedChangesAreForgotten_data()
-    {
-        QTest::addColumn<int>("how");
-        QTest::newRow("Abbrechen") << 0;
-        QTest::newRow("Esc") << 1;
-        QTest::newRow("close box") << 2;
-    }
-    void abandonedChangesAreForgotten()
-    {
-        QFETCH(int, how);
-        Fixture f;
-        f.game.st.GamePhase = gpFiring;
-        f.form.show();
-        f.box(3)->setFocus();
-        QTest::keyClick(f.box(3), Qt::Key_Home);
-        QCOMPARE(f.box(3)->currentText(), QStringLiteral("Schwarz"));
-        if (how == 0)
+        if (how.startsWith("OK"))
+            QTest::mouseClick(f.form.Button_OK, Qt::LeftButton);
+        else if (how == "Abbrechen")
             QTest::mouseClick(f.form.Button_Cancel, Qt::LeftButton);
-        else if (how == 1)
+        else if (how == "Esc")
             QTest::keyClick(&f.form, Qt::Key_Escape);
         else
             f.form.close();
         QVERIFY(!f.form.isVisible());
-        QCOMPARE(f.form.result(), int(QDialog::Rejected));
-        QCOMPARE(f.game.st.CellColors[3], ColorRef(0x808080));
-        QCOMPARE(f.redraws(), 0);
+        const bool stored = how.startsWith("OK") && how != "OK unchanged";
+        QCOMPARE(f.form.result(), int(how.startsWith("OK") ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(f.game.st.CellColors[1], stored ? ColorRef(0xFF0000) : ColorRef(0x800000));
+        QCOMPARE(f.game.st.CellColors[2], ColorRef(0x123456));
+        QCOMPARE(f.game.st.CellColors[3], stored ? ColorRef(0x000000) : ColorRef(0x808080));
+        QCOMPARE(f.fx.only(QStringLiteral("draw")), QStringList(redraws, QStringLiteral("draw present")));
         f.form.show();
-        QCOMPARE(f.box(3)->currentText(), QStringLiteral("Dunkelgrau"));
+        QCOMPARE(f.box(3)->currentText(), stored ? QStringLiteral("Schwarz") : QStringLiteral("Dunkelgrau"));
         f.form.close();
     }
 };

@@ -65,15 +65,25 @@ private slots:
         QVERIFY(b.width() > 200 && b.height() > 60);
     }
 
-    // It hides 5 s after the last showing; a second showing moves it and restarts the time.
+    // Hiding, by command or otherwise, stops the time; it hides 5 s after the
+    // last showing, and a second showing moves it and restarts the time.
     void hidesAfterTheLastShowing()
     {
         BalloonHint b(owner_);
+        QSignalSpy timeouts(b.Timer_Balloon(), &QTimer::timeout);
+        b.HideBalloon(); // nothing showing: nothing happens
+        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
+        b.ShowBalloon(QPoint(300, 250));
+        b.HideBalloon();
+        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
+        b.ShowBalloon(QPoint(300, 250));
+        b.hide();
+        QVERIFY(!b.isShowing() && !b.Timer_Balloon()->isActive());
+        QCOMPARE(timeouts.count(), 0);
+
         QCOMPARE(b.displayTime(), 5000);
         b.ShowBalloon(QPoint(200, 200));
-        QVERIFY(b.Timer_Balloon()->isSingleShot());
-        QVERIFY(b.Timer_Balloon()->remainingTime() > 4500);
-
+        QVERIFY(b.Timer_Balloon()->isSingleShot() && b.Timer_Balloon()->remainingTime() > 4500);
         b.setDisplayTime(300);
         b.ShowBalloon(QPoint(200, 200));
         const QPoint firstPos = b.pos();
@@ -86,21 +96,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!b.isVisible(), 3000);
         QVERIFY2(sinceSecond.elapsed() >= 299, "hidden before the time since the last showing ran out");
         QVERIFY(!b.isShowing() && !b.Timer_Balloon()->isActive());
-    }
-
-    void hideCommandHidesOnlyAShowingBalloon()
-    {
-        BalloonHint b(owner_);
-        QSignalSpy timeouts(b.Timer_Balloon(), &QTimer::timeout);
-        b.HideBalloon(); // nothing showing: nothing happens
-        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
-        b.ShowBalloon(QPoint(300, 250));
-        b.HideBalloon();
-        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
-        b.ShowBalloon(QPoint(300, 250));
-        b.hide(); // a plain hide stops the timer too
-        QVERIFY(!b.isShowing() && !b.Timer_Balloon()->isActive());
-        QCOMPARE(timeouts.count(), 0);
     }
 };
 

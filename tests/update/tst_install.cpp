@@ -13,6 +13,9 @@
 
 #include <sys/stat.h>
 
+// GCC before 14 warns about members left out of a designated initializer.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 using namespace UpdateInstall;
 
 namespace {
@@ -71,7 +74,28 @@ int standInProgram(const QString &script, const QString &log, const QString &don
     return WriteAll(doneMark, "fertig") ? 0 : 4;
 }
 
+// One archive offered for installation and what becomes of it.
+struct Case {
+    QByteArray zip;
+    PrepareError error = PrepareError::None;
+    QStringList files; // unpacked when prepared
+    QString message;   // part of the message when refused
+    QString tweak;     // "entries", "bytes", "archive": a low limit; "break": a line break in the folder;
+                       // "link": the unpacking folder is a link to another folder
+    QString signature = "-"; // with the test's key; "<good>", "<other>": made by the test; "-": no key
+    QString offeredAs = "Kielwanz 14.03.2025"; // what the list says; signed: Kielwanz 14.03.2025
+    QString key = "<key>";
+    bool tamper = false; // the archive changed after signing
+};
+
+QByteArray scriptOnly(const QByteArray &script)
+{
+    return ZipBytes({{"Update.bat", script}});
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class tst_install : public QObject {
     Q_OBJECT
@@ -121,34 +145,28 @@ private slots:
         QVERIFY(!QFileInfo::exists("/" + escapeName));
     }
 
-    void unpacksOrRefuses_data()
+    void preparesOrRefuses_data()
     {
-        QTest::addColumn<QByteArray>("archive");
-        QTest::addColumn<QString>("limit");
-        QTest::addColumn<PrepareError>("error");
-        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<Case>("c");
         const ZipEntry script{"Update.bat", Script};
         const QByteArray escape = escapeName.toUtf8();
-        auto row = [](const char *name, const QByteArray &zip, PrepareError error, const QStringList &files,
-                      const char *limit = "") {
-            QTest::newRow(name) << zip << QString(limit) << error << files;
-        };
+        using E = PrepareError;
+        auto row = [](const char *name, const Case &c) { QTest::newRow(name) << c; };
         auto contained = [&](const char *name, const QByteArray &entry, const QString &file) {
-            row(name, ZipBytes({script, {entry, "böse"}}), PrepareError::None, {"Update.bat", file});
+            row(name, {.zip = ZipBytes({script, {entry, "böse"}}), .files = {"Update.bat", file}});
         };
         auto hostile = [&](const char *name, const ZipEntry &entry) {
-            row(name, ZipBytes({script, entry}), PrepareError::ArchiveHostile, {});
+            row(name, {.zip = ZipBytes({script, entry}), .error = E::ArchiveHostile});
         };
         // The first of two entries with one bare name wins, with its executable bit.
-        row("normal update",
-            ZipBytes({script,
-                      {"neu/kielwanz", "#!/bin/sh\n", 0104777},
-                      {"nurlesen", "x", 0100444},
-                      {"alt/kielwanz", "zweite", 0100666},
-                      {"daten/", "", 040755},
-                      {"daten/karte.txt", noise(100000, 1)}},
-                     true),
-            PrepareError::None, {"Update.bat", "karte.txt", "kielwanz", "nurlesen"});
+        row("normal update", {.zip = ZipBytes({script,
+                                               {"neu/kielwanz", "#!/bin/sh\n", 0104777},
+                                               {"nurlesen", "x", 0100444},
+                                               {"alt/kielwanz", "zweite", 0100666},
+                                               {"daten/", "", 040755},
+                                               {"daten/karte.txt", noise(100000, 1)}},
+                                              true),
+                              .files = {"Update.bat", "karte.txt", "kielwanz", "nurlesen"}});
         contained("dot-dot to the shared temporary folder", "../../../../../../../../../../tmp/" + escape,
                   escapeName);
         contained("absolute into the root", "/" + escape, escapeName);
@@ -160,47 +178,135 @@ private slots:
         QList<ZipEntry> seven{script};
         for (int i = 0; i < 6; ++i)
             seven += ZipEntry{"f" + QByteArray::number(i), "x"};
-        row("too many entries", ZipBytes(seven), PrepareError::ArchiveTooLarge, {}, "entries");
-        row("inflates beyond the limit", ZipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}),
-            PrepareError::ArchiveTooLarge, {}, "bytes");
-        row("archive beyond the limit", ZipBytes({script, {"daten", noise(5000, 2)}}),
-            PrepareError::ArchiveTooLarge, {}, "archive");
+        row("too many entries", {.zip = ZipBytes(seven), .error = E::ArchiveTooLarge, .tweak = "entries"});
+        row("inflates beyond the limit", {.zip = ZipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}),
+                                          .error = E::ArchiveTooLarge,
+                                          .tweak = "bytes"});
+        row("archive beyond the limit", {.zip = ZipBytes({script, {"daten", noise(5000, 2)}}),
+                                         .error = E::ArchiveTooLarge,
+                                         .tweak = "archive"});
         row("huge declared size",
-            withDeclaredSize(ZipBytes({script, {"gross", noise(1000, 3)}}), 0xF0000000u),
-            PrepareError::ArchiveTooLarge, {});
+            {.zip = withDeclaredSize(ZipBytes({script, {"gross", noise(1000, 3)}}), 0xF0000000u),
+             .error = E::ArchiveTooLarge});
         row("declared smaller than its data",
-            withDeclaredSize(ZipBytes({{"Update.bat", noise(100000, 4)}}), 10), PrepareError::ArchiveDamaged,
-            {});
+            {.zip = withDeclaredSize(scriptOnly(noise(100000, 4)), 10), .error = E::ArchiveDamaged});
         const QByteArray good = ZipBytes({script, {"daten", noise(60000, 5)}});
         QByteArray corrupt = good;
         for (qsizetype i = good.size() / 2; i < good.size() / 2 + 16; ++i)
             corrupt[i] = char(corrupt[i] ^ 0x5a);
-        row("corrupt data", corrupt, PrepareError::ArchiveDamaged, {});
-        row("truncated", good.left(good.size() / 2), PrepareError::ArchiveDamaged, {});
-        row("no archive at all", noise(5000, 6), PrepareError::ArchiveDamaged, {});
+        row("corrupt data", {.zip = corrupt, .error = E::ArchiveDamaged});
+        row("truncated", {.zip = good.left(good.size() / 2), .error = E::ArchiveDamaged});
+        row("no archive at all", {.zip = noise(5000, 6), .error = E::ArchiveDamaged});
+        // Stale files of an earlier run never survive, nor is a link followed.
+        row("no script: the stale one is not taken",
+            {.zip = ZipBytes({{"kielwanz", "neu"}}),
+             .error = E::ScriptMissing,
+             .message = "/Installation/Update.bat kann nicht geöffnet werden"});
+        row("unpacking folder is a link", {.zip = ZipBytes({script, {"target", "überschrieben"}}),
+                                           .files = {"Update.bat", "target"},
+                                           .tweak = "link"});
+
+        // Signatures: over program name, list date and archive.
+        const QByteArray signedZip = ZipBytes({script, {"kielwanz", "neu", 0100755}});
+        auto sig = [&](const char *name, E error, const char *signature,
+                       const char *as = "Kielwanz 14.03.2025") {
+            const QStringList files =
+                error == E::None ? QStringList{"Update.bat", "kielwanz"} : QStringList();
+            row(name,
+                {.zip = signedZip, .error = error, .files = files, .signature = signature, .offeredAs = as});
+        };
+        sig("signed", E::None, " <good> ");
+        sig("signed, blanks around the date", E::None, "<good>", "Kielwanz  14.03.2025 ");
+        sig("old archive under a newer date", E::SignatureInvalid, "<good>", "Kielwanz 15.03.2025");
+        sig("another program's archive", E::SignatureInvalid, "<good>", "Brackwen 14.03.2025");
+        sig("signature of another archive", E::SignatureInvalid, "<other>");
+        sig("signature missing", E::SignatureMissing, "");
+        sig("signature not base64", E::SignatureInvalid, "kein*base64!");
+        row("archive changed after signing",
+            {.zip = signedZip, .error = E::SignatureInvalid, .signature = "<good>", .tamper = true});
+        row("key of wrong length", {.zip = signedZip,
+                                    .error = E::SignatureKeyInvalid,
+                                    .signature = "<good>",
+                                    .key = QByteArray(31, 'k').toBase64()});
+
+        // Scripts that cannot be adapted: the user is told which line.
+        auto refused = [&](const char *name, const QByteArray &script, E error, const QString &message) {
+            row(name, {.zip = scriptOnly(script), .error = error, .message = message});
+        };
+        auto format = [&](const char *name, const QByteArray &script, const QString &line) {
+            refused(name, script, E::ScriptFormat,
+                    "Format '" + line + "' ungültig oder nicht kompatibel mit Argument");
+        };
+        format("number in line 2", "echo a\ncp %d\n: %s\n: %s\n", "cp %d");
+        format("three values in line 4", "echo a\n: %s\n: %s\ncp %s %s %s\n", "cp %s %s %s");
+        format("two values in a tail line", " cp %s %s\n", " cp %s %s");
+        format("trailing percent", " echo 50%\n", " echo 50%");
+        format("backslash before the value", " echo \\%s\n", " echo \\%s");
+        // Outside text in a message: one line, cut, control characters visible.
+        format("markup, control character", " <h1>Kopf</h1><a href=x>y</a>\x1b%d\n",
+               " <h1>Kopf</h1><a href=x>y</a>␛%d");
+        format("width, long line", " cp %5s " + QByteArray(300, 'x') + '\n',
+               " cp %5s " + QString(112, 'x') + "…");
+        refused("longer than 1 MiB", QByteArray(1 << 20, '#') + "\n", E::ScriptFormat,
+                "Update.bat: größer als 1024 KB");
+        refused("quote left open", " echo \"%s\n", E::ScriptMalformed, "nicht geschlossen.");
+        refused("group cut short", "echo a\n: %s\n: %s\n: %s\necho b\n: %s\n", E::ScriptMalformed,
+                "Die Gruppe ab Zeile 5 hat keine vier Zeilen.");
+        refused("group begins empty", "echo a\n: %s\n: %s\n: %s\n\n: %s\n: %s\n: %s\n", E::ScriptMalformed,
+                "Zeile 5 beginnt eine Gruppe und ist leer.");
+        row("folder name with a line break", {.zip = scriptOnly(" echo %s\n"),
+                                              .error = E::FolderNameUnusable,
+                                              .message = "zwei␊Zeilen/\" enthält einen Zeilenumbruch.",
+                                              .tweak = "break"});
     }
-    void unpacksOrRefuses()
+    void preparesOrRefuses()
     {
-        QFETCH(QByteArray, archive);
-        QFETCH(QString, limit);
-        QFETCH(PrepareError, error);
-        QFETCH(QStringList, files);
+        QFETCH(Case, c);
         const mode_t umaskBefore = ::umask(022);
         const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
-        InstallRequest r = request(archive);
-        r.Limits.MaxEntries = limit == u"entries" ? 5 : r.Limits.MaxEntries;
-        r.Limits.MaxTotalBytes = limit == u"bytes" ? 1 << 20 : r.Limits.MaxTotalBytes;
-        r.MaxArchiveBytes = limit == u"archive" ? 1000 : r.MaxArchiveBytes;
+        InstallRequest r = request(c.zip);
+        r.Limits.MaxEntries = c.tweak == u"entries" ? 5 : r.Limits.MaxEntries;
+        r.Limits.MaxTotalBytes = c.tweak == u"bytes" ? 1 << 20 : r.Limits.MaxTotalBytes;
+        r.MaxArchiveBytes = c.tweak == u"archive" ? 1000 : r.MaxArchiveBytes;
+        if (c.tweak == u"break")
+            r.ProgramFolder += "zwei\nZeilen/";
+        if (c.signature != u"-") {
+            const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+            const QByteArray head = "Kielwanz\n14.03.2025\n";
+            r.Signature = QString(c.signature)
+                              .replace("<good>", SignBase64(pkey.get(), head + c.zip))
+                              .replace("<other>", SignBase64(pkey.get(), head + c.zip + "x"));
+            r.ProgramName = c.offeredAs.section(' ', 0, 0);
+            r.ListDate = c.offeredAs.section(' ', 1);
+            r.PublicKey = QString(c.key).replace("<key>", PublicKeyBase64(pkey.get()));
+            if (c.tamper)
+                WriteAll(r.ArchivePath, c.zip.chopped(1) + char(c.zip.back() ^ 1));
+        }
         const QString folder = InstallFolder(tempDir);
+        if (c.tweak != u"archive" && c.tweak != u"break") { // refused before the folder is touched
+            QVERIFY(WriteAll(folder + "unter/alt", "alt") && WriteAll(folder + "Update.bat", "echo alt\n"));
+            QVERIFY(QFile::link(outside + "target", folder + "verweis") &&
+                    QFile::link(outside, folder + "ordner"));
+        }
+        if (c.tweak == u"link")
+            QVERIFY(QDir(folder).removeRecursively() && QFile::link(outside, QDir::cleanPath(folder)));
         const QStringList skip{QDir::cleanPath(folder), r.ArchivePath};
         const auto before = snapshot(root->path(), skip);
         const PrepareResult result = PrepareInstallation(r);
-        QCOMPARE(result.Error, error);
-        QCOMPARE(result.Status,
-                 error == PrepareError::None ? PrepareStatus::Prepared : PrepareStatus::PageError);
-        QCOMPARE(result.Message.isEmpty(), error == PrepareError::None);
-        QCOMPARE(unpacked(), files);
-        for (const QString &name : files) {
+        QCOMPARE(result.Error, c.error);
+        QVERIFY2(result.Message.contains(c.message) &&
+                     result.Message.isEmpty() == (c.error == PrepareError::None),
+                 qPrintable(result.Message));
+        // The script's faults come as a message box and keep the archive; the
+        // archive's and signature's faults come on the page and discard it.
+        const bool scriptFault = c.error >= PrepareError::FolderNameUnusable;
+        QCOMPARE(result.Status, c.error == PrepareError::None ? PrepareStatus::Prepared
+                                : scriptFault                 ? PrepareStatus::MessageBox
+                                                              : PrepareStatus::PageError);
+        QCOMPARE(QFileInfo::exists(r.ArchivePath),
+                 scriptFault || c.error == PrepareError::SignatureKeyInvalid);
+        QCOMPARE(unpacked(), c.files); // nothing stays that a later run could install
+        for (const QString &name : c.files) {
             // Plain files with the archive's permission bits under the umask (022 here), never more.
             const QFileInfo file(folder + name);
             QVERIFY2(file.isFile() && !file.isSymLink(), qPrintable(name));
@@ -209,155 +315,61 @@ private slots:
             const int expected = name == u"kielwanz" ? 0755 : name == u"nurlesen" ? 0444 : 0644;
             QCOMPARE(int(st.st_mode & 07777), expected);
         }
-        if (files.contains("kielwanz"))
+        if (c.files.contains("nurlesen"))
             QCOMPARE(ReadAll(folder + "kielwanz"), "#!/bin/sh\n");
         QCOMPARE(snapshot(root->path(), skip), before);
-        QVERIFY(!QFileInfo::exists(r.ArchivePath)); // refused: of no further use; prepared: done
     }
 
-    void staleFilesNeverSurvive()
-    {
-        const QString folder = InstallFolder(tempDir);
-        QVERIFY(WriteAll(folder + "unter/ordner/alt", "alt"));
-        QVERIFY(WriteAll(folder + "Update.bat", "echo altes Skript\n"));
-        QVERIFY(QFile::link(outside + "target", folder + "verweis"));
-        QVERIFY(QFile::link(outside, folder + "ordnerverweis"));
-        // An archive without a script must not pick up the old one.
-        PrepareResult result = PrepareInstallation(request(ZipBytes({{"kielwanz", "neu"}})));
-        QCOMPARE(result.Status, PrepareStatus::MessageBox);
-        QCOMPARE(result.Error, PrepareError::ScriptMissing);
-        QCOMPARE(result.Message, "Datei " + folder + "Update.bat kann nicht geöffnet werden");
-        QVERIFY(unpacked().isEmpty());
-        // The unpacking folder replaced by a link: replaced, not followed.
-        QVERIFY(QDir(folder).removeRecursively() && QFile::link(outside, QDir::cleanPath(folder)));
-        result =
-            PrepareInstallation(request(ZipBytes({{"Update.bat", Script}, {"target", "überschrieben"}})));
-        QVERIFY(result.prepared());
-        QCOMPARE(unpacked(), (QStringList{"Update.bat", "target"}));
-        QVERIFY(!ReadAll(result.ScriptPath).contains("altes Skript"));
-        QCOMPARE(snapshot(outside), (QMap<QString, QByteArray>{{outside + "target", "unberührt"}}));
-    }
-
-    void signatures_data()
-    {
-        QTest::addColumn<QString>("key");       // "<key>": the test's public key
-        QTest::addColumn<QString>("signature"); // "<good>", "<other>": made by the test
-        QTest::addColumn<bool>("tamper");
-        QTest::addColumn<QString>("offeredAs"); // program and date of the list; signed: Kielwanz 14.03.2025
-        QTest::addColumn<PrepareError>("error");
-        auto row = [](const char *name, const QString &key, const char *signature, bool tamper,
-                      const char *offeredAs, PrepareError error) {
-            QTest::newRow(name) << key << QString(signature) << tamper << QString(offeredAs) << error;
-        };
-        const char *signedAs = "Kielwanz 14.03.2025";
-        row("correct", "<key>", " <good> ", false, signedAs, PrepareError::None);
-        row("blanks around the date", "<key>", "<good>", false, "Kielwanz  14.03.2025 ", PrepareError::None);
-        row("old archive under a newer date", "<key>", "<good>", false, "Kielwanz 15.03.2025",
-            PrepareError::SignatureInvalid);
-        row("another program's archive", "<key>", "<good>", false, "Brackwen 14.03.2025",
-            PrepareError::SignatureInvalid);
-        row("of another archive", "<key>", "<other>", false, signedAs, PrepareError::SignatureInvalid);
-        row("archive changed after signing", "<key>", "<good>", true, signedAs, PrepareError::SignatureInvalid);
-        row("missing", "<key>", "", false, signedAs, PrepareError::SignatureMissing);
-        row("not base64", "<key>", "kein*base64!", false, signedAs, PrepareError::SignatureInvalid);
-        row("no key built in", "", "", false, signedAs, PrepareError::None);
-        row("key of wrong length", QByteArray(31, 'k').toBase64(), "<good>", false, signedAs,
-            PrepareError::SignatureKeyInvalid);
-    }
-    void signatures()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, signature);
-        QFETCH(bool, tamper);
-        QFETCH(QString, offeredAs);
-        QFETCH(PrepareError, error);
-        const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
-        QByteArray archive = ZipBytes({{"Update.bat", Script}, {"kielwanz", "neu"}});
-        signature.replace("<good>", SignBase64(pkey.get(), "Kielwanz\n14.03.2025\n" + archive))
-            .replace("<other>", SignBase64(pkey.get(), "Kielwanz\n14.03.2025\n" + archive + "x"));
-        if (tamper)
-            archive[archive.size() - 1] = char(archive.back() ^ 1);
-        InstallRequest r = request(archive);
-        r.Signature = signature;
-        r.ProgramName = offeredAs.section(' ', 0, 0);
-        r.ListDate = offeredAs.section(' ', 1);
-        r.PublicKey = key.replace("<key>", PublicKeyBase64(pkey.get()));
-        const PrepareResult result = PrepareInstallation(r);
-        QCOMPARE(result.Error, error);
-        QCOMPARE(result.Status,
-                 error == PrepareError::None ? PrepareStatus::Prepared : PrepareStatus::PageError);
-        QCOMPARE(unpacked().isEmpty(), error != PrepareError::None);
-    }
-
-    void adaptsScript_data()
+    // Wherever a template puts "%s", sh sees the literal folder: run the
+    // adapted script and compare. Lines 2 and 3 of a group take the program
+    // folder, line 4 the unpacking and the program folder, every line after
+    // the groups (from the first one beginning with a blank) the unpacking folder.
+    void adaptedScriptRuns_data()
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<bool>("restart");
-        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QByteArray>("expected"); // <P>, <T>: the program and unpacking folder as they are
         auto row = [](const char *name, const char *script, bool restart, const char *expected) {
             QTest::newRow(name) << QByteArray(script) << restart << QByteArray(expected);
         };
-        // <P>, <T>: references to the program and unpacking folder; <F>, <S>: the quoted program file and
-        // script; <R>: restart line. The folders' variables are set at the top.
-        row("one group, two values in line 4", "echo Beginn\nmkdir -p %s\ntest -w %s\ncp -f %sx %sx\n", true,
-            "echo Beginn\nmkdir -p <P>\ntest -w <P>\ncp -f <T>x <P>x\n<R>rm -f <S>\n");
-        row("fifth line starts the tail", "echo a\n: %s\n: %s\ncp %sx %sx\n rm -f %sx\n echo %s fertig\n",
-            false, "echo a\n: <P>\n: <P>\ncp <T>x <P>x\n rm -f <T>x\n echo <T> fertig\nrm -f <S>\n");
-        row("no groups, all tail", " echo %s\necho %sy\n\n", false, " echo <T>\necho <T>y\nrm -f <S>\n");
+        row("groups, then the tail",
+            "echo a\nprintf '[%%s]\\n' %s\nprintf '[%%s]\\n' \"%s\"\nprintf '[%%s|%%s]\\n' %sx %sx\n"
+            "echo b\n: %s\n: %s\n: %s %s\n printf '[%%s]\\n' %sx\nprintf '[%%s]\\n' %s\n\n",
+            true, "a\n[<P>]\n[<P>]\n[<T>x|<P>x]\nb\n[<T>x]\n[<T>]\n");
         row("percent; first line of a group is no template",
-            "printf '%d%%' 5\necho 100%% %s\necho %%%%\necho %%s %s %s\n", false,
-            "printf '%d%%' 5\necho 100% <P>\necho %%\necho %s <T> <P>\nrm -f <S>\n");
-        row("written on Windows", "echo a\r\n: %s\r\n: %s\r\n: %s %s\r\n\r\n", true,
-            "echo a\n: <P>\n: <P>\n: <T> <P>\n<R>rm -f <S>\n");
-    }
-    void adaptsScript()
-    {
-        QFETCH(QByteArray, script);
-        QFETCH(bool, restart);
-        QFETCH(QByteArray, expected);
-        const PrepareResult result =
-            PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), restart));
-        QCOMPARE(result.Message, QString());
-        QCOMPARE(result.ScriptPath, InstallFolder(tempDir) + "Update.bat");
-        expected.replace("<R>", "<F> </dev/null >/dev/null 2>&1 &\n");
-        expected.prepend("KIELWANZ_PROGRAMMORDNER=" + ShellQuote(programFolder.toUtf8()) +
-                         "\nKIELWANZ_ENTPACKORDNER=" + ShellQuote(InstallFolder(tempDir).toUtf8()) + '\n');
-        expected.replace("<P>", "\"${KIELWANZ_PROGRAMMORDNER}\"");
-        expected.replace("<T>", "\"${KIELWANZ_ENTPACKORDNER}\"");
-        expected.replace("<F>", ShellQuote((programFolder + "kielwanz").toUtf8()));
-        QCOMPARE(ReadAll(result.ScriptPath), expected.replace("<S>", ShellQuote(result.ScriptPath.toUtf8())));
-    }
-
-    // Wherever a template puts "%s", sh sees the literal folder: run the adapted script and compare.
-    void quotingHoldsEverywhere_data()
-    {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QByteArray>("expected"); // <P>, <T>: the program and unpacking folder as they are
-        auto row = [](const char *name, const char *script, const char *expected) {
-            QTest::newRow(name) << QByteArray(script) << QByteArray(expected);
-        };
+            "printf '%d%%\\n' 5\nprintf '[%%s|%%s]\\n' 100%% %s\necho %%%%\nprintf '%%s %%s %%s\\n' %%s %s "
+            "%s\n",
+            false, "5%\n[100%|<P>]\n%%\n%s <T> <P>\n");
+        row("written on Windows", "echo a\r\n: %s\r\n: %s\r\nprintf '[%%s|%%s]\\n' %s %s\r\n\r\n", true,
+            "a\n[<T>|<P>]\n");
         row("bare, in double and single quotes, glued",
             " printf '[%%s]\\n' %sNeu.txt\nprintf '[%%s]\\n' \"%sNeu.txt\"\nprintf '[%%s]\\n' '%sNeu.txt'\n"
             "printf '[%%s]\\n' 'a'%s\"b\"\n",
-            "[<T>Neu.txt]\n[<T>Neu.txt]\n[<T>Neu.txt]\n[a<T>b]\n");
-        row("group lines", "echo g\n: %s\n: \"%s\"\nprintf '[%%s]\\n' \"%sNeu.txt\" '%s'\n",
-            "g\n[<T>Neu.txt]\n[<P>]\n");
+            false, "[<T>Neu.txt]\n[<T>Neu.txt]\n[<T>Neu.txt]\n[a<T>b]\n");
         row("substitutions and parameters",
             " printf '[%%s]\\n' \"$(printf %%s \"%s\")\" \\\n\"$(printf %%s %s)\" \\\n\"`printf %%s %s`\" "
             "\\\n"
             "\"${X:-%s}\" \\\n${X:-%s} \\\n$((1<<2))%s\n",
-            "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n[4<T>]\n");
+            false, "[<T>]\n[<T>]\n[<T>]\n[<T>]\n[<T>]\n[4<T>]\n");
         row("quote across lines, comment with a quote", " printf '[%%s]\\n' \"Anfang\n%s\" # it's %%s\n",
-            "[Anfang\n<T>]\n");
-        row("here-documents", " cat <<EOF; cat <<-'E O F'\n[%s] $HOME\nEOF\n\t[%s] $HOME\n\tE O F\n",
+            false, "[Anfang\n<T>]\n");
+        row("here-documents", " cat <<EOF; cat <<-'E O F'\n[%s] $HOME\nEOF\n\t[%s] $HOME\n\tE O F\n", false,
             "[<T>] <H>\n[<T>] $HOME\n");
     }
-    void quotingHoldsEverywhere()
+    void adaptedScriptRuns()
     {
         QFETCH(QByteArray, script);
+        QFETCH(bool, restart);
         QFETCH(QByteArray, expected);
-        const PrepareResult result = PrepareInstallation(request(ZipBytes({{"Update.bat", script}}), false));
+        const PrepareResult result = PrepareInstallation(request(scriptOnly(script), restart));
         QVERIFY2(result.prepared(), qPrintable(result.Message));
+        QCOMPARE(result.ScriptPath, InstallFolder(tempDir) + "Update.bat");
+        // The restarted program runs in the background; the script deletes itself.
+        QByteArray tail = "rm -f " + ShellQuote(QFile::encodeName(result.ScriptPath)) + '\n';
+        if (restart)
+            tail.prepend(ShellQuote(QFile::encodeName(programFolder + "kielwanz")) +
+                         " </dev/null >/dev/null 2>&1 &\n");
+        QVERIFY(ReadAll(result.ScriptPath).endsWith('\n' + tail));
         QProcess sh;
         sh.setWorkingDirectory(root->path());
         sh.start("/bin/sh", {result.ScriptPath});
@@ -367,58 +379,7 @@ private slots:
             .replace("<T>", InstallFolder(tempDir).toUtf8())
             .replace("<H>", qgetenv("HOME"));
         QCOMPARE(sh.readAllStandardOutput(), expected);
-    }
-
-    void refusesBadScript_data()
-    {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<PrepareError>("error");
-        QTest::addColumn<QString>("message");
-        auto format = [](const char *name, const char *script, const char *line) {
-            QTest::newRow(name)
-                << QByteArray(script) << PrepareError::ScriptFormat
-                << QString("Format '%1' ungültig oder nicht kompatibel mit Argument").arg(line);
-        };
-        format("number in line 2", "echo a\ncp %d\n: %s\n: %s\n", "cp %d");
-        format("three values in line 4", "echo a\n: %s\n: %s\ncp %s %s %s\n", "cp %s %s %s");
-        format("two values in a tail line", " cp %s %s\n", " cp %s %s");
-        format("width", " cp %5s\n", " cp %5s");
-        format("trailing percent", " echo 50%\n", " echo 50%");
-        format("backslash before the value", " echo \\%s\n", " echo \\%s");
-        // Outside text in a message: one line, cut, control characters visible (and shown as plain text).
-        format("markup, control character", " <h1>Kopf</h1><a href=x>y</a>\x1b%d\n",
-               " <h1>Kopf</h1><a href=x>y</a>␛%d");
-        format("long line", qPrintable(" cp %5s " + QString(300, 'x') + '\n'),
-               qPrintable(" cp %5s " + QString(112, 'x') + "…"));
-        format("longer than 1 MiB", qPrintable(QString(1 << 20, '#') + "\n"),
-               "Update.bat: größer als 1024 KB");
-        QTest::newRow("quote left open")
-            << QByteArray(" echo \"%s\n") << PrepareError::ScriptMalformed << "nicht geschlossen.";
-        QTest::newRow("folder name with a line break")
-            << QByteArray(" echo %s\n") << PrepareError::FolderNameUnusable
-            << "zwei␊Zeilen/\" enthält einen Zeilenumbruch.";
-        QTest::newRow("group cut short")
-            << QByteArray("echo a\n: %s\n: %s\n: %s\necho b\n: %s\n") << PrepareError::ScriptMalformed
-            << "Die Gruppe ab Zeile 5 hat keine vier Zeilen.";
-        QTest::newRow("group begins empty")
-            << QByteArray("echo a\n: %s\n: %s\n: %s\n\n: %s\n: %s\n: %s\n") << PrepareError::ScriptMalformed
-            << "Zeile 5 beginnt eine Gruppe und ist leer.";
-    }
-    void refusesBadScript()
-    {
-        QFETCH(QByteArray, script);
-        QFETCH(PrepareError, error);
-        QFETCH(QString, message);
-        InstallRequest r = request(ZipBytes({{"Update.bat", script}}));
-        if (error == PrepareError::FolderNameUnusable)
-            r.ProgramFolder += "zwei\nZeilen/";
-        const PrepareResult result = PrepareInstallation(r);
-        QCOMPARE(result.Status, PrepareStatus::MessageBox);
-        QCOMPARE(result.Error, error);
-        QVERIFY2(result.Message.contains(message), qPrintable(result.Message));
-        // Nothing stays that a later run could install; the archive is kept.
-        QVERIFY(unpacked().isEmpty());
-        QVERIFY(QFileInfo::exists(r.ArchivePath));
+        QVERIFY(!QFileInfo::exists(result.ScriptPath));
     }
 
     // A stand-in program (a sh script) is updated by a script started by a

@@ -1,0 +1,76 @@
+# Planted faults for the board drawing, the info panel, the balloon hint, the
+# timer wake-up, the drawing surface and the colour/about dialogs' widgets.
+TESTS = "tst_(boardrenderer|infopanel|balloonhint|assets|gametimerdriver|colorcombobox|aboutdialog|colordialog)"
+
+BR = "presentation/BoardRenderer.cpp"
+IP = "presentation/InfoPanel.cpp"
+BH = "presentation/BalloonHint.cpp"
+CC = "dialogs/TLxColorComboBox.cpp"
+TI = "dialogs/TInfo.cpp"
+F4 = "dialogs/TForm4.cpp"
+
+# Each fault names the tests that exercise its file, so that a run builds
+# only those programs (TESTS above is the area's whole set).
+TESTS_OF = {
+    "presentation/BoardRenderer": "tst_boardrenderer",
+    "presentation/InfoPanel": "tst_infopanel",
+    "presentation/DXDrawSurface": "tst_infopanel",
+    "presentation/BalloonHint": "tst_balloonhint",
+    "presentation/GameTimerDriver": "tst_gametimerdriver",
+    "dialogs/TLxColorComboBox": "tst_(colorcombobox|colordialog)",
+    "dialogs/TInfo": "tst_aboutdialog",
+    "dialogs/TForm4": "tst_colordialog",
+}
+
+FAULTS = [
+    # board drawing
+    ("view-br-hover-board", BR, r"st.GamePhase < gpFiring ? LeftCellRect", r"st.GamePhase <= gpFiring ? LeftCellRect"),
+    ("view-br-hover-placement", BR, r"st.PlacementDone != pdLocal", r"!(st.PlacementDone & pdLocal)"),
+    ("view-br-stored-colour", "presentation/BoardRenderer.h", r"QColor::fromRgb(SwapRedBlue(c) | 0xFF000000u)",
+     r"QColor::fromRgb(c | 0xFF000000u)"),
+    ("view-br-viewed-player", BR, r"const int v = Game::ViewedPlayerOf(st);", r"const int v = st.CurrentPlayer;"),
+    ("view-br-lastshot-slot", BR, r"(st.CurrentPlayer ^ 1) : 0", r"st.CurrentPlayer : 0"),
+    ("view-br-countdown-font-kept", BR, "QString::number(seconds));\n    SetScreenFont(0);", "QString::number(seconds));"),
+    ("view-br-fit-drop-one", BR, r"n = text.size() - 2; n > 0", r"n = text.size() - 1; n > 0"),
+    ("view-br-title-edge", BR, r"p.drawImage(QRect(w, 0, target.width() - w, h), title_, QRect(w - 1, 0, 1, h));", ""),
+    # info panel
+    ("view-ip-bg-rounding", IP, r"(20 * x + W / 2) / W", r"(20 * x) / W"),
+    ("view-ip-halves-swapped", IP, r"drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v ^ 1], 1));",
+     r"drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v], 1));"),
+    ("view-ip-stats-player", IP, r"const int player = i == 0 ? (v ^ 1) : v;", r"const int player = i == 0 ? v : (v ^ 1);"),
+    ("view-ip-stats-truncated", IP, r"Game::RoundHalfToEven(static_cast<long long>(hits) * 100, tries)",
+     r"int(hits * 100 / tries)"),
+    ("view-ip-wrap-old-width", IP, r"TitleShip.X = -(sprites_[next].width() / 2);", r"TitleShip.X = -(sprite.width() / 2);"),
+    ("view-ip-dirty-old-place", IP, r"(lastShip_ | shipRect)", r"shipRect"),
+    ("view-ip-full-after-draw", IP, "    fullFrame_ = true;\n    QImage &back", "    QImage &back"),
+    ("view-dx-partial-origin", "presentation/DXDrawSurface.cpp", r"p.drawImage(r.topLeft(), back_, r);",
+     r"p.drawImage(QPoint(0, 0), back_, r);"),
+    # balloon hint
+    ("view-bh-left-clamp", BH, r"left = qMax(left, avail.left());", ""),
+    ("view-bh-no-restart", BH, r"timer_->start(displayTime_);", r"if (!timer_->isActive()) timer_->start(displayTime_);"),
+    ("view-bh-hide-keeps-timer", BH, "    showing_ = false;\n    timer_->stop();\n    QWidget::hideEvent",
+     "    showing_ = false;\n    QWidget::hideEvent"),
+    # timer wake-up
+    ("view-gtd-wait-absolute", "presentation/GameTimerDriver.cpp", r"const std::int64_t wait = *due - hub_.clock().nowMs();",
+     r"const std::int64_t wait = *due;"),
+    # colour box
+    ("view-cc-parse-lowercase", CC, "        else if (ch >= u'a' && ch <= u'f')\n            digit = ch - u'a' + 10;\n", ""),
+    ("view-cc-unlisted-custom", CC, "        customColor_ = value;\n        index = colors_.size();", "        index = colors_.size();"),
+    ("view-cc-delete-reselect", CC, "    removeItem(index);\n    setColor(color_);", "    removeItem(index);"),
+    ("view-cc-setcolors-remove-custom", CC, r"removeItem(found >= 0 ? found : count() - 2);", r"removeItem(found >= 0 ? found : count() - 1);"),
+    ("view-cc-setcolors-not-canonical", CC, r"canonical << ColorText(*value);", r"canonical << entry;"),
+    ("view-cc-chosen-not-custom", CC, "        setCustomColor(*chosen);\n        setColor(*chosen);", "        setColor(*chosen);"),
+    ("view-cc-custom-name", CC, r'QStringLiteral(": ") + GetColorName(customColor_)', r'QStringLiteral(": ") + ColorText(customColor_)'),
+    ("view-cc-shared-freed-early", CC, r"if (--liveBoxes == 0) {", r"if (--liveBoxes <= 1) {"),
+    # about dialog
+    ("view-ti-logo-left", TI, r"const int left = n - LogoBitmap.width() / 2;", r"const int left = n - LogoBitmap.width();"),
+    ("view-ti-escape-rejects", TI, "        accept();\n        return;", "        reject();\n        return;"),
+    ("view-ti-link-stays-red", TI, "void TInfo::HyperLinkMouseUp(QLabel *sender)\n{\n    setLabelColour(sender, QColor(0, 0, 255));\n}",
+     "void TInfo::HyperLinkMouseUp(QLabel *)\n{\n}"),
+    ("view-ti-adopt-size", TI, r"if (points != 8)", r"if (points < 8)"),
+    # colour dialog
+    ("view-f4-not-stored", F4, "        game_.st.CellColors[i] = c;\n", ""),
+    ("view-f4-changed-last-only", F4, r"changed = changed || c != game_.st.CellColors[i];", r"changed = c != game_.st.CellColors[i];"),
+    ("view-f4-countdown", F4, " &&\n        !game_.DXTimer.Enabled())", ")"),
+]
+FAULTS = [f + (TESTS_OF[f[1].rsplit(".", 1)[0]],) for f in FAULTS]
