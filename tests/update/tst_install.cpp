@@ -182,6 +182,10 @@ private slots:
         row("inflates beyond the limit", {.zip = ZipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}),
                                           .error = E::ArchiveTooLarge,
                                           .tweak = "bytes"});
+        const QByteArray half(600 << 10, '\0'); // each below the limit, together above it
+        row("entries together beyond the limit", {.zip = ZipBytes({script, {"a", half}, {"b", half}}),
+                                                  .error = E::ArchiveTooLarge,
+                                                  .tweak = "bytes"});
         row("archive beyond the limit", {.zip = ZipBytes({script, {"daten", noise(5000, 2)}}),
                                          .error = E::ArchiveTooLarge,
                                          .tweak = "archive"});
