@@ -1,5 +1,6 @@
 #include "dialogs/TForm2.h"
 
+#include "dialogs/DialogLayout.h"
 #include "dialogs/PlayerNameValidator.h"
 #include "game/Format.h"
 #include "game/Game.h"
@@ -19,8 +20,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include <algorithm>
 #include <memory>
@@ -58,37 +57,6 @@ void uncheck(QRadioButton *button)
     button->setChecked(false);
     button->setAutoExclusive(true);
 }
-
-int textWidth(const QWidget *w, const QString &text)
-{
-    return w->fontMetrics().size(Qt::TextShowMnemonic, text).width();
-}
-
-// The width a push button needs for its caption: the text plus the style's
-// margins, without the minimum width some styles add on top.
-int buttonWidthFor(const QPushButton *b)
-{
-    QStyleOptionButton opt;
-    opt.initFrom(b);
-    opt.text = b->text();
-    if (b->autoDefault() || b->isDefault())
-        opt.features |= QStyleOptionButton::AutoDefaultButton;
-    const int probe = 1000;
-    const int margins =
-        b->style()
-            ->sizeFromContents(QStyle::CT_PushButton, &opt, QSize(probe, b->fontMetrics().height()), b)
-            .width() -
-        probe;
-    return textWidth(b, b->text()) + margins;
-}
-
-// Radio buttons keep their designed height while text and indicator fit.
-int radioHeight(const QRadioButton *b, int designed)
-{
-    return std::max({designed, b->fontMetrics().height(),
-                     b->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, b)});
-}
-
 } // namespace
 
 TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
@@ -211,117 +179,114 @@ void TForm2::placeControls()
 {
     if (Button_Forward == nullptr)
         return; // a font change while the controls are still being made
-    const int labelH = std::max(15, fontMetrics().height());
-    const int editH = std::max(21, Edit_M1Player1->minimumSizeHint().height());
-    const int rowH = std::max(editH, SpinEdit_ChangingTime->minimumSizeHint().height());
-    const int unitW = std::max(80, textWidth(Label_Time1, QStringLiteral("Sekunden")));
-    // A label beside the fields of a row h high; designed 4 pixels below its top.
-    const auto labelAt = [&](QLabel *l, int x, int top, int h, int w = -1) {
-        l->setGeometry(x, top + 4 + (h - 21) / 2 - (labelH - 15) / 2, w < 0 ? l->sizeHint().width() : w,
-                       labelH);
+    using namespace DialogLayout;
+    // Columns and rows. Page contents end at x = 457, 32 left of the window's
+    // right edge; the group box's contents (its own coordinates) are 6 further
+    // right. M1/M2/M3: the field column of a page, U1/U3: its unit labels.
+    // clang-format off
+    enum {
+        Origin, Width, Height, PageBottom, Forward,                 // window
+        GroupTop, Desc1, Radio2, Desc2, Radio3, Desc3, GroupBottom, // "Standard"
+        M1, U1, M1Row2, M1Row3,                                     // "Mode1"
+        M2, Roles, RolesClient, RolesRight, RolesBottom, Address, AddressField, Rule, State, // "Mode2"
+        M3, U3, M3Row2, M3Row3,                                     // "Mode3"
     };
-    const auto columnAfter = [](int designed, int labelX, std::initializer_list<QLabel *> labels) {
-        int x = designed;
-        for (QLabel *l : labels)
-            x = std::max(x, labelX + l->sizeHint().width() + 8);
-        return x;
-    };
-
-    // Widths first: the right edge that the widest page needs decides the
-    // extra width of all pages (designed content ends at x = 457).
-    const int spinW = std::max(50, SpinEdit_ChangingTime->sizeHint().width());
-    const int m1Column = columnAfter(136, 24, {m1Labels_[0], m1Labels_[1], m1Labels_[2]});
-    const int m2Column = columnAfter(136, 16, {m2NameLabel_, Label_M2Role});
-    const int m3Column = columnAfter(184, 24, {m3Labels_[0], m3Labels_[1], m3Labels_[2]});
-    const int levelW = std::max(100, ComboBox_ComputerLevel->sizeHint().width());
-    const int levelH = std::max(rowH, ComboBox_ComputerLevel->sizeHint().height());
-    const int hostW = std::max(130, RadioButton_M2Host->sizeHint().width());
-    const int clientX = std::max(140, hostW + 10);
-    const int clientRoleW = std::max(130, RadioButton_M2Client->sizeHint().width());
-    const int rolesW = std::max(456 - m2Column, clientX + clientRoleW);
-    const int ipX = 16 + Label_M2IP->sizeHint().width() + 8;
-    int right = 457;
-    for (int column : {m1Column, m3Column})
-        right = std::max({right, column + 150, column + spinW + 6 + unitW});
-    right = std::max({right, m2Column + 150, m2Column + rolesW, ipX + 150, m3Column + levelW});
-    for (QRadioButton *b : {RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode})
-        right = std::max(right, 16 + b->sizeHint().width());
-    const int cancelW = std::max(75, buttonWidthFor(Button_Cancel));
-    const int backW = std::max(75, buttonWidthFor(Button_Back));
-    const int forwardW = std::max(75, buttonWidthFor(Button_Forward));
-    // Buttons: 8 left, 13 between "Zurück" and "Weiter", 6 right.
-    const int buttonsW = 8 + cancelW + 8 + backW + 13 + forwardW + 6;
-    const int extraW = std::max({0, right - 457, buttonsW - 489});
-
-    // ---- Standard: each mode button with its description below, inside
-    // the group's frame and below its title, however tall the face makes it.
+    std::vector<Guide> guides{
+        0, 489, 193, 141, 408,                 // window
+        16, 32, 60, 76, 104, 120, 139,         // "Standard"
+        136, 192, 56, 88,                      // "Mode1"
+        136, 35, 140, 270, 20, 60, 0, 90, 98,  // "Mode2"
+        184, 240, 68, 100};                    // "Mode3"
     const QMargins groupInside = GroupBox_Mode->contentsMargins();
-    int y = std::max(16, groupInside.top());
-    QRadioButton *modes[3] = {RadioButton_TwoAtOne, RadioButton_TwoAtTwo, RadioButton_PCMode};
-    const int designedDescH[3] = {26, 26, 14};
-    for (int i = 0; i < 3; ++i) {
-        const int h = radioHeight(modes[i], 16);
-        modes[i]->setGeometry(10, y, 440 + extraW, h);
-        y += h;
-        const int descW = 424 + extraW;
-        const int descH = std::max(designedDescH[i], descriptions_[i]->heightForWidth(descW));
-        descriptions_[i]->setGeometry(28, y, descW, descH);
-        y += descH + (i < 2 ? 2 : 0);
-    }
-    const int groupH = std::max(139, y + groupInside.bottom());
-    int pageBottom = 2 + groupH; // designed: the group box ends at 141
-    GroupBox_Mode->setGeometry(6, 2, 459 + extraW, groupH);
+    guides[GroupTop].at = std::max(16, groupInside.top()); // below the group's title
+    guides[Width].at = std::max(489, 8 + std::max(75, buttonWidthFor(Button_Cancel)) + 8 +
+                                          std::max(75, buttonWidthFor(Button_Back)) + 13 +
+                                          std::max(75, buttonWidthFor(Button_Forward)) + 6);
+    const unsigned label = SizeToText | FontHeight;
+    const unsigned unit = TextWidth | FontHeight;
+    const unsigned radio = TextWidth | RadioHeight;
+    const QString longestUnit = QStringLiteral("Sekunden");
+    place(
+        {
+            // ---- Standard: each mode button with its description below.
+            {.w = RadioButton_TwoAtOne, .r = {10, 16, 440, 16}, .fit = radio, .y = GroupTop, .right = Width,
+             .pushX = {Width, 38}, .pushY = {Desc1, 0}},
+            {.w = descriptions_[0], .r = {28, 32, 424, 26}, .fit = WrapHeight, .y = Desc1, .right = Width,
+             .pushY = {Radio2, 2}},
+            {.w = RadioButton_TwoAtTwo, .r = {10, 60, 440, 16}, .fit = radio, .y = Radio2, .right = Width,
+             .pushX = {Width, 38}, .pushY = {Desc2, 0}},
+            {.w = descriptions_[1], .r = {28, 76, 424, 26}, .fit = WrapHeight, .y = Desc2, .right = Width,
+             .pushY = {Radio3, 2}},
+            {.w = RadioButton_PCMode, .r = {10, 104, 440, 16}, .fit = radio, .y = Radio3, .right = Width,
+             .pushX = {Width, 38}, .pushY = {Desc3, 0}},
+            {.w = descriptions_[2], .r = {28, 120, 424, 14}, .fit = WrapHeight, .y = Desc3, .right = Width,
+             .pushY = {GroupBottom, groupInside.bottom()}},
+            {.w = GroupBox_Mode, .r = {6, 2, 459, 139}, .right = Width, .bottom = GroupBottom,
+             .pushY = {PageBottom, 0}},
 
-    // ---- Mode1 and Mode3: rows of label and field, 32 apart.
-    const int pitch = std::max(32, rowH + 8);
-    for (int i = 0; i < 3; ++i)
-        labelAt(m1Labels_[i], 24, 24 + i * pitch, i < 2 ? editH : rowH);
-    Edit_M1Player1->setGeometry(m1Column, 24, 150, editH);
-    Edit_M1Player2->setGeometry(m1Column, 24 + pitch, 150, editH);
-    SpinEdit_ChangingTime->setGeometry(m1Column, 24 + 2 * pitch, spinW, rowH);
-    labelAt(Label_Time1, m1Column + std::max(56, spinW + 6), 24 + 2 * pitch, rowH, unitW);
-    pageBottom = std::max(pageBottom, 24 + 2 * pitch + rowH + 8);
+            // ---- Mode1: rows of label and field.
+            {.w = Edit_M1Player1, .r = {136, 24, 150, 21}, .fit = MinHeight, .x = M1, .pushX = {Width, 32},
+             .pushY = {M1Row2, 8}},
+            {.w = m1Labels_[0], .r = {24, 28, 104, 15}, .fit = label, .pushX = {M1, 8}, .centreOn = Edit_M1Player1},
+            {.w = Edit_M1Player2, .r = {136, 56, 150, 21}, .fit = MinHeight, .x = M1, .y = M1Row2,
+             .pushX = {Width, 32}, .pushY = {M1Row3, 8}},
+            {.w = m1Labels_[1], .r = {24, 60, 104, 15}, .fit = label, .y = M1Row2, .pushX = {M1, 8},
+             .centreOn = Edit_M1Player2},
+            {.w = SpinEdit_ChangingTime, .r = {136, 88, 50, 21}, .fit = TextWidth | MinHeight, .x = M1, .y = M1Row3,
+             .pushX = {U1, 6}, .pushY = {PageBottom, 8}},
+            {.w = m1Labels_[2], .r = {24, 92, 104, 15}, .fit = label, .y = M1Row3, .pushX = {M1, 8},
+             .centreOn = SpinEdit_ChangingTime},
+            {.w = Label_Time1, .r = {192, 92, 80, 15}, .fit = unit, .x = U1, .y = M1Row3, .pushX = {Width, 32},
+             .centreOn = SpinEdit_ChangingTime, .sample = longestUnit},
 
-    labelAt(m3Labels_[0], 24, 36, editH);
-    labelAt(m3Labels_[1], 24, 36 + pitch, rowH);
-    Edit_M3Player->setGeometry(m3Column, 36, 150, editH);
-    SpinEdit_ComputerTime->setGeometry(m3Column, 36 + pitch, spinW, rowH);
-    labelAt(Label_Time2, m3Column + std::max(56, spinW + 6), 36 + pitch, rowH, unitW);
-    labelAt(m3Labels_[2], 24, 36 + 2 * pitch, levelH);
-    ComboBox_ComputerLevel->setGeometry(m3Column, 36 + 2 * pitch, levelW, levelH);
-    pageBottom = std::max(pageBottom, 36 + 2 * pitch + levelH + 8);
+            // ---- Mode2: name, role, address, a rule and the connection state.
+            {.w = Edit_M2Player, .r = {136, 8, 150, 21}, .fit = MinHeight, .x = M2, .pushX = {Width, 32},
+             .pushY = {Roles, 6}},
+            {.w = m2NameLabel_, .r = {16, 12, 112, 15}, .fit = label, .pushX = {M2, 8}, .centreOn = Edit_M2Player},
+            {.w = RadioButton_M2Host, .r = {0, 2, 130, 17}, .fit = radio, .pushX = {RolesClient, 10},
+             .pushY = {RolesBottom, 1}},
+            {.w = RadioButton_M2Client, .r = {140, 2, 130, 17}, .fit = radio, .x = RolesClient,
+             .pushX = {RolesRight, 0}, .pushY = {RolesBottom, 1}},
+            {.w = m2Roles_, .r = {136, 35, 320, 20}, .x = M2, .y = Roles, .right = Origin, .pushX = {Width, 32},
+             .pushY = {Address, 5}, .minWGuide = RolesRight, .minHGuide = RolesBottom},
+            {.w = Label_M2Role, .r = {16, 38, 112, 15}, .fit = label, .y = Roles, .pushX = {M2, 8},
+             .centreOn = m2Roles_},
+            {.w = Edit_M2IP, .r = {0, 60, 457, 21}, .fit = MinHeight, .x = AddressField, .y = Address,
+             .right = Width, .pushX = {Width, 32}, .pushY = {Rule, 9}, .minW = 150},
+            {.w = Label_M2IP, .r = {16, 64, 226, 15}, .fit = label, .y = Address, .pushX = {AddressField, 8},
+             .centreOn = Edit_M2IP},
+            {.w = m2Rule_, .r = {8, 90, 455, 2}, .y = Rule, .right = Width, .pushY = {State, 6}},
+            // Three lines: the longest connection texts, with names, take two.
+            {.w = Label_M2IPState, .r = {8, 98, 455, 40}, .y = State, .right = Width, .pushY = {PageBottom, 3},
+             .lines = 3},
 
-    // ---- Mode2: name, role, address, a rule and the connection state.
-    labelAt(m2NameLabel_, 16, 8, editH);
-    Edit_M2Player->setGeometry(m2Column, 8, 150, editH);
-    const int rolesTop = 8 + editH + 6;
-    const int roleH = std::max(radioHeight(RadioButton_M2Host, 17), radioHeight(RadioButton_M2Client, 17));
-    m2Roles_->setGeometry(m2Column, rolesTop, rolesW, roleH + 3);
-    RadioButton_M2Host->setGeometry(0, 2, hostW, roleH);
-    RadioButton_M2Client->setGeometry(clientX, 2, clientRoleW, roleH);
-    Label_M2Role->setGeometry(16, rolesTop + 3 + (roleH - 17) / 2 - (labelH - 15) / 2,
-                              Label_M2Role->sizeHint().width(), labelH);
-    const int ipTop = rolesTop + roleH + 3 + 5;
-    labelAt(Label_M2IP, 16, ipTop, editH);
-    Edit_M2IP->setGeometry(ipX, ipTop, 457 + extraW - ipX, editH);
-    const int ruleTop = ipTop + editH + 9;
-    m2Rule_->setGeometry(8, ruleTop, 455 + extraW, 2);
-    // Three lines: the longest connection texts, with names, take two.
-    const int stateH = std::max(40, 3 * fontMetrics().lineSpacing());
-    Label_M2IPState->setGeometry(8, ruleTop + 8, 455 + extraW, stateH);
-    pageBottom = std::max(pageBottom, ruleTop + 8 + stateH + 3);
+            // ---- Mode3
+            {.w = Edit_M3Player, .r = {184, 36, 150, 21}, .fit = MinHeight, .x = M3, .pushX = {Width, 32},
+             .pushY = {M3Row2, 8}},
+            {.w = m3Labels_[0], .r = {24, 40, 152, 15}, .fit = label, .pushX = {M3, 8}, .centreOn = Edit_M3Player},
+            {.w = SpinEdit_ComputerTime, .r = {184, 68, 50, 21}, .fit = TextWidth | MinHeight, .x = M3,
+             .y = M3Row2, .pushX = {U3, 6}, .pushY = {M3Row3, 8}},
+            {.w = m3Labels_[1], .r = {24, 72, 152, 15}, .fit = label, .y = M3Row2, .pushX = {M3, 8},
+             .centreOn = SpinEdit_ComputerTime},
+            {.w = Label_Time2, .r = {240, 72, 80, 15}, .fit = unit, .x = U3, .y = M3Row2, .pushX = {Width, 32},
+             .centreOn = SpinEdit_ComputerTime, .sample = longestUnit},
+            {.w = ComboBox_ComputerLevel, .r = {184, 100, 100, 21}, .fit = TextWidth | HintHeight, .x = M3,
+             .y = M3Row3, .pushX = {Width, 32}, .pushY = {PageBottom, 8}},
+            {.w = m3Labels_[2], .r = {24, 104, 152, 15}, .fit = label, .y = M3Row3, .pushX = {M3, 8},
+             .centreOn = ComboBox_ComputerLevel},
 
-    // ---- The pages and the buttons below them.
-    const int extraH = std::max(0, pageBottom - 141);
-    PageControl->setGeometry(8, 8, 473 + extraW, 145 + extraH);
-    const int buttonY = 160 + extraH;
-    const int buttonH =
-        std::max({25, Button_Cancel->sizeHint().height(), Button_Forward->sizeHint().height()});
-    const int windowW = 489 + extraW;
-    Button_Cancel->setGeometry(8, buttonY, cancelW, buttonH);
-    Button_Forward->setGeometry(windowW - 6 - forwardW, buttonY, forwardW, buttonH);
-    Button_Back->setGeometry(Button_Forward->x() - 13 - backW, buttonY, backW, buttonH);
-    setFixedSize(windowW, buttonY + buttonH + 8);
+            // ---- The pages and the buttons below them, "Zurück" and "Weiter" at the right.
+            {.w = PageControl, .r = {8, 8, 473, 145}, .right = Width, .bottom = PageBottom},
+            {.w = Button_Cancel, .r = {8, 160, 75, 25}, .fit = ButtonText | HintHeight, .y = PageBottom,
+             .pushY = {Height, 8}},
+            {.w = Button_Forward, .r = {408, 160, 75, 25}, .fit = ButtonText | HintHeight | KeepRight, .x = Width,
+             .y = PageBottom, .sets = Forward},
+            {.w = Button_Back, .r = {320, 160, 75, 25}, .fit = ButtonText | HintHeight | KeepRight, .x = Forward,
+             .y = PageBottom},
+        },
+        guides);
+    // clang-format on
+    setFixedSize(guides[Width].at, guides[Height].at);
 }
 
 void TForm2::changeEvent(QEvent *event)

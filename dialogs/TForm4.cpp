@@ -1,13 +1,12 @@
 #include "dialogs/TForm4.h"
 
+#include "dialogs/DialogLayout.h"
 #include "dialogs/TLxColorComboBox.h"
 #include "game/Game.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-
-#include <algorithm>
 
 namespace {
 
@@ -38,7 +37,6 @@ TForm4::TForm4(Game &game, QWidget *parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(8, 8, 313, 33);
 
     TLxColorComboBox *boxes[3];
     for (int i = 0; i < 3; ++i) {
@@ -84,25 +82,34 @@ TForm4::TForm4(Game &game, QWidget *parent)
 // The designed layout (labels ending at x = 153, boxes from x = 160, 345
 // wide) assumes a narrow face. When the face in use needs more room for the
 // longest label, the boxes move right and the dialog grows by as much, so no
-// label is ever cut off.
+// label is ever cut off; an introduction that needs more lines moves the rest
+// down.
 void TForm4::placeControls()
 {
-    if (!Label2 || !Label3 || !Label4 || !Button_Cancel)
-        return;
-    const int need =
-        std::max({Label2->sizeHint().width(), Label3->sizeHint().width(), Label4->sizeHint().width()});
-    const int shift = std::max(0, 8 + need - 153);
-    const int labelHeight = std::max(16, Label2->sizeHint().height());
-    const int tops[3] = {52, 84, 116};
+    if (Button_Cancel == nullptr)
+        return; // a font change while the controls are still being made
+    using namespace DialogLayout;
+    enum { Origin, Below, Boxes, Width, Height };
+    std::vector<Guide> guides{0, 41, 160, 345, 185};
+    std::vector<Place> table{{.w = Label1, .r = {8, 8, 313, 33}, .fit = WrapHeight, .pushY = {Below, 0}}};
     QLabel *labels[3] = {Label2, Label3, Label4};
     TLxColorComboBox *boxes[3] = {LxColorComboBox_Color1, LxColorComboBox_Color2, LxColorComboBox_Color3};
+    // clang-format off
     for (int i = 0; i < 3; ++i) {
-        labels[i]->setGeometry(0, tops[i] + 4, 153 + shift, labelHeight);
-        boxes[i]->setGeometry(160 + shift, tops[i], 177, 26);
+        const int top = 52 + 32 * i;
+        // Right-aligned, 8 pixels from the left edge at least.
+        table.push_back({.w = labels[i], .r = {0, top + 4, 153, 16}, .fit = TextWidth | HintHeight, .y = Below,
+                         .right = Boxes, .pushX = {Boxes, 15}});
+        table.push_back({.w = boxes[i], .r = {160, top, 177, 26}, .fit = TextWidth | MinHeight, .x = Boxes,
+                         .y = Below, .pushX = {Width, 8}});
     }
-    Button_OK->setGeometry(79 + shift / 2, 152, 75, 25);
-    Button_Cancel->setGeometry(191 + shift / 2, 152, 75, 25);
-    setFixedSize(345 + shift, 185);
+    table.push_back({.w = Button_OK, .r = {79, 152, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Boxes,
+                     .y = Below});
+    table.push_back({.w = Button_Cancel, .r = {191, 152, 75, 25}, .fit = ButtonText | HintHeight | HalfX,
+                     .x = Boxes, .y = Below, .pushX = {Width, 79}, .pushY = {Height, 8}});
+    // clang-format on
+    place(table, guides);
+    setFixedSize(guides[Width].at, guides[Height].at);
 }
 
 void TForm4::changeEvent(QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "KielwanzConfig.h"
 
+#include "dialogs/DialogLayout.h"
 #include "presentation/BlendColor.h"
 
 #include <QApplication>
@@ -146,7 +147,6 @@ TInfo::TInfo(QWidget *parent)
 
     LogoPB = new PaintBox(this, [this](QPainter &p) { LogoPBPaint(p); });
     LogoPB->setObjectName(QStringLiteral("LogoPB"));
-    LogoPB->setGeometry(0, 0, 435, 65);
 
     InfoLbl = new QLabel(this);
     InfoLbl->setObjectName(QStringLiteral("InfoLbl"));
@@ -159,7 +159,6 @@ TInfo::TInfo(QWidget *parent)
 
     OK = new QPushButton(QStringLiteral("OK"), this);
     OK->setObjectName(QStringLiteral("OK"));
-    OK->setGeometry(177, 101, 81, 25);
     OK->setAutoDefault(true);
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, &QDialog::accept);
@@ -314,19 +313,18 @@ QImage TInfo::ComposeBanner() const
 
 void TInfo::placeLabels()
 {
-    // Right-aligned labels sized to their text keep their right edge when the
-    // face changes.
-    if (!InfoLbl || !EMailLbl || !URLLbl)
+    // Labels sized to their text keep their right edge when the face changes.
+    if (!OK)
         return;
-    const struct {
-        QLabel *label;
-        int right;
-        int top;
-    } anchors[] = {{InfoLbl, 430, 69}, {EMailLbl, 432, 100}, {URLLbl, 432, 113}};
-    for (const auto &a : anchors) {
-        a.label->adjustSize();
-        a.label->move(a.right - a.label->width(), a.top);
-    }
+    using namespace DialogLayout;
+    const unsigned text = SizeToText | HintHeight | KeepRight;
+    std::vector<Guide> guides{0};
+    place({{.w = LogoPB, .r = {0, 0, 435, 65}},
+           {.w = InfoLbl, .r = {290, 69, 140, 0}, .fit = text},
+           {.w = EMailLbl, .r = {302, 100, 130, 0}, .fit = text},
+           {.w = URLLbl, .r = {302, 113, 130, 0}, .fit = text},
+           {.w = OK, .r = {177, 101, 81, 25}}},
+          guides);
 }
 
 void TInfo::changeEvent(QEvent *event)

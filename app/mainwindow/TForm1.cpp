@@ -14,7 +14,7 @@
 #include "presentation/InfoPanel.h"
 #include "presentation/MessageBoxes.h"
 #include "presentation/SoundPlayer.h"
-#include "presentation/TForm3.h"
+#include "dialogs/TForm3.h"
 #include "update/TLxUpdateFile.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
-#include "presentation/TForm3.h"
+#include "dialogs/TForm3.h"
 #include "support/TestGame.h"
 #include "support/WhenModal.h"
 #include "update/TLxUpdateFile.h"

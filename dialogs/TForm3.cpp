@@ -1,13 +1,12 @@
-#include "presentation/TForm3.h"
+#include "dialogs/TForm3.h"
 
+#include "dialogs/DialogLayout.h"
 #include "game/Format.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-
-#include <algorithm>
 
 TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -69,21 +68,29 @@ TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent
 
 // The designed layout assumes a narrow face. When the face in use (the
 // system's, once the about dialog exists) needs more lines for the
-// introduction, everything below moves down and the dialog grows by as much.
+// introduction, everything below moves down and the dialog grows by as much;
+// labels that need more room move the lists right.
 void TForm3::placeControls()
 {
-    if (Label1 == nullptr || Button_Cancel == nullptr)
-        return;
-    const int extra = std::max(0, Label1->heightForWidth(217) - 33);
-    Label1->setGeometry(8, 8, 217, 33 + extra);
-    const int comboHeight = ComboBox_WaterSound->sizeHint().height();
-    ComboBox_WaterSound->setGeometry(56, extra + 52 + (21 - comboHeight) / 2, 177, comboHeight);
-    ComboBox_ShipSound->setGeometry(56, extra + 84 + (21 - comboHeight) / 2, 177, comboHeight);
-    Label2->setGeometry(0, extra + 52, 52, 21);
-    Label3->setGeometry(0, extra + 84, 52, 21);
-    Button_OK->setGeometry(28, extra + 120, 75, 25);
-    Button_Cancel->setGeometry(140, extra + 120, 75, 25);
-    setFixedSize(243, 153 + extra);
+    if (Button_Cancel == nullptr)
+        return; // a font change while the controls are still being made
+    using namespace DialogLayout;
+    enum { Origin, Below, Lists, Width, Height };
+    std::vector<Guide> guides{0, 41, 56, 243, 153};
+    // clang-format off
+    place({{.w = Label1, .r = {8, 8, 217, 33}, .fit = WrapHeight, .pushY = {Below, 0}},
+           {.w = Label2, .r = {0, 52, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
+           {.w = ComboBox_WaterSound, .r = {56, 52, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
+            .pushX = {Width, 10}},
+           {.w = Label3, .r = {0, 84, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
+           {.w = ComboBox_ShipSound, .r = {56, 84, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
+            .pushX = {Width, 10}},
+           {.w = Button_OK, .r = {28, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists, .y = Below},
+           {.w = Button_Cancel, .r = {140, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists,
+            .y = Below, .pushX = {Width, 28}, .pushY = {Height, 8}}},
+          guides);
+    // clang-format on
+    setFixedSize(guides[Width].at, guides[Height].at);
 }
 
 void TForm3::changeEvent(QEvent *event)

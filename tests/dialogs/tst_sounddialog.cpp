@@ -1,0 +1,73 @@
+#include "dialogs/TForm3.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+// The sound dialog: which entry names which sound, the preview, and what OK,
+// Esc and every new opening do with the stored sounds.
+class tst_sounddialog : public QObject {
+    Q_OBJECT
+
+    // Picks an entry as the user does (the preview reacts to user choices only).
+    static void choose(QComboBox *list, int entry)
+    {
+        list->setCurrentIndex(entry);
+        emit list->activated(entry);
+    }
+
+private slots:
+    void entriesAndSounds()
+    {
+        // tag, entry, sound: both lists end with the seven general sounds.
+        const int cases[][3] = {{0, 0, 1},   {0, 2, 3},   {0, 3, 201}, {0, 9, 207},
+                                {1, 7, 108}, {1, 8, 201}, {1, 14, 207}};
+        for (const auto &[tag, entry, id] : cases) {
+            QCOMPARE(TForm3::SoundForEntry(tag, entry), id);
+            QCOMPARE(TForm3::EntryForSound(tag, id), entry);
+        }
+        std::array<int, 2> shot{1, 101};
+        TForm3 dlg(shot, {});
+        QCOMPARE(dlg.ComboBox_WaterSound->count(), 10);
+        QCOMPARE(dlg.ComboBox_ShipSound->count(), 15);
+        QCOMPARE(dlg.ComboBox_WaterSound->itemText(3), QStringLiteral("Allgemein (1)"));
+        QCOMPARE(dlg.ComboBox_ShipSound->itemText(7), QStringLiteral("Treffer (8)"));
+    }
+
+    // Choosing previews the sound (forced); OK stores, Esc does not, and every
+    // opening selects the stored sounds without playing them. Ids a damaged
+    // settings file may hold name no entry: no selection, and OK keeps them.
+    void chooseStoreAndReopen()
+    {
+        std::array<int, 2> shot{5, 150};
+        QList<int> played;
+        TForm3 dlg(shot, [&](int id, bool forced) { played.append(forced ? id : -id); });
+        dlg.show();
+        QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), -1);
+        QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), -1);
+        dlg.Button_OK->click();
+        QCOMPARE(shot, (std::array<int, 2>{5, 150}));
+        dlg.show();
+        choose(dlg.ComboBox_ShipSound, 8); // Allgemein (1)
+        QTest::mouseClick(dlg.Button_OK, Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(shot, (std::array<int, 2>{5, 201}));
+
+        dlg.ComboBox_ShipSound->setCurrentIndex(0); // a stale selection must not survive
+        dlg.show();
+        QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), 8);
+        choose(dlg.ComboBox_WaterSound, 9); // Allgemein (7)
+        dlg.Button_OK->click();
+        QCOMPARE(shot, (std::array<int, 2>{207, 201}));
+        dlg.show();
+        QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), 9);
+        choose(dlg.ComboBox_WaterSound, 5);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(shot, (std::array<int, 2>{207, 201}));
+        QCOMPARE(played, (QList<int>{201, 207, 203}));
+    }
+};
+
+QTEST_MAIN(tst_sounddialog)
+#include "tst_sounddialog.moc"
