@@ -19,6 +19,10 @@
 #include <QTimer>
 #include <QtTest>
 
+struct UpdateWizardModelTest {
+    static void endWizard(UpdateWizardModel &m, bool terminate) { m.terminateRequested_ = terminate; }
+};
+
 class tst_updateflow : public QObject {
     Q_OBJECT
 private slots:
@@ -56,7 +60,7 @@ private slots:
             }
             // The wizard's last page: "Beenden" after a prepared installation.
             form.LxUpdateFile->showWizard = [&](TStatusForm &wizard) {
-                wizard.TerminateRequested = !onlyUpdate;
+                UpdateWizardModelTest::endWizard(wizard.model(), !onlyUpdate);
             };
 
             form.show();

@@ -9,6 +9,16 @@
 
 #include <sys/stat.h>
 
+struct UpdateWizardModelTest {
+    // The wizard closed on step 5, with or without an installation prepared.
+    static void closeOnStep5(UpdateWizardModel &m, bool prepared)
+    {
+        m.step_ = 5;
+        m.installPrepared_ = prepared;
+        m.mayClose();
+    }
+};
+
 using Outcome = TLxUpdateFile::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
@@ -208,9 +218,7 @@ private slots:
         TStatusForm *form = nullptr;
         f.component->showWizard = [&](TStatusForm &w) {
             form = &w;
-            w.CurrentStep = 5;
-            w.InstallPrepared = prepared;
-            w.FormClose();
+            UpdateWizardModelTest::closeOnStep5(w.model(), prepared);
         };
         QSignalSpy spy(f.component, &TLxUpdateFile::quitRequested);
         f.owner.show();
@@ -218,9 +226,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&f.owner));
         QTest::keyClick(&f.owner, Qt::Key_U, Qt::ControlModifier);
         QVERIFY(form);
-        QCOMPARE(form->ProgramName + form->RegistryKey + form->ZIPFileName, "KielwanzKielwanzBrackwen.zip");
-        QVERIFY(form->HKCU);
-        QCOMPARE(form->ProgramDate, UpdateDates::fromDateTime(written));
+        const UpdateWizardModel::Inputs &in = form->model().inputs();
+        QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
+        QVERIFY(in.HKCU);
+        QCOMPARE(in.ProgramDate, UpdateDates::fromDateTime(written));
         QCOMPARE(spy.size(), quit < 0 ? 0 : 1);
         if (quit >= 0)
             QCOMPARE(spy.first().at(0).toBool(), bool(quit));
