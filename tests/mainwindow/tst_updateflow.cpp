@@ -1,10 +1,7 @@
-// Ctrl+U on the running program (a window action without a menu entry): when
-// the update wizard ends with an installation prepared, the program ends at
-// once, even in the middle of a game. A "Spiel beenden?" question at that
-// point could be answered "Nein" and leave the program running with the
-// installation waiting for some later end. A pure updater ends without saving
-// the game's settings; after a prepared installation they are saved as at
-// every normal end.
+// Ctrl+U (a window action without a menu entry): when the update wizard ends
+// with an installation prepared, the program ends at once, even in a game and
+// without a "Spiel beenden?" question that could keep it running. A pure
+// updater ends without saving the game's settings.
 
 #include "app/mainwindow/TForm1.h"
 #include "update/TLxUpdateFile.h"
