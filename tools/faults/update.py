@@ -2,7 +2,8 @@
 # stored update settings (the installation code has its own list).
 TESTS = "tst_(updatewizard|updatesettings|updateflow)"
 
-W = "update/TStatusForm.cpp"
+# The wizard's steps and texts live in its model (formerly all in TStatusForm.cpp).
+W = "update/UpdateWizardModel.cpp"
 H = "update/HttpClient.cpp"
 L = "update/UpdateListFile.cpp"
 D = "update/UpdateDates.cpp"
@@ -19,25 +20,25 @@ FAULTS = [
     ("upd-size-digits", W, "int(QString::number(qRound64(value)).size()) + decimals;",
      "int(QString::number(qRound64(value)).size()) + decimals + 1;"),
     # Step decisions
-    ("upd-check-date-off-by-one", W, "ReadServerDate() >= ProgramDate", "ReadServerDate() + 1 >= ProgramDate"),
-    ("upd-check-section-ignored", W, "UpdateList.sectionPresent(ProgramName) && ReadServerDate()",
-     "ReadServerDate()"),
+    ("upd-check-date-off-by-one", W, "serverDate() >= inputs_.ProgramDate", "serverDate() + 1 >= inputs_.ProgramDate"),
+    ("upd-check-section-ignored", W, "updateList_.sectionPresent(inputs_.ProgramName) && serverDate()",
+     "serverDate()"),
     ("upd-server-date-fallback", W, "    return UpdateDates::fromDate(platform_.today());\n}",
      "    return 0;\n}"),
     ("upd-step2-cancel-left-on", W,
-     "            Button_Cancel->setEnabled(false);\n            Label_CheckResult",
-     "            Label_CheckResult"),
-    ("upd-retry-wrong-step", W, "    CurrentStep = 2;\n    DownloadAborted = false;",
-     "    CurrentStep = 3;\n    DownloadAborted = false;"),
-    ("upd-cancel-not-remembered", W, "            CancelRequested = true;\n", ""),
-    ("upd-busy-lock-no-retry", W, "        --CurrentStep; // \"Weiter >\" tries again\n", ""),
-    ("upd-close-step5-terminates", W, "if (CurrentStep == 5 && InstallPrepared)\n        TerminateRequested",
-     "if (CurrentStep == 5)\n        TerminateRequested"),
-    ("upd-settings-return-page", W, "    if (CurrentStep == 5 && !InstallPrepared)\n        return 4;\n", ""),
+     "            view_.cancelEnabled = false;\n            view_.checkResult",
+     "            view_.checkResult"),
+    ("upd-retry-wrong-step", W, "    step_ = 2;\n    downloadAborted_ = false;",
+     "    step_ = 3;\n    downloadAborted_ = false;"),
+    ("upd-cancel-not-remembered", W, "            cancelRequested_ = true;\n", ""),
+    ("upd-busy-lock-no-retry", W, "        --step_; // \"Weiter >\" tries again\n", ""),
+    ("upd-close-step5-terminates", W, "if (step_ == 5 && installPrepared_)\n        terminateRequested_",
+     "if (step_ == 5)\n        terminateRequested_"),
+    ("upd-settings-return-page", W, "    if (step_ == 5 && !installPrepared_)\n        return 4;\n", ""),
     ("upd-percent-without-length", W, "total == 0 ? QStringLiteral(\"100 %\")", "total == 0 ? QStringLiteral(\"0 %\")"),
     ("upd-retry-deletes-new-file", W,
-     "    if (partialFileTimer_.isActive())\n        deletePartialFileNow();\n    DownloadFailed = false;",
-     "    DownloadFailed = false;"),
+     "    if (partialFileTimer_.isActive())\n        deletePartialFileNow();\n    downloadFailed_ = false;",
+     "    downloadFailed_ = false;"),
     ("upd-next-day-interval-0", W, "stored && *stored >= 1 ? *stored", "stored && *stored >= 0 ? *stored"),
     ("upd-next-day-off-by-one", W, "UpdateDates::fromDate(platform_.today()) + interval - 1",
      "UpdateDates::fromDate(platform_.today()) + interval"),
