@@ -200,6 +200,7 @@ void UpdateWizardModel::check()
     if (checking_)
         return;
     if (!platform_.internetConnected()) {
+        qCWarning(lcUpdate) << "no network connection: update check not started";
         warn(text(NoConnectionText), text(NoConnectionTitle));
         return;
     }
