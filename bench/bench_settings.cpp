@@ -4,8 +4,8 @@
 // the processor time, which a busy machine does not inflate) and the lines
 // parsed per line of the file.
 
-#include "dialogs/IniFile.h"
-#include "dialogs/SettingsFile.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
 #include "game/GameState.h"
 
 #include <QCoreApplication>

@@ -70,7 +70,13 @@ int download(const QString &url)
     QObject::connect(&http, &HttpClient::work, [&](qint64, qint64 r) { received = r; });
     QElapsedTimer took;
     took.start();
-    const HttpClient::Result result = http.Get(address.path().mid(1), dir.filePath("a.zip"));
+    HttpClient::Result result = HttpClient::Result::Aborted;
+    QObject::connect(&http, &HttpClient::finished, [&](HttpClient::Result r) {
+        result = r;
+        QCoreApplication::quit();
+    });
+    http.Get(address.path().mid(1), dir.filePath("a.zip"));
+    QCoreApplication::exec();
     std::printf("result %d after %lld ms; last report %lld bytes, file %lld bytes\n", int(result),
                 qlonglong(took.elapsed()), qlonglong(received),
                 qlonglong(QFile(dir.filePath("a.zip")).size()));

@@ -3,7 +3,7 @@
 // (ini.dict holds them) runs on it. What is written must read back, and what
 // is saved must load back byte for byte.
 
-#include "dialogs/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // section is read as the wizard reads it, its dates parsed and its news turned
 // into the bullet list. The date parser also gets the input's start directly.
 
-#include "update/TStatusForm.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateListFile.h"
+#include "update/UpdateWizardModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         list.readString(program, QString::fromLatin1(key));
     if (const auto date = UpdateDates::parseGermanDate(list.readString(program, QStringLiteral("Date"))))
         UpdateDates::toDate(UpdateDates::fromDate(*date));
-    TStatusForm::NewsToBulletList(list.readString(program, QStringLiteral("News")),
-                                  UpdateDates::fromDate(QDate(2025, 3, 1)));
+    UpdateWizardModel::NewsToBulletList(list.readString(program, QStringLiteral("News")),
+                                        UpdateDates::fromDate(QDate(2025, 3, 1)));
     return 0;
 }

@@ -1,8 +1,6 @@
 #include "update/HttpClient.h"
 
-#include <QEventLoop>
 #include <QFile>
-#include <QPointer>
 
 #include <curl/curl.h>
 
@@ -218,21 +216,40 @@ void HttpClient::runWorker(std::shared_ptr<Transfer> t)
     t->done = true;
     const quint64 serial = t->serial;
     QMetaObject::invokeMethod(
-        this, [this, serial] { emit transferDone(serial); }, Qt::QueuedConnection);
+        this, [this, serial] { complete(serial, Result::Ok); }, Qt::QueuedConnection);
 }
 
-HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile)
+void HttpClient::joinWorker()
 {
-    if (busy_) {
-        emit failure(QStringLiteral("GET"));
-        return Result::Failed;
+    if (worker_.joinable())
+        worker_.join();
+    if (current_ && current_->file) {
+        std::fclose(current_->file);
+        current_->file = nullptr;
     }
+    current_.reset();
+    busy_ = false;
+}
+
+void HttpClient::finishEarly(Result result)
+{
+    // Reported like every other end: later, on this thread.
+    const quint64 serial = ++serial_;
+    earlySerial_ = serial;
+    QMetaObject::invokeMethod(
+        this, [this, serial, result] { complete(serial, result); }, Qt::QueuedConnection);
+}
+
+void HttpClient::Get(const QString &path, const QString &localFile)
+{
+    if (busy_ && current_->abort)
+        joinWorker(); // an aborted transfer ends within a second; its report is dropped
+    if (busy_)
+        return finishEarly(Result::Failed);
     const QUrl url = addressOf(path);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty()) {
-        emit connectionFailed();
-        return Result::ConnectionFailed;
-    }
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return finishEarly(Result::ConnectionFailed);
 
     auto t = std::make_shared<Transfer>();
     t->owner = this;
@@ -248,67 +265,55 @@ HttpClient::Result HttpClient::Get(const QString &path, const QString &localFile
     // A new file of our own: whatever stands under the name (a link planted
     // there, an old download) is removed first and never followed or reused.
     const QByteArray fileName = QFile::encodeName(localFile);
-    if (::unlink(fileName.constData()) != 0 && errno != ENOENT) {
-        emit failure(QStringLiteral("GET"));
-        return Result::Failed;
-    }
+    if (::unlink(fileName.constData()) != 0 && errno != ENOENT)
+        return finishEarly(Result::Failed);
     const int fd = ::open(fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     t->file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!t->file) {
         if (fd >= 0)
             ::close(fd);
-        emit failure(QStringLiteral("GET"));
-        return Result::Failed;
+        return finishEarly(Result::Failed);
     }
 
     busy_ = true;
     current_ = t;
     lastStatus_ = 0;
     worker_ = std::thread(&HttpClient::runWorker, this, t);
+}
 
-    QPointer<HttpClient> self(this);
-    {
-        // Only this transfer's own notice ends the wait: the notice of an
-        // earlier one may still be queued when that one ended before its
-        // caller began to wait.
-        QEventLoop loop;
-        const quint64 serial = t->serial;
-        connect(this, &HttpClient::transferDone, &loop, [&loop, serial](quint64 done) {
-            if (done == serial)
-                loop.quit();
-        });
-        loop.exec();
-    }
-    if (!self)
-        return Result::Aborted; // destroyed while waiting; the destructor stopped the worker
-    if (!t->done) {
-        // The application is quitting and the local loop no longer runs.
-        t->abort = true;
-    }
-    worker_.join();
-    std::fclose(t->file);
-    t->file = nullptr;
-    current_.reset();
-    busy_ = false;
-    lastStatus_ = t->status;
-
-    if (t->code == CURLE_OK && t->redirects > 0 && !t->effectiveUrl.empty()) {
-        const QUrl moved(QString::fromStdString(t->effectiveUrl));
-        if (moved.isValid() && !moved.host().isEmpty()) {
-            Host.setScheme(moved.scheme());
-            Host.setHost(moved.host());
-            Host.setPort(moved.port());
+void HttpClient::complete(quint64 serial, Result early)
+{
+    Result result = early;
+    if (serial == earlySerial_) {
+        earlySerial_ = 0;
+    } else {
+        // Only the running transfer's own notice counts: an aborted one that
+        // a later Get() waited for is gone already.
+        if (!current_ || current_->serial != serial)
+            return;
+        const std::shared_ptr<Transfer> t = current_;
+        joinWorker();
+        lastStatus_ = t->status;
+        if (t->code == CURLE_OK && t->redirects > 0 && !t->effectiveUrl.empty()) {
+            const QUrl moved(QString::fromStdString(t->effectiveUrl));
+            if (moved.isValid() && !moved.host().isEmpty()) {
+                Host.setScheme(moved.scheme());
+                Host.setHost(moved.host());
+                Host.setPort(moved.port());
+            }
         }
+        if (t->code == CURLE_OK && t->status >= 200 && t->status < 300)
+            result = Result::Ok;
+        else if (t->abort && t->code != CURLE_OK)
+            result = Result::Aborted;
+        else if (t->code != CURLE_OK && t->status == 0 && isConnectionError(t->code))
+            result = Result::ConnectionFailed;
+        else
+            result = Result::Failed;
     }
-
-    if (t->code == CURLE_OK && t->status >= 200 && t->status < 300)
-        return Result::Ok;
-    if (t->abort && t->code != CURLE_OK)
-        return Result::Aborted;
-    if (t->code != CURLE_OK && t->status == 0 && isConnectionError(t->code)) {
+    if (result == Result::ConnectionFailed)
         emit connectionFailed();
-        return Result::ConnectionFailed;
-    }
-    emit failure(QStringLiteral("GET"));
-    return Result::Failed;
+    else if (result == Result::Failed)
+        emit failure(QStringLiteral("GET"));
+    emit finished(result);
 }

@@ -9,12 +9,10 @@
 #include <thread>
 
 // The update facility's HTTP client: HTTP/1.0 GET of one address into a file.
-// The transfer runs on a worker thread while the caller waits in a local event
-// loop, so the window keeps painting and its handlers keep running (and may
-// re-enter the caller) during a download. Progress is reported on the caller's
-// thread after received blocks; Abort() from within that report (or from any
-// handler on that thread) stops the transfer at the next block or within a
-// second while the server is silent.
+// Get() starts the transfer on a worker thread and returns at once; progress
+// (work) and the end (finished) are reported on the caller's thread. Abort()
+// stops the transfer at the next block or within a second while the server is
+// silent; finished(Aborted) follows.
 class HttpClient : public QObject {
     Q_OBJECT
 public:
@@ -45,11 +43,14 @@ public:
     // name cannot leave the path or add a query.
     QUrl addressOf(const QString &path) const;
 
-    // GET Host + path into localFile, created anew (an old file or link of
-    // that name is removed first). Emits failure("GET")
-    // for a status of 400 or above or a broken transfer, connectionFailed() when
-    // no connection could be made, nothing when aborted.
-    Result Get(const QString &path, const QString &localFile);
+    // Starts a GET of Host + path into localFile, created anew (an old file or
+    // link of that name is removed first). Its end is always reported later,
+    // never from within Get(): failure("GET") for a status of 400 or above or
+    // a broken transfer, connectionFailed() when no connection could be made,
+    // nothing when aborted; then finished() with the result. A transfer that
+    // was aborted but has not ended yet is waited for and forgotten when the
+    // next one starts; one that still runs makes the new one fail.
+    void Get(const QString &path, const QString &localFile);
     void Abort();
     bool busy() const { return busy_; }
 
@@ -61,8 +62,7 @@ signals:
     void work(qint64 total, qint64 received);
     void failure(const QString &command);
     void connectionFailed();
-    // Internal: the worker of transfer `serial` has finished.
-    void transferDone(quint64 serial);
+    void finished(HttpClient::Result result);
 
 public:
     // One running request; shared with the worker thread.
@@ -71,9 +71,15 @@ public:
 
 private:
     void runWorker(std::shared_ptr<Transfer> t);
+    // Ends the request `serial` on the caller's thread: reports `early`, a
+    // failure before any transfer began, or the worker's outcome.
+    void complete(quint64 serial, Result early);
+    void finishEarly(Result result);
+    void joinWorker();
 
     bool busy_ = false;
     quint64 serial_ = 0;
+    quint64 earlySerial_ = 0; // the request that failed before it began, if any
     long lastStatus_ = 0;
     std::shared_ptr<Transfer> current_;
     std::thread worker_;

@@ -1,6 +1,6 @@
 #include "update/TLxUpdateFile.h"
 
-#include "dialogs/InstallLocation.h"
+#include "settings/InstallLocation.h"
 #include "update/TStatusForm.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
@@ -72,17 +72,13 @@ TLxUpdateFile::Outcome TLxUpdateFile::AutomaticUpdate(const QString &Param, bool
         Force || onlyUpdate || (today > nextCheck && !store.valueExists(QStringLiteral("NoUpdate")));
 
     if (show) {
-        StatusForm->ProgramName = ProgramName;
-        StatusForm->ZIPFileName = ZIPFileName;
-        StatusForm->RegistryKey = RegistryKey;
-        StatusForm->ProgramDate = programDate;
-        StatusForm->HKCU = HKCU;
+        StatusForm->model().setInputs({ProgramName, RegistryKey, ZIPFileName, programDate, HKCU});
         showWizard(*StatusForm);
     }
 
     if (onlyUpdate)
         return Outcome::QuitWithoutSaving;
-    if (show && StatusForm->TerminateRequested)
+    if (show && StatusForm->model().terminateRequested())
         return Outcome::Quit;
     return Outcome::Continue;
 }

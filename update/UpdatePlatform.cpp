@@ -2,7 +2,7 @@
 
 #include "KielwanzConfig.h"
 
-#include "dialogs/InstallLocation.h"
+#include "settings/InstallLocation.h"
 #include "presentation/MessageBoxes.h"
 #include "update/install/InstallLauncher.h"
 

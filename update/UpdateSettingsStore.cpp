@@ -1,5 +1,7 @@
 #include "update/UpdateSettingsStore.h"
 
+#include "update/UpdateLog.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,8 +17,8 @@ const QString BinaryTag = QStringLiteral("hex:");
 UpdateSettingsStore::UpdateSettingsStore(const QString &file, const QString &registryKey)
     : file_(file), section_(sectionFor(registryKey))
 {
-    if (QFileInfo::exists(file_))
-        ini_.load(file_);
+    if (QFileInfo::exists(file_) && !ini_.load(file_))
+        qCWarning(lcUpdate) << "update settings unreadable:" << file_;
 }
 
 QString UpdateSettingsStore::sectionFor(const QString &registryKey)
@@ -29,7 +31,29 @@ bool UpdateSettingsStore::valueExists(const QString &name) const
     return ini_.hasKey(section_, name);
 }
 
+namespace {
+template <typename T>
+std::optional<T> noteDamaged(bool present, const QString &name, const QString &raw)
+{
+    if (present)
+        qCWarning(lcUpdate) << "damaged update setting" << name << raw;
+    return std::nullopt;
+}
+} // namespace
+
 std::optional<qint32> UpdateSettingsStore::readInteger(const QString &name) const
+{
+    const std::optional<qint32> value = readIntegerValue(name);
+    return value ? value : noteDamaged<qint32>(valueExists(name), name, ini_.readString(section_, name));
+}
+
+std::optional<double> UpdateSettingsStore::readDate(const QString &name) const
+{
+    const std::optional<double> value = readDateValue(name);
+    return value ? value : noteDamaged<double>(valueExists(name), name, ini_.readString(section_, name));
+}
+
+std::optional<qint32> UpdateSettingsStore::readIntegerValue(const QString &name) const
 {
     const QString raw = ini_.readString(section_, name).trimmed();
     if (!raw.startsWith(DwordTag, Qt::CaseInsensitive))
@@ -44,7 +68,7 @@ std::optional<qint32> UpdateSettingsStore::readInteger(const QString &name) cons
     return qint32(value);
 }
 
-std::optional<double> UpdateSettingsStore::readDate(const QString &name) const
+std::optional<double> UpdateSettingsStore::readDateValue(const QString &name) const
 {
     const QString raw = ini_.readString(section_, name).trimmed();
     if (!raw.startsWith(BinaryTag, Qt::CaseInsensitive))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <QString>
 
@@ -33,6 +33,9 @@ public:
     bool save(QString *error = nullptr) const;
 
 private:
+    std::optional<qint32> readIntegerValue(const QString &name) const;
+    std::optional<double> readDateValue(const QString &name) const;
+
     QString file_;
     QString section_;
     IniFile ini_;

@@ -3,7 +3,7 @@
 #include "app/mainwindow/NetLink.h"
 
 #include "dialogs/HelpWindow.h"
-#include "dialogs/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TInfo.h"

@@ -1,10 +1,7 @@
-// Ctrl+U on the running program (a window action without a menu entry): when
-// the update wizard ends with an installation prepared, the program ends at
-// once, even in the middle of a game. A "Spiel beenden?" question at that
-// point could be answered "Nein" and leave the program running with the
-// installation waiting for some later end. A pure updater ends without saving
-// the game's settings; after a prepared installation they are saved as at
-// every normal end.
+// Ctrl+U (a window action without a menu entry): when the update wizard ends
+// with an installation prepared, the program ends at once, even in a game and
+// without a "Spiel beenden?" question that could keep it running. A pure
+// updater ends without saving the game's settings.
 
 #include "app/mainwindow/TForm1.h"
 #include "update/TLxUpdateFile.h"
@@ -18,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+struct UpdateWizardModelTest {
+    static void endWizard(UpdateWizardModel &m, bool terminate) { m.terminateRequested_ = terminate; }
+};
 
 class tst_updateflow : public QObject {
     Q_OBJECT
@@ -56,7 +57,7 @@ private slots:
             }
             // The wizard's last page: "Beenden" after a prepared installation.
             form.LxUpdateFile->showWizard = [&](TStatusForm &wizard) {
-                wizard.TerminateRequested = !onlyUpdate;
+                UpdateWizardModelTest::endWizard(wizard.model(), !onlyUpdate);
             };
 
             form.show();

@@ -1,5 +1,5 @@
-#include "dialogs/IniFile.h"
-#include "dialogs/SettingsFile.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
 #include "game/GameState.h"
 
 #include <QDir>

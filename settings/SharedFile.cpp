@@ -1,4 +1,4 @@
-#include "dialogs/SharedFile.h"
+#include "settings/SharedFile.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
-#include "dialogs/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "dialogs/IniFile.h"
-#include "dialogs/InstallLocation.h"
+#include "settings/IniFile.h"
+#include "settings/InstallLocation.h"
 #include "game/Format.h"
 #include "game/GameState.h"
 #include "game/Texts.h"

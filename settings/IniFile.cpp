@@ -1,6 +1,7 @@
-#include "dialogs/IniFile.h"
+#include "settings/IniFile.h"
 
-#include "dialogs/SharedFile.h"
+#include "settings/SettingsLog.h"
+#include "settings/SharedFile.h"
 #include "game/Format.h"
 
 #include <QDir>
@@ -144,11 +145,15 @@ bool IniFile::load(const QString &path)
     if (!info.exists())
         return true;
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcSettings) << "cannot read" << path << file.errorString();
         return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        qCWarning(lcSettings) << "cannot read" << path << file.errorString();
         return false;
+    }
     loadBytes(bytes);
     return true;
 }
@@ -332,7 +337,10 @@ int IniFile::readInteger(const QString &section, const QString &key, int def) co
     if (!hasKey(section, key))
         return def;
     int value = def;
-    return parseInteger(readString(section, key), &value) ? value : def;
+    if (parseInteger(readString(section, key), &value))
+        return value;
+    qCWarning(lcSettings) << "damaged number" << section << key << "read as" << def;
+    return def;
 }
 
 bool IniFile::readBool(const QString &section, const QString &key, bool def) const
@@ -447,6 +455,8 @@ static QString cannotWrite(const QString &path)
 bool IniFile::save(const QString &path, QString *error) const
 {
     const bool ok = SharedFile::Write(path, toBytes());
+    if (!ok)
+        qCWarning(lcSettings) << "cannot write" << path;
     if (!ok && error)
         *error = cannotWrite(path);
     return ok;
@@ -457,6 +467,7 @@ bool IniFile::update(const QString &path, const std::function<void(IniFile &)> &
     const SharedFile::Lock lock(path, true);
     IniFile ini;
     if (!lock.held() || !ini.load(path)) {
+        qCWarning(lcSettings) << "cannot update" << path << (lock.held() ? "(unreadable)" : "(not locked)");
         if (error)
             *error = cannotWrite(path);
         return false;

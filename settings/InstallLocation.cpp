@@ -1,4 +1,4 @@
-#include "dialogs/InstallLocation.h"
+#include "settings/InstallLocation.h"
 
 #include <QDir>
 #include <QFileInfo>
