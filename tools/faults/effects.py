@@ -1,8 +1,9 @@
 """Faults of the window's effects, the network session and its messages, and the sounds."""
 
-TESTS = "tst_(mainwindow|netwindows|netgame|nethostile|sounds)"
+TESTS = "tst_(mainwindow|netgame|nethostile|sounds)"
 
 W = "app/mainwindow/TForm1.cpp"
+E = "app/mainwindow/WindowEffects.cpp"
 L = "app/mainwindow/NetLink.cpp"
 S = "opponents/NetSession.cpp"
 M = "opponents/NetMessages.cpp"
@@ -12,15 +13,15 @@ G = "game/Game.cpp"
 
 FAULTS = [
     # ---- the main window
-    ("fx-sounds-on-inverted", W, "if (!forced && !MenuItem_Sounds->isChecked())",
-     "if (!forced && MenuItem_Sounds->isChecked())"),
-    ("fx-sounds-forced-ignored", W, "if (!forced && !MenuItem_Sounds->isChecked())",
-     "if (!MenuItem_Sounds->isChecked())"),
-    ("fx-menu-sounds-toggle", W, "sound_->setEnabled(MenuItem_Sounds->isChecked());", "sound_->setEnabled(true);"),
-    ("fx-changeover-not-presented", W,
-     "renderer_.DrawChangeOverBanner(DXDraw->backBuffer(), game_->st, seconds);\n    DXDraw->present();",
-     "renderer_.DrawChangeOverBanner(DXDraw->backBuffer(), game_->st, seconds);"),
-    ("fx-balloon-anchor-swapped", W, "BalloonHint::CellCentre(x, y)", "BalloonHint::CellCentre(y, x)"),
+    # The sounds-on check is made once, in the player (it was the window's too).
+    ("fx-sounds-on-inverted", P, "if (!forced && !enabled_)", "if (!forced && enabled_)"),
+    ("fx-sounds-forced-ignored", P, "if (!forced && !enabled_)", "if (!enabled_)"),
+    ("fx-menu-sounds-toggle", W, "effects_->sound().setEnabled(MenuItem_Sounds->isChecked());",
+     "effects_->sound().setEnabled(true);"),
+    ("fx-changeover-not-presented", E,
+     "renderer_.DrawChangeOverBanner(board_.backBuffer(), game_->st, seconds);\n    board_.present();",
+     "renderer_.DrawChangeOverBanner(board_.backBuffer(), game_->st, seconds);"),
+    ("fx-balloon-anchor-swapped", E, "BalloonHint::CellCentre(x, y)", "BalloonHint::CellCentre(y, x)"),
     ("fx-neu-asks-wrongly", W, "if (game_->GameRunning() && !AskEndGame())",
      "if (!game_->GameRunning() && !AskEndGame())"),
     ("fx-close-without-asking", W, "return !game_->GameRunning() || AskEndGame();", "return true;"),
@@ -29,8 +30,8 @@ FAULTS = [
     ("fx-wizard-forward-always", L, "wizard_->Button_Forward->setEnabled(enabled);",
      "wizard_->Button_Forward->setEnabled(true);"),
     ("fx-send-outside-net-game", S, "    if (game_.st.GameMode != gmTwoAtTwo)\n        return;\n", ""),
-    ("fx-unnamed-name-unchecked", S, "if (!name || !IsValidName(*name)) {\n        dropUnnamed(socket);",
-     "if (!name) {\n        dropUnnamed(socket);"),
+    ("fx-unnamed-name-unchecked", S, "if (!name || !IsValidName(*name)) {\n        qCWarning",
+     "if (!name) {\n        qCWarning"),
     ("fx-server-stays-open", S, "    ServerSocket->close();\n    attachPeer(socket);", "    attachPeer(socket);"),
     ("fx-shot-out-of-turn", S,
      "if (st.CurrentPlayer != peer || st.ControlField[peer].at(shot->x, shot->y) != cfUnknown)",
