@@ -136,16 +136,6 @@ struct Window {
         for (int i = 0; i < 1000 && driver.wakeCount() == wakes; ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    // One thinking time: no shot a millisecond early, then exactly one.
-    bool computerShoots(int ms)
-    {
-        const int tries = st().Tries[1];
-        tick(ms - 1);
-        const bool early = st().Tries[1] != tries;
-        tick(1);
-        return !early && st().Tries[1] == tries + 1;
-    }
-
     // A new game through Ctrl+N and the wizard; true once placing begins.
     // Both modes' fields are filled; the wizard reads those of the chosen one.
     bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
@@ -496,68 +486,6 @@ private slots:
         QCOMPARE(after, before);
         QTRY_VERIFY(frames() > after);
         QCOMPARE(w.st().Tries[1], opened < 2 ? 1 : 0);
-    }
-
-    // The winner finds every ship while the other misses; after the
-    // victory pause the loser fires alone, misses included, until done.
-    void againstTheComputer_data()
-    {
-        QTest::addColumn<bool>("computerWins");
-        QTest::newRow("computer first") << true;
-        QTest::newRow("human first") << false;
-    }
-    void againstTheComputer()
-    {
-        QFETCH(bool, computerWins);
-        Window w;
-        GameState &st = w.st();
-        QVERIFY(w.start(false, 2));
-        QCOMPARE(st.PlayerNames[1], QStringLiteral("Computer"));
-        w.hover(L(3, 4));
-        w.placeAndEnter(computerWins ? 1 : 0);
-        QCOMPARE(st.HoverCell, NoCell); // no frame on the right board where the pointer is not
-        for (int guard = 0; st.Winner == -1 && guard < 300; ++guard) {
-            if (st.CurrentPlayer == 0) { // the human misses once, or always
-                QVERIFY(!w.game().DXTimer_Computer.Enabled());
-                w.shoot(
-                    cellsWith(st.PlayField[1], computerWins || st.Tries[0] == 0 ? pfWater : pfShip).first());
-                continue;
-            }
-            const int hits = w.game().Hits(1);
-            QVERIFY(w.computerShoots(2000));
-            QCOMPARE(st.CurrentPlayer, w.game().Hits(1) > hits ? 1 : 0);
-        }
-        QVERIFY(st.Tries[1] > 0);
-        QCOMPARE(w.status(),
-                 FormatText(Texts::InfoText(computerWins ? 11 : 12), {QStringLiteral("Computer")}));
-        const int computerShots = st.Tries[1];
-        w.tick(1999);
-        QCOMPARE(st.CurrentPlayer, computerWins ? 1 : 0);
-        w.tick(1);
-        const int loser = computerWins ? 0 : 1;
-        QCOMPARE(st.CurrentPlayer, loser);
-        QCOMPARE(w.game().DXTimer_Computer.Enabled(), !computerWins);
-        if (computerWins)
-            w.tick(10000);
-        int misses = 0;
-        for (int guard = 0; st.GamePhase == gpFiring && guard < 120; ++guard) {
-            const qsizetype water = cellsWith(st.ControlField[loser], cfWater).size();
-            if (computerWins)
-                w.shoot(cellsWith(st.PlayField[1], misses == 0 ? pfWater : pfShip).first());
-            else
-                QVERIFY(w.computerShoots(2000));
-            QCOMPARE(st.CurrentPlayer, loser);
-            misses += cellsWith(st.ControlField[loser], cfWater).size() - water;
-        }
-        QVERIFY(misses > 0);
-        QCOMPARE(st.GamePhase, int(gpFinished));
-        QCOMPARE(w.status(), Texts::InfoText(18));
-        QVERIFY(w.shows(Banner::GameEnd));
-        QCOMPARE(w.panel(), w.expectedPanel());
-        QVERIFY(!w.game().DXTimer_Computer.Enabled());
-        const int shots = st.Tries[1];
-        w.tick(10000);
-        QCOMPARE(st.Tries[1], computerWins ? computerShots : shots);
     }
 
     void settingsAndColoursSurviveARestart()
