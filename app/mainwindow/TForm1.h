@@ -5,24 +5,19 @@
 #include <QMainWindow>
 
 class TLxUpdateFile;
-#include <QPoint>
 #include <QString>
 
 #include <memory>
 
-class BalloonHint;
 class ComputerPlayer;
 class DXDrawSurface;
 class GameTimerDriver;
 class HelpWindow;
-class InfoPanel;
 class NetLink;
-class NetSession;
 class QAction;
 class QLabel;
 class QMenu;
 class SettingsFile;
-class SoundPlayer;
 class TForm2;
 class TForm3;
 class TForm4;
