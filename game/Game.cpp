@@ -15,7 +15,7 @@ Game::Game(GameEffects &effects, Random &rng, const Clock &clock)
       effects_(effects),
       rng_(rng)
 {
-    DXTimer.OnTimer = [this](int) { DXTimerTimer(); };
+    DXTimer.setTarget(this);
 }
 
 // ---------------------------------------------------------------- grid queries

@@ -14,7 +14,7 @@ enum class MouseButton { Left, Right, Middle };
 // The rules engine: the game state with its three timers and every operation
 // that changes them. It knows nothing of windows; whatever it does outside its
 // state goes out through GameEffects, in the order the rules prescribe.
-class Game {
+class Game : private TimerTarget {
 public:
     Game(GameEffects &effects, Random &rng, const Clock &clock);
     Game(const Game &) = delete;
@@ -93,6 +93,7 @@ public:
     void DXTimerTimer();
 
 private:
+    void timerFired(GameTimer &, int) override { DXTimerTimer(); }
     void markSunk(Grid &control, int x, int y);
     // Player numbers as indices, safe whatever the state holds.
     int cur() const { return st.CurrentPlayer & 1; }

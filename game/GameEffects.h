@@ -5,7 +5,7 @@
 // Everything the game engine does to the world outside its state goes through
 // this one narrow interface, called in the order the game's rules prescribe
 // (for example a shot plays its sound before the board is redrawn). The main
-// window implements it; tests implement it with a recorder.
+// window's WindowEffects implements it; tests implement it with a recorder.
 class GameEffects {
 public:
     virtual ~GameEffects() = default;

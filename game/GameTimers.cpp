@@ -58,8 +58,8 @@ bool TimerHub::poll()
         return false;
     t->lastMs_ = now;
     const std::int64_t lag = t->interval_ > 0 ? elapsed / t->interval_ : 1;
-    if (t->OnTimer)
-        t->OnTimer(static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX)));
+    if (t->target_ != nullptr)
+        t->target_->timerFired(*t, static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX)));
     changed();
     return true;
 }

@@ -47,6 +47,17 @@ private:
 };
 
 class TimerHub;
+class GameTimer;
+
+// The owner of a timer, told when it fires with the number of whole intervals
+// elapsed (>= 1).
+class TimerTarget {
+public:
+    virtual void timerFired(GameTimer &timer, int lagCount) = 0;
+
+protected:
+    ~TimerTarget() = default;
+};
 
 class GameTimer {
 public:
@@ -65,12 +76,13 @@ public:
     // A free integer of the timer's owner (the countdown counter of DXTimer).
     int Tag = 0;
 
-    // Called with the number of whole intervals elapsed.
-    std::function<void(int lagCount)> OnTimer;
+    // Who is told when the timer fires; nobody when null.
+    void setTarget(TimerTarget *target) { target_ = target; }
 
 private:
     friend class TimerHub;
     TimerHub &hub_;
+    TimerTarget *target_ = nullptr;
     QString name_;
     int interval_;
     bool enabled_ = false;

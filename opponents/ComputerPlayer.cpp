@@ -148,12 +148,12 @@ ComputerPlayer::~ComputerPlayer()
 {
     // The timer belongs to the game, which may outlive this player.
     if (attached_)
-        game_.DXTimer_Computer.OnTimer = nullptr;
+        game_.DXTimer_Computer.setTarget(nullptr);
 }
 
 void ComputerPlayer::attach()
 {
-    game_.DXTimer_Computer.OnTimer = [this](int) { DXTimer_ComputerTimer(); };
+    game_.DXTimer_Computer.setTarget(this);
     attached_ = true;
 }
 

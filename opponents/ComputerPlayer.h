@@ -8,7 +8,7 @@
 // the level in ComputerLevel, and fires it through Game::ClickControlField.
 //
 // The main window needs only:  ComputerPlayer cp(game); cp.attach();
-class ComputerPlayer {
+class ComputerPlayer : private TimerTarget {
 public:
     explicit ComputerPlayer(Game &game) : game_(game) {}
     ~ComputerPlayer();
@@ -39,6 +39,8 @@ public:
     static ShipCounts ShipsAfloat(const Grid &control);
 
 private:
+    void timerFired(GameTimer &, int) override { DXTimer_ComputerTimer(); }
+
     Game &game_;
     bool attached_ = false;
 };

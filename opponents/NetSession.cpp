@@ -3,10 +3,13 @@
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "opponents/Cp1252.h"
+#include "opponents/NetLog.h"
 #include "opponents/NetMessages.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
+
+Q_LOGGING_CATEGORY(lcNetwork, "kielwanz.network")
 
 namespace {
 
@@ -65,6 +68,7 @@ void NetSession::OpenServer()
     closeQuietly();
     // Any address means both IPv4 and IPv6 where the system has both.
     if (!ServerSocket->listen(QHostAddress::Any, port_)) {
+        qCWarning(lcNetwork) << "cannot listen on port" << port_ << ":" << ServerSocket->errorString();
         ui_.SetIPState(FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
                                                  "bereits von einem anderen Programm verwendet."),
                                   {port_}));
@@ -109,6 +113,8 @@ void NetSession::onConnectTimeout()
 
 void NetSession::connectFailed()
 {
+    qCWarning(lcNetwork) << "cannot connect to" << hostAddress_ << "port" << port_ << ":"
+                         << (ClientSocket != nullptr ? ClientSocket->errorString() : QStringLiteral("no answer"));
     closeQuietly();
     ui_.SetIPState(Texts::WizardText(6));
     ui_.SetIPCtrlsEnabled(true);
@@ -158,6 +164,8 @@ void NetSession::unnamedRead(QTcpSocket *socket)
     using namespace NetMessages;
     const auto name = bytes.size() <= MaxNameLength ? Cp1252::decode(bytes) : std::nullopt;
     if (!name || !IsValidName(*name)) {
+        qCWarning(lcNetwork) << "dropped a connection from" << socket->peerAddress().toString()
+                             << "that sent no valid name";
         dropUnnamed(socket);
         return;
     }
@@ -205,6 +213,8 @@ void NetSession::SocketConnect(QTcpSocket *connection)
 void NetSession::attachPeer(QTcpSocket *socket)
 {
     peer_ = socket;
+    socketTransport_.socket = socket;
+    transport_ = &socketTransport_;
     socket->setParent(this);
     // Shots are two bytes each, often several in a row: no waiting to fill a packet.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -216,9 +226,10 @@ void NetSession::attachPeer(QTcpSocket *socket)
     connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::SocketError, Qt::UniqueConnection);
 }
 
-void NetSession::OpenWithoutSocket()
+void NetSession::OpenOn(NetTransport &transport)
 {
     closeQuietly();
+    transport_ = &transport;
     link_ = Link::Lobby;
     const GameState &st = game_.st;
     if (st.GamePhase == gpNoGame)
@@ -240,15 +251,16 @@ void NetSession::SocketSendText(const QString &text)
 {
     if (game_.st.GameMode != gmTwoAtTwo)
         return;
-    if (sendHook) {
-        if (link_ == Link::Lobby || link_ == Link::Playing)
-            sendHook(Cp1252::encode(text));
+    if (transport_ != nullptr)
+        transport_->send(Cp1252::encode(text));
+}
+
+void NetSession::SocketTransport::send(const QByteArray &bytes)
+{
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState)
         return;
-    }
-    if (!isConnected())
-        return;
-    peer_->write(Cp1252::encode(text));
-    peer_->flush();
+    socket->write(bytes);
+    socket->flush();
 }
 
 // ------------------------------------------------------------------- closing
@@ -273,6 +285,7 @@ void NetSession::closeQuietly()
         releaseSocket(ClientSocket, false);
     peer_ = nullptr;
     ClientSocket = nullptr;
+    transport_ = nullptr;
     inbox_.clear();
     link_ = Link::Idle;
 }
@@ -366,6 +379,8 @@ void NetSession::violation()
 {
     const Link was = link_;
     const QString name = peerName();
+    qCWarning(lcNetwork) << "refused a message from" << (name.isEmpty() ? QStringLiteral("the peer") : name)
+                         << "in phase" << game_.st.GamePhase << "; connection closed:" << inbox_.left(32);
     closeQuietly();
     const QString text =
         name.isEmpty()

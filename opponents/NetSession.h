@@ -9,8 +9,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
-
 class QTcpServer;
 class QTcpSocket;
 
@@ -31,6 +29,15 @@ public:
     // A modal message box with an exclamation icon and one "OK"; returns
     // when the user has closed it.
     virtual void ShowConnectionMessage(const QString &caption, const QString &text) = 0;
+};
+
+// Where the session's bytes go to the peer. The program's own is the TCP
+// socket; an in-memory pair of sessions (tests, benchmarks, fuzzing) hands
+// each side's bytes to the other's SocketRead.
+class NetTransport {
+public:
+    virtual ~NetTransport() = default;
+    virtual void send(const QByteArray &bytes) = 0;
 };
 
 // The TCP connection of a network game and its messages, on the user-interface
@@ -100,28 +107,33 @@ public:
     // message; sent bytes are still delivered.
     void CloseConnection();
 
-    // ---- Socket events. Public so that tests can feed them directly.
+    // ---- What a transport delivers.
     // Bytes from the peer, however TCP cut or joined them.
     void SocketRead(const QByteArray &bytes);
-    void SocketConnect(QTcpSocket *connection);
-    void SocketError(QAbstractSocket::SocketError error);
+    // The peer has gone.
     void SocketDisconnect();
 
-    // Without a socket: as if the connection had just come up (the own name
-    // is sent). With sendHook set, a test or benchmark carries the bytes
-    // itself and feeds the other side's SocketRead.
-    void OpenWithoutSocket();
-    std::function<void(const QByteArray &)> sendHook;
-
-    bool ConnectRetryArmed = false;
-    QTcpServer *ServerSocket = nullptr;
-    QTcpSocket *ClientSocket = nullptr;
+    // Over a transport of the caller's instead of a socket: as if the
+    // connection had just come up (the own name is sent). The transport
+    // stays in use until the connection is closed.
+    void OpenOn(NetTransport &transport);
 
 signals:
     // After every message carried out (for tests and the benchmark).
     void messageHandled();
 
 private:
+    friend struct NetSessionTestAccess; // tests stand in for the socket's errors
+
+    // The program's transport: the connected socket.
+    struct SocketTransport final : NetTransport {
+        QPointer<QTcpSocket> socket;
+        void send(const QByteArray &bytes) override;
+    };
+
+    void SocketConnect(QTcpSocket *connection);
+    void SocketError(QAbstractSocket::SocketError error);
+
     enum class Step { Wait, Again, Stop };
     Step handleLobby();
     Step handlePlacement();
@@ -150,6 +162,11 @@ private:
 
     Game &game_;
     NetSessionUi &ui_;
+    bool ConnectRetryArmed = false;
+    QTcpServer *ServerSocket = nullptr;
+    QTcpSocket *ClientSocket = nullptr;
+    SocketTransport socketTransport_;
+    NetTransport *transport_ = nullptr; // while connected
     quint16 port_ = DefaultPort;
     int connectTimeoutMs_ = 10000;
     int lobbyTimeoutMs_ = DefaultLobbyTimeoutMs;

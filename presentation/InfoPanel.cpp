@@ -158,7 +158,7 @@ void InfoPanel::resetTitleShip()
 
 void InfoPanel::attach(GameTimer &DXTimer_Info)
 {
-    DXTimer_Info.OnTimer = [this](int lagCount) { DXTimer_InfoTimer(lagCount); };
+    DXTimer_Info.setTarget(this);
 }
 
 QString InfoPanel::StatisticsText(int tries, int hits)

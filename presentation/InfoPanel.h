@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/GameState.h"
+#include "game/GameTimers.h"
 
 #include <QFont>
 #include <QImage>
@@ -26,7 +27,7 @@ struct TitleShipT {
 // while no game runs a ship sails across it, driven by DXTimer_Info. Every
 // frame is composed completely in the surface's back buffer and presented in
 // one step.
-class InfoPanel {
+class InfoPanel : private TimerTarget {
 public:
     static constexpr int W = 881;
     static constexpr int H = 182;
@@ -60,6 +61,11 @@ public:
     void DXTimer_InfoTimer(int lagCount);
     // Makes the timer's ticks drive the animation.
     void attach(GameTimer &DXTimer_Info);
+
+private:
+    void timerFired(GameTimer &, int lagCount) override { DXTimer_InfoTimer(lagCount); }
+
+public:
 
     // Where the sailing ship is drawn for its current X: the centre's y and
     // the roll in 1/256 of a full turn (positive: clockwise).

@@ -1,6 +1,5 @@
 #include "app/mainwindow/NetLink.h"
 
-#include "app/mainwindow/TForm1.h"
 #include "dialogs/TForm2.h"
 #include "presentation/MessageBoxes.h"
 
@@ -9,10 +8,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-NetLink::NetLink(TForm1 &form, Game &game) : form_(form), session_(std::make_unique<NetSession>(game, *this))
+NetLink::NetLink(QWidget &window, Game &game)
+    : window_(window), session_(std::make_unique<NetSession>(game, *this, &window))
 {
-    form_.hooks.sendText = [this](const QString &text) { session_->SocketSendText(text); };
-    form_.hooks.closeConnection = [this] { session_->CloseConnection(); };
 }
 
 NetLink::~NetLink() = default;
@@ -59,7 +57,7 @@ void NetLink::ShowConnectionMessage(const QString &caption, const QString &text)
     // Over the wizard while it is open, else over the main window.
     QWidget *parent = QApplication::activeModalWidget();
     if (parent == nullptr)
-        parent = &form_;
+        parent = &window_;
     ShowMessage(parent, caption, text);
     // Without a window manager nobody hands the activation back, and the
     // game timers would stand still.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class TForm1;
+class QWidget;
 class TForm2;
 
 // The network game's connection to the windows: owns the session, answers
@@ -12,7 +12,8 @@ class TForm2;
 // session reports in the wizard's network page or in a message box.
 class NetLink : public NetSessionUi {
 public:
-    NetLink(TForm1 &form, Game &game);
+    // The session is a child of the window (tests find it there).
+    NetLink(QWidget &window, Game &game);
     ~NetLink() override;
 
     NetSession &session() { return *session_; }
@@ -25,7 +26,7 @@ public:
     void ShowConnectionMessage(const QString &caption, const QString &text) override;
 
 private:
-    TForm1 &form_;
+    QWidget &window_;
     TForm2 *wizard_ = nullptr;
     std::unique_ptr<NetSession> session_;
 };

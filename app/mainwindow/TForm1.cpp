@@ -1,6 +1,7 @@
 #include "app/mainwindow/TForm1.h"
 
 #include "app/mainwindow/NetLink.h"
+#include "app/mainwindow/WindowEffects.h"
 
 #include "dialogs/HelpWindow.h"
 #include "settings/SettingsFile.h"
@@ -9,6 +10,7 @@
 #include "dialogs/TInfo.h"
 #include "opponents/ComputerPlayer.h"
 #include "presentation/BalloonHint.h"
+#include "presentation/BoardRenderer.h"
 #include "presentation/DXDrawSurface.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
@@ -73,11 +75,6 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
         ownRandom_ = std::make_unique<ClockSeededRandom>();
         rng = ownRandom_.get();
     }
-    game_ = std::make_unique<Game>(*this, *rng, *clock);
-    computer_ = std::make_unique<ComputerPlayer>(*game_);
-    computer_->attach();
-    netLink_ = std::make_unique<NetLink>(*this, *game_);
-
     setWindowTitle(QStringLiteral("Kielwanz"));
     QFont face(QStringLiteral("Arial"));
     face.setPointSize(8);
@@ -91,6 +88,7 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     auto *client = new QWidget(this);
     client->setFixedSize(881, 682);
     Label_Info = new QLabel(client);
+    Label_Info->setObjectName(QStringLiteral("Label_Info"));
     Label_Info->setGeometry(0, 0, 881, 19);
     Label_Info->setAlignment(Qt::AlignCenter);
     Label_Info->setTextFormat(Qt::PlainText); // shows the players' names
@@ -104,10 +102,19 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     infoFont.setBold(true);
     Label_Info->setFont(infoFont);
     DXDraw_Info = new DXDrawSurface(881, 182, client);
+    DXDraw_Info->setObjectName(QStringLiteral("DXDraw_Info"));
     DXDraw_Info->move(0, 19);
     DXDraw = new DXDrawSurface(BoardRenderer::Width, BoardRenderer::Height, client);
+    DXDraw->setObjectName(QStringLiteral("DXDraw"));
     DXDraw->move(0, 201);
     setCentralWidget(client);
+
+    effects_ = std::make_unique<WindowEffects>(*Label_Info, *DXDraw, *DXDraw_Info, *new BalloonHint(this), *rng);
+    game_ = std::make_unique<Game>(*effects_, *rng, *clock);
+    computer_ = std::make_unique<ComputerPlayer>(*game_);
+    computer_->attach();
+    netLink_ = std::make_unique<NetLink>(*this, *game_);
+    effects_->attach(*game_, netLink_->session());
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -130,25 +137,15 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
 
     settings_ =
         std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
-    sound_ = std::make_unique<SoundPlayer>();
     loadSettings();
     connect(MenuItem_Sounds, &QAction::toggled, this, &TForm1::MenuItem_SoundsClick);
-    hooks.playSound = [this](int id, bool forced) { sound_->PlaySound(id, forced); };
-
-    balloon_ = new BalloonHint(this);
-    hooks.showBalloon = [this](const QPoint &anchor) { balloon_->ShowBalloon(anchor); };
-    hooks.hideBalloon = [this] { balloon_->HideBalloon(); };
-
-    info_ = std::make_unique<InfoPanel>(*DXDraw_Info, *rng);
-    info_->attach(game_->DXTimer_Info);
-    hooks.drawInfo = [this] { info_->DrawInfo(game_->st); };
 }
 
 void TForm1::createDialogs()
 {
     if (Form3 == nullptr) {
         Form3 = new TForm3(
-            game_->st.ShotSound, [this](int id, bool forced) { PlaySound(id, forced); }, this);
+            game_->st.ShotSound, [this](int id, bool forced) { effects_->PlaySound(id, forced); }, this);
     }
     if (Form4 == nullptr)
         Form4 = new TForm4(*game_, this);
@@ -163,8 +160,8 @@ void TForm1::loadSettings()
     bool soundsOn = true;
     settings_->load(game_->st, soundsOn);
     MenuItem_Sounds->setChecked(soundsOn);
-    sound_->setEnabled(soundsOn);
-    sound_->preload();
+    effects_->sound().setEnabled(soundsOn);
+    effects_->sound().preload();
 }
 
 void TForm1::saveSettings()
@@ -221,13 +218,28 @@ void TForm1::createMenus()
     Fragezeichen1->addSeparator();
     Info1 = Fragezeichen1->addAction(QStringLiteral("&Info"));
 
+    const std::pair<QObject *, const char *> names[] = {
+        {Spiel1, "Spiel1"},
+        {Neu1, "Neu1"},
+        {MenuItem_DeleteAllShips, "MenuItem_DeleteAllShips"},
+        {MenuItem_SetShipsAutomatically, "MenuItem_SetShipsAutomatically"},
+        {Farbeneinrichten1, "Farbeneinrichten1"},
+        {Soundseinrichten1, "Soundseinrichten1"},
+        {MenuItem_Sounds, "MenuItem_Sounds"},
+        {Beenden1, "Beenden1"},
+        {Fragezeichen1, "Fragezeichen1"},
+        {Hilfe1, "Hilfe1"},
+        {Info1, "Info1"}};
+    for (const auto &[object, name] : names)
+        object->setObjectName(QLatin1String(name));
+
     connect(Spiel1, &QMenu::aboutToShow, this, &TForm1::Spiel1Click);
     connect(Neu1, &QAction::triggered, this, &TForm1::Neu1Click);
     connect(MenuItem_DeleteAllShips, &QAction::triggered, this,
             [this] { game_->MenuItem_DeleteAllShipsClick(); });
     connect(MenuItem_SetShipsAutomatically, &QAction::triggered, this,
             [this] { game_->MenuItem_SetShipsAutomaticallyClick(); });
-    connect(Beenden1, &QAction::triggered, this, &TForm1::Beenden1Click);
+    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(Hilfe1, &QAction::triggered, this, &TForm1::Hilfe1Click);
     connect(Farbeneinrichten1, &QAction::triggered, this, &TForm1::Farbeneinrichten1Click);
     connect(Soundseinrichten1, &QAction::triggered, this, &TForm1::Soundseinrichten1Click);
@@ -239,11 +251,6 @@ void TForm1::setWizard(TForm2 *wizard)
 {
     Form2 = wizard;
     netLink_->attachWizard(wizard);
-}
-
-NetSession &TForm1::net()
-{
-    return netLink_->session();
 }
 
 // ------------------------------------------------------------------ window life
@@ -265,9 +272,9 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    renderer_.SetScreenFont(0);
+    effects_->renderer().SetScreenFont(0);
     game_->DrawScreen(true);
-    DrawInfo();
+    effects_->DrawInfo();
     game_->DXTimer_Info.enable();
 }
 
@@ -285,11 +292,6 @@ void TForm1::closeEvent(QCloseEvent *event)
     if (help_ != nullptr)
         help_->close();
     event->accept();
-}
-
-void TForm1::Beenden1Click()
-{
-    close();
 }
 
 void TForm1::Farbeneinrichten1Click()
@@ -310,7 +312,7 @@ void TForm1::Soundseinrichten1Click()
 
 void TForm1::MenuItem_SoundsClick()
 {
-    sound_->setEnabled(MenuItem_Sounds->isChecked());
+    effects_->sound().setEnabled(MenuItem_Sounds->isChecked());
 }
 
 void TForm1::Info1Click()
@@ -364,11 +366,6 @@ void TForm1::Spiel1Click()
     MenuItem_SetShipsAutomatically->setVisible(placing);
 }
 
-void TForm1::FormKeyPress(int key)
-{
-    game_->FormKeyPress(key);
-}
-
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
@@ -377,7 +374,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             auto *key = static_cast<QKeyEvent *>(event);
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
             if (enter && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-                FormKeyPress(13);
+                game_->FormKeyPress(13);
                 return true;
             }
         }
@@ -407,82 +404,4 @@ void TForm1::DXDrawMouseDown(Qt::MouseButton button, int X, int Y)
 void TForm1::DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y)
 {
     game_->DXDrawMouseMove(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton), X, Y);
-}
-
-// --------------------------------------------------------------- side effects
-
-void TForm1::PlaySound(int id, bool forced)
-{
-    if (!forced && !MenuItem_Sounds->isChecked())
-        return;
-    if (hooks.playSound)
-        hooks.playSound(id, forced);
-}
-
-void TForm1::DrawScreen(bool present)
-{
-    renderer_.DrawScreen(DXDraw->backBuffer(), game_->st, game_->DXTimer.Enabled());
-    if (present)
-        DXDraw->present();
-}
-
-void TForm1::PresentScreen()
-{
-    DXDraw->present();
-}
-
-void TForm1::DrawInfo()
-{
-    if (hooks.drawInfo) {
-        hooks.drawInfo();
-        return;
-    }
-    DXDraw_Info->backBuffer().fill(InfoBackgroundColor());
-    DXDraw_Info->present();
-}
-
-void TForm1::DrawChangeOverBanner(int seconds)
-{
-    DrawScreen(false);
-    renderer_.DrawChangeOverBanner(DXDraw->backBuffer(), game_->st, seconds);
-    DXDraw->present();
-}
-
-void TForm1::DrawFoundAllBanner()
-{
-    renderer_.DrawFoundAllBanner(DXDraw->backBuffer(), game_->st);
-}
-
-void TForm1::DrawGameEndBanner()
-{
-    renderer_.DrawGameEndBanner(DXDraw->backBuffer());
-}
-
-void TForm1::SetStatusText(const QString &text)
-{
-    Label_Info->setText(text);
-}
-
-void TForm1::SendText(const QString &text)
-{
-    if (hooks.sendText)
-        hooks.sendText(text);
-}
-
-void TForm1::CloseConnection()
-{
-    if (hooks.closeConnection)
-        hooks.closeConnection();
-}
-
-void TForm1::ShowPlacementBalloon(int x, int y)
-{
-    if (hooks.showBalloon)
-        hooks.showBalloon(DXDraw->mapToGlobal(BalloonHint::CellCentre(x, y)));
-}
-
-void TForm1::HideBalloon()
-{
-    if (hooks.hideBalloon)
-        hooks.hideBalloon();
 }

@@ -1,40 +1,33 @@
 #pragma once
 
 #include "game/Game.h"
-#include "game/GameEffects.h"
-#include "presentation/BoardRenderer.h"
 
 #include <QMainWindow>
 
 class TLxUpdateFile;
-#include <QPoint>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
-class BalloonHint;
 class ComputerPlayer;
 class DXDrawSurface;
 class GameTimerDriver;
 class HelpWindow;
-class InfoPanel;
 class NetLink;
-class NetSession;
 class QAction;
 class QLabel;
 class QMenu;
 class SettingsFile;
-class SoundPlayer;
 class TForm2;
 class TForm3;
 class TForm4;
 class TInfo;
+class WindowEffects;
 
 // The main window: status line, info panel and board surface, the menus, the
-// keys and the mouse. It owns the game and carries out the engine's side
-// effects (GameEffects).
-class TForm1 : public QMainWindow, public GameEffects {
+// keys and the mouse. It owns the game; the engine's side effects reach the
+// window through WindowEffects.
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // Without a clock or generator the window uses the steady clock and a
@@ -52,32 +45,51 @@ public:
     TLxUpdateFile *LxUpdateFile = nullptr;
 
     Game &game() { return *game_; }
-    BoardRenderer &renderer() { return renderer_; }
-    const BoardRenderer &renderer() const { return renderer_; }
-    GameTimerDriver &timerDriver() { return *timerDriver_; }
 
     // The wizard, created after the main window (see main.cpp) as its child;
     // the window deletes it before the game goes. Its network page is wired
     // to the network session here.
     void setWizard(TForm2 *wizard);
-    // The connection of a network game.
-    NetSession &net();
-    TForm2 *Form2 = nullptr;
     // After the wizard: the sound dialog, the colour dialog and, last of all
     // windows, the about dialog (it gives every 8-pt window the system face).
     void createDialogs();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend struct TForm1TestAccess; // tests listen to the sounds
+
+    // ---- Handlers
+    void Neu1Click();
+    void Spiel1Click();
+    void Hilfe1Click();
+    void Farbeneinrichten1Click();
+    void Soundseinrichten1Click();
+    void MenuItem_SoundsClick();
+    void Info1Click();
+    bool FormCloseQuery();
+    void DXDrawMouseDown(Qt::MouseButton button, int X, int Y);
+    void DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y);
+    // The Yes/No question of "Neu" and closing ("Spiel beenden?").
+    bool AskEndGame();
+
+    void createMenus();
+    void FormShow();
+    void loadSettings();
+    void saveSettings();
+    // Without a window manager nobody hands the activation back when a modal
+    // window closes, and the game timers would stand still.
+    void regainActivation();
+
+    TForm2 *Form2 = nullptr;
     TForm3 *Form3 = nullptr;
     TForm4 *Form4 = nullptr;
     TInfo *Info = nullptr;
 
-    // The components the window carries.
-    SettingsFile &settings() { return *settings_; }
-    SoundPlayer &soundPlayer() { return *sound_; }
-    BalloonHint *balloon() { return balloon_; }
-    InfoPanel &infoPanel() { return *info_; }
-    ComputerPlayer &computerPlayer() { return *computer_; }
-
-    // Controls
+    // Controls (each named after its member, for tests to find)
     QLabel *Label_Info;
     DXDrawSurface *DXDraw_Info;
     DXDrawSurface *DXDraw;
@@ -94,79 +106,14 @@ public:
     QAction *Hilfe1;
     QAction *Info1;
 
-    // Where the side effects leave the window. The constructor points them at
-    // the window's own components (sound player, info panel, balloon); tests
-    // may put a recorder in between. An empty hook does nothing (the info
-    // panel then shows its plain background).
-    struct Hooks {
-        std::function<void(int id, bool forced)> playSound;
-        std::function<void()> drawInfo;
-        // Anchor in screen coordinates; texts are Texts::BalloonTitle/BalloonText().
-        std::function<void(const QPoint &globalAnchor)> showBalloon;
-        std::function<void()> hideBalloon;
-        std::function<void(const QString &text)> sendText;
-        std::function<void()> closeConnection;
-    } hooks;
-
-    // ---- Handlers
-    void Neu1Click();
-    void Spiel1Click();
-    void Beenden1Click();
-    void Hilfe1Click();
-    void Farbeneinrichten1Click();
-    void Soundseinrichten1Click();
-    void MenuItem_SoundsClick();
-    void Info1Click();
-    void FormKeyPress(int key);
-    bool FormCloseQuery();
-    void DXDrawMouseDown(Qt::MouseButton button, int X, int Y);
-    void DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y);
-
-    // The Yes/No question of "Neu" and closing ("Spiel beenden?").
-    bool AskEndGame();
-
-    // ---- GameEffects
-    void PlaySound(int id, bool forced = false) override;
-    void DrawScreen(bool present) override;
-    void PresentScreen() override;
-    void DrawInfo() override;
-    void DrawChangeOverBanner(int seconds) override;
-    void DrawFoundAllBanner() override;
-    void DrawGameEndBanner() override;
-    void SetStatusText(const QString &text) override;
-    void SendText(const QString &text) override;
-    void CloseConnection() override;
-    void ShowPlacementBalloon(int x, int y) override;
-    void HideBalloon() override;
-
-    // The plain info panel background, until the info panel draws itself.
-    static QColor InfoBackgroundColor() { return QColor(123, 157, 221); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void createMenus();
-    void FormShow();
-    void loadSettings();
-    void saveSettings();
-    // Without a window manager nobody hands the activation back when a modal
-    // window closes, and the game timers would stand still.
-    void regainActivation();
-
     std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<Random> ownRandom_;
+    std::unique_ptr<WindowEffects> effects_;
     std::unique_ptr<Game> game_;
     // Everything below holds on to the game and goes before it.
     std::unique_ptr<ComputerPlayer> computer_;
     std::unique_ptr<NetLink> netLink_;
     std::unique_ptr<SettingsFile> settings_;
-    std::unique_ptr<SoundPlayer> sound_;
-    std::unique_ptr<InfoPanel> info_;
-    BalloonHint *balloon_ = nullptr;
-    BoardRenderer renderer_;
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
     bool shownOnce_ = false;

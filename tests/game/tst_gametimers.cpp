@@ -1,4 +1,5 @@
 #include "game/GameTimers.h"
+#include "support/RecordingEffects.h"
 
 #include <QtTest>
 
@@ -48,8 +49,9 @@ private slots:
         TimerHub hub(clock);
         GameTimer a(hub, "a", 1000), b(hub, "b", 3000), c(hub, "c", 10);
         QStringList log;
+        TimerCalls onTimer([&log](GameTimer &t, int lag) { log << t.name() + QString::number(lag); });
         for (GameTimer *t : {&a, &b, &c})
-            t->OnTimer = [&log, t](int lag) { log << t->name() + QString::number(lag); };
+            t->setTarget(&onTimer);
         for (const QString &step : script.split(u' ')) {
             GameTimer *t = step[0] == u'a' ? &a : step[0] == u'b' ? &b : &c;
             if (step == "bg" || step == "fg")

@@ -1,7 +1,9 @@
 // The real main window with everything it carries, driven by mouse and keys
-// offscreen with a hand-driven clock and scripted chance.
+// offscreen with a hand-driven clock and scripted chance; two of them play a
+// network game over loopback.
 
 #include "app/mainwindow/TForm1.h"
+#include "app/mainwindow/WindowEffects.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm4.h"
@@ -9,6 +11,7 @@
 #include "dialogs/TLxColorComboBox.h"
 #include "game/Format.h"
 #include "game/Texts.h"
+#include "opponents/NetSession.h"
 #include "presentation/BalloonHint.h"
 #include "presentation/DXDrawSurface.h"
 #include "presentation/GameTimerDriver.h"
@@ -30,6 +33,21 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+// The sounds that reach the output, and sounds played as the engine plays them.
+struct TForm1TestAccess {
+    static void listen(TForm1 &form, QStringList &log)
+    {
+        struct Recorder final : SoundOutput {
+            QStringList &log;
+            explicit Recorder(QStringList &l) : log(l) {}
+            void play(int id) override { log << QString::number(id); }
+        };
+        form.effects_->sound_ = std::make_unique<SoundPlayer>(std::make_unique<Recorder>(log));
+        form.effects_->sound_->setEnabled(form.MenuItem_Sounds->isChecked());
+    }
+    static void play(TForm1 &form, int id, bool forced) { form.effects_->PlaySound(id, forced); }
+};
+
 namespace {
 
 enum class Banner { Countdown, FoundAll, GameEnd };
@@ -50,52 +68,57 @@ struct Window {
     ManualClock clock;
     ScriptedRandom rng;
     TForm1 form;
-    QStringList sounds; // "<id>" or "<id> forced", on their way to the player
+    TForm2 *wizard = new TForm2(form.game(), &form);
+    DXDrawSurface *board = form.findChild<DXDrawSurface *>(QStringLiteral("DXDraw"));
+    DXDrawSurface *infoSurface = form.findChild<DXDrawSurface *>(QStringLiteral("DXDraw_Info"));
+    QStringList sounds; // as they reach the output
 
     // realClock: the program's own clock instead of the hand-driven one.
-    explicit Window(const QString &settingsPath = {}, bool realClock = false)
-        : form(realClock ? nullptr : &clock, &rng, nullptr,
+    explicit Window(const QString &settingsPath = {}, bool realClock = false, unsigned seed = 1)
+        : rng({}, seed),
+          form(realClock ? nullptr : &clock, &rng, nullptr,
                settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
     {
-        form.setWizard(new TForm2(form.game(), &form));
+        form.setWizard(wizard);
         form.createDialogs();
-        form.hooks.playSound = [this, play = form.hooks.playSound](int id, bool forced) {
-            sounds << (forced ? QStringLiteral("%1 forced").arg(id) : QString::number(id));
-            play(id, forced);
-        };
+        TForm1TestAccess::listen(form, sounds);
         form.show();
     }
     Game &game() { return form.game(); }
     GameState &st() { return form.game().st; }
-    int presents() const { return form.DXDraw->presentCount(); }
-    QImage shown() const { return form.DXDraw->frontImage(); }
-    QImage panel() const { return form.DXDraw_Info->frontImage(); }
-    QString status() const { return form.Label_Info->text(); }
+    QAction *action(const char *name) { return form.findChild<QAction *>(QLatin1String(name)); }
+    QMenu *gameMenu() { return form.findChild<QMenu *>(QStringLiteral("Spiel1")); }
+    NetSession &net() { return *form.findChild<NetSession *>(); }
+    int presents() const { return board->presentCount(); }
+    QImage shown() const { return board->frontImage(); }
+    QImage panel() const { return infoSurface->frontImage(); }
+    QString status() const { return form.findChild<QLabel *>(QStringLiteral("Label_Info"))->text(); }
     bool showsTitle() const
     {
-        return shown().copy(0, 0, 880, 480) == form.renderer().Picture(0).copy(0, 0, 880, 480);
+        return shown().copy(0, 0, 880, 480) == BoardRenderer().Picture(0).copy(0, 0, 880, 480);
     }
 
-    void click(QPoint p) { QTest::mouseClick(form.DXDraw, Qt::LeftButton, {}, p); }
+    void click(QPoint p) { QTest::mouseClick(board, Qt::LeftButton, {}, p); }
     void place(int x, int y) { click(LeftBoardPixel(x, y)); }
     void shoot(CellPos c) { click(RightBoardPixel(c.x, c.y)); }
     void drag(const QList<QPoint> &path, Qt::MouseButton b = Qt::LeftButton)
     {
-        QTest::mousePress(form.DXDraw, b, {}, path.first());
+        QTest::mousePress(board, b, {}, path.first());
         for (qsizetype i = 1; i < path.size(); ++i)
-            QTest::mouseMove(form.DXDraw, path[i]);
-        QTest::mouseRelease(form.DXDraw, b, {}, path.last());
+            QTest::mouseMove(board, path[i]);
+        QTest::mouseRelease(board, b, {}, path.last());
     }
     void hover(QPoint p)
     {
-        QMouseEvent move(QEvent::MouseMove, p, form.DXDraw->mapToGlobal(p), Qt::NoButton, {}, {});
-        QApplication::sendEvent(form.DXDraw, &move);
+        QMouseEvent move(QEvent::MouseMove, p, board->mapToGlobal(p), Qt::NoButton, {}, {});
+        QApplication::sendEvent(board, &move);
     }
-    void enter() { QTest::keyClick(&form, Qt::Key_Return); }
+    void enter(Qt::KeyboardModifiers m = {}) { QTest::keyClick(&form, Qt::Key_Return, m); }
     // Opens the game menu and triggers the item if the menu shows it.
-    bool menu(QAction *item)
+    bool menu(const char *name)
     {
-        emit form.Spiel1->aboutToShow();
+        QAction *item = action(name);
+        emit gameMenu()->aboutToShow();
         if (item->isVisible())
             item->trigger();
         return item->isVisible();
@@ -105,7 +128,7 @@ struct Window {
     void tick(int ms)
     {
         clock.advance(ms);
-        GameTimerDriver &driver = form.timerDriver();
+        GameTimerDriver &driver = *form.findChild<GameTimerDriver *>();
         driver.reaim();
         if (!driver.isArmed() || driver.remainingMs() > 0)
             return;
@@ -113,16 +136,6 @@ struct Window {
         for (int i = 0; i < 1000 && driver.wakeCount() == wakes; ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    // One thinking time: no shot a millisecond early, then exactly one.
-    bool computerShoots(int ms)
-    {
-        const int tries = st().Tries[1];
-        tick(ms - 1);
-        const bool early = st().Tries[1] != tries;
-        tick(1);
-        return !early && st().Tries[1] == tries + 1;
-    }
-
     // A new game through Ctrl+N and the wizard; true once placing begins.
     // Both modes' fields are filled; the wizard reads those of the chosen one.
     bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
@@ -146,9 +159,20 @@ struct Window {
     // Places at random and presses Enter, with the draw of who begins given.
     void placeAndEnter(int draw)
     {
-        menu(form.MenuItem_SetShipsAutomatically);
+        menu("MenuItem_SetShipsAutomatically");
         rng.push(draw);
         enter();
+    }
+    // The wizard's network page, shown without its modal loop.
+    void openNetworkPage(const QString &name, bool host, const QString &address = {})
+    {
+        wizard->show();
+        wizard->RadioButton_TwoAtTwo->setChecked(true);
+        wizard->Button_Forward->click();
+        wizard->Edit_M2Player->setText(name);
+        (host ? wizard->RadioButton_M2Host : wizard->RadioButton_M2Client)->setChecked(true);
+        wizard->Edit_M2IP->setText(address);
+        wizard->Button_Forward->click();
     }
 
     // The board shows the frame composed independently for the game state.
@@ -196,143 +220,46 @@ private slots:
         Window w;
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         QCOMPARE(w.form.centralWidget()->size(), QSize(881, 682));
-        QCOMPARE(w.form.DXDraw->geometry(), QRect(0, 201, 881, 481));
+        QCOMPARE(w.board->geometry(), QRect(0, 201, 881, 481));
         QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w.showsTitle());
         QCOMPARE(w.status(), Texts::InfoText(0));
         QVERIFY(w.game().timers.applicationActive());
-        const int frames = w.form.DXDraw_Info->presentCount();
+        const int frames = w.infoSurface->presentCount();
         w.tick(10);
-        QCOMPARE(w.form.DXDraw_Info->presentCount(), frames + 1); // the title ship sails
+        QCOMPARE(w.infoSurface->presentCount(), frames + 1); // the title ship sails
         QStringList items;
-        for (QMenu *menu : {w.form.Spiel1, w.form.Fragezeichen1})
-            for (QAction *a : menu->actions())
+        for (QAction *menu : w.form.menuBar()->actions())
+            for (QAction *a : menu->menu()->actions())
                 items << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(items,
                  QStringList({"&Neu\tStrg+N", "-", "Alle Schiffe entfernen", "Schiffe zufällig platzieren",
                               "-", "Farben einrichten", "Sounds einrichten", "Sounds abspielen", "-",
                               "Be&enden", "&Hilfe\tF1", "-", "&Info"}));
-        QVERIFY(!w.menu(w.form.MenuItem_SetShipsAutomatically));
-
+        QVERIFY(!w.menu("MenuItem_SetShipsAutomatically"));
         // The about dialog comes last: the window, the sound dialog and the
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
-        for (QWidget *window : QList<QWidget *>{&w.form, w.form.Form3, w.form.LxUpdateFile->statusForm()})
+        for (QWidget *window :
+             QList<QWidget *>{&w.form, w.form.findChild<TForm3 *>(), w.form.LxUpdateFile->statusForm()})
             QCOMPARE(window->font().family(), face);
         QString caption;
-        WhenModal<TInfo>([&](TInfo *d) {
+        WhenModal<TInfo>([&](TInfo *d) { // Enter reaches the dialog, not the game
             caption = d->windowTitle() + u'|' + d->VersionText();
-            d->OK->click();
+            QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
+            if (d->isVisible()) {
+                caption += QStringLiteral("|still open");
+                d->OK->click();
+            }
         });
-        w.form.Info1->trigger();
+        w.action("Info1")->trigger();
         QCOMPARE(caption, QStringLiteral("Info über Kielwanz|Version: 1.0.0.0"));
 
         QTRY_COMPARE(QApplication::activeWindow(), &w.form);
         QTest::keyClick(&w.form, Qt::Key_F1);
         auto *help = w.form.findChild<HelpWindow *>();
         QVERIFY(help != nullptr && help->isVisible());
-        for (const char *topic :
-             {"Zwei Spieler an einem PC", "Zwei Spieler über TCP/IP", "Rechte Maustaste", "Spielstärke"})
-            QVERIFY2(HelpWindow::HelpHtml().contains(QString::fromUtf8(topic)), topic);
-    }
-
-    // In every dialog Enter presses the focused button, else the default one;
-    // the main window, which sees keys first, leaves a dialog's Enter alone.
-    void enterInDialogs_data()
-    {
-        QTest::addColumn<int>("dialog");    // wizard, sounds, colours, about, update wizard
-        QTest::addColumn<QString>("focus"); // a button's caption; empty: a field, or nothing
-        QTest::addColumn<QString>("pressed");
-        const struct {
-            const char *name;
-            int dialog;
-            const char *focus, *pressed;
-        } rows[] = {{"wizard, Abbrechen", 0, "Ab&brechen", "Ab&brechen"},
-                    {"wizard, Zurück", 0, "< &Zurück", "< &Zurück"},
-                    {"wizard, name field", 0, "", "&Weiter >"},
-                    {"sounds, Abbrechen", 1, "Ab&brechen", "Ab&brechen"},
-                    {"sounds, list", 1, "", "&OK"},
-                    {"colours, Abbrechen", 2, "Ab&brechen", "Ab&brechen"},
-                    {"about", 3, "", "OK"},
-                    {"update wizard, Abbrechen", 4, "Abbrechen", "Abbrechen"}};
-        for (const auto &r : rows)
-            QTest::newRow(r.name) << r.dialog << QString(r.focus) << QString(r.pressed);
-    }
-    void enterInDialogs()
-    {
-        QFETCH(int, dialog);
-        QFETCH(QString, focus);
-        QFETCH(QString, pressed);
-        Window w;
-        UpdatePlatform &platform = w.form.LxUpdateFile->platform();
-        platform.userSettingsFile = platform.machineSettingsFile =
-            w.dir.filePath(QStringLiteral("Update.ini"));
-        platform.onReadOnlyFileSystem = [](const QString &) { return false; };
-        QVERIFY(QTest::qWaitForWindowActive(&w.form));
-        QString got;
-        WhenModal<QDialog>([&](QDialog *d) {
-            if (auto *wizard = qobject_cast<TForm2 *>(d)) { // page "Mode3": all three buttons enabled
-                wizard->RadioButton_PCMode->click();
-                wizard->Button_Forward->click();
-                wizard->Edit_M3Player->setText(QStringLiteral("Anna"));
-            }
-            QObject guard;
-            QWidget *target = d;
-            for (QPushButton *b : d->findChildren<QPushButton *>()) {
-                connect(b, &QPushButton::pressed, &guard, [&got, b] { got = b->text(); });
-                if (b->isVisible() && b->text() == focus)
-                    target = b;
-            }
-            if (focus.isEmpty())
-                for (QWidget *field : d->findChildren<QWidget *>())
-                    if (field->isVisible() &&
-                        (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field)))
-                        target = field;
-            target->setFocus();
-            QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
-            if (d->isVisible())
-                d->done(QDialog::Rejected);
-        });
-        QAction *open[] = {w.form.Neu1, w.form.Soundseinrichten1, w.form.Farbeneinrichten1, w.form.Info1,
-                           w.form.LxUpdateFile->action()};
-        open[dialog]->trigger();
-        QCOMPARE(got, pressed);
-    }
-
-    void mouseBounds_data()
-    {
-        QTest::addColumn<int>("phase");
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<CellPos>("cell");
-        QTest::newRow("X 40") << int(gpPlacing1) << QPoint(40, 200) << NoCell;
-        QTest::newRow("X 440") << int(gpPlacing1) << QPoint(440, 200) << NoCell;
-        QTest::newRow("Y 80") << int(gpPlacing1) << QPoint(100, 80) << NoCell;
-        QTest::newRow("Y 480") << int(gpPlacing1) << QPoint(100, 480) << NoCell;
-        QTest::newRow("41, 81") << int(gpPlacing1) << QPoint(41, 81) << CellPos{0, 0};
-        QTest::newRow("439, 479") << int(gpPlacing1) << QPoint(439, 479) << CellPos{9, 9};
-        QTest::newRow("firing X 480") << int(gpFiring) << QPoint(480, 200) << NoCell;
-        QTest::newRow("firing X 880") << int(gpFiring) << QPoint(880, 200) << NoCell;
-        QTest::newRow("firing 481, 81") << int(gpFiring) << QPoint(481, 81) << CellPos{0, 0};
-        QTest::newRow("firing 879, 479") << int(gpFiring) << QPoint(879, 479) << CellPos{9, 9};
-        QTest::newRow("firing, left board") << int(gpFiring) << QPoint(100, 200) << NoCell;
-    }
-    void mouseBounds()
-    {
-        QFETCH(int, phase);
-        QFETCH(QPoint, at);
-        QFETCH(CellPos, cell);
-        Window w;
-        w.game().StartGame();
-        w.st().GamePhase = phase;
-        w.st().HoverCell = {5, 5};
-        w.hover(at);
-        QCOMPARE(w.st().HoverCell, cell);
-        if (phase == gpPlacing1) { // a click there sets exactly that cell, or none
-            w.click(at);
-            QCOMPARE(ShipCells(w.st().PlayField[w.st().CurrentPlayer]),
-                     cell == NoCell ? QList<CellPos>{} : QList<CellPos>{cell});
-        }
     }
 
     void movingWithinACellDrawsNothing()
@@ -352,7 +279,7 @@ private slots:
         // Off the surface (to the menu, say): the frame goes with the pointer.
         w.hover(QPoint(100, 100));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(w.form.DXDraw, &leave);
+        QApplication::sendEvent(w.board, &leave);
         QCOMPARE(w.presents(), n + 4);
         QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
     }
@@ -361,9 +288,9 @@ private slots:
     {
         Window w;
         GameState &st = w.st();
-        BalloonHint *balloon = w.form.balloon();
+        auto *balloon = w.form.findChild<BalloonHint *>();
         auto balloonAt = [&](int x, int y) {
-            return balloon->isVisible() && balloon->stemTip() == w.form.DXDraw->mapToGlobal(L(x, y));
+            return balloon->isVisible() && balloon->stemTip() == w.board->mapToGlobal(L(x, y));
         };
         w.rng.push(0); // Anna places first
         QVERIFY(w.start(true, 2));
@@ -392,6 +319,8 @@ private slots:
         for (const CellPos c : {CellPos{9, 9}, CellPos{7, 7}, CellPos{5, 9}, CellPos{2, 7}})
             w.place(c.x, c.y);
         QCOMPARE(st.GamePhase, int(gpPlaced1));
+        w.enter(Qt::ControlModifier); // not the game's Enter
+        QCOMPARE(st.GamePhase, int(gpPlaced1));
         QCOMPARE(w.status(), Texts::InfoText(2));
         QCOMPARE(w.panel(), w.expectedPanel());
 
@@ -399,7 +328,7 @@ private slots:
         w.enter();
         QCOMPARE(st.GamePhase, int(gpPlacing2));
         QVERIFY((w.shown().pixel(L(0, 0)) & 0xFFFFFF) != 0xFFFF00u);
-        for (QAction *item : {w.form.MenuItem_DeleteAllShips, w.form.MenuItem_SetShipsAutomatically}) {
+        for (const char *item : {"MenuItem_DeleteAllShips", "MenuItem_SetShipsAutomatically"}) {
             for (const CellPos c : {CellPos{2, 2}, CellPos{3, 2}, CellPos{2, 3}})
                 w.place(c.x, c.y);
             QVERIFY(balloonAt(2, 3));
@@ -420,7 +349,7 @@ private slots:
         w.tick(1000);
         QCOMPARE(w.status(), QStringLiteral("Anna ist an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er."));
         QCOMPARE(w.shown().pixel(L(0, 0)) & 0xFFFFFF, 0xFFFF00u);
-        QVERIFY(!w.menu(w.form.MenuItem_SetShipsAutomatically));
+        QVERIFY(!w.menu("MenuItem_SetShipsAutomatically"));
 
         // Anna: a drag sinks the 4; a miss shows the countdown at once and
         // shots wait for its end.
@@ -487,7 +416,7 @@ private slots:
         QCOMPARE(w.game().DXTimer.Tag, 5);
 
         AnswerMessageBox(QStringLiteral("&Nein")); // closing asks as "Neu" does (timers test below)
-        w.form.Beenden1->trigger();
+        w.action("Beenden1")->trigger();
         QVERIFY(w.form.isVisible());
 
         // "Ja": every timer stops and the title shows while the wizard is
@@ -499,7 +428,7 @@ private slots:
                       !w.game().DXTimer_Info.Enabled() && w.showsTitle();
             wizard->Button_Cancel->click();
         });
-        w.form.Neu1->trigger();
+        w.action("Neu1")->trigger();
         QVERIFY(stopped);
         QCOMPARE(w.st().GamePhase, int(gpNoGame));
         QCOMPARE(w.game().DXTimer.Tag, 0);
@@ -525,7 +454,7 @@ private slots:
             QVERIFY(w.start(false, 1));
             w.placeAndEnter(1); // the computer begins, after one second
         }
-        const auto frames = [&] { return w.presents() + w.form.DXDraw_Info->presentCount(); };
+        const auto frames = [&] { return w.presents() + w.infoSurface->presentCount(); };
         int before = -1, after = -2;
         const auto wait = [&] {
             before = frames();
@@ -538,87 +467,25 @@ private slots:
                 wait();
                 question = box->windowTitle() + u'|' + box->text();
             });
-            w.form.Neu1->trigger();
+            w.action("Neu1")->trigger();
             QCOMPARE(question, QStringLiteral("Spiel beenden?|Wollen Sie das Spiel wirklich beenden?"));
         } else if (opened == 1) {
             QMenuBar *bar = w.form.menuBar();
             QTest::mouseClick(bar, Qt::LeftButton, {},
-                              bar->actionGeometry(w.form.Spiel1->menuAction()).center());
-            QTRY_VERIFY(w.form.Spiel1->isVisible());
+                              bar->actionGeometry(w.gameMenu()->menuAction()).center());
+            QTRY_VERIFY(w.gameMenu()->isVisible());
             wait();
-            QTest::keyClick(w.form.Spiel1, Qt::Key_Escape);
+            QTest::keyClick(w.gameMenu(), Qt::Key_Escape);
         } else {
             WhenModal<TInfo>([&](TInfo *d) {
                 wait();
                 d->OK->click();
             });
-            w.form.Info1->trigger();
+            w.action("Info1")->trigger();
         }
         QCOMPARE(after, before);
         QTRY_VERIFY(frames() > after);
         QCOMPARE(w.st().Tries[1], opened < 2 ? 1 : 0);
-    }
-
-    // The winner finds every ship while the other misses; after the
-    // victory pause the loser fires alone, misses included, until done.
-    void againstTheComputer_data()
-    {
-        QTest::addColumn<bool>("computerWins");
-        QTest::newRow("computer first") << true;
-        QTest::newRow("human first") << false;
-    }
-    void againstTheComputer()
-    {
-        QFETCH(bool, computerWins);
-        Window w;
-        GameState &st = w.st();
-        QVERIFY(w.start(false, 2));
-        QCOMPARE(st.PlayerNames[1], QStringLiteral("Computer"));
-        w.hover(L(3, 4));
-        w.placeAndEnter(computerWins ? 1 : 0);
-        QCOMPARE(st.HoverCell, NoCell); // no frame on the right board where the pointer is not
-        for (int guard = 0; st.Winner == -1 && guard < 300; ++guard) {
-            if (st.CurrentPlayer == 0) { // the human misses once, or always
-                QVERIFY(!w.game().DXTimer_Computer.Enabled());
-                w.shoot(
-                    cellsWith(st.PlayField[1], computerWins || st.Tries[0] == 0 ? pfWater : pfShip).first());
-                continue;
-            }
-            const int hits = w.game().Hits(1);
-            QVERIFY(w.computerShoots(2000));
-            QCOMPARE(st.CurrentPlayer, w.game().Hits(1) > hits ? 1 : 0);
-        }
-        QVERIFY(st.Tries[1] > 0);
-        QCOMPARE(w.status(),
-                 FormatText(Texts::InfoText(computerWins ? 11 : 12), {QStringLiteral("Computer")}));
-        const int computerShots = st.Tries[1];
-        w.tick(1999);
-        QCOMPARE(st.CurrentPlayer, computerWins ? 1 : 0);
-        w.tick(1);
-        const int loser = computerWins ? 0 : 1;
-        QCOMPARE(st.CurrentPlayer, loser);
-        QCOMPARE(w.game().DXTimer_Computer.Enabled(), !computerWins);
-        if (computerWins)
-            w.tick(10000);
-        int misses = 0;
-        for (int guard = 0; st.GamePhase == gpFiring && guard < 120; ++guard) {
-            const qsizetype water = cellsWith(st.ControlField[loser], cfWater).size();
-            if (computerWins)
-                w.shoot(cellsWith(st.PlayField[1], misses == 0 ? pfWater : pfShip).first());
-            else
-                QVERIFY(w.computerShoots(2000));
-            QCOMPARE(st.CurrentPlayer, loser);
-            misses += cellsWith(st.ControlField[loser], cfWater).size() - water;
-        }
-        QVERIFY(misses > 0);
-        QCOMPARE(st.GamePhase, int(gpFinished));
-        QCOMPARE(w.status(), Texts::InfoText(18));
-        QVERIFY(w.shows(Banner::GameEnd));
-        QCOMPARE(w.panel(), w.expectedPanel());
-        QVERIFY(!w.game().DXTimer_Computer.Enabled());
-        const int shots = st.Tries[1];
-        w.tick(10000);
-        QCOMPARE(st.Tries[1], computerWins ? computerShots : shots);
     }
 
     void settingsAndColoursSurviveARestart()
@@ -627,16 +494,16 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("Settings.ini"));
         {
             Window w(path);
-            w.form.MenuItem_Sounds->trigger(); // off: only a forced sound plays
-            w.form.PlaySound(101);
-            w.form.PlaySound(301, true);
-            QCOMPARE(w.sounds, QStringList({"301 forced"}));
+            w.action("MenuItem_Sounds")->trigger(); // off: only a forced sound plays
+            TForm1TestAccess::play(w.form, 101, false);
+            TForm1TestAccess::play(w.form, 301, true);
+            QCOMPARE(w.sounds, QStringList({"301"}));
             WhenModal<TForm3>([](TForm3 *d) {
                 d->ComboBox_WaterSound->setCurrentIndex(2);
                 d->ComboBox_ShipSound->setCurrentIndex(8);
                 d->Button_OK->click();
             });
-            w.form.Soundseinrichten1->trigger();
+            w.action("Soundseinrichten1")->trigger();
 
             // Colours: Cancel forgets and draws nothing, OK draws at once.
             QVERIFY(w.start(false, 7, QStringLiteral("Zoë"), clHard));
@@ -648,21 +515,22 @@ private slots:
                 d->LxColorComboBox_Color2->setColor(0x00FF00);
                 d->Button_Cancel->click();
             });
-            w.form.Farbeneinrichten1->trigger();
+            w.action("Farbeneinrichten1")->trigger();
             QCOMPARE(w.presents(), presents);
             WhenModal<TForm4>([](TForm4 *d) {
                 d->LxColorComboBox_Color1->setColor(0x123456);
                 d->LxColorComboBox_Color2->setColor(0x0000FF); // red in the low byte
                 d->Button_OK->click();
             });
-            w.form.Farbeneinrichten1->trigger();
+            w.action("Farbeneinrichten1")->trigger();
             QCOMPARE(w.presents(), presents + 1);
             QCOMPARE(w.shown().pixel(L(5, 5)) & 0xFFFFFF, 0xFF0000u);
             QVERIFY(!QFile::exists(path)); // written only when the window goes
         }
         Window w(path);
-        QVERIFY(!w.form.MenuItem_Sounds->isChecked());
-        QVERIFY(!w.form.soundPlayer().enabled());
+        QVERIFY(!w.action("MenuItem_Sounds")->isChecked());
+        TForm1TestAccess::play(w.form, 101, false); // off after the restart too
+        QVERIFY(w.sounds.isEmpty());
         QCOMPARE(w.st().ShotSound, (std::array<int, 2>{3, 201}));
         QCOMPARE(w.st().CellColors[1], 0x123456u);
         QCOMPARE(w.st().CellColors[2], 0x0000FFu);
@@ -672,7 +540,7 @@ private slots:
                     u'|' + d->ComboBox_ComputerLevel->currentText();
             d->Button_Cancel->click();
         });
-        w.form.Neu1->trigger();
+        w.action("Neu1")->trigger();
         QCOMPARE(shown, QStringLiteral("Zoë|7|Schwer"));
     }
 
@@ -691,6 +559,65 @@ private slots:
         w.reset();
         QCOMPARE(message,
                  "Kielwanz|In " + QDir::toNativeSeparators(path) + " kann nicht geschrieben werden|1");
+    }
+
+    // Two windows with their wizards play over loopback: the wizard's pages
+    // show the session's state, the game starts, shots go through, and a
+    // peer that leaves is reported in a message box.
+    void networkGameThroughTwoWindows()
+    {
+        const auto entry = [](int i, const QString &name = {}) {
+            return FormatText(Texts::WizardText(i), {name, name});
+        };
+        Window host({}, false, 3);
+        auto guest = std::make_unique<Window>(QString(), false, 4);
+        host.net().setPort(0);
+        host.openNetworkPage(QStringLiteral("Hanna"), true);
+        QCOMPARE(host.wizard->Label_M2IPState->text(), entry(2));
+        QVERIFY(!host.wizard->Edit_M2Player->isEnabled());
+        guest->net().setPort(host.net().listeningPort());
+        guest->openNetworkPage(QStringLiteral("<b>Gus</b>"), false, QStringLiteral("127.0.0.1"));
+        QVERIFY(QTest::qWaitFor([&] { return host.wizard->Button_Forward->isEnabled(); }));
+        // A peer's name is shown as it is, never as markup.
+        QCOMPARE(host.wizard->Label_M2IPState->textFormat(), Qt::PlainText);
+        QCOMPARE(host.form.findChild<QLabel *>(QStringLiteral("Label_Info"))->textFormat(), Qt::PlainText);
+        QCOMPARE(host.wizard->Label_M2IPState->text(), entry(3, QStringLiteral("<b>Gus</b>")));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return guest->wizard->Label_M2IPState->text() == entry(1, QStringLiteral("Hanna")); }));
+        QVERIFY(!guest->wizard->Button_Forward->isEnabled());
+
+        // The host starts; both place and the host's draw lets it begin.
+        host.wizard->Button_Forward->click();
+        QVERIFY(!host.wizard->isVisible());
+        QVERIFY(QTest::qWaitFor([&] { return !guest->wizard->isVisible(); }));
+        QCOMPARE(guest->st().GamePhase, gpPlacing1);
+        host.placeAndEnter(0);
+        guest->placeAndEnter(0);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return host.st().GamePhase == gpFiring && guest->st().GamePhase == gpFiring; }));
+        QCOMPARE(host.st().PlayField, guest->st().PlayField);
+        host.shoot({4, 4});
+        QVERIFY(QTest::qWaitFor([&] { return guest->st().Tries[0] == 1; }));
+        QCOMPARE(guest->st().ControlField[0], host.st().ControlField[0]);
+        QCOMPARE(guest->st().CurrentPlayer, host.st().CurrentPlayer);
+
+        // The guest's program ends: the host says so and shows the title.
+        QString message;
+        AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
+            message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size()) +
+                      (box->textFormat() == Qt::PlainText ? "" : "|rich");
+        });
+        guest.reset();
+        QVERIFY(QTest::qWaitFor([&] { return host.st().GamePhase == gpNoGame; }));
+        QCOMPARE(message, QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
+        QCOMPARE(host.status(), Texts::InfoText(0));
+
+        // Leaving the wizard while listening closes the socket without a question.
+        host.openNetworkPage(QStringLiteral("Hanna"), true);
+        QCOMPARE(host.net().link(), NetSession::Link::Listening);
+        host.wizard->Button_Cancel->click();
+        QVERIFY(!host.wizard->isVisible());
+        QCOMPARE(host.net().link(), NetSession::Link::Idle);
     }
 };
 

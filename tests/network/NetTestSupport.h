@@ -49,7 +49,15 @@ struct NetEffects : RecordingEffects {
     }
 };
 
+// One end of an in-memory connection: what the session sends waits here
+// until the test delivers it to the other side.
+struct Wire final : NetTransport {
+    QByteArray pending;
+    void send(const QByteArray &bytes) override { pending += bytes; }
+};
+
 struct NetSide {
+    Wire wire;
     NetEffects fx;
     ScriptedRandom rng;
     ManualClock clock;

@@ -82,20 +82,17 @@ struct Outcome {
 Outcome play(const Cutter &cut, bool joined)
 {
     NetSide host(0, u"Hanna"_s, 5), guest(1, u"Gustav"_s, 6);
-    QByteArray toHost, toGuest;
     Outcome out;
-    host.net.sendHook = [&](const QByteArray &b) { toGuest += b; };
-    guest.net.sendHook = [&](const QByteArray &b) { toHost += b; };
     auto deliver = [&](NetSide &to) {
-        QByteArray &pending = &to == &host ? toHost : toGuest;
+        QByteArray &pending = (&to == &host ? guest : host).wire.pending;
         if (pending.isEmpty())
             return;
         out.deliveries << std::exchange(pending, {});
         for (const QByteArray &piece : cut(out.deliveries.size() - 1, out.deliveries.last()))
             to.net.SocketRead(piece);
     };
-    host.net.OpenWithoutSocket();
-    guest.net.OpenWithoutSocket();
+    host.net.OpenOn(host.wire);
+    guest.net.OpenOn(guest.wire);
     PlayGame(host, guest, 0, 1, [&](NetSide &side, const std::function<void()> &step) {
         deliver(side);
         step();
@@ -132,6 +129,11 @@ struct Pair {
 };
 
 } // namespace
+
+struct NetSessionTestAccess {
+    static void error(NetSession &s, QAbstractSocket::SocketError e) { s.SocketError(e); }
+    static bool retryArmed(const NetSession &s) { return s.ConnectRetryArmed; }
+};
 
 class tst_netgame : public QObject {
     Q_OBJECT
@@ -411,7 +413,7 @@ private slots:
         clock.start();
         guest.net.OpenClient(u"127.0.0.1"_s);
         for (int i = how == 2 ? 0 : 1; (how == 2 || how == 3) && i < 2; ++i)
-            guest.net.SocketError(QAbstractSocket::SocketAddressNotAvailableError);
+            NetSessionTestAccess::error(guest.net, QAbstractSocket::SocketAddressNotAvailableError);
         if (how == 3) { // the host comes up after the first attempt: only the retry reaches it
             host.net.setPort(port);
             host.net.OpenServer();
@@ -429,7 +431,7 @@ private slots:
         }
         QCOMPARE(guest.ui.ipState, Texts::WizardText(6));
         QVERIFY(guest.ui.ipCtrlsEnabled && guest.st.PlayerNames[1].isEmpty());
-        QCOMPARE(guest.net.ConnectRetryArmed, how != 2); // the retry is only for that error
+        QCOMPARE(NetSessionTestAccess::retryArmed(guest.net), how != 2); // the retry is only for that error
         QTest::qWait(how == 2 ? NetSession::RetryDelayMs + 100 : 0);
         QCOMPARE(guest.net.link(), Link::Idle); // and no retry comes after all
     }

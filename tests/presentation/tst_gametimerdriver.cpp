@@ -1,4 +1,5 @@
 #include "presentation/GameTimerDriver.h"
+#include "support/RecordingEffects.h"
 
 #include <QtTest>
 
@@ -13,7 +14,8 @@ private slots:
         TimerHub hub(clock);
         GameTimer t(hub, QStringLiteral("t"), 700);
         int ticks = 0;
-        t.OnTimer = [&](int) { ++ticks; };
+        TimerCalls onTimer([&](GameTimer &, int) { ++ticks; });
+        t.setTarget(&onTimer);
         GameTimerDriver driver(hub);
         hub.setApplicationActive(true);
         QVERIFY(!driver.isArmed());
@@ -42,7 +44,8 @@ private slots:
         TimerHub hub(clock);
         GameTimer t(hub, QStringLiteral("t"), 20);
         int ticks = 0;
-        t.OnTimer = [&](int) { ++ticks; };
+        TimerCalls onTimer([&](GameTimer &, int) { ++ticks; });
+        t.setTarget(&onTimer);
         GameTimerDriver driver(hub);
         hub.setApplicationActive(true);
         t.enable();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Records every side effect of the engine as one line of text, in order, so
 // that tests can assert the sequence ("sound 101", "draw present", ...).
 // Timer switches are recorded too once attach() has been called.
@@ -57,6 +59,13 @@ public:
     void CloseConnection() override { log << QStringLiteral("close"); }
     void ShowPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
     void HideBalloon() override { log << QStringLiteral("hide balloon"); }
+};
+
+// A timer target that runs a function, for tests of the timers themselves.
+struct TimerCalls final : TimerTarget {
+    explicit TimerCalls(std::function<void(GameTimer &, int)> f) : call(std::move(f)) {}
+    void timerFired(GameTimer &t, int lagCount) override { call(t, lagCount); }
+    std::function<void(GameTimer &, int)> call;
 };
 
 // A grid from ten strings of ten characters, row by row from the top:

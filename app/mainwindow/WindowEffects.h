@@ -1,0 +1,57 @@
+#pragma once
+
+#include "game/GameEffects.h"
+#include "presentation/BoardRenderer.h"
+
+#include <memory>
+
+class BalloonHint;
+class DXDrawSurface;
+class Game;
+class InfoPanel;
+class NetSession;
+class QLabel;
+class Random;
+class SoundPlayer;
+
+// Where the engine's side effects reach the main window: the board and info
+// surfaces, the status line, the balloon, the sounds and the network peer.
+class WindowEffects final : public GameEffects {
+public:
+    WindowEffects(QLabel &status, DXDrawSurface &board, DXDrawSurface &infoSurface, BalloonHint &balloon,
+                  Random &rng);
+    ~WindowEffects() override;
+
+    // The game whose state is drawn and the session that carries its texts;
+    // both live as long as this.
+    void attach(Game &game, NetSession &net);
+
+    SoundPlayer &sound() { return *sound_; }
+    InfoPanel &infoPanel() { return *info_; }
+    BoardRenderer &renderer() { return renderer_; }
+
+    void PlaySound(int id, bool forced = false) override;
+    void DrawScreen(bool present) override;
+    void PresentScreen() override;
+    void DrawInfo() override;
+    void DrawChangeOverBanner(int seconds) override;
+    void DrawFoundAllBanner() override;
+    void DrawGameEndBanner() override;
+    void SetStatusText(const QString &text) override;
+    void SendText(const QString &text) override;
+    void CloseConnection() override;
+    void ShowPlacementBalloon(int x, int y) override;
+    void HideBalloon() override;
+
+private:
+    friend struct TForm1TestAccess; // tests listen to the sounds
+
+    QLabel &status_;
+    DXDrawSurface &board_;
+    BalloonHint &balloon_;
+    BoardRenderer renderer_;
+    std::unique_ptr<SoundPlayer> sound_;
+    std::unique_ptr<InfoPanel> info_;
+    Game *game_ = nullptr;
+    NetSession *net_ = nullptr;
+};

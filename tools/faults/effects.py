@@ -1,0 +1,75 @@
+"""Faults of the window's effects, the network session and its messages, and the sounds."""
+
+TESTS = "tst_(mainwindow|netgame|nethostile|sounds)"
+
+W = "app/mainwindow/TForm1.cpp"
+E = "app/mainwindow/WindowEffects.cpp"
+L = "app/mainwindow/NetLink.cpp"
+S = "opponents/NetSession.cpp"
+M = "opponents/NetMessages.cpp"
+C = "opponents/Cp1252.cpp"
+P = "presentation/SoundPlayer.cpp"
+G = "game/Game.cpp"
+
+FAULTS = [
+    # ---- the main window
+    # The sounds-on check is made once, in the player (it was the window's too).
+    ("fx-sounds-on-inverted", P, "if (!forced && !enabled_)", "if (!forced && enabled_)"),
+    ("fx-sounds-forced-ignored", P, "if (!forced && !enabled_)", "if (!enabled_)"),
+    ("fx-menu-sounds-toggle", W, "effects_->sound().setEnabled(MenuItem_Sounds->isChecked());",
+     "effects_->sound().setEnabled(true);"),
+    ("fx-changeover-not-presented", E,
+     "renderer_.DrawChangeOverBanner(board_.backBuffer(), game_->st, seconds);\n    board_.present();",
+     "renderer_.DrawChangeOverBanner(board_.backBuffer(), game_->st, seconds);"),
+    ("fx-balloon-anchor-swapped", E, "BalloonHint::CellCentre(x, y)", "BalloonHint::CellCentre(y, x)"),
+    ("fx-neu-asks-wrongly", W, "if (game_->GameRunning() && !AskEndGame())",
+     "if (!game_->GameRunning() && !AskEndGame())"),
+    ("fx-close-without-asking", W, "return !game_->GameRunning() || AskEndGame();", "return true;"),
+    ("fx-enter-with-ctrl", W, "if (enter && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))",
+     "if (enter)"),
+    ("fx-wizard-forward-always", L, "wizard_->Button_Forward->setEnabled(enabled);",
+     "wizard_->Button_Forward->setEnabled(true);"),
+    ("fx-send-outside-net-game", S, "    if (game_.st.GameMode != gmTwoAtTwo)\n        return;\n", ""),
+    ("fx-unnamed-name-unchecked", S, "if (!name || !IsValidName(*name)) {\n        qCWarning",
+     "if (!name) {\n        qCWarning"),
+    ("fx-server-stays-open", S, "    ServerSocket->close();\n    attachPeer(socket);", "    attachPeer(socket);"),
+    ("fx-shot-out-of-turn", S,
+     "if (st.CurrentPlayer != peer || st.ControlField[peer].at(shot->x, shot->y) != cfUnknown)",
+     "if (st.ControlField[peer].at(shot->x, shot->y) != cfUnknown)"),
+    ("fx-shot-repeated", S,
+     "if (st.CurrentPlayer != peer || st.ControlField[peer].at(shot->x, shot->y) != cfUnknown)",
+     "if (st.CurrentPlayer != peer)"),
+    ("fx-second-fleet-dropped", S, "        if (!inbox_.isEmpty())\n            violation();",
+     "        inbox_.clear();"),
+    ("fx-start-player-flipped", S, "inbox_[FleetDigitCount] == '1' ? 1 : 0", "inbox_[FleetDigitCount] == '0' ? 1 : 0"),
+    ("fx-retry-wrong-error", S, "error == QAbstractSocket::SocketAddressNotAvailableError",
+     "error == QAbstractSocket::ConnectionRefusedError"),
+    ("fx-reads-after-game-left", S,
+     "    if (link_ == Link::Playing && !gameRunsHere()) {\n        inbox_.clear();\n        return;\n    }\n", ""),
+    ("fx-startword-first", S, "const qsizetype go = inbox_.indexOf(StartWord, 1);\n    if (go > 0) {",
+     "const qsizetype go = inbox_.indexOf(StartWord);\n    if (go >= 0) {"),
+    ("fx-pause-not-passed", S, "    if (game_.DXTimer.Enabled())\n        game_.DXTimerTimer();\n", ""),
+    ("fx-lost-message-dropped", S,
+     "        ui_.ShowConnectionMessage(lostCaption(), QStringLiteral(\"Die Verbindung zu \") + name +",
+     "        (void)(QStringLiteral(\"Die Verbindung zu \") + name +"),
+    # ---- the messages and their code page
+    ("fx-fleet-digit-range", M, "return b == '0' || b == '2';", "return b >= '0' && b <= '2';"),
+    ("fx-start-byte-any-digit", M, "return b == '0' || b == '1'; // the host's start player",
+     "return b >= '0' && b <= '9';"),
+    ("fx-shot-second-digit", M, "if (a < '0' || a > '9' || b < '0' || b > '9')", "if (a < '0' || a > '9')"),
+    ("fx-name-empty-ok", M, "if (name.isEmpty() || name.size() > MaxNameLength)", "if (name.size() > MaxNameLength)"),
+    ("fx-cp-unassigned-byte", C, "            if (u == 0)\n                return std::nullopt;\n", ""),
+    ("fx-cp-high-offset", C, "return static_cast<char>(0x80 + i);", "return static_cast<char>(0x7F + i);"),
+    ("fx-player-forced-ignored", P, "if (!forced && !enabled_)", "if (!enabled_)"),
+    # ---- the engine's order of effects and its timers
+    ("fx-info-before-board", G, "    DrawScreen(!endFlag);\n    effects_.DrawInfo();",
+     "    effects_.DrawInfo();\n    DrawScreen(!endFlag);"),
+    ("fx-banner-before-fanfare", G, "effects_.PlaySound(301);\n        effects_.DrawFoundAllBanner();",
+     "effects_.DrawFoundAllBanner();\n        effects_.PlaySound(301);"),
+    ("fx-end-keeps-connection", G, "        effects_.CloseConnection();\n", ""),
+    ("fx-shot-sent-after-carried-out", G,
+     "effects_.SendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));\n        ClickControlField(c.x, c.y);",
+     "ClickControlField(c.x, c.y);\n        effects_.SendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));"),
+    ("fx-timer-lag-dropped", "game/GameTimers.cpp", "static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX))", "1",
+     "tst_(gametimers|infopanel|mainwindow)"),
+]
