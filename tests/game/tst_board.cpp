@@ -161,21 +161,16 @@ private slots:
         const QString needed = "benötigt: 4 1er, 3 2er, 2 3er, 1 4er";
         const QString row8 = StandardFleetRows().mid(0, 8).join(u'|') + u'|';
         const StatusCase cases[] = {
-            {"empty", One, 1, 0, 0, "", needed, 1},
             {"empty, phase 4 falls back", One, 4, 1, 0, "", needed, 3},
             {"needed and surplus", One, 1, 1, 0, "#.#.#.#.#.",
              "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 1 1er", 1},
-            {"fleet", One, 1, 0, 0, kFleet, all, 2},
             {"surplus", PC, 2, 0, 0, row8 + "##.##.###.", "zu entfernen: 2 2er, 1 3er", 1},
             {"a run of 5 is no ship", One, 2, 0, 0, row8 + "#####", all, 2},
-            {"computer game, own turn", PC, 5, 0, 0, "", "Sie sind an der Reihe." + missing, -1},
             {"computer's turn", PC, 5, 1, 0, sunkOf({2}),
              "Computer ist an der Reihe. Es fehlen: 4 1er, 2 3er, 1 4er.", -1},
             {"two at one, never 'Sie'", One, 5, 1, 1, "", "Bert ist an der Reihe." + missing, -1},
             {"hit parts do not count", One, 5, 0, 0, "2220033300|" + sunkOf({1, 2, 3}).mid(11),
              "Anna ist an der Reihe. Es fehlen: 1 4er.", -1},
-            {"human found all", PC, 5, 0, 0, found, "Sie haben alle Schiffe von Computer gefunden.", 0},
-            {"computer found all", PC, 5, 1, 0, found, "Computer hat alle Ihre Schiffe gefunden.", 1},
             {"no game", PC, 0, 0, 0, found, Texts::InfoText(0), 0},
             {"finished", PC, 6, 0, 0, found, Texts::InfoText(18), 6},
         };
