@@ -194,52 +194,6 @@ private slots:
             sizes << d.n;
         QCOMPARE(sizes, draws);
     }
-
-    // The human's own fleet never influences where the computer fires, at any level.
-    void playFieldIgnored_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QPoint>("lastHit");
-        QTest::newRow("game start") << "" << QPoint(-1, -1);
-        QTest::newRow("single hit") << "||||1...2" << QPoint(4, 4);
-        QTest::newRow("line of hits") << "||..1.22.1" << QPoint(5, 2);
-    }
-    void playFieldIgnored()
-    {
-        QFETCH(QString, control);
-        QFETCH(QPoint, lastHit);
-        // All water, a ship wherever the computer has not fired yet, a fleet.
-        Grid ships = GridOf(control), fleet;
-        for (std::uint8_t &c : ships.cells)
-            c = c == cfUnknown ? pfShip : pfShipHit;
-        ClockSeededRandom placing(3);
-        Game::PlaceShipsRandomly(fleet, placing);
-        QStringList outcomes;
-        for (int level : {clEasy, clNormal, clHard})
-            for (const Grid &human : {Grid{}, ships, fleet}) {
-                NullEffects fx;
-                ScriptedRandom rng({}, 42);
-                ManualClock clock;
-                Game game(fx, rng, clock);
-                game.SetComputerLevel(level);
-                game.st.GameMode = gmPCMode;
-                game.st.GamePhase = gpFiring;
-                game.st.CurrentPlayer = 1;
-                game.st.ControlField[1] = GridOf(control);
-                game.st.ComputerLastHit = {lastHit.x(), lastHit.y()};
-                game.st.PlayField[0] = human;
-                ComputerPlayer(game).DXTimer_ComputerTimer();
-                QString outcome =
-                    QStringLiteral("%1,%2:").arg(game.st.LastShot[0].x).arg(game.st.LastShot[0].y);
-                for (const auto &d : rng.log)
-                    outcome += QStringLiteral(" %1/%2").arg(d.result).arg(d.n);
-                outcomes << outcome;
-            }
-        for (int i = 0; i < outcomes.size(); ++i) {
-            QVERIFY(!outcomes[i].startsWith("-1"));
-            QCOMPARE(outcomes[i], outcomes[i - i % 3]);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_computerchoice)

@@ -143,43 +143,12 @@ private slots:
         QVERIFY(crowded == before);
     }
 
-    // Direction once per ship, then x and y on every try; the ranges keep the
-    // ship inside the field; a try is tested against the ships placed before.
-    void randomDrawOrder()
-    {
-        ScriptedRandom rng({
-            1, 0, 0,             // 4 horizontal at (0, 0)
-            0, 0, 0, 2, 1, 5, 0, // 3 vertical: (0, 0) taken, (2, 1) beside the 4, then (5, 0)
-            1, 0, 2,             // 3 horizontal at (0, 2)
-            0, 9, 0,             // 2 vertical at (9, 0)
-            1, 7, 4,             // 2 horizontal at (7, 4)
-            0, 1, 3, 0, 5,       // 2 vertical: (1, 3) under the 3, then (0, 5)
-            1, 9, 9,             // 1 at (9, 9)
-            0, 5, 3, 4, 4,       // 1: (5, 3) under the vertical 3, then (4, 4)
-            1, 2, 8, 0, 6, 8,    // 1s at (2, 8) and (6, 8)
-        });
-        Grid g;
-        Game::PlaceShipsRandomly(g, rng);
-        QList<int> ranges;
-        for (const auto &d : rng.log)
-            ranges << d.n;
-        QCOMPARE(ranges, (QList<int>{2,  7, 10, 2, 10, 8,  10, 8, 10, 8,  2,  8,  10, 2,  10, 9, 2,  9, 10, 2,
-                                     10, 9, 10, 9, 2,  10, 10, 2, 10, 10, 10, 10, 2,  10, 10, 2, 10, 10}));
-        QCOMPARE(rng.pending(), std::size_t(0));
-        QVERIFY(g == GridOf("####.#...#|.....#...#|###..#||....#..##|#|#||..#...#|.........#"));
-    }
-
-    // The formatter, and the fixed texts that no status line below shows.
-    void texts()
+    void formatText()
     {
         QCOMPARE(FormatText(Texts::InfoText(4), {"%s%d%%%n"}),
                  "%s%d%%%n ist an der Reihe."); // never a pattern
         QCOMPARE(FormatText("%s und %s", {"A"}), "A und %s");
         QCOMPARE(FormatText("100% %x %d%% %", {5}), "100% %x 5% %");
-        QCOMPARE((QStringList{Texts::InfoText(3), Texts::InfoText(6), Texts::InfoText(7), Texts::InfoText(13),
-                              Texts::CaptionPlayField, Texts::CaptionControlField, Texts::NetStartWord}),
-                 (QStringList{"Augen zu,", "Herzlichen Glückwunsch,", "Alle Schiffe wurden gefunden!",
-                              "hat alle Schiffe gefunden.", "Spielfeld", "Kontrollfeld", "%GO%"}));
     }
 
     // The grid is the current player's PlayField while placing, else his
@@ -192,21 +161,16 @@ private slots:
         const QString needed = "benötigt: 4 1er, 3 2er, 2 3er, 1 4er";
         const QString row8 = StandardFleetRows().mid(0, 8).join(u'|') + u'|';
         const StatusCase cases[] = {
-            {"empty", One, 1, 0, 0, "", needed, 1},
             {"empty, phase 4 falls back", One, 4, 1, 0, "", needed, 3},
             {"needed and surplus", One, 1, 1, 0, "#.#.#.#.#.",
              "benötigt: 3 2er, 2 3er, 1 4er; zu entfernen: 1 1er", 1},
-            {"fleet", One, 1, 0, 0, kFleet, all, 2},
             {"surplus", PC, 2, 0, 0, row8 + "##.##.###.", "zu entfernen: 2 2er, 1 3er", 1},
             {"a run of 5 is no ship", One, 2, 0, 0, row8 + "#####", all, 2},
-            {"computer game, own turn", PC, 5, 0, 0, "", "Sie sind an der Reihe." + missing, -1},
             {"computer's turn", PC, 5, 1, 0, sunkOf({2}),
              "Computer ist an der Reihe. Es fehlen: 4 1er, 2 3er, 1 4er.", -1},
             {"two at one, never 'Sie'", One, 5, 1, 1, "", "Bert ist an der Reihe." + missing, -1},
             {"hit parts do not count", One, 5, 0, 0, "2220033300|" + sunkOf({1, 2, 3}).mid(11),
              "Anna ist an der Reihe. Es fehlen: 1 4er.", -1},
-            {"human found all", PC, 5, 0, 0, found, "Sie haben alle Schiffe von Computer gefunden.", 0},
-            {"computer found all", PC, 5, 1, 0, found, "Computer hat alle Ihre Schiffe gefunden.", 1},
             {"no game", PC, 0, 0, 0, found, Texts::InfoText(0), 0},
             {"finished", PC, 6, 0, 0, found, Texts::InfoText(18), 6},
         };

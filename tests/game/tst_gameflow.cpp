@@ -89,7 +89,6 @@ private slots:
     {
         const int One = gmTwoAtOne, Net = gmTwoAtTwo, PC = gmPCMode;
         const QString turn = "status %1 ist an der Reihe." + kAllMissing;
-        const QString host = "send " + Game::FleetDigits(GridFromRows(StandardFleetRows()));
         const EnterCase cases[] = {
             {"no game", PC, 0, 0, 0, -1, "", 0, 0, 0},
             {"finished: back to the title", One, 6, 0, 0, -1,
@@ -103,12 +102,8 @@ private slots:
             {"two at one, second placer done", One, 4, 0, 0, -1, "DXTimer on", 5, 0, 0},
             {"two at one, firing: hand over", One, 5, 0, 0, -1, "DXTimer on", 5, 0, 0},
             {"computer, firing", PC, 5, 0, 0, -1, "", 5, 0, 0},
-            {"computer begins", PC, 2, 0, 0, 1,
-             "DXTimer_Computer on | draw present | " + turn.arg("Computer") + " | info", 5, 1, 0},
             {"human begins", PC, 2, 0, 0, 0,
              "draw present | status Sie sind an der Reihe." + kAllMissing + " | info", 5, 0, 0},
-            {"host second, guest begins", Net, 4, pdRemote, 0, 1,
-             host + "1 | " + turn.arg("Bert") + " | draw present", 5, 1, 3},
             {"guest first", Net, 2, 0, 1, -1,
              "send " + Game::FleetDigits(GridOf(kOtherFleet)) +
                  " | status Warten Sie, bis Anna die Schiffe aufgestellt hat. | draw present",
@@ -149,56 +144,6 @@ private slots:
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
         if (c.log == "DXTimer on") // from ChangingTime; the first frame a second later
             QVERIFY(g.DXTimer.Tag == 5 && g.DXTimer.Interval() == 1000);
-    }
-
-    // With ChangingTime n + 1 a miss shows n, n - 1, ..., 1, one per second,
-    // the first at once, and hands over n seconds after the miss.
-    void countdownAfterAMiss_data()
-    {
-        QTest::addColumn<int>("changingTime");
-        QTest::newRow("change-over 3 s") << 4;
-        QTest::newRow("ChangingTime 1: no countdown") << 1;
-    }
-    void countdownAfterAMiss()
-    {
-        QFETCH(int, changingTime);
-        TestGame t;
-        Game &g = t.game;
-        g.st.GamePhase = gpFiring;
-        g.st.ChangingTime = changingTime;
-        g.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        g.st.PlayField[1] = GridFromRows(StandardFleetRows());
-        const QString handOver =
-            "DXTimer off | status Bert ist an der Reihe." + kAllMissing + " | draw present | info";
-        const auto frame = [&](int n) { return n > 0 ? QStringLiteral("countdown %1").arg(n) : handOver; };
-        click(g, {9, 9});
-        QCOMPARE(t.takeLog(), "send 99 | sound 1 | status Anna ist an der Reihe." + kAllMissing +
-                                  " | info | DXTimer on | " + frame(changingTime - 1));
-        for (int shown = changingTime - 2; shown >= 0; --shown) {
-            QCOMPARE(t.run(999), 0);
-            click(g, {0, 0}); // no shot during the countdown
-            QCOMPARE(t.run(1), 1);
-            QCOMPARE(t.takeLog(), frame(shown));
-        }
-        QCOMPARE(g.st.Tries, (std::array<int, 2>{1, 0}));
-        click(g, {0, 0}); // now Bert may fire
-        QCOMPARE(g.st.Tries[1], 1);
-    }
-
-    void enterDuringACountdownStartsItAgain()
-    {
-        TestGame t;
-        Game &g = t.game;
-        g.st.GamePhase = gpPlaced2;
-        g.st.ChangingTime = 4;
-        g.FormKeyPress(13);
-        t.run(2500);
-        g.FormKeyPress(13); // the counter back to 4; the running interval goes on
-        t.run(2500);
-        QCOMPARE(t.takeLog(),
-                 "DXTimer on | countdown 3 | countdown 2 | countdown 3 | countdown 2 | countdown 1");
-        t.run(1000);
-        QVERIFY(!g.DXTimer.Enabled());
     }
 
     void abandonAndLateTick()
