@@ -163,6 +163,7 @@ private:
     std::unique_ptr<ComputerPlayer> computer_;
     std::unique_ptr<NetLink> netLink_;
     std::unique_ptr<SettingsFile> settings_;
+    std::array<int, 2> soundChoice_{}; // what the sound dialog shows and sets
     std::unique_ptr<SoundPlayer> sound_;
     std::unique_ptr<InfoPanel> info_;
     BalloonHint *balloon_ = nullptr;

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TInfo.h"
 #include "game/Format.h"
@@ -135,8 +136,8 @@ private slots:
         QFETCH(QString, face);
         QFETCH(int, points);
         Fixture f;
-        f.game.st.ChangingTime = 6; // "Sekunden" on both pages, the longer unit
-        f.game.st.RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
+        GameTestAccess::state(f.game).ChangingTime = 6; // "Sekunden" on both pages, the longer unit
+        GameTestAccess::state(f.game).RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
         QCOMPARE(f.wizard.font().pointSize(), 8);
         if (face == QLatin1String("system")) {
             TInfo::AdoptSystemFont(); // what the about dialog does to every 8-point window

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
@@ -17,17 +18,17 @@ const QString kAllMissing = " Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er.";
 // (6, 4) and (9, 6)).
 void setUpFiring(Game &g, int mode, int current, int local = 0)
 {
-    g.st.GameMode = GameModeT(mode);
-    g.st.GamePhase = gpFiring;
-    g.st.CurrentPlayer = current;
-    g.st.LocalPlayer = local;
-    g.st.ChangingTime = 4;
-    g.st.PlayerNames = {QStringLiteral("Anna"), mode == gmPCMode ? "Computer" : "Bert"};
+    GameTestAccess::state(g).GameMode = GameModeT(mode);
+    GameTestAccess::state(g).GamePhase = gpFiring;
+    GameTestAccess::state(g).CurrentPlayer = current;
+    GameTestAccess::state(g).LocalPlayer = local;
+    GameTestAccess::state(g).ChangingTime = 4;
+    GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), mode == gmPCMode ? "Computer" : "Bert"};
     QStringList mirrored = StandardFleetRows();
     for (QString &row : mirrored)
         std::reverse(row.begin(), row.end());
-    g.st.PlayField[0] = GridFromRows(StandardFleetRows());
-    g.st.PlayField[1] = GridFromRows(mirrored);
+    GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
+    GameTestAccess::state(g).PlayField[1] = GridFromRows(mirrored);
 }
 
 struct ShotCase {
@@ -73,10 +74,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         setUpFiring(g, c.mode, c.current, c.local);
-        g.st.Winner = c.winner;
+        GameTestAccess::state(g).Winner = c.winner;
         if (c.winner >= 0) // the finisher has sunk everything
             for (const CellPos &s : ShipCells(g.st.PlayField[c.winner ^ 1]))
-                g.st.ControlField[c.winner].at(s.x, s.y) = cfSunk;
+                GameTestAccess::state(g).ControlField[c.winner].at(s.x, s.y) = cfSunk;
         const bool hit = g.st.PlayField[c.current ^ 1].at(c.cell.x, c.cell.y) == pfShip;
 
         QVERIFY(g.ClickControlField(c.cell.x, c.cell.y));
@@ -115,10 +116,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         setUpFiring(g, gmTwoAtTwo, 0);
-        g.st.ControlField[0] = GridOf(control);
+        GameTestAccess::state(g).ControlField[0] = GridOf(control);
         for (int k = 0; k < 100; ++k)
             if (const int c = g.st.ControlField[0].at(k % 10, k / 10))
-                g.st.PlayField[1].at(k % 10, k / 10) = c == cfWater ? pfWaterShot : pfShipHit;
+                GameTestAccess::state(g).PlayField[1].at(k % 10, k / 10) = c == cfWater ? pfWaterShot : pfShipHit;
         Grid field = g.st.PlayField[1];
         field.at(cell.x, cell.y) = pfShipHit; // the target keeps "hit" on a sunk ship
         QVERIFY(g.ClickControlField(cell.x, cell.y));
@@ -147,11 +148,11 @@ private slots:
         TestGame t;
         Game &g = t.game;
         setUpFiring(g, gmTwoAtOne, 0);
-        g.st.GamePhase = phase;
-        g.st.ControlField[0] = GridOf("........2||||||||....1");
-        g.st.PlayField[1].at(4, 8) = g.st.PlayField[1].at(5, 5) = pfWaterShot;
-        g.st.PlayField[1].at(8, 0) = pfShipHit;
-        g.st.Tries = {5, 4};
+        GameTestAccess::state(g).GamePhase = GamePhaseT(phase);
+        GameTestAccess::state(g).ControlField[0] = GridOf("........2||||||||....1");
+        GameTestAccess::state(g).PlayField[1].at(4, 8) = GameTestAccess::state(g).PlayField[1].at(5, 5) = pfWaterShot;
+        GameTestAccess::state(g).PlayField[1].at(8, 0) = pfShipHit;
+        GameTestAccess::state(g).Tries = {5, 4};
         const GameState before = g.st;
         QVERIFY(!g.ClickControlField(cell.x, cell.y));
         QCOMPARE(t.fx.log, QStringList{});
@@ -194,8 +195,8 @@ private slots:
         TestGame t;
         Game &g = t.game;
         setUpFiring(g, mode, current);
-        g.st.ControlField[0].at(5, 5) = cfWater;
-        g.st.PlayField[1].at(5, 5) = pfWaterShot;
+        GameTestAccess::state(g).ControlField[0].at(5, 5) = cfWater;
+        GameTestAccess::state(g).PlayField[1].at(5, 5) = pfWaterShot;
         g.DXTimer.setEnabled(countdown);
         t.fx.clear();
         g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
@@ -209,10 +210,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         QVERIFY(!g.HitRatio(0) && !g.HitRatio(2) && g.Hits(-1) == 0); // nothing while no shot was fired
-        g.st.ControlField[1] = GridOf("2331|1111|1");
+        GameTestAccess::state(g).ControlField[1] = GridOf("2331|1111|1");
         const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
         for (const auto &[tries, ratio] : triesAndRatios) {
-            g.st.Tries[1] = tries;
+            GameTestAccess::state(g).Tries[1] = tries;
             QCOMPARE(g.Hits(1), 3);
             QCOMPARE(g.HitRatio(1), std::optional<int>(ratio)); // rounded half to even
         }

@@ -1,6 +1,7 @@
 // The real main window with everything it carries, driven by mouse and keys
 // offscreen with a hand-driven clock and scripted chance.
 
+#include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/TForm2.h"
@@ -66,7 +67,7 @@ struct Window {
         form.show();
     }
     Game &game() { return form.game(); }
-    GameState &st() { return form.game().st; }
+    GameState &st() { return GameTestAccess::state(form.game()); }
     int presents() const { return form.DXDraw->presentCount(); }
     QImage shown() const { return form.DXDraw->frontImage(); }
     QImage panel() const { return form.DXDraw_Info->frontImage(); }
@@ -324,7 +325,7 @@ private slots:
         QFETCH(CellPos, cell);
         Window w;
         w.game().StartGame();
-        w.st().GamePhase = phase;
+        w.st().GamePhase = GamePhaseT(phase);
         w.st().HoverCell = {5, 5};
         w.hover(at);
         QCOMPARE(w.st().HoverCell, cell);

@@ -1,5 +1,6 @@
 // Two main windows with their wizards in one process play over loopback.
 
+#include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
 #include "dialogs/TForm2.h"
 #include "game/Format.h"
@@ -28,7 +29,7 @@ struct Window {
         form.setWizard(wizard);
         form.show();
     }
-    GameState &st() { return form.game().st; }
+    GameState &st() { return GameTestAccess::state(form.game()); }
     // The wizard's network page, shown without its modal loop.
     void openNetworkPage(const QString &name, bool host, const QString &address = {})
     {

@@ -6,6 +6,7 @@
 // the game's settings; after a prepared installation they are saved as at
 // every normal end.
 
+#include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
 #include "update/TLxUpdateFile.h"
 #include "update/TStatusForm.h"
@@ -61,7 +62,7 @@ private slots:
 
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            form.game().st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+            GameTestAccess::state(form.game()).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
             form.game().StartGame();
             QVERIFY(form.game().GameRunning());
 
