@@ -5,6 +5,7 @@
 // Output: one "name=value" line per figure. us_per_move is the time the
 // shooter takes to choose one cell, the engine's shot itself not counted.
 
+#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/ComputerPlayer.h"
 
@@ -36,7 +37,7 @@ Result play(int games, const Chooser &choose)
     r.shots.reserve(games);
     for (int i = 0; i < games; ++i) {
         Game game(fx, draws, clock);
-        GameState &st = game.st;
+        GameState &st = GameTestAccess::state(game);
         st.GameMode = gmPCMode;
         Game::PlaceShipsRandomly(st.PlayField[0], fleets);
         st.GamePhase = gpFiring;

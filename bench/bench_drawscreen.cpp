@@ -1,5 +1,6 @@
 // Median time of one full board frame (compose + present), offscreen.
 //   bench_drawscreen [frames]
+#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "presentation/BoardRenderer.h"
 #include "presentation/DXDrawSurface.h"
@@ -47,19 +48,19 @@ int main(int argc, char **argv)
     ClockSeededRandom rng(7);
     ManualClock clock;
     Game game(fx, rng, clock);
-    game.st.GameMode = gmTwoAtOne;
-    game.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+    GameTestAccess::state(game).GameMode = gmTwoAtOne;
+    GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     game.StartGame();
-    Game::PlaceShipsRandomly(game.st.PlayField[0], rng);
-    Game::PlaceShipsRandomly(game.st.PlayField[1], rng);
-    game.st.GamePhase = gpFiring;
+    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
+    GameTestAccess::state(game).GamePhase = gpFiring;
     for (int i = 0; i < 60; ++i) {
-        game.st.CurrentPlayer = i % 2;
+        GameTestAccess::state(game).CurrentPlayer = i % 2;
         game.ClickControlField(rng.random(10), rng.random(10));
     }
     game.DXTimer.disable();
-    game.st.GamePhase = gpFiring;
-    game.st.HoverCell = {4, 5};
+    GameTestAccess::state(game).GamePhase = gpFiring;
+    GameTestAccess::state(game).HoverCell = {4, 5};
 
     BoardRenderer renderer;
     DXDrawSurface surface(BoardRenderer::Width, BoardRenderer::Height);

@@ -2,6 +2,7 @@
 // fleet and one shot. Prints name=value lines (nanoseconds per call, the
 // median of several runs).
 
+#include "support/GameTestAccess.h"
 #include "game/Game.h"
 
 #include <algorithm>
@@ -92,12 +93,12 @@ double benchClickControlField()
     ClockSeededRandom rng(5);
     ManualClock clock;
     Game game(fx, rng, clock);
-    game.st.GameMode = gmTwoAtTwo;
-    game.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+    GameTestAccess::state(game).GameMode = gmTwoAtTwo;
+    GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     game.StartGame();
-    Game::PlaceShipsRandomly(game.st.PlayField[0], rng);
-    Game::PlaceShipsRandomly(game.st.PlayField[1], rng);
-    game.st.GamePhase = gpFiring;
+    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
+    GameTestAccess::state(game).GamePhase = gpFiring;
     const GameState start = game.st;
 
     std::vector<double> runs;
@@ -105,7 +106,7 @@ double benchClickControlField()
         long long calls = 0;
         Clock::duration spent{};
         for (int g = 0; g < 200; ++g) {
-            game.st = start;
+            GameTestAccess::state(game) = start;
             game.DXTimer.disable();
             int next[2] = {0, 0};
             const auto t0 = Clock::now();

@@ -2,6 +2,7 @@
 // two game cores with their network sessions in one process, 1000 shots
 // taking turns. Prints the median and the 99th percentile.
 
+#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/NetSession.h"
 
@@ -49,9 +50,9 @@ struct Side {
     Side(int local, const char *name, unsigned seed) : rng(seed)
     {
         fx.net = &net;
-        game.st.GameMode = gmTwoAtTwo;
-        game.st.LocalPlayer = local;
-        game.st.PlayerNames[local] = QString::fromLatin1(name);
+        GameTestAccess::state(game).GameMode = gmTwoAtTwo;
+        GameTestAccess::state(game).LocalPlayer = local;
+        GameTestAccess::state(game).PlayerNames[local] = QString::fromLatin1(name);
     }
 };
 
@@ -72,10 +73,10 @@ bool waitFor(const std::function<bool()> &done)
 void clearSea(Side &s)
 {
     for (int p = 0; p < 2; ++p) {
-        s.game.st.PlayField[p].clear();
-        s.game.st.ControlField[p].clear();
+        GameTestAccess::state(s.game).PlayField[p].clear();
+        GameTestAccess::state(s.game).ControlField[p].clear();
     }
-    s.game.st.Tries = {0, 0};
+    GameTestAccess::state(s.game).Tries = {0, 0};
 }
 
 } // namespace

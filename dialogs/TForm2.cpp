@@ -315,9 +315,8 @@ void TForm2::showEvent(QShowEvent *event)
 
 void TForm2::FormShow()
 {
-    GameState &st = game_.st;
-    st.PlayerNames[0].clear();
-    st.PlayerNames[1].clear();
+    const GameState &st = game_.st;
+    game_.ForgetPlayerNames();
 
     // Filling the fields must not run the pages' rules: "Weiter" stays
     // disabled until a mode is chosen, whatever names are stored.
@@ -402,7 +401,6 @@ void TForm2::Button_ForwardClick()
 {
     Button_Back->setEnabled(true);
     Button_Forward->setEnabled(false);
-    GameState &st = game_.st;
     QWidget *page = PageControl->currentWidget();
 
     if (page == TabSheet_Standard) {
@@ -418,49 +416,42 @@ void TForm2::Button_ForwardClick()
             showPage(TabSheet_Mode3);
         }
     } else if (page == TabSheet_Mode1) {
-        st.PlayerNames = {Edit_M1Player1->text(), Edit_M1Player2->text()};
-        st.RecentNames = st.PlayerNames;
-        st.ChangingTime = SpinEdit_ChangingTime->value() + 1;
-        st.GameMode = gmTwoAtOne;
+        game_.TakeChoices({.GameMode = gmTwoAtOne,
+                           .PlayerNames = {Edit_M1Player1->text(), Edit_M1Player2->text()},
+                           .ChangingTime = SpinEdit_ChangingTime->value() + 1});
         StartAndClose(-1);
     } else if (page == TabSheet_Mode2) {
-        st.LocalPlayer = RadioButton_M2Client->isChecked() ? 1 : 0;
-        if (!st.PlayerNames[1 - st.LocalPlayer].isEmpty()) {
+        const int local = RadioButton_M2Client->isChecked() ? 1 : 0;
+        if (!game_.st.PlayerNames[1 - local].isEmpty()) {
             emit M2SendStart();
-            StartAndClose(st.LocalPlayer);
+            StartAndClose(local);
             return;
         }
         SetIPCtrlsEnabled(false);
-        st.GameMode = gmTwoAtTwo;
-        st.PlayerNames[st.LocalPlayer] = Edit_M2Player->text();
-        st.RecentNames[0] = Edit_M2Player->text();
+        GameChoices choices{.GameMode = gmTwoAtTwo, .LocalPlayer = local, .HostAddress = Edit_M2IP->text()};
+        choices.PlayerNames[local] = Edit_M2Player->text();
+        game_.TakeChoices(choices);
         // The state text goes first, so that an answer of the network code
         // (a failure, say) is not overwritten.
-        if (st.LocalPlayer == 0) {
+        if (local == 0) {
             Label_M2IPState->setText(Texts::WizardText(2));
             emit M2OpenServer();
         } else {
-            st.HostAddress = Edit_M2IP->text();
             Label_M2IPState->setText(Texts::WizardText(5));
-            emit M2OpenClient(st.HostAddress);
+            emit M2OpenClient(game_.st.HostAddress);
         }
     } else if (page == TabSheet_Mode3) {
-        st.PlayerNames = {Edit_M3Player->text(), QString::fromUtf8(Texts::ComputerName)};
-        st.RecentNames[0] = Edit_M3Player->text();
-        st.ChangingTime = SpinEdit_ComputerTime->value();
-        st.GameMode = gmPCMode;
-        game_.SetComputerLevel(ComboBox_ComputerLevel->currentIndex());
+        game_.TakeChoices({.GameMode = gmPCMode,
+                           .PlayerNames = {Edit_M3Player->text(), {}},
+                           .ChangingTime = SpinEdit_ComputerTime->value(),
+                           .ComputerLevel = ComboBox_ComputerLevel->currentIndex()});
         StartAndClose(0);
     }
 }
 
 void TForm2::StartAndClose(int namePlayer)
 {
-    game_.StartGame();
-    const int p = namePlayer < 0 ? game_.st.CurrentPlayer : namePlayer;
-    game_.effects().SetStatusText(FormatText(Texts::InfoText(1), {game_.st.PlayerNames[p]}));
-    game_.DrawScreen(true);
-    game_.effects().DrawInfo();
+    game_.BeginGame(namePlayer);
     accept();
 }
 
@@ -490,16 +481,14 @@ void TForm2::reject()
 
 void TForm2::FormCloseQuery(QObject *sender, bool &CanClose)
 {
-    GameState &st = game_.st;
+    const GameState &st = game_.st;
     if (st.GameMode == gmTwoAtTwo && st.GamePhase == gpNoGame) {
         if (!st.PlayerNames[1 - st.LocalPlayer].isEmpty()) {
             QApplication::beep();
             CanClose = AskYesNo(this, QStringLiteral("Warnung"),
                                 QStringLiteral("Soll die Verbindung getrennt werden?"), QMessageBox::Warning);
-            if (CanClose) {
-                st.PlayerNames[0].clear();
-                st.PlayerNames[1].clear();
-            }
+            if (CanClose)
+                game_.ForgetPlayerNames();
         }
         if (CanClose)
             emit M2CloseSocket(st.LocalPlayer);

@@ -140,16 +140,9 @@ void TForm4::FormShow()
 
 void TForm4::Button_OKClick()
 {
-    bool changed = false;
-    for (int i = 1; i <= 3; ++i) {
-        const std::uint32_t c = colorBox(i)->Color();
-        changed = changed || c != game_.st.CellColors[i];
-        game_.st.CellColors[i] = c;
-    }
-    // Not over the title picture, the end banner or the change-over countdown:
-    // the next regular redraw picks the colours up there.
-    if (changed && game_.st.GamePhase >= gpPlacing1 && game_.st.GamePhase <= gpFiring &&
-        !game_.DXTimer.Enabled())
-        game_.DrawScreen(true);
+    std::array<std::uint32_t, 4> colors = game_.st.CellColors;
+    for (int i = 1; i <= 3; ++i)
+        colors[i] = colorBox(i)->Color();
+    game_.SetCellColors(colors);
     accept();
 }

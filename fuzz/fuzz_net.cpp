@@ -6,6 +6,7 @@
 // is this side's turn, time passes). Seeds hold what a well-behaved peer
 // sends: name (and start word), fleet, shots.
 
+#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/Cp1252.h"
 #include "opponents/NetSession.h"
@@ -33,7 +34,7 @@ struct WiredEffects : NullEffects {
 
 void ownMove(Game &game, NetSession &net, QuietUi &ui, ManualClock &clock)
 {
-    GameState &st = game.st;
+    GameState &st = GameTestAccess::state(game);
     if (st.LocalPlayer == 0 && net.link() == NetSession::Link::Lobby && ui.forward) {
         net.SendStart();
         game.StartGame();
@@ -83,9 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     struct : NetTransport {
         void send(const QByteArray &) override {}
     } nowhere;
-    game.st.GameMode = gmTwoAtTwo;
-    game.st.LocalPlayer = data[0] & 1;
-    game.st.PlayerNames[data[0] & 1] = game.st.LocalPlayer == 0 ? QStringLiteral("Hanna") : QStringLiteral("Gustav");
+    GameTestAccess::state(game).GameMode = gmTwoAtTwo;
+    GameTestAccess::state(game).LocalPlayer = data[0] & 1;
+    GameTestAccess::state(game).PlayerNames[data[0] & 1] = game.st.LocalPlayer == 0 ? QStringLiteral("Hanna") : QStringLiteral("Gustav");
     net.OpenOn(nowhere);
 
     for (qsizetype at = 1; at < input.size();) {

@@ -39,8 +39,8 @@ int Game::GetShipLength(const Grid &grid, int x, int y)
 ShipCounts Game::CountShips(const Grid &grid, int threshold)
 {
     ShipCounts counts{0, 0, 0, 0, 0};
-    for (int x = 0; x < 10; ++x) {
-        for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < BoardSize; ++x) {
+        for (int y = 0; y < BoardSize; ++y) {
             // "value > threshold + 1" and "neighbour < threshold + 2", written
             // so that no threshold can overflow.
             if (grid.get(x, y) - 1 > threshold && grid.get(x, y - 1) - 2 < threshold &&
@@ -58,7 +58,7 @@ ShipCounts Game::CountShips(const Grid &grid, int threshold)
 
 bool Game::CanSetShipCell(const Grid &grid, int x, int y, bool strict)
 {
-    if (x < 0 || x > 9 || y < 0 || y > 9)
+    if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
         return false;
     if (grid.at(x, y) != 0)
         return false;
@@ -113,8 +113,8 @@ static bool shipFits(const Grid &grid, int x, int y, int length, int d)
 
 static bool anyShipFits(const Grid &grid, int length, int d)
 {
-    for (int x = 0; x < 10 - d * (length - 1); ++x)
-        for (int y = 0; y < 10 - (1 - d) * (length - 1); ++y)
+    for (int x = 0; x < BoardSize - d * (length - 1); ++x)
+        for (int y = 0; y < BoardSize - (1 - d) * (length - 1); ++y)
             if (shipFits(grid, x, y, length, d))
                 return true;
     return false;
@@ -127,8 +127,8 @@ void Game::PlaceShipsRandomly(Grid &grid, Random &rng)
         for (int ship = 0; ship < i; ++ship) {
             const int d = rng.random(2); // 1 horizontal, 0 vertical
             for (int misses = 1;; ++misses) {
-                const int x = rng.random(10 - d * (length - 1));
-                const int y = rng.random(10 - (1 - d) * (length - 1));
+                const int x = rng.random(BoardSize - d * (length - 1));
+                const int y = rng.random(BoardSize - (1 - d) * (length - 1));
                 if (!shipFits(grid, x, y, length, d)) {
                     // On an empty grid a place always remains; a crowded grid
                     // handed in by mistake must not hang the program.
@@ -155,49 +155,105 @@ bool Game::IsCompleteFleet(const ShipCounts &counts)
 QString Game::FleetDigits(const Grid &grid)
 {
     QString digits;
-    digits.reserve(101);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
+    digits.reserve(BoardSize * BoardSize + 1);
+    for (int y = 0; y < BoardSize; ++y)
+        for (int x = 0; x < BoardSize; ++x)
             digits += QChar(u'0' + grid.at(x, y) % 10);
     return digits;
+}
+
+// ------------------------------------------------ choices, settings, dialogs
+
+void Game::TakeChoices(const GameChoices &c)
+{
+    st_.GameMode = c.GameMode;
+    switch (c.GameMode) {
+    case gmTwoAtOne:
+        st_.PlayerNames = c.PlayerNames;
+        st_.RecentNames = c.PlayerNames;
+        st_.ChangingTime = c.ChangingTime;
+        break;
+    case gmTwoAtTwo:
+        st_.LocalPlayer = c.LocalPlayer & 1;
+        st_.PlayerNames[local()] = c.PlayerNames[local()];
+        st_.RecentNames[0] = c.PlayerNames[local()];
+        if (local() == 1)
+            st_.HostAddress = c.HostAddress;
+        break;
+    case gmPCMode:
+        st_.PlayerNames = {c.PlayerNames[0], QString::fromUtf8(Texts::ComputerName)};
+        st_.RecentNames[0] = c.PlayerNames[0];
+        st_.ChangingTime = c.ChangingTime;
+        SetComputerLevel(c.ComputerLevel);
+        break;
+    }
+}
+
+void Game::ForgetPlayerNames()
+{
+    st_.PlayerNames[0].clear();
+    st_.PlayerNames[1].clear();
+}
+
+void Game::ApplySettings(const StoredSettings &stored) { static_cast<StoredSettings &>(st_) = stored; }
+
+void Game::SetShotSounds(const std::array<int, 2> &sounds) { st_.ShotSound = sounds; }
+
+void Game::SetCellColors(const std::array<std::uint32_t, 4> &colors)
+{
+    const bool changed = colors != st_.CellColors;
+    st_.CellColors = colors;
+    // Not over the title picture, the end banner or the change-over countdown:
+    // the next regular redraw picks the colours up there.
+    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !DXTimer.Enabled())
+        DrawScreen(true);
 }
 
 // ------------------------------------------------------- start, status, drawing
 
 void Game::StartGame()
 {
-    st.GamePhase = gpPlacing1;
-    st.PlacementDone = 0;
-    switch (st.GameMode) {
+    st_.GamePhase = gpPlacing1;
+    st_.PlacementDone = 0;
+    switch (st_.GameMode) {
     case gmTwoAtOne:
-        st.CurrentPlayer = rng_.random(2);
+        st_.CurrentPlayer = rng_.random(2);
         break;
     case gmTwoAtTwo:
-        st.CurrentPlayer = local();
+        st_.CurrentPlayer = local();
         break;
     case gmPCMode:
-        st.CurrentPlayer = 0;
+        st_.CurrentPlayer = 0;
         break;
     }
-    st.Winner = -1;
-    st.ComputerLastHit = NoCell;
-    st.Tries = {0, 0};
-    st.HoverCell = NoCell;
-    st.LastShot = {NoCell, NoCell};
+    st_.Winner = -1;
+    st_.ComputerLastHit = NoCell;
+    st_.Tries = {0, 0};
+    st_.HoverCell = NoCell;
+    st_.LastShot = {NoCell, NoCell};
     for (int p = 0; p < 2; ++p) {
-        st.PlayField[p].clear();
-        st.ControlField[p].clear();
+        st_.PlayField[p].clear();
+        st_.ControlField[p].clear();
     }
-    if (st.GameMode == gmPCMode) {
+    if (st_.GameMode == gmPCMode) {
         DXTimer_Computer.setInterval(
-            static_cast<int>(std::clamp(st.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
-        PlaceShipsRandomly(st.PlayField[1], rng_);
+            static_cast<int>(std::clamp(st_.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
+        PlaceShipsRandomly(st_.PlayField[1], rng_);
     }
+}
+
+void Game::BeginGame(int namePlayer)
+{
+    StartGame();
+    const int p = namePlayer < 0 ? cur() : namePlayer & 1;
+    effects_.SetStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[p]}));
+    DrawScreen(true);
+    effects_.DrawInfo();
 }
 
 void Game::SetComputerLevel(int level)
 {
-    st.ComputerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
+    st_.ComputerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
 }
 
 static QString shipEntry(int count, int length)
@@ -208,11 +264,11 @@ static QString shipEntry(int count, int length)
 QString Game::SetInfoLabelCaption()
 {
     QString text;
-    const int phase = st.GamePhase;
+    const GamePhaseT phase = st_.GamePhase;
     if (phase == gpNoGame) {
         text = Texts::InfoText(0);
     } else if (phase >= gpPlacing1 && phase <= gpPlaced2) {
-        const ShipCounts counts = CountShips(st.PlayField[cur()], 0);
+        const ShipCounts counts = CountShips(st_.PlayField[cur()], 0);
         QString needed, surplus;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
@@ -229,32 +285,32 @@ QString Game::SetInfoLabelCaption()
             text += QStringLiteral("zu entfernen: ") + surplus.chopped(2);
         }
         const bool complete = needed.isEmpty() && surplus.isEmpty();
-        st.GamePhase = ((st.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0);
-        if (st.GamePhase == gpPlaced1 || st.GamePhase == gpPlaced2)
+        st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
+        if (st_.GamePhase == gpPlaced1 || st_.GamePhase == gpPlaced2)
             text = Texts::InfoText(2);
     } else if (phase == gpFiring) {
         const int p = cur();
-        const ShipCounts counts = CountShips(st.ControlField[p], 1);
+        const ShipCounts counts = CountShips(st_.ControlField[p], 1);
         QString missing;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
             if (required > counts[length])
                 missing += FormatText(QStringLiteral("%d %der, "), {required - counts[length], length});
         }
-        const bool localSingle = (st.GameMode == gmTwoAtTwo && p == local()) ||
-                                 (st.GameMode == gmPCMode && p == 0);
+        const bool localSingle = (st_.GameMode == gmTwoAtTwo && p == local()) ||
+                                 (st_.GameMode == gmPCMode && p == 0);
         if (!missing.isEmpty()) {
             const QString lead = localSingle ? Texts::InfoText(10)
-                                             : FormatText(Texts::InfoText(4), {st.PlayerNames[p]});
+                                             : FormatText(Texts::InfoText(4), {st_.PlayerNames[p]});
             text = lead + QStringLiteral(" Es fehlen: ") + missing.chopped(2) + u'.';
         } else {
-            if (st.GameMode == gmTwoAtOne)
-                text = FormatText(Texts::InfoText(5), {st.PlayerNames[p], st.PlayerNames[p ^ 1]});
+            if (st_.GameMode == gmTwoAtOne)
+                text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
             else if (localSingle)
-                text = FormatText(Texts::InfoText(12), {st.PlayerNames[p ^ 1]});
+                text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
             else
-                text = FormatText(Texts::InfoText(11), {st.PlayerNames[p]});
-            st.Winner = p;
+                text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
+            st_.Winner = p;
         }
     } else if (phase == gpFinished) {
         text = Texts::InfoText(18);
@@ -263,20 +319,20 @@ QString Game::SetInfoLabelCaption()
     return text;
 }
 
-int Game::hoverBoard() const { return ViewedPlayer() * 2 + (st.GamePhase >= gpFiring ? 1 : 0); }
+int Game::hoverBoard() const { return ViewedPlayer() * 2 + (st_.GamePhase >= gpFiring ? 1 : 0); }
 
 void Game::DrawScreen(bool present)
 {
     // A hover frame is under the pointer or nowhere: after a hand-over or the
     // step from placing to firing the pointer is not on that cell any more.
     if (hoverBoard() != hoverBoard_)
-        st.HoverCell = NoCell;
-    if (st.GamePhase == gpNoGame)
+        st_.HoverCell = NoCell;
+    if (st_.GamePhase == gpNoGame)
         SetInfoLabelCaption();
     effects_.DrawScreen(present);
 }
 
-int Game::ViewedPlayer() const { return ViewedPlayerOf(st); }
+int Game::ViewedPlayer() const { return ViewedPlayerOf(st_); }
 
 int Game::ViewedPlayerOf(const GameState &st)
 {
@@ -292,7 +348,7 @@ int Game::ViewedPlayerOf(const GameState &st)
 
 bool Game::IsLocalTurn() const
 {
-    switch (st.GameMode) {
+    switch (st_.GameMode) {
     case gmTwoAtOne:
         return true;
     case gmTwoAtTwo:
@@ -304,12 +360,12 @@ bool Game::IsLocalTurn() const
 
 // ------------------------------------------------------------------ placement
 
-void Game::ClearPlayField() { st.PlayField[cur()].clearPlayingCells(); }
+void Game::ClearPlayField() { st_.PlayField[cur()].clearPlayingCells(); }
 
 bool Game::PlacementItemsVisible() const
 {
-    return st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2 &&
-           !(st.GameMode == gmTwoAtTwo && st.PlacementDone == pdLocal);
+    return st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2 &&
+           !(st_.GameMode == gmTwoAtTwo && st_.PlacementDone == pdLocal);
 }
 
 void Game::MenuItem_DeleteAllShipsClick()
@@ -329,7 +385,7 @@ void Game::MenuItem_SetShipsAutomaticallyClick()
         return;
     effects_.HideBalloon();
     ClearPlayField();
-    PlaceShipsRandomly(st.PlayField[cur()], rng_);
+    PlaceShipsRandomly(st_.PlayField[cur()], rng_);
     DrawScreen(true);
     SetInfoLabelCaption();
     effects_.DrawInfo();
@@ -353,16 +409,16 @@ CellPos Game::RightBoardCell(int X, int Y)
 
 void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
 {
-    if (DXTimer.Enabled() || st.GamePhase == gpNoGame || st.GamePhase == gpFinished)
+    if (DXTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
 
-    if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
-        if (st.PlacementDone & pdLocal)
+    if (st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2) {
+        if (st_.PlacementDone & pdLocal)
             return;
         const CellPos c = LeftBoardCell(X, Y);
         if (c == NoCell)
             return;
-        Grid &field = st.PlayField[cur()];
+        Grid &field = st_.PlayField[cur()];
         if (button == MouseButton::Left) {
             if (CanSetShipCell(field, c.x, c.y, false)) {
                 field.at(c.x, c.y) = pfShip;
@@ -380,7 +436,7 @@ void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
         return;
     }
 
-    if (st.GamePhase == gpFiring) {
+    if (st_.GamePhase == gpFiring) {
         if (!IsLocalTurn() || button != MouseButton::Left)
             return;
         const CellPos c = RightBoardCell(X, Y);
@@ -402,33 +458,33 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
         DXDrawMouseDown(MouseButton::Right, X, Y);
         return;
     }
-    if (DXTimer.Enabled() || st.GamePhase == gpNoGame || st.GamePhase == gpFinished) {
+    if (DXTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
         // Not drawn now; the cell is not under the pointer any more when the
         // countdown or the victory screen ends.
-        st.HoverCell = NoCell;
+        st_.HoverCell = NoCell;
         return;
     }
-    if (st.GamePhase < gpFiring && (st.PlacementDone & pdLocal))
+    if (st_.GamePhase < gpFiring && (st_.PlacementDone & pdLocal))
         return;
     CellPos candidate = NoCell;
-    if (st.GamePhase < gpFiring)
+    if (st_.GamePhase < gpFiring)
         candidate = LeftBoardCell(X, Y);
-    else if (st.GamePhase == gpFiring && IsLocalTurn())
+    else if (st_.GamePhase == gpFiring && IsLocalTurn())
         candidate = RightBoardCell(X, Y);
     hoverBoard_ = hoverBoard();
-    if (candidate != st.HoverCell) {
-        st.HoverCell = candidate;
+    if (candidate != st_.HoverCell) {
+        st_.HoverCell = candidate;
         DrawScreen(true);
     }
 }
 
 void Game::DXDrawMouseLeave()
 {
-    if (st.HoverCell == NoCell)
+    if (st_.HoverCell == NoCell)
         return;
-    st.HoverCell = NoCell;
+    st_.HoverCell = NoCell;
     // Redrawn only where the frame is shown; a banner stays.
-    if (!DXTimer.Enabled() && st.GamePhase >= gpPlacing1 && st.GamePhase <= gpFiring)
+    if (!DXTimer.Enabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
         DrawScreen(true);
 }
 
@@ -449,57 +505,57 @@ void Game::markSunk(Grid &control, int x, int y)
 
 bool Game::freeTarget(int x, int y) const
 {
-    if (x < 0 || x > 9 || y < 0 || y > 9)
+    if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
         return false;
     const int p = cur();
-    const std::uint8_t target = st.PlayField[p ^ 1].at(x, y);
-    return st.ControlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
+    const std::uint8_t target = st_.PlayField[p ^ 1].at(x, y);
+    return st_.ControlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
 }
 
 bool Game::ClickControlField(int x, int y)
 {
     // A cell shot before is never shot again, and a finished game keeps its
     // final grids and counters: nothing changes, nothing is played or drawn.
-    if (st.GamePhase == gpFinished || !freeTarget(x, y))
+    if (st_.GamePhase == gpFinished || !freeTarget(x, y))
         return false;
     const int p = cur();
     const int o = p ^ 1;
-    Grid &control = st.ControlField[p];
-    Grid &target = st.PlayField[o];
+    Grid &control = st_.ControlField[p];
+    Grid &target = st_.PlayField[o];
 
-    ++st.Tries[p];
-    if (st.GameMode == gmTwoAtOne)
-        st.LastShot[p] = {x, y};
-    else if (st.GameMode == gmTwoAtTwo && p != local())
-        st.LastShot[0] = {x, y};
-    else if (st.GameMode == gmPCMode && p == 1)
-        st.LastShot[0] = {x, y};
+    ++st_.Tries[p];
+    if (st_.GameMode == gmTwoAtOne)
+        st_.LastShot[p] = {x, y};
+    else if (st_.GameMode == gmTwoAtTwo && p != local())
+        st_.LastShot[0] = {x, y};
+    else if (st_.GameMode == gmPCMode && p == 1)
+        st_.LastShot[0] = {x, y};
 
     const bool ship = target.at(x, y) >= pfShip;
-    effects_.PlaySound(st.ShotSound[ship ? 1 : 0]);
+    effects_.PlaySound(st_.ShotSound[ship ? 1 : 0]);
 
-    const int remembered = st.Winner;
+    const int remembered = st_.Winner;
     bool endFlag = false;
     if (!ship) {
         control.at(x, y) = cfWater;
         target.at(x, y) = pfWaterShot;
-        if (st.Winner == -1) {
-            if (st.GameMode == gmTwoAtOne) {
+        if (st_.Winner == -1) {
+            if (st_.GameMode == gmTwoAtOne) {
                 SetInfoLabelCaption();
                 effects_.DrawInfo();
-                DXTimer.Tag = st.ChangingTime;
+                DXTimer.Tag = st_.ChangingTime;
                 DXTimer.enable();
                 DXTimerTimer();
                 return true;
             }
-            st.CurrentPlayer = o;
-            if (st.GameMode == gmPCMode && st.CurrentPlayer == 1)
+            st_.CurrentPlayer = o;
+            if (st_.GameMode == gmPCMode && st_.CurrentPlayer == 1)
                 DXTimer_Computer.enable();
         }
         SetInfoLabelCaption();
     } else {
-        if (st.GameMode == gmPCMode && p == 1) {
-            st.ComputerLastHit = {x, y};
+        if (st_.GameMode == gmPCMode && p == 1) {
+            st_.ComputerLastHit = {x, y};
             DXTimer_Computer.enable();
         }
         control.at(x, y) = cfHit;
@@ -507,10 +563,10 @@ bool Game::ClickControlField(int x, int y)
         if (GetShipLength(control, x, y) == GetShipLength(target, x, y))
             markSunk(control, x, y);
         SetInfoLabelCaption();
-        endFlag = st.Winner != remembered;
+        endFlag = st_.Winner != remembered;
         // The last picture stands while the pointer moves on; it shows no hover.
         if (endFlag && remembered != -1)
-            st.HoverCell = NoCell;
+            st_.HoverCell = NoCell;
     }
 
     DrawScreen(!endFlag);
@@ -519,7 +575,7 @@ bool Game::ClickControlField(int x, int y)
         return true;
 
     if (remembered == -1) {
-        effects_.PlaySound(301);
+        effects_.PlaySound(SoundFoundAll);
         effects_.DrawFoundAllBanner();
         DXTimer.setInterval(2000);
         DXTimer.enable();
@@ -527,7 +583,7 @@ bool Game::ClickControlField(int x, int y)
     } else {
         DXTimer_Computer.disable();
         effects_.DrawGameEndBanner();
-        st.GamePhase = gpFinished;
+        st_.GamePhase = gpFinished;
         effects_.CloseConnection();
         SetInfoLabelCaption();
         effects_.PresentScreen();
@@ -539,14 +595,14 @@ int Game::Hits(int player) const
 {
     if (player < 0 || player > 1)
         return 0;
-    return HitCells(st.ControlField[player]);
+    return HitCells(st_.ControlField[player]);
 }
 
 int Game::HitCells(const Grid &control)
 {
     int hits = 0;
-    for (int x = 0; x < 10; ++x)
-        for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < BoardSize; ++x)
+        for (int y = 0; y < BoardSize; ++y)
             if (control.at(x, y) >= cfHit)
                 ++hits;
     return hits;
@@ -563,14 +619,56 @@ int Game::RoundHalfToEven(long long numerator, long long denominator)
 
 std::optional<int> Game::HitRatio(int player) const
 {
-    if (player < 0 || player > 1 || st.Tries[player] <= 0)
+    if (player < 0 || player > 1 || st_.Tries[player] <= 0)
         return std::nullopt;
-    return RoundHalfToEven(static_cast<long long>(Hits(player)) * 100, st.Tries[player]);
+    return RoundHalfToEven(static_cast<long long>(Hits(player)) * 100, st_.Tries[player]);
+}
+
+// ----------------------------------------------------------- the network peer
+
+void Game::TakePeerName(const QString &name)
+{
+    st_.PlayerNames[local() ^ 1] = name;
+    st_.RecentNames[1] = name;
+}
+
+void Game::TakePeerFleet(const Grid &fleet, int startPlayer)
+{
+    if (st_.PlacementDone == 0)
+        st_.PlacementDone = pdRemote;
+    st_.PlayField[local() ^ 1] = fleet;
+    if (local() == 1)
+        st_.NetStartPlayer = startPlayer;
+    if (st_.PlacementDone == pdLocal)
+        bothFleetsIn();
+}
+
+void Game::bothFleetsIn()
+{
+    st_.PlacementDone = pdLocal | pdRemote;
+    st_.GamePhase = gpFiring;
+    if (local() == 1)
+        st_.CurrentPlayer = st_.NetStartPlayer != 0 ? 1 : 0;
+    SetInfoLabelCaption();
+    DrawScreen(true);
+}
+
+bool Game::TakePeerShot(int x, int y)
+{
+    // The victory pause still runs here (timers wait while the window is in
+    // the background), but the peer has passed it: hand the turn over first.
+    if (DXTimer.Enabled())
+        DXTimerTimer();
+    const int peer = local() ^ 1;
+    if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)
+        return false;
+    ClickControlField(x, y);
+    return true;
 }
 
 // ------------------------------------------------------------------ game flow
 
-bool Game::GameRunning() const { return st.GamePhase != gpNoGame && st.GamePhase != gpFinished; }
+bool Game::GameRunning() const { return st_.GamePhase != gpNoGame && st_.GamePhase != gpFinished; }
 
 void Game::AbandonGame()
 {
@@ -581,65 +679,61 @@ void Game::AbandonGame()
     // 2-second interval behind for the next game.
     DXTimer.Tag = 0;
     DXTimer.setInterval(1000);
-    st.GamePhase = gpNoGame;
+    st_.GamePhase = gpNoGame;
     DrawScreen(true);
 }
 
 void Game::FormKeyPress(int key)
 {
-    if (key != 13 || st.GamePhase == gpNoGame)
+    if (key != KeyEnter || st_.GamePhase == gpNoGame)
         return;
-    if (st.GamePhase == gpFinished) {
-        st.GamePhase = gpNoGame;
+    if (st_.GamePhase == gpFinished) {
+        st_.GamePhase = gpNoGame;
         DrawScreen(true);
         DXTimer_Info.enable();
         return;
     }
-    switch (st.GameMode) {
+    switch (st_.GameMode) {
     case gmTwoAtOne:
-        if (st.GamePhase == gpPlaced1) {
-            st.GamePhase = gpPlacing2;
-            st.CurrentPlayer = cur() ^ 1;
-            effects_.SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.CurrentPlayer]}));
+        if (st_.GamePhase == gpPlaced1) {
+            st_.GamePhase = gpPlacing2;
+            st_.CurrentPlayer = cur() ^ 1;
+            effects_.SetStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[st_.CurrentPlayer]}));
             DrawScreen(true);
             effects_.DrawInfo();
-        } else if (st.GamePhase == gpPlaced2 || (st.GamePhase == gpFiring && st.Winner == -1)) {
+        } else if (st_.GamePhase == gpPlaced2 || (st_.GamePhase == gpFiring && st_.Winner == -1)) {
             // Once one player has found every ship the other fires alone:
             // Enter neither turns the victory screen into a countdown nor
             // hands the turn back to the player who is done.
-            st.GamePhase = gpFiring;
-            DXTimer.Tag = st.ChangingTime;
+            st_.GamePhase = gpFiring;
+            DXTimer.Tag = st_.ChangingTime;
             DXTimer.enable();
         }
         break;
     case gmTwoAtTwo: {
-        if ((st.GamePhase != gpPlaced1 && st.GamePhase != gpPlaced2) || (st.PlacementDone & pdLocal))
+        if ((st_.GamePhase != gpPlaced1 && st_.GamePhase != gpPlaced2) || (st_.PlacementDone & pdLocal))
             return;
-        QString message = FleetDigits(st.PlayField[local()]);
+        QString message = FleetDigits(st_.PlayField[local()]);
         if (local() == 0) {
-            st.CurrentPlayer = rng_.random(2);
-            message += QChar(u'0' + st.CurrentPlayer);
+            st_.CurrentPlayer = rng_.random(2);
+            message += QChar(u'0' + st_.CurrentPlayer);
         }
         effects_.SendText(message);
-        if (st.PlacementDone == pdRemote) {
-            st.PlacementDone = pdLocal | pdRemote;
-            st.GamePhase = gpFiring;
-            if (local() == 1)
-                st.CurrentPlayer = st.NetStartPlayer != 0 ? 1 : 0;
-            SetInfoLabelCaption();
+        if (st_.PlacementDone == pdRemote) {
+            bothFleetsIn();
         } else {
-            st.PlacementDone = pdLocal;
-            effects_.SetStatusText(FormatText(Texts::InfoText(9), {st.PlayerNames[local() ^ 1]}));
+            st_.PlacementDone = pdLocal;
+            effects_.SetStatusText(FormatText(Texts::InfoText(9), {st_.PlayerNames[local() ^ 1]}));
+            DrawScreen(true);
         }
-        DrawScreen(true);
         break;
     }
     case gmPCMode:
-        if (st.GamePhase != gpPlaced1)
+        if (st_.GamePhase != gpPlaced1)
             return;
-        st.CurrentPlayer = rng_.random(2);
-        st.GamePhase = gpFiring;
-        DXTimer_Computer.setEnabled(st.CurrentPlayer == 1);
+        st_.CurrentPlayer = rng_.random(2);
+        st_.GamePhase = gpFiring;
+        DXTimer_Computer.setEnabled(st_.CurrentPlayer == 1);
         DrawScreen(true);
         SetInfoLabelCaption();
         effects_.DrawInfo();
@@ -658,11 +752,11 @@ void Game::DXTimerTimer()
     DXTimer.setInterval(1000);
     // A pause that outlived its game (a finishing shot from the peer arrived
     // meanwhile, or the game was left) hands nothing over.
-    if (st.GamePhase == gpNoGame || st.GamePhase == gpFinished)
+    if (st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
-    st.GamePhase = gpFiring;
-    st.CurrentPlayer = cur() ^ 1;
-    DXTimer_Computer.setEnabled(st.GameMode == gmPCMode && st.CurrentPlayer == 1);
+    st_.GamePhase = gpFiring;
+    st_.CurrentPlayer = cur() ^ 1;
+    DXTimer_Computer.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
     SetInfoLabelCaption();
     DrawScreen(true);
     effects_.DrawInfo();

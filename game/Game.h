@@ -15,12 +15,18 @@ enum class MouseButton { Left, Right, Middle };
 // that changes them. It knows nothing of windows; whatever it does outside its
 // state goes out through GameEffects, in the order the rules prescribe.
 class Game : private TimerTarget {
+    // The game's state. Only the engine writes it; the tests reach it through
+    // their own friend.
+    GameState st_;
+    friend struct GameTestAccess;
+
 public:
     Game(GameEffects &effects, Random &rng, const Clock &clock);
     Game(const Game &) = delete;
     Game &operator=(const Game &) = delete;
 
-    GameState st;
+    // The state, for reading.
+    const GameState &st = st_;
     TimerHub timers;
     GameTimer DXTimer;          // change-over countdown and victory pause; Tag = counter
     GameTimer DXTimer_Computer; // the computer's moves
@@ -38,8 +44,27 @@ public:
     // The 100 digits of a grid, row by row from the top, each row left to right.
     static QString FleetDigits(const Grid &grid);
 
+    // ---- What the player chose, the settings and the dialogs ----
+    // The wizard's choices: two at one PC and against the computer are then
+    // ready to start; a network game keeps the local player's name, role and
+    // the host address while the connection is made.
+    void TakeChoices(const GameChoices &choices);
+    // The names of the last game are forgotten (the wizard opens, a
+    // connection that had not started a game ends).
+    void ForgetPlayerNames();
+    // The values read from the settings file.
+    void ApplySettings(const StoredSettings &stored);
+    // The sounds of a shot into the water and of a hit.
+    void SetShotSounds(const std::array<int, 2> &sounds);
+    // The colours of the cell codes 1..3; the boards are redrawn if they
+    // changed and a board with cells is shown (not under a banner).
+    void SetCellColors(const std::array<std::uint32_t, 4> &colors);
+
     // ---- Game start, status line, drawing ----
     void StartGame();
+    // StartGame, then the status line greets namePlayer (-1: the player
+    // whose turn it is) and the boards and the info panel are drawn.
+    void BeginGame(int namePlayer);
     // How strongly the computer plays from its next shot on; a value that is
     // no level gives clNormal.
     void SetComputerLevel(int level);
@@ -82,22 +107,35 @@ public:
     std::optional<int> HitRatio(int player) const;
     static int RoundHalfToEven(long long numerator, long long denominator);
 
+    // ---- The network peer ----
+    // The peer's name (checked by the caller) in its slot and among the
+    // recent names.
+    void TakePeerName(const QString &name);
+    // The peer's fleet, with the host's draw of who starts when this side is
+    // the guest. Firing begins if the local fleet is in as well.
+    void TakePeerFleet(const Grid &fleet, int startPlayer);
+    // A shot of the peer. A pause still running is ended first; a shot out
+    // of turn or at a cell already shot changes nothing and returns false.
+    bool TakePeerShot(int x, int y);
+
     // ---- Game flow ----
     // A game is running: "Neu" and closing ask first.
     bool GameRunning() const;
     // "Neu" after the question: stop all timers, back to the title picture.
     void AbandonGame();
-    // The Enter key (other keys are ignored by the caller).
+    // The Enter key; other keys are ignored.
     void FormKeyPress(int key);
     // A tick of DXTimer: the next countdown frame, or the hand-over.
     void DXTimerTimer();
 
 private:
     void timerFired(GameTimer &, int) override { DXTimerTimer(); }
+    // Both fleets of a network game are in: firing begins.
+    void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);
     // Player numbers as indices, safe whatever the state holds.
-    int cur() const { return st.CurrentPlayer & 1; }
-    int local() const { return st.LocalPlayer & 1; }
+    int cur() const { return st_.CurrentPlayer & 1; }
+    int local() const { return st_.LocalPlayer & 1; }
     // May CurrentPlayer fire at (x, y): on the field and never shot at.
     bool freeTarget(int x, int y) const;
     // The board on which HoverCell was taken: the viewed player, and the left

@@ -21,6 +21,18 @@ enum GamePhaseT : int {
     gpFinished = 6
 };
 
+// The playing field is BoardSize x BoardSize cells.
+constexpr int BoardSize = 10;
+
+// The key that ends placing and hands over ("Enter").
+constexpr int KeyEnter = 13;
+
+// Sound ids (kept in the settings file): the default sounds of a shot into
+// the water and of a hit, and the fanfare when one player found every ship.
+constexpr int SoundWaterDefault = 1;
+constexpr int SoundShipDefault = 101;
+constexpr int SoundFoundAll = 301;
+
 // PlayField cell codes: the own fleet and the opponent's shots at it.
 enum PlayFieldCode : std::uint8_t { pfWater = 0, pfWaterShot = 1, pfShip = 2, pfShipHit = 3 };
 

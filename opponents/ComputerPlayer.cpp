@@ -271,7 +271,7 @@ CellPos ComputerPlayer::ChooseHardCell(const Grid &control, Random &rng)
 
 void ComputerPlayer::DXTimer_ComputerTimer()
 {
-    GameState &st = game_.st;
+    const GameState &st = game_.st;
     // Once the human has found every ship the computer fires on misses too;
     // otherwise only the outcome of this shot starts the timer again.
     game_.DXTimer_Computer.setEnabled(st.Winner == 0);

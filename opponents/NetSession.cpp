@@ -308,8 +308,7 @@ void NetSession::releaseSocket(QTcpSocket *socket, bool graceful)
 
 void NetSession::clearNames()
 {
-    game_.st.PlayerNames[0].clear();
-    game_.st.PlayerNames[1].clear();
+    game_.ForgetPlayerNames();
 }
 
 QString NetSession::peerName() const
@@ -501,11 +500,9 @@ NetSession::Step NetSession::handleLobby()
 
 void NetSession::takeName(const QString &name)
 {
-    GameState &st = game_.st;
     lobbyTimer_.stop();
-    st.PlayerNames[st.LocalPlayer ^ 1] = name;
-    st.RecentNames[1] = name;
-    if (st.LocalPlayer == 0) {
+    game_.TakePeerName(name);
+    if (game_.st.LocalPlayer == 0) {
         ui_.SetIPState(FormatText(Texts::WizardText(3), {name, name}));
         ui_.SetForwardEnabled(true);
     } else {
@@ -518,11 +515,7 @@ void NetSession::takeName(const QString &name)
 void NetSession::startGuestGame()
 {
     link_ = Link::Playing;
-    GameState &st = game_.st;
-    game_.StartGame();
-    game_.effects().SetStatusText(FormatText(Texts::InfoText(1), {st.PlayerNames[st.LocalPlayer]}));
-    game_.DrawScreen(true);
-    game_.effects().DrawInfo();
+    game_.BeginGame(game_.st.LocalPlayer);
     ui_.CloseWizard();
     emit messageHandled();
 }
@@ -530,7 +523,7 @@ void NetSession::startGuestGame()
 NetSession::Step NetSession::handlePlacement()
 {
     using namespace NetMessages;
-    GameState &st = game_.st;
+    const GameState &st = game_.st;
     // The peer sends its fleet once and then waits for ours: anything more
     // before firing begins here is out of order.
     if (st.PlacementDone & pdRemote) {
@@ -553,20 +546,7 @@ NetSession::Step NetSession::handlePlacement()
     }
     const int startPlayer = fromHost && inbox_[FleetDigitCount] == '1' ? 1 : 0;
     inbox_.remove(0, length);
-
-    if (st.PlacementDone == 0)
-        st.PlacementDone = pdRemote;
-    st.PlayField[st.LocalPlayer ^ 1] = *fleet;
-    if (fromHost)
-        st.NetStartPlayer = startPlayer;
-    if (st.PlacementDone == pdLocal) {
-        st.PlacementDone = pdLocal | pdRemote;
-        st.GamePhase = gpFiring;
-        if (st.LocalPlayer == 1)
-            st.CurrentPlayer = st.NetStartPlayer;
-        game_.SetInfoLabelCaption();
-        game_.DrawScreen(true);
-    }
+    game_.TakePeerFleet(*fleet, startPlayer);
     emit messageHandled();
     return Step::Again;
 }
@@ -587,18 +567,10 @@ NetSession::Step NetSession::handleShot()
         return Step::Stop;
     }
     inbox_.remove(0, ShotLength);
-
-    GameState &st = game_.st;
-    // The victory pause still runs here (timers wait while the window is in
-    // the background), but the peer has passed it: hand the turn over first.
-    if (game_.DXTimer.Enabled())
-        game_.DXTimerTimer();
-    const int peer = st.LocalPlayer ^ 1;
-    if (st.CurrentPlayer != peer || st.ControlField[peer].at(shot->x, shot->y) != cfUnknown) {
+    if (!game_.TakePeerShot(shot->x, shot->y)) {
         violation();
         return Step::Stop;
     }
-    game_.ClickControlField(shot->x, shot->y);
     emit messageHandled();
     return Step::Again;
 }

@@ -89,34 +89,34 @@ QString SettingsFile::DefaultPath()
                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
-void SettingsFile::load(GameState &st, bool &soundsOn) const
+void SettingsFile::load(StoredSettings &loaded, bool &soundsOn) const
 {
     IniFile ini;
     if (!ini.loadLocked(path_))
         ini = IniFile(); // unreadable: defaults, as for a missing file
     soundsOn = ini.readBool(options_, KeySounds, true);
-    st.ShotSound[0] = ini.readInteger(options_, KeySoundWater, 1);
-    st.ShotSound[1] = ini.readInteger(options_, KeySoundShip, 101);
+    loaded.ShotSound[0] = ini.readInteger(options_, KeySoundWater, 1);
+    loaded.ShotSound[1] = ini.readInteger(options_, KeySoundShip, 101);
     for (int i = 1; i <= 3; ++i) {
         // Only the three colour bytes mean anything; the top byte is dropped
         // so that a damaged value cannot carry flags into the drawing.
-        st.CellColors[i] =
+        loaded.CellColors[i] =
             std::uint32_t(ini.readInteger(options_, KeyColor.arg(i), int(DefaultColors[i]))) & 0xFFFFFFu;
     }
     for (int i = 0; i < 2; ++i)
-        st.RecentNames[i] = ini.readString(recent_, KeyPlayer.arg(i + 1));
-    st.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);
-    st.LocalPlayer = ini.readBool(recent_, KeyClient, false) ? 1 : 0;
-    st.HostAddress = ini.readString(recent_, KeyIP);
+        loaded.RecentNames[i] = ini.readString(recent_, KeyPlayer.arg(i + 1));
+    loaded.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);
+    loaded.LocalPlayer = ini.readBool(recent_, KeyClient, false) ? 1 : 0;
+    loaded.HostAddress = ini.readString(recent_, KeyIP);
     // Stored by name; files from before the levels, or a name not known, give "Normal".
     const QString level = ini.readString(recent_, KeyComputerLevel);
-    st.ComputerLevel = clNormal;
+    loaded.ComputerLevel = clNormal;
     for (int i : {clEasy, clHard})
         if (level.compare(Texts::ComputerLevelName(i), Qt::CaseInsensitive) == 0)
-            st.ComputerLevel = static_cast<ComputerLevelT>(i);
+            loaded.ComputerLevel = static_cast<ComputerLevelT>(i);
 }
 
-QString SettingsFile::save(const GameState &st, bool soundsOn) const
+QString SettingsFile::save(const StoredSettings &st, bool soundsOn) const
 {
     // Re-read under the lock so that what other users (or another copy of
     // the program) saved meanwhile is kept.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct GameState;
+struct StoredSettings;
 
 // "Settings.ini": the options and the values of the last game, two sections
 // per login name ("<login> - Options", "<login> - RecentData"), so several
@@ -21,13 +21,13 @@ public:
     // HostAddress and ComputerLevel, and soundsOn (the "Sounds abspielen"
     // switch). A missing or unreadable file, section or key gives the
     // defaults; nothing is reported.
-    void load(GameState &st, bool &soundsOn) const;
+    void load(StoredSettings &loaded, bool &soundsOn) const;
     // Writes every key with the current values into the file as it is now,
     // re-read under the exclusive lock, so that users who save at the same
     // time keep each other's sections. Returns an empty text on success, else
     // the German message for the caller's message box; the old file is then
     // left as it was.
-    QString save(const GameState &st, bool soundsOn) const;
+    QString save(const StoredSettings &st, bool soundsOn) const;
 
     // The login name of the user who runs the program, or FallbackLogin.
     static QString LoginName();

@@ -145,7 +145,7 @@ void TForm1::createDialogs()
 {
     if (Form3 == nullptr) {
         Form3 = new TForm3(
-            game_->st.ShotSound, [this](int id, bool forced) { effects_->PlaySound(id, forced); }, this);
+            soundChoice_, [this](int id, bool forced) { effects_->PlaySound(id, forced); }, this);
     }
     if (Form4 == nullptr)
         Form4 = new TForm4(*game_, this);
@@ -158,7 +158,9 @@ void TForm1::createDialogs()
 void TForm1::loadSettings()
 {
     bool soundsOn = true;
-    settings_->load(game_->st, soundsOn);
+    StoredSettings stored;
+    settings_->load(stored, soundsOn);
+    game_->ApplySettings(stored);
     MenuItem_Sounds->setChecked(soundsOn);
     effects_->sound().setEnabled(soundsOn);
     effects_->sound().preload();
@@ -306,7 +308,10 @@ void TForm1::Soundseinrichten1Click()
 {
     if (Form3 == nullptr)
         return;
-    Form3->exec();
+    // The dialog works on a copy; OK hands the choice to the game.
+    soundChoice_ = game_->st.ShotSound;
+    if (Form3->exec() == QDialog::Accepted)
+        game_->SetShotSounds(soundChoice_);
     regainActivation();
 }
 

@@ -114,6 +114,7 @@ private:
     std::unique_ptr<ComputerPlayer> computer_;
     std::unique_ptr<NetLink> netLink_;
     std::unique_ptr<SettingsFile> settings_;
+    std::array<int, 2> soundChoice_{}; // what the sound dialog shows and sets
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
     bool shownOnce_ = false;

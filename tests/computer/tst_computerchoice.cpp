@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
 #include "support/TestGame.h"
@@ -121,18 +122,18 @@ private slots:
         for (int round = 1; round <= rounds; ++round) {
             ScriptedRandom rng({}, round);
             Game game(fx, rng, clock);
-            game.st.GameMode = gmPCMode;
+            GameTestAccess::state(game).GameMode = gmPCMode;
             if (fleet.isEmpty())
-                Game::PlaceShipsRandomly(game.st.PlayField[0], rng);
+                Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
             else
-                game.st.PlayField[0] = GridFromRows(fleet);
+                GameTestAccess::state(game).PlayField[0] = GridFromRows(fleet);
             QVERIFY(Game::IsCompleteFleet(Game::CountShips(game.st.PlayField[0], 0)));
-            game.st.GamePhase = gpFiring;
-            game.st.CurrentPlayer = 1;
-            game.st.Winner = 0; // the human finished: misses keep its turn
+            GameTestAccess::state(game).GamePhase = gpFiring;
+            GameTestAccess::state(game).CurrentPlayer = 1;
+            GameTestAccess::state(game).Winner = 0; // the human finished: misses keep its turn
             for (int shots = 1; game.st.GamePhase != gpFinished; ++shots) {
                 QVERIFY(shots <= 100);
-                const Grid &control = game.st.ControlField[1];
+                const Grid &control = GameTestAccess::state(game).ControlField[1];
                 const CellPos cell =
                     ComputerPlayer::ChooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
                 QVERIFY(cell.x >= 0 && cell.x <= 9 && cell.y >= 0 && cell.y <= 9);

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
 #include "support/TestGame.h"
@@ -13,7 +14,7 @@ namespace {
 // A game against the computer, fleets placed, firing begun.
 struct PcGame : TestGame {
     ComputerPlayer cp{game};
-    GameState &st = game.st;
+    GameState &st = GameTestAccess::state(game);
 
     PcGame(unsigned seed, int thinkingSeconds, int firstPlayer) : TestGame(true)
     {

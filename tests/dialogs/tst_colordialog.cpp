@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TLxColorComboBox.h"
 #include "game/Game.h"
@@ -21,7 +22,7 @@ class tst_colordialog : public QObject {
         TForm4 form{game};
         Fixture()
         {
-            game.st.CellColors[2] = 0x123456; // unlisted: shown as "Andere Farbe"
+            GameTestAccess::state(game).CellColors[2] = 0x123456; // unlisted: shown as "Andere Farbe"
             for (int i = 1; i <= 3; ++i)
                 box(i)->setColorChooser([](ColorRef, QWidget *) { return std::optional<ColorRef>(); });
         }
@@ -56,7 +57,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, redraws);
         Fixture f;
-        f.game.st.GamePhase = phase;
+        GameTestAccess::state(f.game).GamePhase = GamePhaseT(phase);
         if (how == "OK countdown")
             f.game.DXTimer.enable();
         f.form.show();

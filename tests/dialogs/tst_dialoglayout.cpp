@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "dialogs/DialogLayout.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm3.h"
@@ -87,8 +88,8 @@ private slots:
         QFETCH(QString, face);
         QFETCH(int, points);
         Dialogs d;
-        d.game.st.ChangingTime = 6; // "Sekunden" on both pages, the longer unit
-        d.game.st.RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
+        GameTestAccess::state(d.game).ChangingTime = 6; // "Sekunden" on both pages, the longer unit
+        GameTestAccess::state(d.game).RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
         if (face == QLatin1String("system"))
             TInfo::AdoptSystemFont(); // what the about dialog does to every 8-point window
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
@@ -182,9 +183,9 @@ private slots:
     {
         QFETCH(StatusCase, c);
         TestGame t;
-        GameState &st = t.game.st;
+        GameState &st = GameTestAccess::state(t.game);
         st.GameMode = GameModeT(c.mode);
-        st.GamePhase = c.phase;
+        st.GamePhase = GamePhaseT(c.phase);
         st.CurrentPlayer = c.current;
         st.LocalPlayer = c.local;
         st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};

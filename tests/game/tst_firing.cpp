@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
@@ -48,14 +49,14 @@ private slots:
         QFETCH(QString, shot);
         TestGame t;
         Game &g = t.game;
-        g.st.GameMode = GameModeT(mode);
-        g.st.GamePhase = phase ? phase : gpFiring;
-        g.st.CurrentPlayer = current;
-        g.st.PlayField[0] = g.st.PlayField[1] = GridFromRows(StandardFleetRows());
-        g.st.ControlField[0] = GridOf("........2||||||||....1");
-        g.st.PlayField[1].at(4, 8) = g.st.PlayField[1].at(5, 5) = pfWaterShot;
-        g.st.PlayField[1].at(8, 0) = pfShipHit;
-        g.st.Tries = {5, 4};
+        GameTestAccess::state(g).GameMode = GameModeT(mode);
+        GameTestAccess::state(g).GamePhase = phase ? phase : gpFiring;
+        GameTestAccess::state(g).CurrentPlayer = current;
+        GameTestAccess::state(g).PlayField[0] = GameTestAccess::state(g).PlayField[1] = GridFromRows(StandardFleetRows());
+        GameTestAccess::state(g).ControlField[0] = GridOf("........2||||||||....1");
+        GameTestAccess::state(g).PlayField[1].at(4, 8) = GameTestAccess::state(g).PlayField[1].at(5, 5) = pfWaterShot;
+        GameTestAccess::state(g).PlayField[1].at(8, 0) = pfShipHit;
+        GameTestAccess::state(g).Tries = {5, 4};
         g.DXTimer.setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
@@ -77,10 +78,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         QVERIFY(!g.HitRatio(0) && !g.HitRatio(2) && g.Hits(-1) == 0); // nothing while no shot was fired
-        g.st.ControlField[1] = GridOf("2331|1111|1");
+        GameTestAccess::state(g).ControlField[1] = GridOf("2331|1111|1");
         const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
         for (const auto &[tries, ratio] : triesAndRatios) {
-            g.st.Tries[1] = tries;
+            GameTestAccess::state(g).Tries[1] = tries;
             QCOMPARE(g.Hits(1), 3);
             QCOMPARE(g.HitRatio(1), std::optional<int>(ratio)); // rounded half to even
         }

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
@@ -54,13 +55,13 @@ struct EnterCase {
 struct NetSide : TestGame {
     explicit NetSide(int local) : TestGame(true)
     {
-        game.st.GameMode = gmTwoAtTwo;
-        game.st.LocalPlayer = local;
-        game.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        GameTestAccess::state(game).GameMode = gmTwoAtTwo;
+        GameTestAccess::state(game).LocalPlayer = local;
+        GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     }
     void receive(const QString &text)
     {
-        GameState &st = game.st;
+        GameState &st = GameTestAccess::state(game);
         if (st.GamePhase == gpFiring) {
             game.ClickControlField(text[0].digitValue(), text[1].digitValue());
             return;
@@ -121,14 +122,14 @@ private slots:
         QFETCH(EnterCase, c);
         TestGame t;
         Game &g = t.game;
-        g.st.GameMode = GameModeT(c.mode);
-        g.st.GamePhase = c.phase;
-        g.st.PlacementDone = c.placementDone;
-        g.st.LocalPlayer = g.st.CurrentPlayer = c.local;
-        g.st.ChangingTime = 5;
-        g.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        g.st.PlayField[0] = GridFromRows(StandardFleetRows());
-        g.st.PlayField[1] = GridOf(kOtherFleet);
+        GameTestAccess::state(g).GameMode = GameModeT(c.mode);
+        GameTestAccess::state(g).GamePhase = GamePhaseT(c.phase);
+        GameTestAccess::state(g).PlacementDone = c.placementDone;
+        GameTestAccess::state(g).LocalPlayer = GameTestAccess::state(g).CurrentPlayer = c.local;
+        GameTestAccess::state(g).ChangingTime = 5;
+        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
+        GameTestAccess::state(g).PlayField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
         g.FormKeyPress(10); // only Enter counts
@@ -150,13 +151,13 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        g.st.GamePhase = gpFiring;
+        GameTestAccess::state(g).GamePhase = gpFiring;
         g.DXTimer_Info.enable();
         g.DXTimer_Computer.enable();
         g.DXTimer.setInterval(2000); // a victory pause cut short
         g.DXTimer.Tag = 6;
         g.DXTimer.enable();
-        g.st.Tries = {3, 4};
+        GameTestAccess::state(g).Tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.GameRunning());
         g.AbandonGame();
@@ -169,7 +170,7 @@ private slots:
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
-        g.st.GamePhase = gpFinished;
+        GameTestAccess::state(g).GamePhase = gpFinished;
         g.DXTimer.setInterval(2000);
         g.DXTimer.enable();
         t.fx.clear();
@@ -182,8 +183,8 @@ private slots:
     {
         TestGame t(true);
         Game &g = t.game;
-        g.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        g.st.ChangingTime = 3; // a change-over of 2 s
+        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        GameTestAccess::state(g).ChangingTime = 3; // a change-over of 2 s
         t.rng.push(1);
         g.StartGame();
         // Bert places first, cell by cell; Anna at random.
@@ -234,7 +235,7 @@ private slots:
 
         // A new game (against the computer now) leaves nothing of the old one
         // but the names, and draws or switches nothing.
-        GameState &st = g.st;
+        GameState &st = GameTestAccess::state(g);
         g.FormKeyPress(13);
         st.GameMode = gmPCMode;
         st.ChangingTime = 7;
@@ -335,9 +336,9 @@ private slots:
             auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(r); };
             TestGame t;
             Game &g = t.game;
-            GameState &st = g.st;
+            GameState &st = GameTestAccess::state(g);
             const std::function<void()> actions[] = {
-                [&] { st.CurrentPlayer = in(-9, 9), st.LocalPlayer = in(-9, 9), st.GamePhase = in(-2, 8); },
+                [&] { st.CurrentPlayer = in(-9, 9), st.LocalPlayer = in(-9, 9), st.GamePhase = GamePhaseT(in(-2, 8)); },
                 [&] {
                     st.GameMode = GameModeT(in(0, 4)), st.PlacementDone = in(-1, 4), st.Winner = in(-2, 2);
                 },

@@ -1,3 +1,4 @@
+#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
@@ -55,9 +56,9 @@ private slots:
         for (int player = 0; player < 2; ++player) {
             TestGame t;
             Game &g = t.game;
-            g.st.GamePhase = gpPlacing1;
-            g.st.CurrentPlayer = player;
-            g.st.PlayField[player] = GridOf(rows);
+            GameTestAccess::state(g).GamePhase = gpPlacing1;
+            GameTestAccess::state(g).CurrentPlayer = player;
+            GameTestAccess::state(g).PlayField[player] = GridOf(rows);
             g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
             QCOMPARE(GridRows(g.st.PlayField[player]), GridRows(GridOf(after)));
             QVERIFY(g.st.PlayField[player ^ 1] == Grid{});
@@ -69,8 +70,8 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        g.st.GameMode = gmPCMode;
-        g.st.GamePhase = gpPlacing1;
+        GameTestAccess::state(g).GameMode = gmPCMode;
+        GameTestAccess::state(g).GamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
             g.DXDrawMouseMove(true, false, X, 260);
@@ -94,11 +95,11 @@ private slots:
         QCOMPARE(hoverAt(439, 479), (CellPos{9, 9}));
         QCOMPARE(t.takeLog(), QStringLiteral("draw present | draw present"));
         QCOMPARE(hoverAt(500, 100), NoCell); // the right board counts only while firing
-        g.st.GamePhase = gpFiring;
+        GameTestAccess::state(g).GamePhase = gpFiring;
         QCOMPARE(hoverAt(481, 81), (CellPos{0, 0}));
-        g.st.CurrentPlayer = 1; // the computer's turn
+        GameTestAccess::state(g).CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
-        g.st.CurrentPlayer = 0;
+        GameTestAccess::state(g).CurrentPlayer = 0;
         g.DXTimer.enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
@@ -131,12 +132,12 @@ private slots:
         QFETCH(int, phaseAfter);
         TestGame t;
         Game &g = t.game;
-        g.st.GameMode = GameModeT(mode);
-        g.st.GamePhase = phase;
-        g.st.PlacementDone = placementDone;
-        g.st.CurrentPlayer = 1;
-        g.st.PlayField[0] = GridFromRows(StandardFleetRows());
-        g.st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
+        GameTestAccess::state(g).GameMode = GameModeT(mode);
+        GameTestAccess::state(g).GamePhase = GamePhaseT(phase);
+        GameTestAccess::state(g).PlacementDone = placementDone;
+        GameTestAccess::state(g).CurrentPlayer = 1;
+        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
+        GameTestAccess::state(g).PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
         const Grid before = g.st.PlayField[1];
         QCOMPARE(g.PlacementItemsVisible(), phaseAfter >= 0);
         random ? g.MenuItem_SetShipsAutomaticallyClick() : g.MenuItem_DeleteAllShipsClick();
@@ -151,7 +152,7 @@ private slots:
                                   (random ? Texts::InfoText(2) : kAllNeeded) + " | info");
         QCOMPARE(g.st.GamePhase, phaseAfter);
         QCOMPARE(ShipCells(g.st.PlayField[1]).size(), random ? 20 : 0);
-        g.st.PlayField[1].at(0, 0) = pfShip;
+        GameTestAccess::state(g).PlayField[1].at(0, 0) = pfShip;
         g.DXDrawMouseMove(false, true, 60, 100);
         QCOMPARE(g.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
     }

@@ -2,6 +2,7 @@
 // offscreen with a hand-driven clock and scripted chance; two of them play a
 // network game over loopback.
 
+#include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
 #include "app/mainwindow/WindowEffects.h"
 #include "dialogs/HelpWindow.h"
@@ -85,7 +86,7 @@ struct Window {
         form.show();
     }
     Game &game() { return form.game(); }
-    GameState &st() { return form.game().st; }
+    GameState &st() { return GameTestAccess::state(form.game()); }
     QAction *action(const char *name) { return form.findChild<QAction *>(QLatin1String(name)); }
     QMenu *gameMenu() { return form.findChild<QMenu *>(QStringLiteral("Spiel1")); }
     NetSession &net() { return *form.findChild<NetSession *>(); }

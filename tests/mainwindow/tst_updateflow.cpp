@@ -3,6 +3,7 @@
 // without a "Spiel beenden?" question that could keep it running. A pure
 // updater ends without saving the game's settings.
 
+#include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
 #include "update/TLxUpdateFile.h"
 #include "update/TStatusForm.h"
@@ -62,7 +63,7 @@ private slots:
 
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            form.game().st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+            GameTestAccess::state(form.game()).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
             form.game().StartGame();
             QVERIFY(form.game().GameRunning());
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/GameTestAccess.h"
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
@@ -64,7 +65,7 @@ struct NetSide {
     Game game{fx, rng, clock};
     UiRecorder ui;
     NetSession net{game, ui};
-    GameState &st = game.st;
+    GameState &st = GameTestAccess::state(game);
 
     NetSide(int localPlayer, const QString &name, unsigned seed = 1) : rng({}, seed)
     {

@@ -14,7 +14,7 @@ GameState gameState(int phase)
 {
     GameState st;
     st.GameMode = gmTwoAtOne;
-    st.GamePhase = phase;
+    st.GamePhase = GamePhaseT(phase);
     st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     return st;
 }

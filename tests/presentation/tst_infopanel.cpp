@@ -114,7 +114,7 @@ private slots:
         GameState st;
         st.GameMode = gmTwoAtOne;
         st.CurrentPlayer = 1; // the viewed player
-        st.GamePhase = phase;
+        st.GamePhase = GamePhaseT(phase);
         if (phase == gpPlaced2) {
             ClockSeededRandom placer(7);
             Game::PlaceShipsRandomly(st.PlayField[1], placer);
