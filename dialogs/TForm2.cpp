@@ -416,9 +416,11 @@ void TForm2::Button_ForwardClick()
             showPage(TabSheet_Mode3);
         }
     } else if (page == TabSheet_Mode1) {
-        game_.TakeChoices({.GameMode = gmTwoAtOne,
-                           .PlayerNames = {Edit_M1Player1->text(), Edit_M1Player2->text()},
-                           .ChangingTime = SpinEdit_ChangingTime->value() + 1});
+        GameChoices choices;
+        choices.GameMode = gmTwoAtOne;
+        choices.PlayerNames = {Edit_M1Player1->text(), Edit_M1Player2->text()};
+        choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;
+        game_.TakeChoices(choices);
         StartAndClose(-1);
     } else if (page == TabSheet_Mode2) {
         const int local = RadioButton_M2Client->isChecked() ? 1 : 0;
@@ -428,7 +430,10 @@ void TForm2::Button_ForwardClick()
             return;
         }
         SetIPCtrlsEnabled(false);
-        GameChoices choices{.GameMode = gmTwoAtTwo, .LocalPlayer = local, .HostAddress = Edit_M2IP->text()};
+        GameChoices choices;
+        choices.GameMode = gmTwoAtTwo;
+        choices.LocalPlayer = local;
+        choices.HostAddress = Edit_M2IP->text();
         choices.PlayerNames[local] = Edit_M2Player->text();
         game_.TakeChoices(choices);
         // The state text goes first, so that an answer of the network code
@@ -441,10 +446,12 @@ void TForm2::Button_ForwardClick()
             emit M2OpenClient(game_.st.HostAddress);
         }
     } else if (page == TabSheet_Mode3) {
-        game_.TakeChoices({.GameMode = gmPCMode,
-                           .PlayerNames = {Edit_M3Player->text(), {}},
-                           .ChangingTime = SpinEdit_ComputerTime->value(),
-                           .ComputerLevel = ComboBox_ComputerLevel->currentIndex()});
+        GameChoices choices;
+        choices.GameMode = gmPCMode;
+        choices.PlayerNames = {Edit_M3Player->text(), {}};
+        choices.ChangingTime = SpinEdit_ComputerTime->value();
+        choices.ComputerLevel = ComboBox_ComputerLevel->currentIndex();
+        game_.TakeChoices(choices);
         StartAndClose(0);
     }
 }

@@ -50,7 +50,7 @@ private slots:
         TestGame t;
         Game &g = t.game;
         GameTestAccess::state(g).GameMode = GameModeT(mode);
-        GameTestAccess::state(g).GamePhase = phase ? phase : gpFiring;
+        GameTestAccess::state(g).GamePhase = phase ? GamePhaseT(phase) : gpFiring;
         GameTestAccess::state(g).CurrentPlayer = current;
         GameTestAccess::state(g).PlayField[0] = GameTestAccess::state(g).PlayField[1] = GridFromRows(StandardFleetRows());
         GameTestAccess::state(g).ControlField[0] = GridOf("........2||||||||....1");
