@@ -93,6 +93,8 @@ private slots:
         };
         size("1536", 1536, "1,5 KB");
         size("1000", 1000, "1000 Byte");
+        size("exactly 1 KB", 1024, "1 KB");
+        size("1100: one decimal", 1100, "1,1 KB");
         size("2 MB", 2097152, "2 MB");
         size("just under 1 MB", 1048575, "1024 KB");
         size("TB is the largest", qint64(2048) << 40, "2048 TB");
@@ -104,6 +106,7 @@ private slots:
         news("news two days before: dropped", "08.05.2024: alt", "");
         news("news short, blanks, 2-digit year", " 9.5.24 : alt", "");
         news("news of the same day: kept", "10.05.2024: neu", "- 10.05.2024: neu\r\n");
+        news("news later, 2-digit year", "1.6.24: behoben", "- 1.6.24: behoben\r\n");
         news("news, colon without date", "Hinweis: neu", "- Hinweis: neu\r\n");
         news("news, ISO is no date here", "2024-01-14: x", "- 2024-01-14: x\r\n");
         news("news, no such day", "31.02.2024: x", "- 31.02.2024: x\r\n");
