@@ -72,3 +72,21 @@ FAULTS = [
     ("state_peer_shot_turn", "game/Game.cpp",
      "if (cur() != peer || st_.ControlField[peer]", "if (cur() == peer || st_.ControlField[peer]"),
 ]
+
+# The tests that exercise each fault most directly (the whole TESTS list
+# takes minutes per fault on a busy machine).
+_NARROW = {
+    "state_wizard_m3_level": "tst_(wizard|mainwindow)$",
+    "state_colour_redraw": "tst_(colordialog|mainwindow)$",
+    "state_colour_changed": "tst_(colordialog|mainwindow)$",
+}
+for _i, _f in enumerate(FAULTS):
+    if _f[0] in _NARROW:
+        _regex = _NARROW[_f[0]]
+    elif _f[0].startswith("state_wizard"):
+        _regex = "tst_(wizard|netwindows|netgame)$"
+    elif _f[0].startswith(("state_net", "state_key", "state_guest", "state_peer")):
+        _regex = "tst_(netgame|nethostile|netwindows|gameflow)$"
+    else:
+        continue
+    FAULTS[_i] = _f[:4] + (_regex,)
