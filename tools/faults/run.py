@@ -83,8 +83,8 @@ def plant(args):
     if args.ids:
         wanted = set(args.ids.split(","))
         faults = [f for f in faults if f["id"] in wanted]
+    # Each fault builds just the tests it names; nothing else is built.
     configure(src, build)
-    subprocess.run(["cmake", "--build", str(build)], check=True, stdout=subprocess.DEVNULL)
     results = {}
     for i, f in enumerate(faults, 1):
         start = time.time()
