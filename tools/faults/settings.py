@@ -1,9 +1,9 @@
 # Faults in the settings file: INI reading and writing, encodings, the
 # settings' keys and defaults and the shared, locked file access.
 TESTS = "tst_settingsfile"
-I = "dialogs/IniFile.cpp"
-S = "dialogs/SettingsFile.cpp"
-F = "dialogs/SharedFile.cpp"
+I = "settings/IniFile.cpp"
+S = "settings/SettingsFile.cpp"
+F = "settings/SharedFile.cpp"
 FAULTS = [
     ("settings-cp1252-read", I, "out.append(b >= 0x80 && b < 0xA0 ? QChar(Cp1252High[b - 0x80]) : QChar(char16_t(b)));", "out.append(QChar(char16_t(b)));"),
     ("settings-cp1252-latin1", I, "if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {", "if (u < 0x80) {"),
@@ -23,7 +23,7 @@ FAULTS = [
     ("settings-login-bracket", S, "if (c == QLatin1Char('[') || c == QLatin1Char(']') || c.unicode() < 0x20)", "if (c == QLatin1Char('[') || c.unicode() < 0x20)"),
     ("settings-system-dir", S, "if (!programDir.isEmpty() && !InstallLocation::IsSystemInstallation(programDir) &&", "if (!programDir.isEmpty() &&"),
     ("settings-color-mask", S, "int(DefaultColors[i]))) & 0xFFFFFFu;", "int(DefaultColors[i])));"),
-    ("settings-default-time", S, "st.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);", "st.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 2);"),
+    ('settings-default-time', S, 'loaded.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);', 'loaded.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 2);'),
     ("settings-level-case", S, "if (level.compare(Texts::ComputerLevelName(i), Qt::CaseInsensitive) == 0)", "if (level == Texts::ComputerLevelName(i))"),
     ("settings-save-client", S, "ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);", "ini.writeBool(recent_, KeyClient, st.LocalPlayer == 0);"),
     ("settings-shared-mode", F, "ok = ::fchmod(fd, old->st_mode & 07777) == 0;", "ok = true;"),

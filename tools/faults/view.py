@@ -69,8 +69,8 @@ FAULTS = [
      "void TInfo::HyperLinkMouseUp(QLabel *)\n{\n}"),
     ("view-ti-adopt-size", TI, r"if (points != 8)", r"if (points < 8)"),
     # colour dialog
-    ("view-f4-not-stored", F4, "        game_.st.CellColors[i] = c;\n", ""),
-    ("view-f4-changed-last-only", F4, r"changed = changed || c != game_.st.CellColors[i];", r"changed = c != game_.st.CellColors[i];"),
-    ("view-f4-countdown", F4, " &&\n        !game_.DXTimer.Enabled())", ")"),
+    ('view-f4-not-stored', "game/Game.cpp", '    st_.CellColors = colors;\n', '', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-changed-last-only', "game/Game.cpp", 'const bool changed = colors != st_.CellColors;', 'const bool changed = colors[3] != st_.CellColors[3];', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-countdown', "game/Game.cpp", 'st_.GamePhase <= gpFiring && !DXTimer.Enabled())\n        DrawScreen(true);', 'st_.GamePhase <= gpFiring)\n        DrawScreen(true);', 'tst_(colordialog|gameflow)$'),
 ]
-FAULTS = [f + (TESTS_OF[f[1].rsplit(".", 1)[0]],) for f in FAULTS]
+FAULTS = [f if len(f) > 4 else f + (TESTS_OF[f[1].rsplit(".", 1)[0]],) for f in FAULTS]
