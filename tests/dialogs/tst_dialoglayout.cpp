@@ -26,7 +26,7 @@ class tst_dialoglayout : public QObject {
         std::array<int, 2> shot{1, 101};
         TInfo about; // first: it gives only the windows existing now the system's face
         TForm2 wizard{game};
-        TForm3 sounds{shot, {}};
+        TForm3 sounds{shot};
         TForm4 colours{game};
     };
 

@@ -27,7 +27,7 @@ private slots:
             QCOMPARE(TForm3::EntryForSound(tag, id), entry);
         }
         std::array<int, 2> shot{1, 101};
-        TForm3 dlg(shot, {});
+        TForm3 dlg(shot);
         QCOMPARE(dlg.ComboBox_WaterSound->count(), 10);
         QCOMPARE(dlg.ComboBox_ShipSound->count(), 15);
         QCOMPARE(dlg.ComboBox_WaterSound->itemText(3), QStringLiteral("Allgemein (1)"));
@@ -41,7 +41,8 @@ private slots:
     {
         std::array<int, 2> shot{5, 150};
         QList<int> played;
-        TForm3 dlg(shot, [&](int id, bool forced) { played.append(forced ? id : -id); });
+        TForm3 dlg(shot);
+        QObject::connect(&dlg, &TForm3::previewRequested, [&](int id) { played.append(id); });
         dlg.show();
         QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), -1);
         QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), -1);
