@@ -13,14 +13,14 @@
 namespace {
 
 enum Setup {
-    HostLobby,        // waiting for the guest's name
     GuestLobby,       // waiting for the host's name and the start word
-    HostPlacing,      // guest's name "Gustav"
     GuestPlacing,     // host's name "Hanna"
     GuestPlacedSent,  // the guest's fleet sent, the host's not here yet
+    GuestFiringPeer,  // the host's turn
+    HostLobby,        // waiting for the guest's name
+    HostPlacing,      // guest's name "Gustav"
     HostFiringPeer,   // fleets exchanged, the guest's turn
     HostFiringOwn,    // the host's turn
-    GuestFiringPeer,  // the host's turn
     HostPeerFinished, // the guest has found every ship, its pause runs
 };
 
@@ -53,18 +53,14 @@ QByteArray fleetWith(std::initializer_list<std::pair<int, const char *>> changes
 
 std::unique_ptr<NetSide> make(Setup setup)
 {
-    const bool host =
-        setup != GuestLobby && setup != GuestPlacing && setup != GuestPlacedSent && setup != GuestFiringPeer;
+    const bool host = setup >= HostLobby;
     auto s = std::make_unique<NetSide>(host ? 0 : 1, host ? u"Hanna"_s : u"Gustav"_s);
     s->net.OpenOn(s->wire);
     if (setup == HostLobby || setup == GuestLobby)
         return s;
-    if (host) {
-        s->net.SocketRead("Gustav");
+    s->net.SocketRead(host ? "Gustav" : "Hanna%GO%");
+    if (host)
         s->hostStarts();
-    } else {
-        s->net.SocketRead("Hanna%GO%");
-    }
     if (setup == HostPlacing || setup == GuestPlacing)
         return s;
     s->st.PlayField[s->st.LocalPlayer] = fleet();
