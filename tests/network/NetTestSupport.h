@@ -16,8 +16,7 @@ using namespace Qt::StringLiterals;
 // wizard and the session, wired as the main window wires them.
 struct UiRecorder : NetSessionUi {
     QString ipState;
-    bool ipCtrlsEnabled = false;
-    bool forwardEnabled = false;
+    bool ipCtrlsEnabled = false, forwardEnabled = false;
     int wizardClosed = 0;
     QStringList boxes;               // "caption|text"
     std::function<void()> duringBox; // runs while the modal box would be open

@@ -124,7 +124,6 @@ struct Pair {
         return QTest::qWaitFor(
             [&] { return !host.st.PlayerNames[1].isEmpty() && !guest.st.PlayerNames[0].isEmpty(); }, kWait);
     }
-    NetSide &side(int player) { return player == 0 ? host : guest; }
 };
 
 } // namespace
@@ -146,8 +145,7 @@ private slots:
         joined_ = play(pieces(0), true);
     }
 
-    // Every single cut of every joined delivery, and byte by byte, end as
-    // the reference game.
+    // Every single cut of every joined delivery, and byte by byte, end as the reference.
     void framing()
     {
         const QStringList &r = reference_.state;
@@ -251,7 +249,7 @@ private slots:
             g.guest.placeFleet();
             g.guest.confirmFleet();
         }
-        NetSide &gone = g.side(leaver), &stays = g.side(leaver ^ 1);
+        NetSide &gone = leaver ? g.guest : g.host, &stays = leaver ? g.host : g.guest;
         QVERIFY(
             QTest::qWaitFor([&] { return stays.st.GamePhase == (firing ? gpFiring : gpPlacing1); }, kWait));
         if (abandoned) {

@@ -174,8 +174,7 @@ private slots:
         auto guest = make(GuestLobby);
         guest->net.SocketRead("%GO%"); // a host named "%GO%" does not start the game
         QCOMPARE(guest->st.GamePhase, gpNoGame);
-        guest->net.SocketRead("%G");
-        guest->net.SocketRead("O%");
+        guest->net.SocketRead("%GO%");
         QCOMPARE(guest->st.PlayerNames[0], u"%GO%"_s);
         QCOMPARE(guest->st.GamePhase, gpPlacing1);
 
