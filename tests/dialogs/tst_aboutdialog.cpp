@@ -101,6 +101,7 @@ private slots:
         QTimer::singleShot(0, &info, [&] { QTest::keyClick(&info, Qt::Key_Escape); });
         info.ShowInfo(QStringLiteral("Probe"), QStringLiteral("2004"), solidIcon(Qt::red));
         QCOMPARE(info.result(), int(QDialog::Accepted));
+        QCOMPARE(info.VersionText(), QStringLiteral("Version: 1.0.0.0"));
         QList<QUrl> opened;
         info.OpenUrl = [&](const QUrl &url) { opened << url; };
         QLabel *mail = info.EMailLbl;
