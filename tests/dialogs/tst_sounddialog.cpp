@@ -4,8 +4,6 @@
 #include <QPushButton>
 #include <QTest>
 
-// The sound dialog: which entry names which sound, the preview, and what OK,
-// Esc and every new opening do with the stored sounds.
 class tst_sounddialog : public QObject {
     Q_OBJECT
 
@@ -34,9 +32,8 @@ private slots:
         QCOMPARE(dlg.ComboBox_ShipSound->itemText(7), QStringLiteral("Treffer (8)"));
     }
 
-    // Choosing previews the sound (forced); OK stores, Esc does not, and every
-    // opening selects the stored sounds without playing them. Ids a damaged
-    // settings file may hold name no entry: no selection, and OK keeps them.
+    // Choosing previews (forced); OK stores, Esc does not; opening selects the stored sounds
+    // silently. Ids a damaged settings file may hold name no entry: no selection, OK keeps them.
     void chooseStoreAndReopen()
     {
         std::array<int, 2> shot{5, 150};
