@@ -124,6 +124,28 @@ private slots:
         QCOMPARE(countNear(img, Qt::white) - countNear(img.copy(4, 4, 92, 12), Qt::white), 98 * 18 - 92 * 12);
     }
 
+    // Editing the list keeps names and colours in step: a deleted selected
+    // colour lives on as the custom one, a removed colour whose name the user
+    // does not give takes the last named entry, an added one is named.
+    void editTheList()
+    {
+        TLxColorComboBox box;
+        QStringList prompts;
+        box.setInputBox([&](const QString &, const QString &prompt, const QString &) {
+            prompts << prompt;
+            return prompts.size() == 2 ? std::optional(QStringLiteral("Neu")) : std::nullopt;
+        });
+        box.setColor(0x0080FF);
+        QVERIFY(box.DeleteColor_Color(0x0080FF));
+        QCOMPARE(box.currentText(), QStringLiteral("Andere Farbe"));
+        QCOMPARE(box.CustomColor(), ColorRef(0x0080FF));
+        QVERIFY(box.setColors(box.Colors().mid(1)));
+        QVERIFY(box.setColors(box.Colors() + QStringList{QStringLiteral("$00ff")}));
+        QCOMPARE(prompts, QStringList({"Name der gelöschten Farbe:", "Name der hinzugefügten Farbe:"}));
+        QCOMPARE(box.Colors().last(), QStringLiteral("$0000FF"));
+        QCOMPARE(box.Items().mid(11), QStringList({"Violett", "Lila", "Neu", "Andere Farbe"}));
+    }
+
     void sharedChooser()
     {
         QPointer<QColorDialog> dialog;
