@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,13 +63,6 @@ public:
     QStringList requests() const
     {
         return QString::fromUtf8(ReadAll(dir_.filePath("requests.log"))).split(u'\n', Qt::SkipEmptyParts);
-    }
-    // A loopback port on which nobody listens.
-    static int closedPort()
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        return probe.serverPort();
     }
 
 private:

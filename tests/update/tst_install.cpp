@@ -1,6 +1,5 @@
-// The installation step on real archives: unpacking (normal, hostile and
-// damaged archives, stale files), signatures, the script's substitution, and
-// end to end the launcher running the script after the program has ended.
+// Preparing an installation from real archives (hostile, damaged, signed),
+// the adapted script, and the launcher running it after the program ended.
 
 #include "UpdateTestSupport.h"
 #include "update/install/InstallScript.h"
@@ -31,8 +30,7 @@ QByteArray noise(qsizetype size, quint32 seed)
     return data;
 }
 
-// Rewrites every entry's uncompressed size in the local headers and the
-// central directory alike, so that the archive stays consistent.
+// Every entry's uncompressed size, rewritten in local and central headers alike.
 QByteArray withDeclaredSize(QByteArray zip, quint32 size)
 {
     for (const auto &[signature, offset] : {std::pair{"PK\x03\x04", 22}, std::pair{"PK\x01\x02", 24}})
@@ -59,9 +57,7 @@ QMap<QString, QByteArray> snapshot(const QString &root, const QStringList &skip 
 
 const char StandInSwitch[] = "--stand-in-program";
 
-// The program's last moments: take the install lock, start the installation
-// with it, linger so that a launcher that does not wait would be caught, leave
-// a mark, end.
+// The program's last moments, lingering so that a launcher that does not wait is caught.
 int standInProgram(const QString &script, const QString &log, const QString &doneMark, const QString &lockDir)
 {
     InstallLock lock;
@@ -82,7 +78,7 @@ struct Case {
     QString message;   // part of the message when refused
     QString tweak;     // "entries", "bytes", "archive": a low limit; "break": a line break in the folder;
                        // "link": the unpacking folder is a link to another folder
-    QString signature = "-"; // with the test's key; "<good>", "<other>": made by the test; "-": no key
+    QString signature = "-"; // with the test's key; "<good>": made by the test; "-": no key
     QString offeredAs = "Kielwanz 14.03.2025"; // what the list says; signed: Kielwanz 14.03.2025
     QString key = "<key>";
     bool tamper = false; // the archive changed after signing
@@ -175,23 +171,15 @@ private slots:
         hostile("link", {"link", "/etc/passwd", 0120777});
         hostile("link as the script", {"Update.bat", "../../outside/target", 0120777});
         hostile("line break in a name", {"evil\n.txt", "x"});
-        QList<ZipEntry> seven{script};
-        for (int i = 0; i < 6; ++i)
-            seven += ZipEntry{"f" + QByteArray::number(i), "x"};
-        row("too many entries", {.zip = ZipBytes(seven), .error = E::ArchiveTooLarge, .tweak = "entries"});
-        row("inflates beyond the limit", {.zip = ZipBytes({script, {"nullen", QByteArray(4 << 20, '\0')}}),
-                                          .error = E::ArchiveTooLarge,
-                                          .tweak = "bytes"});
+        auto tooLarge = [&](const char *name, const QByteArray &zip, const char *tweak = "") {
+            row(name, {.zip = zip, .error = E::ArchiveTooLarge, .tweak = tweak});
+        };
+        tooLarge("too many entries", ZipBytes({script, {"f", "x"}, {"g", "x"}}), "entries");
         const QByteArray half(600 << 10, '\0'); // each below the limit, together above it
-        row("entries together beyond the limit", {.zip = ZipBytes({script, {"a", half}, {"b", half}}),
-                                                  .error = E::ArchiveTooLarge,
-                                                  .tweak = "bytes"});
-        row("archive beyond the limit", {.zip = ZipBytes({script, {"daten", noise(5000, 2)}}),
-                                         .error = E::ArchiveTooLarge,
-                                         .tweak = "archive"});
-        row("huge declared size",
-            {.zip = withDeclaredSize(ZipBytes({script, {"gross", noise(1000, 3)}}), 0xF0000000u),
-             .error = E::ArchiveTooLarge});
+        tooLarge("entries together beyond the limit", ZipBytes({script, {"a", half}, {"b", half}}), "bytes");
+        tooLarge("archive beyond the limit", ZipBytes({script, {"daten", noise(5000, 2)}}), "archive");
+        tooLarge("huge declared size",
+                 withDeclaredSize(ZipBytes({script, {"gross", noise(1000, 3)}}), 0xF0000000u));
         row("declared smaller than its data",
             {.zip = withDeclaredSize(scriptOnly(noise(100000, 4)), 10), .error = E::ArchiveDamaged});
         const QByteArray good = ZipBytes({script, {"daten", noise(60000, 5)}});
@@ -200,7 +188,6 @@ private slots:
             corrupt[i] = char(corrupt[i] ^ 0x5a);
         row("corrupt data", {.zip = corrupt, .error = E::ArchiveDamaged});
         row("truncated", {.zip = good.left(good.size() / 2), .error = E::ArchiveDamaged});
-        row("no archive at all", {.zip = noise(5000, 6), .error = E::ArchiveDamaged});
         // Stale files of an earlier run never survive, nor is a link followed.
         row("no script: the stale one is not taken",
             {.zip = ZipBytes({{"kielwanz", "neu"}}),
@@ -223,7 +210,6 @@ private slots:
         sig("signed, blanks around the date", E::None, "<good>", "Kielwanz  14.03.2025 ");
         sig("old archive under a newer date", E::SignatureInvalid, "<good>", "Kielwanz 15.03.2025");
         sig("another program's archive", E::SignatureInvalid, "<good>", "Brackwen 14.03.2025");
-        sig("signature of another archive", E::SignatureInvalid, "<other>");
         sig("signature missing", E::SignatureMissing, "");
         sig("signature not base64", E::SignatureInvalid, "kein*base64!");
         row("archive changed after signing",
@@ -269,7 +255,7 @@ private slots:
         const mode_t umaskBefore = ::umask(022);
         const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
         InstallRequest r = request(c.zip);
-        r.Limits.MaxEntries = c.tweak == u"entries" ? 5 : r.Limits.MaxEntries;
+        r.Limits.MaxEntries = c.tweak == u"entries" ? 2 : r.Limits.MaxEntries;
         r.Limits.MaxTotalBytes = c.tweak == u"bytes" ? 1 << 20 : r.Limits.MaxTotalBytes;
         r.MaxArchiveBytes = c.tweak == u"archive" ? 1000 : r.MaxArchiveBytes;
         if (c.tweak == u"break")
@@ -277,9 +263,7 @@ private slots:
         if (c.signature != u"-") {
             const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
             const QByteArray head = "Kielwanz\n14.03.2025\n";
-            r.Signature = QString(c.signature)
-                              .replace("<good>", SignBase64(pkey.get(), head + c.zip))
-                              .replace("<other>", SignBase64(pkey.get(), head + c.zip + "x"));
+            r.Signature = QString(c.signature).replace("<good>", SignBase64(pkey.get(), head + c.zip));
             r.ProgramName = c.offeredAs.section(' ', 0, 0);
             r.ListDate = c.offeredAs.section(' ', 1);
             r.PublicKey = QString(c.key).replace("<key>", PublicKeyBase64(pkey.get()));
@@ -324,10 +308,9 @@ private slots:
         QCOMPARE(snapshot(root->path(), skip), before);
     }
 
-    // Wherever a template puts "%s", sh sees the literal folder: run the
-    // adapted script and compare. Lines 2 and 3 of a group take the program
-    // folder, line 4 the unpacking and the program folder, every line after
-    // the groups (from the first one beginning with a blank) the unpacking folder.
+    // Wherever "%s" stands, sh sees the literal folder: lines 2 and 3 of a group the program
+    // folder, line 4 the unpacking and program folder, the tail (from a line beginning with a
+    // blank) the unpacking folder.
     void adaptedScriptRuns_data()
     {
         QTest::addColumn<QByteArray>("script");
@@ -386,11 +369,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(result.ScriptPath));
     }
 
-    // A stand-in program (a sh script) is updated by a script started by a
-    // stand-in for this program, which then ends: the script runs only
-    // afterwards, replaces the files, restarts the program and deletes itself.
-    // The install lock is held until the script ends, but not by the
-    // restarted program.
+    // The script runs only once the program has ended, replaces the files, restarts the program and
+    // deletes itself; the install lock is held until it ends, but not by the restarted program.
     void endToEnd()
     {
         const QString programFile = programFolder + "kielwanz", doneMark = root->filePath("program-done"),
