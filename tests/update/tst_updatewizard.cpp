@@ -345,8 +345,23 @@ private slots:
             } else {
                 QCOMPARE(QSet<QString>(percents.begin(), percents.end()), QSet<QString>{"100 %"});
             }
+            // A failed step 5 (the archive gone) shows an error page that leads back into the game.
             w.m.next();
-            QCOMPARE(w.page(), "4 4 Installieren");
+            QVERIFY(QFile::remove(w.archive()));
+            w.m.next();
+            QCOMPARE(w.page(), "5 4 Installieren");
+            QVERIFY(!v.nextEnabled && v.installFailed);
+            QVERIFY2(v.installText.startsWith("Die Installationsdateien wurden nicht gefunden.") &&
+                         v.installText.endsWith("versuchen Sie es später noch einmal."),
+                     qPrintable(v.installText));
+            // The settings page returns to that error page, not to the finish page.
+            w.m.openSettings();
+            w.m.closeSettings();
+            QCOMPARE(v.page, 4);
+            w.m.cancel();
+            w.m.programEnds();
+            QVERIFY(w.closed == 1 && !w.m.terminateRequested() && w.env.rec->installations.isEmpty());
+            QCOMPARE(w.nextCheck(), -99.0);
             return;
         }
         QVERIFY(!w.m.terminateRequested());
@@ -378,32 +393,6 @@ private slots:
         w.walk(3);
         QCOMPARE(ReadAll(w.archive()).size(), size);
         QVERIFY(!w.m.view().cancelDownloadVisible);
-    }
-
-    // A failed step 5 leaves the wizard on an error page that leads back into the game.
-    void installFails()
-    {
-        server.put("Updates/i.zip", "x");
-        server.put("Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=i.zip\r\n");
-        Walk w(server.base());
-        w.walk(3);
-        w.m.next();
-        QVERIFY(QFile::remove(w.archive()));
-        w.m.next();
-        QCOMPARE(w.page(), "5 4 Installieren");
-        QVERIFY(!w.m.view().nextEnabled && w.m.view().installFailed);
-        const QString message = w.m.view().installText;
-        QVERIFY2(message.startsWith("Die Installationsdateien wurden nicht gefunden.") &&
-                     message.endsWith("versuchen Sie es später noch einmal."),
-                 qPrintable(message));
-        // The settings page returns to that error page, not to the finish page.
-        w.m.openSettings();
-        w.m.closeSettings();
-        QCOMPARE(w.m.view().page, 4);
-        w.m.cancel();
-        w.m.programEnds();
-        QVERIFY(w.closed == 1 && !w.m.terminateRequested() && w.env.rec->installations.isEmpty());
-        QCOMPARE(w.nextCheck(), -99.0);
     }
 
     // The window shows the model and passes the clicks on.

@@ -13,8 +13,7 @@ ROOT = os.path.abspath(sys.argv[1])
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
-    def log_message(self, *args):
-        pass
+    log_message = lambda self, *args: None
 
     def do_GET(self):
         path = self.path.split("?", 1)[0]
