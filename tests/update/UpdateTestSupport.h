@@ -154,10 +154,7 @@ inline QByteArray ZipBytes(const QList<ZipEntry> &entries, bool store = false)
     return zip_close(archive) == 0 ? ReadAll(dir.filePath("a.zip")) : QByteArray();
 }
 
-struct PkeyFree {
-    void operator()(EVP_PKEY *key) const { EVP_PKEY_free(key); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
+using Pkey = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
 inline QString PublicKeyBase64(EVP_PKEY *key)
 {

@@ -253,7 +253,7 @@ private slots:
         if (c.tweak == u"break")
             r.ProgramFolder += "zwei\nZeilen/";
         if (c.signature != u"-") {
-            const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"));
+            const Pkey pkey(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519"), EVP_PKEY_free);
             const QByteArray head = "Kielwanz\n14.03.2025\n";
             r.Signature = QString(c.signature).replace("<good>", SignBase64(pkey.get(), head + c.zip));
             r.ProgramName = c.offeredAs.section(' ', 0, 0);

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 
 struct UpdateWizardModelTest {
-    // The wizard closed on step 5, with or without an installation prepared.
     static void closeOnStep5(UpdateWizardModel &m, bool prepared)
     {
         m.step_ = 5;
