@@ -85,6 +85,7 @@ private slots:
     {
         const std::pair<qint64, const char *> sizes[] = {{1536, "1,5 KB"},
                                                          {1000, "1000 Byte"},
+                                                         {1100, "1,1 KB"},
                                                          {1024, "1 KB"},
                                                          {1048575, "1024 KB"},
                                                          {qint64(2048) << 40, "2048 TB"}};
