@@ -214,8 +214,6 @@ private slots:
             refused(name, script, E::ScriptFormat,
                     "Format '" + line + "' ungültig oder nicht kompatibel mit Argument");
         };
-        format("number in line 2", "echo a\ncp %d\n: %s\n: %s\n", "cp %d");
-        format("three values in line 4", "echo a\n: %s\n: %s\ncp %s %s %s\n", "cp %s %s %s");
         format("two values in a tail line", " cp %s %s\n", " cp %s %s");
         format("trailing percent", " echo 50%\n", " echo 50%");
         format("backslash before the value", " echo \\%s\n", " echo \\%s");

@@ -24,20 +24,10 @@ Q_DECLARE_METATYPE(Outcome)
 class tst_updatesettings : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        UpdateTestPlatform env;
-        QWidget owner;
-        TLxUpdateFile *component = new TLxUpdateFile(&owner, env.platform);
-        Fixture()
-        {
-            component->ProgramName = component->RegistryKey = "Kielwanz";
-            component->ZIPFileName = "Brackwen.zip";
-        }
-        UpdateSettingsStore store(bool hkcu = false) const
-        {
-            return UpdateSettingsStore(env.platform.settingsFile(hkcu), "Kielwanz");
-        }
-    };
+    static UpdateSettingsStore store(const UpdateTestPlatform &env, bool hkcu = false)
+    {
+        return UpdateSettingsStore(env.platform.settingsFile(hkcu), "Kielwanz");
+    }
 
 private slots:
     void storeRoundTrip()
@@ -45,27 +35,27 @@ private slots:
         QCOMPARE(UpdateDates::fromDate(QDate(2004, 1, 14)), 38000.0);
         QCOMPARE(UpdateDates::fromDateTime(QDateTime(QDate(2004, 1, 14), QTime(18, 0))), 38000.75);
         QCOMPARE(UpdateDates::toDate(38000.75), QDate(2004, 1, 14));
-        Fixture f;
-        UpdateSettingsStore store = f.store();
-        store.writeDate("Update", 38000.0);
-        store.writeInteger("UpdateInterval", -1);
-        store.writeString("NoUpdate", "");
-        QVERIFY(store.save());
-        QVERIFY(f.env.readSettings(false).startsWith(
+        UpdateTestPlatform env;
+        UpdateSettingsStore written = store(env);
+        written.writeDate("Update", 38000.0);
+        written.writeInteger("UpdateInterval", -1);
+        written.writeString("NoUpdate", "");
+        QVERIFY(written.save());
+        QVERIFY(env.readSettings(false).startsWith(
             "[Software\\Lx\\Kielwanz]\r\nUpdate=hex:00,00,00,00,00,8e,e2,40\r\nUpdateInterval=dword:ffffffff\r\n"));
 
-        const UpdateSettingsStore again = f.store();
+        const UpdateSettingsStore again = store(env);
         QVERIFY(again.readDate("Update") == 38000.0 && again.readInteger("UpdateInterval") == -1);
         QVERIFY(again.readString("NoUpdate") == QString() && !again.valueExists("OnlyUpdate"));
-        QVERIFY(!UpdateSettingsStore(f.env.platform.settingsFile(false), "Anders").valueExists("NoUpdate"));
+        QVERIFY(!UpdateSettingsStore(env.platform.settingsFile(false), "Anders").valueExists("NoUpdate"));
         // Damaged values read as absent; a value's presence counts whatever its type.
         for (const char *line : {"Update=hex:00,00,00,00,e0,8d,e2", "Update=14.01.2004",
                                  "Update=hex:zz,00,00,00,e0,8d,e2,40", "Update=hex:00,00,00,00,00,00,f8,7f",
                                  "Update=hex:00,00,00,00,00,00,f0,7f", "UpdateInterval=sz:14",
                                  "UpdateInterval=dword:100000000"}) {
-            f.env.writeSettings(QString(line) + "\r\nOnlyUpdate=dword:00000001\r\n");
-            QVERIFY2(!f.store().readDate("Update") && !f.store().readInteger("UpdateInterval"), line);
-            QVERIFY(f.store().valueExists("OnlyUpdate"));
+            env.writeSettings(QString(line) + "\r\nOnlyUpdate=dword:00000001\r\n");
+            QVERIFY2(!store(env).readDate("Update") && !store(env).readInteger("UpdateInterval"), line);
+            QVERIFY(store(env).valueExists("OnlyUpdate"));
         }
     }
 
@@ -103,7 +93,7 @@ private slots:
     void decision_data()
     {
         QTest::addColumn<QString>("settings"); // "Update=<days from today>|damaged", "NoUpdate", "OnlyUpdate"
-        QTest::addColumn<QString>("run");      // "uninstall", "Ctrl+U", "read-only", "system", "HKCU", "prepared"
+        QTest::addColumn<QString>("run"); // "uninstall", "Ctrl+U", "read-only", "system", "HKCU", "prepared"
         QTest::addColumn<bool>("shown");
         QTest::addColumn<Outcome>("outcome");
         const auto go = Outcome::Continue, end = Outcome::QuitWithoutSaving;
@@ -133,32 +123,36 @@ private slots:
         QFETCH(QString, run);
         QFETCH(bool, shown);
         QFETCH(Outcome, outcome);
-        Fixture f;
-        const bool hkcu = f.component->HKCU = run.contains("HKCU");
-        UpdateSettingsStore store = f.store(hkcu);
+        UpdateTestPlatform env;
+        QWidget owner;
+        auto *component = new TLxUpdateFile(&owner, env.platform);
+        component->ProgramName = component->RegistryKey = "Kielwanz";
+        component->ZIPFileName = "Brackwen.zip";
+        const bool hkcu = component->HKCU = run.contains("HKCU");
+        UpdateSettingsStore stored = store(env, hkcu);
         for (const QString &item : settings.split(u' ', Qt::SkipEmptyParts)) {
             if (item == u"Update=damaged")
-                store.writeInteger("Update", 45000);
+                stored.writeInteger("Update", 45000);
             else if (item.startsWith(u"Update="))
-                store.writeDate("Update",
-                                UpdateDates::fromDate(f.env.rec->today.addDays(item.mid(7).toInt())));
+                stored.writeDate("Update",
+                                 UpdateDates::fromDate(env.rec->today.addDays(item.mid(7).toInt())));
             else
-                store.writeString(item, {});
+                stored.writeString(item, {});
         }
         if (!settings.isEmpty())
-            QVERIFY(store.save());
-        const QString before = f.env.readSettings(hkcu);
-        f.env.rec->readOnly = run.contains("read-only");
+            QVERIFY(stored.save());
+        const QString before = env.readSettings(hkcu);
+        env.rec->readOnly = run.contains("read-only");
         if (run.contains("uninstall"))
-            f.component->platform().arguments << "/uninstall";
+            component->platform().arguments << "/uninstall";
         if (run.contains("system"))
-            f.component->platform().programFilePath = "/usr/games/kielwanz";
+            component->platform().programFilePath = "/usr/games/kielwanz";
         const QDateTime written(QDate(2024, 5, 10), QTime(14, 30, 15));
-        QFile program(f.env.platform.programFilePath);
+        QFile program(env.platform.programFilePath);
         QVERIFY(program.open(QIODevice::ReadWrite) &&
                 program.setFileTime(written, QFileDevice::FileModificationTime));
         int timesShown = 0;
-        f.component->showWizard = [&](TStatusForm &w) {
+        component->showWizard = [&](TStatusForm &w) {
             ++timesShown;
             const UpdateWizardModel::Inputs &in = w.model().inputs();
             QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
@@ -166,24 +160,24 @@ private slots:
             UpdateWizardModelTest::closeOnStep5(w.model(), run.contains("prepared"));
         };
         const bool force = run.contains("Ctrl+U");
-        QSignalSpy quit(f.component, &TLxUpdateFile::quitRequested);
+        QSignalSpy quit(component, &TLxUpdateFile::quitRequested);
         Outcome result = Outcome::Continue;
         if (force)
-            f.component->action()->trigger();
+            component->action()->trigger();
         else
-            result = f.component->AutomaticUpdate("/x", false, 0);
+            result = component->AutomaticUpdate("/x", false, 0);
         if (!quit.isEmpty())
             result = quit.first().at(0).toBool() ? Outcome::Quit : Outcome::QuitWithoutSaving;
         QCOMPARE(result, outcome);
         QCOMPARE(timesShown, shown ? 1 : 0);
-        const auto stored = f.store(hkcu).readString("ApplicationFileName");
+        const auto name = store(env, hkcu).readString("ApplicationFileName");
         if (run.contains("uninstall") || run.contains("system"))
-            QCOMPARE(f.env.readSettings(hkcu), before); // not even touched
+            QCOMPARE(env.readSettings(hkcu), before); // not even touched
         else if (force)
-            QVERIFY(!stored.has_value()); // Ctrl+U never rewrites the program's name
+            QVERIFY(!name.has_value()); // Ctrl+U never rewrites the program's name
         else
-            QCOMPARE(stored.value_or(""), '"' + f.env.platform.programFilePath + "\" /x");
-        QVERIFY(!QFile::exists(f.env.platform.settingsFile(!hkcu)));
+            QCOMPARE(name.value_or(""), '"' + env.platform.programFilePath + "\" /x");
+        QVERIFY(!QFile::exists(env.platform.settingsFile(!hkcu)));
     }
 };
 
