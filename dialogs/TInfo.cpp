@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 const QString TInfo::MakerLine = QStringLiteral("Ein Spiel vom Kielwanz-Team");
 const QString TInfo::MailAddress = QStringLiteral("kontakt@kielwanz.example");
@@ -163,7 +164,6 @@ TInfo::TInfo(QWidget *parent)
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, &QDialog::accept);
 
-    OpenUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     FormCreate();
 }
 
@@ -407,12 +407,10 @@ void TInfo::HyperLinkMouseUp(QLabel *sender)
 
 void TInfo::EMailLblClick()
 {
-    if (OpenUrl)
-        OpenUrl(QUrl(QStringLiteral("mailto:") + MailAddress));
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MailAddress));
 }
 
 void TInfo::URLLblClick()
 {
-    if (OpenUrl)
-        OpenUrl(QUrl(QStringLiteral("http://") + WebAddress));
+    QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + WebAddress));
 }

@@ -4,12 +4,10 @@
 #include <QIcon>
 #include <QImage>
 
-#include <functional>
 
 class QLabel;
 class QPainter;
 class QPushButton;
-class QUrl;
 
 // The about dialog: a painted banner with the program's icon, title, version
 // and development time over a gradient carrying the maker's logo, the maker's
@@ -59,9 +57,6 @@ public:
     QLabel *EMailLbl = nullptr;
     QLabel *URLLbl = nullptr;
     QPushButton *OK = nullptr;
-
-    // Opens a mailto:/http: address with the desktop's handler; tests replace it.
-    std::function<void(const QUrl &)> OpenUrl;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
