@@ -25,6 +25,17 @@ QString withRow(const QString &rows, int y, const QString &row)
     return list.join(u'|');
 }
 
+// The values the draws give in script, the n of every random(n) in draws.
+struct ChoiceCase {
+    const char *name;
+    ComputerLevelT level;
+    QString rows;
+    CellPos lastHit;
+    std::vector<int> script;
+    CellPos expected;
+    QList<int> draws;
+};
+
 } // namespace
 
 class tst_computerchoice : public QObject {
@@ -32,65 +43,66 @@ class tst_computerchoice : public QObject {
 private slots:
     void choice_data()
     {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<QPoint>("lastHit");
-        QTest::addColumn<QList<int>>("script"); // the values the draws give
-        QTest::addColumn<QPoint>("expected");
-        QTest::addColumn<QList<int>>("draws"); // the n of every random(n), in order
         const QString four = kOnlyFourAfloat;
-
-        // Target mode, a line of hits: its ends by the tolerant rule.
-        QTest::newRow("line, one end water: the other")
-            << "||||....221" << QPoint(5, 4) << QList<int>{} << QPoint(3, 4) << QList<int>{};
-        QTest::newRow("line, both ends free: a draw")
-            << "||||....22" << QPoint(5, 4) << QList<int>{0} << QPoint(6, 4) << QList<int>{2};
-        QTest::newRow("line from the top edge, downwards")
-            << "..2|..2|..2" << QPoint(2, 0) << QList<int>{} << QPoint(2, 3) << QList<int>{};
-        QTest::newRow("line end touching a sunk ship")
-            << "|||......3|....22" << QPoint(5, 4) << QList<int>{} << QPoint(3, 4) << QList<int>{};
-        // Target mode, a single hit: strict neighbours on the axes a ship afloat fits.
-        QTest::newRow("single in the corner: a draw")
-            << "2" << QPoint(0, 0) << QList<int>{0} << QPoint(0, 1) << QList<int>{2};
-        QTest::newRow("single in the corner, water beside: forced, still drawn")
-            << "21" << QPoint(0, 0) << QList<int>{} << QPoint(0, 1) << QList<int>{1};
-        QTest::newRow("single next to a sunk ship")
-            << "|||||.....2||.....3" << QPoint(5, 5) << QList<int>{0} << QPoint(4, 5) << QList<int>{3};
-        QTest::newRow("single, row too short for the ship afloat")
-            << withRow(four, 5, ".2.1") << QPoint(1, 5) << QList<int>{1} << QPoint(1, 6) << QList<int>{2};
-        QTest::newRow("single, a 1 afloat keeps the short axis open")
-            << withRow(withRow(four, 0, "....3.3..."), 5, ".2.1") << QPoint(1, 5) << QList<int>{0}
-            << QPoint(0, 5) << QList<int>{4};
-        QTest::newRow("single, no axis open: hunts instead")
-            << withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1") << QPoint(1, 5) << QList<int>{0}
-            << QPoint(0, 0) << QList<int>{80};
-        // Hunt mode: the list runs x-outer, y-inner; drawn cells are removed.
-        QTest::newRow("hunt: below a sunk ship skipped")
-            << "3" << QPoint(0, 0) << QList<int>{0, 0} << QPoint(0, 2) << QList<int>{99, 98};
-        QTest::newRow("hunt: beside a sunk ship skipped, diagonal taken")
-            << "3" << QPoint(0, 0) << QList<int>{9, 9} << QPoint(1, 1) << QList<int>{99, 98};
-        QTest::newRow("hunt: pocket too short for the 4 skipped")
-            << withRow(withRow(four, 7, "1"), 9, "..1") << QPoint(-1, -1) << QList<int>{8, 0} << QPoint(0, 0)
-            << QList<int>{82, 81};
-        QTest::newRow("hunt: the same pocket while 1s are afloat")
-            << "|||||||1||..1" << QPoint(-1, -1) << QList<int>{8} << QPoint(0, 9) << QList<int>{98};
-        // Nothing left to find: no shot and no draw.
-        QTest::newRow("all ships sunk")
-            << withRow(four, 9, "3333") << QPoint(0, 9) << QList<int>{} << QPoint(-1, -1) << QList<int>{};
+        const ComputerLevelT N = clNormal, H = clHard;
+        const ChoiceCase cases[] = {
+            // Target mode, a line of hits: its ends by the tolerant rule.
+            {"line, one end water: the other", N, "||||....221", {5, 4}, {}, {3, 4}, {}},
+            {"line, both ends free: a draw", N, "||||....22", {5, 4}, {0}, {6, 4}, {2}},
+            {"line from the top edge, downwards", N, "..2|..2|..2", {2, 0}, {}, {2, 3}, {}},
+            {"line end touching a sunk ship", N, "|||......3|....22", {5, 4}, {}, {3, 4}, {}},
+            // Target mode, a single hit: strict neighbours on the axes a ship afloat fits.
+            {"single in the corner: a draw", N, "2", {0, 0}, {0}, {0, 1}, {2}},
+            {"single in the corner, water beside: forced, still drawn", N, "21", {0, 0}, {}, {0, 1}, {1}},
+            {"single next to a sunk ship", N, "|||||.....2||.....3", {5, 5}, {0}, {4, 5}, {3}},
+            {"single, row too short for the 4", N, withRow(four, 5, ".2.1"), {1, 5}, {1}, {1, 6}, {2}},
+            {"single, a 1 afloat keeps the short axis open", N,
+             withRow(withRow(four, 0, "....3.3..."), 5, ".2.1"), {1, 5}, {0}, {0, 5}, {4}},
+            {"single, no axis open: hunts instead", N,
+             withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1"), {1, 5}, {0}, {0, 0}, {80}},
+            // Hunt mode: the list runs x-outer, y-inner; drawn cells are removed.
+            {"hunt: below a sunk ship skipped", N, "3", {0, 0}, {0, 0}, {0, 2}, {99, 98}},
+            {"hunt: beside a sunk ship skipped, diagonal taken", N, "3", {0, 0}, {9, 9}, {1, 1}, {99, 98}},
+            {"hunt: pocket too short for the 4 skipped", N, withRow(withRow(four, 7, "1"), 9, "..1"), NoCell,
+             {8, 0}, {0, 0}, {82, 81}},
+            {"hunt: the same pocket while 1s are afloat", N, "|||||||1||..1", NoCell, {8}, {0, 9}, {98}},
+            // Nothing left to find: no shot and no draw.
+            {"all ships sunk", N, withRow(four, 9, "3333"), {0, 9}, {}, NoCell, {}},
+            {"hard, all ships sunk", H, withRow(four, 9, "3333"), NoCell, {}, NoCell, {}},
+            // "Schwer": a draw among the cells on most placements of the ships
+            // afloat (x outer, y inner). Only the 4 afloat, a hit at (3, 2):
+            // (2, 2), (3, 3) and (4, 2) lie on three of its seven placements.
+            {"hard, single hit: the neighbours on most placements", H,
+             "||...2|||........33||333.333.33||3.3.3.3.33", NoCell, {1}, {3, 3}, {3}},
+            // The 4 and a 3 afloat, water at (5, 2): to the right of the two
+            // hits lie three placements, to the left two.
+            {"hard, two hits: the end with more room", H, "||.22..1|||........33||333.111.33||3.3.3.3.33",
+             NoCell, {0}, {3, 2}, {1}},
+            // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8),
+            // (3, 8), (2, 7) and (2, 6) each lie on two of its four placements;
+            // (2, 6) also on one that does not touch the hit, the others on
+            // none, since a ship beside a hit must contain it.
+            {"hard, a placement off the hit counts", H, withRow(four, 8, "..2..1"), NoCell, {0}, {2, 6}, {1}},
+            // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
+            // touches two at their corners only.
+            {"hard, corners of sunk ships stay open", H,
+             "1111313131|1111..1111|1111113331|1111111111|1111331333|1111111111|1111331331|"
+             "1111111111|3333111111|1111111111", NoCell, {0}, {5, 1}, {1}},
+        };
+        QTest::addColumn<ChoiceCase>("c");
+        for (const ChoiceCase &c : cases)
+            QTest::newRow(c.name) << c;
     }
     void choice()
     {
-        QFETCH(QString, rows);
-        QFETCH(QPoint, lastHit);
-        QFETCH(QList<int>, script);
-        QFETCH(QPoint, expected);
-        QFETCH(QList<int>, draws);
-        ScriptedRandom rng(std::vector<int>(script.begin(), script.end()));
-        const CellPos cell = ComputerPlayer::ChooseCell(GridOf(rows), {lastHit.x(), lastHit.y()}, rng);
-        QCOMPARE(QPoint(cell.x, cell.y), expected);
+        QFETCH(ChoiceCase, c);
+        ScriptedRandom rng(c.script);
+        const CellPos cell = ComputerPlayer::ChooseCell(c.level, GridOf(c.rows), c.lastHit, rng);
+        QCOMPARE(cell, c.expected);
         QList<int> sizes;
         for (const auto &d : rng.log)
             sizes << d.n;
-        QCOMPARE(sizes, draws);
+        QCOMPARE(sizes, c.draws);
         QCOMPARE(rng.pending(), std::size_t(0));
     }
 
@@ -147,53 +159,6 @@ private slots:
             }
             QVERIFY(std::all_of(rng.log.begin(), rng.log.end(), [](auto d) { return d.n >= 1; }));
         }
-    }
-
-    // "Schwer" on positions worked out by hand: the cells' weights, and the
-    // draw among the cells of the highest weight (x outer, y inner).
-    void hardChoice_data()
-    {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<int>("script");
-        QTest::addColumn<QPoint>("expected");
-        QTest::addColumn<QList<int>>("draws");
-        // Only the 4 afloat; a hit at (3, 2): (2, 2), (3, 3) and (4, 2) lie
-        // on three of its seven placements, every other cell on fewer.
-        const QString open = "||...2|||........33||333.333.33||3.3.3.3.33";
-        QTest::newRow("single hit: the neighbours on most placements")
-            << open << 1 << QPoint(3, 3) << QList<int>{3};
-        // The 4 and a 3 afloat, water at (5, 2): to the right of the two hits
-        // lie three placements, to the left two.
-        QTest::newRow("two hits: the end with more room")
-            << "||.22..1|||........33||333.111.33||3.3.3.3.33" << 0 << QPoint(3, 2) << QList<int>{1};
-        // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8), (3, 8),
-        // (2, 7) and (2, 6) each lie on two of its four placements; (2, 6)
-        // also on one that does not touch the hit, the others on none, since
-        // a ship beside a hit must contain it.
-        QTest::newRow("hit: a placement away from it decides")
-            << withRow(kOnlyFourAfloat, 8, "..2..1") << 0 << QPoint(2, 6) << QList<int>{1};
-        // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
-        // touches two at their corners only.
-        QTest::newRow("corners of sunk ships stay open")
-            << "1111313131|1111..1111|1111113331|1111111111|1111331333|1111111111|1111331331|"
-               "1111111111|3333111111|1111111111"
-            << 0 << QPoint(5, 1) << QList<int>{1};
-        QTest::newRow("all ships sunk")
-            << withRow(kOnlyFourAfloat, 9, "3333") << 0 << QPoint(-1, -1) << QList<int>{};
-    }
-    void hardChoice()
-    {
-        QFETCH(QString, rows);
-        QFETCH(int, script);
-        QFETCH(QPoint, expected);
-        QFETCH(QList<int>, draws);
-        ScriptedRandom rng({script});
-        const CellPos cell = ComputerPlayer::ChooseHardCell(GridOf(rows), rng);
-        QCOMPARE(QPoint(cell.x, cell.y), expected);
-        QList<int> sizes;
-        for (const auto &d : rng.log)
-            sizes << d.n;
-        QCOMPARE(sizes, draws);
     }
 };
 

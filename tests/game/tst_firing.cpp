@@ -49,28 +49,29 @@ private slots:
         QFETCH(QString, shot);
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = GameModeT(mode);
-        GameTestAccess::state(g).GamePhase = phase ? GamePhaseT(phase) : gpFiring;
-        GameTestAccess::state(g).CurrentPlayer = current;
-        GameTestAccess::state(g).PlayField[0] = GameTestAccess::state(g).PlayField[1] = GridFromRows(StandardFleetRows());
-        GameTestAccess::state(g).ControlField[0] = GridOf("........2||||||||....1");
-        GameTestAccess::state(g).PlayField[1].at(4, 8) = GameTestAccess::state(g).PlayField[1].at(5, 5) = pfWaterShot;
-        GameTestAccess::state(g).PlayField[1].at(8, 0) = pfShipHit;
-        GameTestAccess::state(g).Tries = {5, 4};
+        GameState &st = GameTestAccess::state(g);
+        st.GameMode = GameModeT(mode);
+        st.GamePhase = phase ? GamePhaseT(phase) : gpFiring;
+        st.CurrentPlayer = current;
+        st.PlayField[0] = st.PlayField[1] = GridFromRows(StandardFleetRows());
+        st.ControlField[0] = GridOf("........2||||||||....1");
+        st.PlayField[1].at(4, 8) = st.PlayField[1].at(5, 5) = pfWaterShot;
+        st.PlayField[1].at(8, 0) = pfShipHit;
+        st.Tries = {5, 4};
         g.DXTimer.setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
         g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
         // The shot goes to the peer first, then is carried out here.
         QCOMPARE(t.takeLog().left(15), shot.isEmpty() ? QString() : "send " + shot + " | sound");
-        QCOMPARE(g.st.Tries[current], before.Tries[current] + !shot.isEmpty());
+        QCOMPARE(st.Tries[current], before.Tries[current] + !shot.isEmpty());
         // Off the field too nothing is carried out: nothing changes, plays or draws.
         for (const CellPos c : {CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MIN, INT_MAX}})
             QVERIFY(!g.ClickControlField(c.x, c.y));
         QVERIFY(phase != gpFinished || !g.ClickControlField(0, 9));
         if (shot.isEmpty())
-            QVERIFY(g.st.PlayField == before.PlayField && g.st.ControlField == before.ControlField &&
-                    g.st.Tries == before.Tries && t.fx.log.isEmpty());
+            QVERIFY(st.PlayField == before.PlayField && st.ControlField == before.ControlField &&
+                    st.Tries == before.Tries && t.fx.log.isEmpty());
     }
 
     void hitRatio()

@@ -6,12 +6,10 @@
 
 #include <climits>
 #include <functional>
-#include <random>
 
 // The flow of whole games: the Enter key, the change-over countdown, "Neu",
 // complete games at one PC and on the network played through the engine
-// alone (games against the computer are in tests/computer), and random calls
-// on damaged states.
+// alone (games against the computer are in tests/computer).
 
 namespace {
 
@@ -50,8 +48,7 @@ struct EnterCase {
     int phaseAfter, currentAfter, placementDoneAfter;
 };
 
-// One side of a network game with a test-local stand-in for the messages:
-// fleets and shots are delivered as the receiving side takes them.
+// One side of a network game; fleets and shots go straight to the peer's engine.
 struct NetSide : TestGame {
     explicit NetSide(int local) : TestGame(true)
     {
@@ -61,23 +58,14 @@ struct NetSide : TestGame {
     }
     void receive(const QString &text)
     {
-        GameState &st = GameTestAccess::state(game);
-        if (st.GamePhase == gpFiring) {
-            game.ClickControlField(text[0].digitValue(), text[1].digitValue());
+        if (game.st.GamePhase == gpFiring) {
+            game.TakePeerShot(text[0].digitValue(), text[1].digitValue());
             return;
         }
+        Grid fleet;
         for (int k = 0; k < 100; ++k)
-            st.PlayField[st.LocalPlayer ^ 1].at(k % 10, k / 10) = std::uint8_t(text[k].digitValue());
-        if (st.LocalPlayer == 1)
-            st.NetStartPlayer = text[100] == u'1' ? 1 : 0;
-        st.PlacementDone |= pdRemote;
-        if (st.PlacementDone == (pdLocal | pdRemote)) {
-            st.GamePhase = gpFiring;
-            if (st.LocalPlayer == 1)
-                st.CurrentPlayer = st.NetStartPlayer;
-            game.SetInfoLabelCaption();
-            game.DrawScreen(true);
-        }
+            fleet.at(k % 10, k / 10) = std::uint8_t(text[k].digitValue());
+        game.TakePeerFleet(fleet, text.mid(100) == "1");
     }
 };
 
@@ -111,7 +99,6 @@ private slots:
              2, 1, 1},
             {"fleet already sent", Net, 2, pdLocal, 0, -1, "", 2, 0, 1},
             {"network, incomplete", Net, 1, pdRemote, 0, -1, "", 1, 0, 2},
-            {"network, firing", Net, 5, 3, 0, -1, "", 5, 0, 3},
         };
         QTest::addColumn<EnterCase>("c");
         for (const EnterCase &c : cases)
@@ -122,14 +109,15 @@ private slots:
         QFETCH(EnterCase, c);
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = GameModeT(c.mode);
-        GameTestAccess::state(g).GamePhase = GamePhaseT(c.phase);
-        GameTestAccess::state(g).PlacementDone = c.placementDone;
-        GameTestAccess::state(g).LocalPlayer = GameTestAccess::state(g).CurrentPlayer = c.local;
-        GameTestAccess::state(g).ChangingTime = 5;
-        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
-        GameTestAccess::state(g).PlayField[1] = GridOf(kOtherFleet);
+        GameState &st = GameTestAccess::state(g);
+        st.GameMode = GameModeT(c.mode);
+        st.GamePhase = GamePhaseT(c.phase);
+        st.PlacementDone = c.placementDone;
+        st.LocalPlayer = st.CurrentPlayer = c.local;
+        st.ChangingTime = 5;
+        st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        st.PlayField[0] = GridFromRows(StandardFleetRows());
+        st.PlayField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
         g.FormKeyPress(10); // only Enter counts
@@ -139,9 +127,9 @@ private slots:
         g.FormKeyPress(13);
 
         QCOMPARE(t.takeLog(), c.log);
-        QCOMPARE(g.st.GamePhase, c.phaseAfter);
-        QCOMPARE(g.st.CurrentPlayer, c.currentAfter);
-        QCOMPARE(g.st.PlacementDone, c.placementDoneAfter);
+        QCOMPARE(st.GamePhase, c.phaseAfter);
+        QCOMPARE(st.CurrentPlayer, c.currentAfter);
+        QCOMPARE(st.PlacementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
         if (c.log == "DXTimer on") // from ChangingTime; the first frame a second later
             QVERIFY(g.DXTimer.Tag == 5 && g.DXTimer.Interval() == 1000);
@@ -151,32 +139,33 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GamePhase = gpFiring;
+        GameState &st = GameTestAccess::state(g);
+        st.GamePhase = gpFiring;
         g.DXTimer_Info.enable();
         g.DXTimer_Computer.enable();
         g.DXTimer.setInterval(2000); // a victory pause cut short
         g.DXTimer.Tag = 6;
         g.DXTimer.enable();
-        GameTestAccess::state(g).Tries = {3, 4};
+        st.Tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.GameRunning());
         g.AbandonGame();
         QCOMPARE(t.takeLog(), "DXTimer off | DXTimer_Computer off | DXTimer_Info off | status " +
                                   Texts::InfoText(0) + " | draw present");
         QVERIFY(!g.GameRunning() && g.timers.polled() == nullptr);
-        QCOMPARE(g.st.Tries[1], 4); // kept until the next game starts
+        QCOMPARE(st.Tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
         QVERIFY(g.DXTimer.Interval() == 1000 && g.DXTimer.Tag <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
-        GameTestAccess::state(g).GamePhase = gpFinished;
+        st.GamePhase = gpFinished;
         g.DXTimer.setInterval(2000);
         g.DXTimer.enable();
         t.fx.clear();
         t.run(2000);
         QCOMPARE(t.takeLog(), "DXTimer off");
-        QVERIFY(g.st.GamePhase == gpFinished && g.st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
+        QVERIFY(st.GamePhase == gpFinished && st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
     }
 
     void wholeGameTwoAtOne()
@@ -324,44 +313,6 @@ private slots:
             QVERIFY(s->game.st.GamePhase == gpFinished && s->game.st.Winner == 1);
             QVERIFY(s->game.st.ControlField == host.game.st.ControlField);
             QCOMPARE(s->game.st.Tries, (std::array<int, 2>{20, 21}));
-        }
-    }
-
-    // Whatever state the engine is in and whatever it is asked, it neither
-    // crashes nor writes outside the playing cells of a grid.
-    void randomCallsOnDamagedStates()
-    {
-        for (unsigned seed = 1; seed <= 8; ++seed) {
-            std::mt19937 r(seed);
-            auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(r); };
-            TestGame t;
-            Game &g = t.game;
-            GameState &st = GameTestAccess::state(g);
-            const std::function<void()> actions[] = {
-                [&] { st.CurrentPlayer = in(-9, 9), st.LocalPlayer = in(-9, 9), st.GamePhase = GamePhaseT(in(-2, 8)); },
-                [&] {
-                    st.GameMode = GameModeT(in(0, 4)), st.PlacementDone = in(-1, 4), st.Winner = in(-2, 2);
-                },
-                [&] { st.PlayField[in(0, 1)].at(in(0, 9), in(0, 9)) = std::uint8_t(in(0, 255)); },
-                [&] { st.ControlField[in(0, 1)].at(in(0, 9), in(0, 9)) = std::uint8_t(in(0, 3)); },
-                [&] { g.DXDrawMouseDown(MouseButton(in(0, 2)), in(-100, 1000), in(-100, 600)); },
-                [&] { g.DXDrawMouseMove(in(0, 1), in(0, 1), in(-100, 1000), in(-100, 600)); },
-                [&] { g.ClickControlField(in(-3, 12), in(-3, 12)); },
-                [&] { g.FormKeyPress(13); },
-                [&] {
-                    in(0, 1) ? g.MenuItem_DeleteAllShipsClick() : g.MenuItem_SetShipsAutomaticallyClick();
-                },
-                [&] { in(0, 7) ? void(g.SetInfoLabelCaption()) : g.StartGame(); },
-                [&] { in(0, 7) ? void(t.run(in(0, 3000), 100)) : g.AbandonGame(); },
-            };
-            for (int step = 0; step < 4000; ++step) {
-                actions[in(0, std::size(actions) - 1)]();
-                for (const Grid *gr :
-                     {&st.PlayField[0], &st.PlayField[1], &st.ControlField[0], &st.ControlField[1]})
-                    for (int i = -1; i <= 10; ++i)
-                        QVERIFY2(!gr->at(i, -1) && !gr->at(i, 10) && !gr->at(-1, i) && !gr->at(10, i),
-                                 qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));
-            }
         }
     }
 };

@@ -56,12 +56,13 @@ private slots:
         for (int player = 0; player < 2; ++player) {
             TestGame t;
             Game &g = t.game;
-            GameTestAccess::state(g).GamePhase = gpPlacing1;
-            GameTestAccess::state(g).CurrentPlayer = player;
-            GameTestAccess::state(g).PlayField[player] = GridOf(rows);
+            GameState &st = GameTestAccess::state(g);
+            st.GamePhase = gpPlacing1;
+            st.CurrentPlayer = player;
+            st.PlayField[player] = GridOf(rows);
             g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
-            QCOMPARE(GridRows(g.st.PlayField[player]), GridRows(GridOf(after)));
-            QVERIFY(g.st.PlayField[player ^ 1] == Grid{});
+            QCOMPARE(GridRows(st.PlayField[player]), GridRows(GridOf(after)));
+            QVERIFY(st.PlayField[player ^ 1] == Grid{});
             QCOMPARE(t.takeLog(), log);
         }
     }
@@ -70,24 +71,25 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = gmPCMode;
-        GameTestAccess::state(g).GamePhase = gpPlacing1;
+        GameState &st = GameTestAccess::state(g);
+        st.GameMode = gmPCMode;
+        st.GamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
             g.DXDrawMouseMove(true, false, X, 260);
-        QCOMPARE(GridRows(g.st.PlayField[0])[4], QStringLiteral("2222020000"));
+        QCOMPARE(GridRows(st.PlayField[0])[4], QStringLiteral("2222020000"));
         QCOMPARE(t.fx.only("balloon").first(), QStringLiteral("balloon 4,4"));
         QCOMPARE(t.fx.only("draw").size(), 5); // one per cell set
         // Right held clears; with both held the left button wins.
         for (int X = 41; X < 440; X += 20)
             g.DXDrawMouseMove(false, true, X, 260);
         g.DXDrawMouseMove(true, true, 45, 100);
-        QVERIFY(g.st.PlayField[0] == GridOf("#"));
+        QVERIFY(st.PlayField[0] == GridOf("#"));
 
         // Hovering redraws only when the cell under the mouse changes.
         auto hoverAt = [&](int X, int Y) {
             g.DXDrawMouseMove(false, false, X, Y);
-            return g.st.HoverCell;
+            return st.HoverCell;
         };
         t.fx.clear();
         QCOMPARE(hoverAt(79, 119), (CellPos{0, 0}));
@@ -95,11 +97,11 @@ private slots:
         QCOMPARE(hoverAt(439, 479), (CellPos{9, 9}));
         QCOMPARE(t.takeLog(), QStringLiteral("draw present | draw present"));
         QCOMPARE(hoverAt(500, 100), NoCell); // the right board counts only while firing
-        GameTestAccess::state(g).GamePhase = gpFiring;
+        st.GamePhase = gpFiring;
         QCOMPARE(hoverAt(481, 81), (CellPos{0, 0}));
-        GameTestAccess::state(g).CurrentPlayer = 1; // the computer's turn
+        st.CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
-        GameTestAccess::state(g).CurrentPlayer = 0;
+        st.CurrentPlayer = 0;
         g.DXTimer.enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
@@ -132,29 +134,30 @@ private slots:
         QFETCH(int, phaseAfter);
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = GameModeT(mode);
-        GameTestAccess::state(g).GamePhase = GamePhaseT(phase);
-        GameTestAccess::state(g).PlacementDone = placementDone;
-        GameTestAccess::state(g).CurrentPlayer = 1;
-        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
-        GameTestAccess::state(g).PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
-        const Grid before = g.st.PlayField[1];
+        GameState &st = GameTestAccess::state(g);
+        st.GameMode = GameModeT(mode);
+        st.GamePhase = GamePhaseT(phase);
+        st.PlacementDone = placementDone;
+        st.CurrentPlayer = 1;
+        st.PlayField[0] = GridFromRows(StandardFleetRows());
+        st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
+        const Grid before = st.PlayField[1];
         QCOMPARE(g.PlacementItemsVisible(), phaseAfter >= 0);
         random ? g.MenuItem_SetShipsAutomaticallyClick() : g.MenuItem_DeleteAllShipsClick();
-        QVERIFY(g.st.PlayField[0] == GridFromRows(StandardFleetRows()));
+        QVERIFY(st.PlayField[0] == GridFromRows(StandardFleetRows()));
         if (phaseAfter < 0) {
-            QVERIFY(t.fx.log.isEmpty() && g.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && st.PlayField[1] == before);
             g.DXDrawMouseMove(false, true, 60, 100); // right held over a ship cell
-            QVERIFY(t.fx.log.isEmpty() && g.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && st.PlayField[1] == before);
             return;
         }
         QCOMPARE(t.takeLog(), "hide balloon | draw present | status " +
                                   (random ? Texts::InfoText(2) : kAllNeeded) + " | info");
-        QCOMPARE(g.st.GamePhase, phaseAfter);
-        QCOMPARE(ShipCells(g.st.PlayField[1]).size(), random ? 20 : 0);
-        GameTestAccess::state(g).PlayField[1].at(0, 0) = pfShip;
+        QCOMPARE(st.GamePhase, phaseAfter);
+        QCOMPARE(ShipCells(st.PlayField[1]).size(), random ? 20 : 0);
+        st.PlayField[1].at(0, 0) = pfShip;
         g.DXDrawMouseMove(false, true, 60, 100);
-        QCOMPARE(g.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
+        QCOMPARE(st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
     }
 };
 
