@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
 #include "support/TestGame.h"
@@ -14,7 +13,6 @@ namespace {
 // A game against the computer, fleets placed, firing begun.
 struct PcGame : TestGame {
     ComputerPlayer cp{game};
-    GameState &st = GameTestAccess::state(game);
 
     PcGame(unsigned seed, int thinkingSeconds, int firstPlayer) : TestGame(true)
     {

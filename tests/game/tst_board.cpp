@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
@@ -183,23 +182,22 @@ private slots:
     {
         QFETCH(StatusCase, c);
         TestGame t;
-        GameState &st = GameTestAccess::state(t.game);
-        st.GameMode = GameModeT(c.mode);
-        st.GamePhase = GamePhaseT(c.phase);
-        st.CurrentPlayer = c.current;
-        st.LocalPlayer = c.local;
-        st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        (c.phase < gpFiring ? st.PlayField : st.ControlField)[c.current] = GridOf(c.rows);
-        st.PlayField[c.current ^ 1] = GridOf("##.##");
-        st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
+        t.st.GameMode = GameModeT(c.mode);
+        t.st.GamePhase = GamePhaseT(c.phase);
+        t.st.CurrentPlayer = c.current;
+        t.st.LocalPlayer = c.local;
+        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        (c.phase < gpFiring ? t.st.PlayField : t.st.ControlField)[c.current] = GridOf(c.rows);
+        t.st.PlayField[c.current ^ 1] = GridOf("##.##");
+        t.st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
         QCOMPARE(t.game.SetInfoLabelCaption(), c.text);
         QCOMPARE(t.fx.log, QStringList{"status " + c.text});
-        QCOMPARE(c.phase == gpFiring ? st.Winner : st.GamePhase, c.after);
+        QCOMPARE(c.phase == gpFiring ? t.st.Winner : t.st.GamePhase, c.after);
         // Whatever Winner held, a refresh after the current player found
         // everything names him; before that it stays -1.
-        st.Winner = c.after ^ 1;
+        t.st.Winner = c.after ^ 1;
         t.game.SetInfoLabelCaption();
-        QCOMPARE(st.Winner, c.phase == gpFiring && c.after >= 0 ? c.after : c.after ^ 1);
+        QCOMPARE(t.st.Winner, c.phase == gpFiring && c.after >= 0 ? c.after : c.after ^ 1);
     }
 };
 

@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
@@ -49,29 +48,28 @@ private slots:
         QFETCH(QString, shot);
         TestGame t;
         Game &g = t.game;
-        GameState &st = GameTestAccess::state(g);
-        st.GameMode = GameModeT(mode);
-        st.GamePhase = phase ? GamePhaseT(phase) : gpFiring;
-        st.CurrentPlayer = current;
-        st.PlayField[0] = st.PlayField[1] = GridFromRows(StandardFleetRows());
-        st.ControlField[0] = GridOf("........2||||||||....1");
-        st.PlayField[1].at(4, 8) = st.PlayField[1].at(5, 5) = pfWaterShot;
-        st.PlayField[1].at(8, 0) = pfShipHit;
-        st.Tries = {5, 4};
+        t.st.GameMode = GameModeT(mode);
+        t.st.GamePhase = phase ? GamePhaseT(phase) : gpFiring;
+        t.st.CurrentPlayer = current;
+        t.st.PlayField[0] = t.st.PlayField[1] = GridFromRows(StandardFleetRows());
+        t.st.ControlField[0] = GridOf("........2||||||||....1");
+        t.st.PlayField[1].at(4, 8) = t.st.PlayField[1].at(5, 5) = pfWaterShot;
+        t.st.PlayField[1].at(8, 0) = pfShipHit;
+        t.st.Tries = {5, 4};
         g.DXTimer.setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
         g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
         // The shot goes to the peer first, then is carried out here.
         QCOMPARE(t.takeLog().left(15), shot.isEmpty() ? QString() : "send " + shot + " | sound");
-        QCOMPARE(st.Tries[current], before.Tries[current] + !shot.isEmpty());
+        QCOMPARE(t.st.Tries[current], before.Tries[current] + !shot.isEmpty());
         // Off the field too nothing is carried out: nothing changes, plays or draws.
         for (const CellPos c : {CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MIN, INT_MAX}})
             QVERIFY(!g.ClickControlField(c.x, c.y));
         QVERIFY(phase != gpFinished || !g.ClickControlField(0, 9));
         if (shot.isEmpty())
-            QVERIFY(st.PlayField == before.PlayField && st.ControlField == before.ControlField &&
-                    st.Tries == before.Tries && t.fx.log.isEmpty());
+            QVERIFY(t.st.PlayField == before.PlayField && t.st.ControlField == before.ControlField &&
+                    t.st.Tries == before.Tries && t.fx.log.isEmpty());
     }
 
     void hitRatio()
@@ -79,10 +77,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         QVERIFY(!g.HitRatio(0) && !g.HitRatio(2) && g.Hits(-1) == 0); // nothing while no shot was fired
-        GameTestAccess::state(g).ControlField[1] = GridOf("2331|1111|1");
+        t.st.ControlField[1] = GridOf("2331|1111|1");
         const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
         for (const auto &[tries, ratio] : triesAndRatios) {
-            GameTestAccess::state(g).Tries[1] = tries;
+            t.st.Tries[1] = tries;
             QCOMPARE(g.Hits(1), 3);
             QCOMPARE(g.HitRatio(1), std::optional<int>(ratio)); // rounded half to even
         }

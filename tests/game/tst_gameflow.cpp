@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
@@ -52,9 +51,9 @@ struct EnterCase {
 struct NetSide : TestGame {
     explicit NetSide(int local) : TestGame(true)
     {
-        GameTestAccess::state(game).GameMode = gmTwoAtTwo;
-        GameTestAccess::state(game).LocalPlayer = local;
-        GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        st.GameMode = gmTwoAtTwo;
+        st.LocalPlayer = local;
+        st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     }
     void receive(const QString &text)
     {
@@ -109,15 +108,14 @@ private slots:
         QFETCH(EnterCase, c);
         TestGame t;
         Game &g = t.game;
-        GameState &st = GameTestAccess::state(g);
-        st.GameMode = GameModeT(c.mode);
-        st.GamePhase = GamePhaseT(c.phase);
-        st.PlacementDone = c.placementDone;
-        st.LocalPlayer = st.CurrentPlayer = c.local;
-        st.ChangingTime = 5;
-        st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        st.PlayField[0] = GridFromRows(StandardFleetRows());
-        st.PlayField[1] = GridOf(kOtherFleet);
+        t.st.GameMode = GameModeT(c.mode);
+        t.st.GamePhase = GamePhaseT(c.phase);
+        t.st.PlacementDone = c.placementDone;
+        t.st.LocalPlayer = t.st.CurrentPlayer = c.local;
+        t.st.ChangingTime = 5;
+        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
+        t.st.PlayField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
         g.FormKeyPress(10); // only Enter counts
@@ -127,9 +125,9 @@ private slots:
         g.FormKeyPress(13);
 
         QCOMPARE(t.takeLog(), c.log);
-        QCOMPARE(st.GamePhase, c.phaseAfter);
-        QCOMPARE(st.CurrentPlayer, c.currentAfter);
-        QCOMPARE(st.PlacementDone, c.placementDoneAfter);
+        QCOMPARE(t.st.GamePhase, c.phaseAfter);
+        QCOMPARE(t.st.CurrentPlayer, c.currentAfter);
+        QCOMPARE(t.st.PlacementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
         if (c.log == "DXTimer on") // from ChangingTime; the first frame a second later
             QVERIFY(g.DXTimer.Tag == 5 && g.DXTimer.Interval() == 1000);
@@ -139,41 +137,40 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameState &st = GameTestAccess::state(g);
-        st.GamePhase = gpFiring;
+        t.st.GamePhase = gpFiring;
         g.DXTimer_Info.enable();
         g.DXTimer_Computer.enable();
         g.DXTimer.setInterval(2000); // a victory pause cut short
         g.DXTimer.Tag = 6;
         g.DXTimer.enable();
-        st.Tries = {3, 4};
+        t.st.Tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.GameRunning());
         g.AbandonGame();
         QCOMPARE(t.takeLog(), "DXTimer off | DXTimer_Computer off | DXTimer_Info off | status " +
                                   Texts::InfoText(0) + " | draw present");
         QVERIFY(!g.GameRunning() && g.timers.polled() == nullptr);
-        QCOMPARE(st.Tries[1], 4); // kept until the next game starts
+        QCOMPARE(t.st.Tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
         QVERIFY(g.DXTimer.Interval() == 1000 && g.DXTimer.Tag <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
-        st.GamePhase = gpFinished;
+        t.st.GamePhase = gpFinished;
         g.DXTimer.setInterval(2000);
         g.DXTimer.enable();
         t.fx.clear();
         t.run(2000);
         QCOMPARE(t.takeLog(), "DXTimer off");
-        QVERIFY(st.GamePhase == gpFinished && st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
+        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
     }
 
     void wholeGameTwoAtOne()
     {
         TestGame t(true);
         Game &g = t.game;
-        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        GameTestAccess::state(g).ChangingTime = 3; // a change-over of 2 s
+        t.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        t.st.ChangingTime = 3; // a change-over of 2 s
         t.rng.push(1);
         g.StartGame();
         // Bert places first, cell by cell; Anna at random.
@@ -224,7 +221,7 @@ private slots:
 
         // A new game (against the computer now) leaves nothing of the old one
         // but the names, and draws or switches nothing.
-        GameState &st = GameTestAccess::state(g);
+        GameState &st = t.st;
         g.FormKeyPress(13);
         st.GameMode = gmPCMode;
         st.ChangingTime = 7;

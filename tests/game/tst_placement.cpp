@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
@@ -56,13 +55,12 @@ private slots:
         for (int player = 0; player < 2; ++player) {
             TestGame t;
             Game &g = t.game;
-            GameState &st = GameTestAccess::state(g);
-            st.GamePhase = gpPlacing1;
-            st.CurrentPlayer = player;
-            st.PlayField[player] = GridOf(rows);
+            t.st.GamePhase = gpPlacing1;
+            t.st.CurrentPlayer = player;
+            t.st.PlayField[player] = GridOf(rows);
             g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
-            QCOMPARE(GridRows(st.PlayField[player]), GridRows(GridOf(after)));
-            QVERIFY(st.PlayField[player ^ 1] == Grid{});
+            QCOMPARE(GridRows(t.st.PlayField[player]), GridRows(GridOf(after)));
+            QVERIFY(t.st.PlayField[player ^ 1] == Grid{});
             QCOMPARE(t.takeLog(), log);
         }
     }
@@ -71,25 +69,24 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameState &st = GameTestAccess::state(g);
-        st.GameMode = gmPCMode;
-        st.GamePhase = gpPlacing1;
+        t.st.GameMode = gmPCMode;
+        t.st.GamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
             g.DXDrawMouseMove(true, false, X, 260);
-        QCOMPARE(GridRows(st.PlayField[0])[4], QStringLiteral("2222020000"));
+        QCOMPARE(GridRows(t.st.PlayField[0])[4], QStringLiteral("2222020000"));
         QCOMPARE(t.fx.only("balloon").first(), QStringLiteral("balloon 4,4"));
         QCOMPARE(t.fx.only("draw").size(), 5); // one per cell set
         // Right held clears; with both held the left button wins.
         for (int X = 41; X < 440; X += 20)
             g.DXDrawMouseMove(false, true, X, 260);
         g.DXDrawMouseMove(true, true, 45, 100);
-        QVERIFY(st.PlayField[0] == GridOf("#"));
+        QVERIFY(t.st.PlayField[0] == GridOf("#"));
 
         // Hovering redraws only when the cell under the mouse changes.
         auto hoverAt = [&](int X, int Y) {
             g.DXDrawMouseMove(false, false, X, Y);
-            return st.HoverCell;
+            return t.st.HoverCell;
         };
         t.fx.clear();
         QCOMPARE(hoverAt(79, 119), (CellPos{0, 0}));
@@ -97,11 +94,11 @@ private slots:
         QCOMPARE(hoverAt(439, 479), (CellPos{9, 9}));
         QCOMPARE(t.takeLog(), QStringLiteral("draw present | draw present"));
         QCOMPARE(hoverAt(500, 100), NoCell); // the right board counts only while firing
-        st.GamePhase = gpFiring;
+        t.st.GamePhase = gpFiring;
         QCOMPARE(hoverAt(481, 81), (CellPos{0, 0}));
-        st.CurrentPlayer = 1; // the computer's turn
+        t.st.CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
-        st.CurrentPlayer = 0;
+        t.st.CurrentPlayer = 0;
         g.DXTimer.enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
@@ -134,30 +131,29 @@ private slots:
         QFETCH(int, phaseAfter);
         TestGame t;
         Game &g = t.game;
-        GameState &st = GameTestAccess::state(g);
-        st.GameMode = GameModeT(mode);
-        st.GamePhase = GamePhaseT(phase);
-        st.PlacementDone = placementDone;
-        st.CurrentPlayer = 1;
-        st.PlayField[0] = GridFromRows(StandardFleetRows());
-        st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
-        const Grid before = st.PlayField[1];
+        t.st.GameMode = GameModeT(mode);
+        t.st.GamePhase = GamePhaseT(phase);
+        t.st.PlacementDone = placementDone;
+        t.st.CurrentPlayer = 1;
+        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
+        t.st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
+        const Grid before = t.st.PlayField[1];
         QCOMPARE(g.PlacementItemsVisible(), phaseAfter >= 0);
         random ? g.MenuItem_SetShipsAutomaticallyClick() : g.MenuItem_DeleteAllShipsClick();
-        QVERIFY(st.PlayField[0] == GridFromRows(StandardFleetRows()));
+        QVERIFY(t.st.PlayField[0] == GridFromRows(StandardFleetRows()));
         if (phaseAfter < 0) {
-            QVERIFY(t.fx.log.isEmpty() && st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
             g.DXDrawMouseMove(false, true, 60, 100); // right held over a ship cell
-            QVERIFY(t.fx.log.isEmpty() && st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
             return;
         }
         QCOMPARE(t.takeLog(), "hide balloon | draw present | status " +
                                   (random ? Texts::InfoText(2) : kAllNeeded) + " | info");
-        QCOMPARE(st.GamePhase, phaseAfter);
-        QCOMPARE(ShipCells(st.PlayField[1]).size(), random ? 20 : 0);
-        st.PlayField[1].at(0, 0) = pfShip;
+        QCOMPARE(t.st.GamePhase, phaseAfter);
+        QCOMPARE(ShipCells(t.st.PlayField[1]).size(), random ? 20 : 0);
+        t.st.PlayField[1].at(0, 0) = pfShip;
         g.DXDrawMouseMove(false, true, 60, 100);
-        QCOMPARE(st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
+        QCOMPARE(t.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
 
 #include <QByteArray>
@@ -20,12 +21,13 @@ inline char *toString(const CellPos &c)
 }
 
 // One engine with a recorder, a scripted random generator and a hand-driven
-// clock, the recorder attached to the timers.
+// clock, the recorder attached to the timers; st writes the engine's state.
 struct TestGame {
     RecordingEffects fx;
     ScriptedRandom rng;
     ManualClock clock;
     Game game{fx, rng, clock};
+    GameState &st = GameTestAccess::state(game);
 
     explicit TestGame(bool timerIntervals = false) { fx.attach(game, timerIntervals); }
 
