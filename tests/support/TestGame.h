@@ -4,20 +4,15 @@
 #include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QPoint>
 #include <QStringList>
-
-#include <cstring>
+#include <QTest>
 
 // Readable cells in test failure messages.
 inline char *toString(const CellPos &c)
 {
-    const QByteArray text = QByteArray("(") + QByteArray::number(c.x) + ", " + QByteArray::number(c.y) + ")";
-    char *out = new char[text.size() + 1];
-    std::memcpy(out, text.constData(), text.size() + 1);
-    return out;
+    return QTest::toString(QStringLiteral("(%1, %2)").arg(c.x).arg(c.y));
 }
 
 // One engine with a recorder, a scripted random generator and a hand-driven
