@@ -7,12 +7,9 @@
 
 #include <algorithm>
 
-// The computer player: its choice of cell from its ControlField alone (target
-// mode, hunt mode and the exact sequence of draws), whole searches at every
-// level, and whole games against it through the engine, its timers driven by
-// a hand-set clock: who fires when, the effects at the key moments, and how
-// the end of a game silences the computer. Grids are rows joined by '|': '.'
-// not shot, '1' water, '2' hit, '3' sunk.
+// The computer player: its choice of cell (and its draws) from its ControlField,
+// whole searches at every level, and whole games against it with a hand-set
+// clock. Grids are rows joined by '|': '.' not shot, '1' water, '2' hit, '3' sunk.
 
 namespace {
 
@@ -56,8 +53,7 @@ struct PcGame : TestGame {
         game.FormKeyPress(13);
         fx.clear();
     }
-    // The human clicks the first cell of the computer's fleet, in reading
-    // order, not shot yet that is (not) a ship; returns the cell.
+    // The human fires at the first free cell (in reading order) that is (not) a ship.
     CellPos humanFires(bool atShip)
     {
         for (int k = 0; k < 100; ++k)
@@ -68,8 +64,7 @@ struct PcGame : TestGame {
             }
         return NoCell;
     }
-    // Runs the clock in steps of 100 ms until the computer has fired; returns
-    // the milliseconds that took (at most the limit).
+    // The milliseconds (in steps of 100, at most limit) until the computer fires.
     int untilComputerFires(int limit)
     {
         const int tries = st.Tries[1];
@@ -128,10 +123,9 @@ private slots:
             // hits lie three placements, to the left two.
             {"hard, two hits: the end with more room", H, "||.22..1|||........33||333.111.33||3.3.3.3.33",
              NoCell, {0}, {3, 2}, {1}},
-            // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8),
-            // (3, 8), (2, 7) and (2, 6) each lie on two of its four placements;
-            // (2, 6) also on one that does not touch the hit, the others on
-            // none, since a ship beside a hit must contain it.
+            // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8), (3, 8),
+            // (2, 7) and (2, 6) each lie on two of its four placements, (2, 6) on
+            // one more away from the hit (a ship beside a hit must contain it).
             {"hard, a placement off the hit counts", H, withRow(four, 8, "..2..1"), NoCell, {0}, {2, 6}, {1}},
             // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
             // touches two at their corners only.
@@ -156,10 +150,9 @@ private slots:
         QCOMPARE(rng.pending(), std::size_t(0));
     }
 
-    // Whole searches at every level against random and hand-made fleets:
-    // every shot is new and on the field, no draw from an empty list, all but
-    // "Schwer" fire beside the hits while a ship is hit, and every ship is
-    // found within 100 shots.
+    // Whole searches at every level: every shot new and on the field, no draw
+    // from an empty list, all but "Schwer" fire beside the hits while a ship
+    // is hit, and every ship found within 100 shots.
     void consistentPlay_data()
     {
         QTest::addColumn<int>("level");
@@ -211,11 +204,10 @@ private slots:
         }
     }
 
-    // The human only misses; the computer fires once per thinking time,
-    // finds everything first and fires nothing after its winning shot; the
-    // turn passes to the human after the pause, who then finishes alone.
-    // Switching away and back during the pause gives the hook to the
-    // computer's timer: its tick must neither fire nor strand the pause.
+    // The human only misses; the computer fires once per thinking time and
+    // nothing after its winning shot; after the pause the human finishes alone.
+    // Switching away and back in the pause gives the hook to the computer's
+    // timer: its tick must neither fire nor strand the pause.
     void computerWinsFirst_data()
     {
         QTest::addColumn<bool>("switchedAway");

@@ -122,7 +122,6 @@ private slots:
             QVERIFY(!Game::CanSetShipCell(GridOf("#1"), c.x, c.y, false));
     }
 
-    // Straight ships only, 20 cells, the counts of the fleet: exactly the fleet.
     void randomFleets()
     {
         for (unsigned seed = 0; seed < 200; ++seed) {

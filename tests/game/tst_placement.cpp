@@ -6,8 +6,7 @@
 #include <climits>
 
 // The mouse on the boards: placing ships on the left one (and the two menu
-// commands), firing at the right one. Shots with their effects are played in
-// the whole games of tst_gameflow and tst_computergame.
+// commands), firing at the right one (shots' effects: in the whole games).
 
 namespace {
 

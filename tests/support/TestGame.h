@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <utility>
+
 // Readable cells in test failure messages.
 inline char *toString(const CellPos &c)
 {
@@ -39,12 +41,7 @@ struct TestGame {
         return ticks;
     }
     // The recorded effects joined by " | ", and the record cleared.
-    QString takeLog()
-    {
-        const QString joined = fx.log.join(QStringLiteral(" | "));
-        fx.clear();
-        return joined;
-    }
+    QString takeLog() { return std::exchange(fx.log, {}).join(QStringLiteral(" | ")); }
 };
 
 // A grid from rows joined by '|' (rows left out are water), in the notation of
@@ -54,9 +51,7 @@ inline Grid GridOf(const QString &rows)
     return GridFromRows(rows.split(u'|'));
 }
 
-// A complete fleet: the 4 along the top left, the 3s at (5..7, 0) and
-// (0..2, 2), the 2s at (4..5, 2), (7..8, 2), (0..1, 4), the 1s at (3, 4),
-// (5, 4), (7, 4) and (0, 6).
+// A complete fleet, packed into the top seven rows.
 inline QStringList StandardFleetRows()
 {
     return {"####.###..", "..........", "###.##.##.", "..........", "##.#.#.#..",
