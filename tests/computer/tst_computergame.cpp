@@ -53,14 +53,15 @@ struct PcGame : TestGame {
         game.FormKeyPress(13);
         fx.clear();
     }
-    // The human fires at the first free cell (in reading order) that is (not) a ship.
+    // The human fires at the first free cell (in reading order) that is (not) a
+    // ship; NoCell when there is none or the shot is refused.
     CellPos humanFires(bool atShip)
     {
         for (int k = 0; k < 100; ++k)
             if (st.ControlField[0].at(k % 10, k / 10) == cfUnknown &&
                 st.PlayField[1].isShip(k % 10, k / 10) == atShip) {
                 game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * (k % 10), 100 + 40 * (k / 10));
-                return {k % 10, k / 10};
+                return st.ControlField[0].at(k % 10, k / 10) == cfUnknown ? NoCell : CellPos{k % 10, k / 10};
             }
         return NoCell;
     }
