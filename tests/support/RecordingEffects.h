@@ -20,7 +20,7 @@ public:
     void attach(Game &game, bool withIntervals = false)
     {
         game.timers.onTimerSwitched = [this, withIntervals](const GameTimer &t, bool on) {
-            QString line = t.name() + (on ? " on" : " off");
+            QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
             if (on && withIntervals)
                 line += QStringLiteral(" %1").arg(t.Interval());
             log << line;
