@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-TForm3::TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent)
+TForm3::TForm3(std::array<int, 2> &shotSound, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      shotSound_(shotSound), play_(std::move(play))
+      shotSound_(shotSound)
 {
     setWindowTitle(QStringLiteral("Sounds"));
     setFont(QFont(QStringLiteral("Arial"), 8));
@@ -139,8 +139,8 @@ void TForm3::FormShow()
 
 void TForm3::ComboBox_SoundChange(QComboBox *list)
 {
-    if (list->currentIndex() >= 0 && play_)
-        play_(GetSoundIndex(list), true);
+    if (list->currentIndex() >= 0)
+        emit previewRequested(GetSoundIndex(list));
 }
 
 void TForm3::Button_OKClick()

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -15,11 +14,9 @@ class QPushButton;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    using PlayFunction = std::function<void(int id, bool forced)>;
-
     // shotSound is the game's ShotSound (entry 0 water, entry 1 ship); OK
-    // writes it. play is called for the preview (forced).
-    TForm3(std::array<int, 2> &shotSound, PlayFunction play, QWidget *parent = nullptr);
+    // writes it.
+    explicit TForm3(std::array<int, 2> &shotSound, QWidget *parent = nullptr);
 
     // Sounds per group: water, hit, general.
     static constexpr std::array<int, 3> SoundGroupSizes{3, 8, 7};
@@ -38,6 +35,10 @@ public:
     QPushButton *Button_OK = nullptr;
     QPushButton *Button_Cancel = nullptr;
 
+signals:
+    // The user picked a sound: play it now, even with the sounds switched off.
+    void previewRequested(int id);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -49,5 +50,4 @@ private:
     void Button_OKClick();
 
     std::array<int, 2> &shotSound_;
-    PlayFunction play_;
 };

@@ -42,8 +42,8 @@ void GameTimer::setEnabled(bool on)
             if (t->enabled_)
                 hub_.polled_ = t;
     }
-    if (hub_.onTimerSwitched)
-        hub_.onTimerSwitched(*this, on);
+    if (hub_.observer_)
+        hub_.observer_->timerSwitched(*this, on);
     hub_.changed();
 }
 

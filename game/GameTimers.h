@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -59,6 +58,19 @@ protected:
     ~TimerTarget() = default;
 };
 
+// Told of changes in the hub: the program re-aims its wake-up timer on
+// scheduleChanged(); tests record which timers start and stop.
+class TimerObserver {
+public:
+    // After every change that may move TimerHub::nextDue().
+    virtual void scheduleChanged() {}
+    // After a timer was enabled or disabled.
+    virtual void timerSwitched(const GameTimer & /*timer*/, bool /*enabled*/) {}
+
+protected:
+    ~TimerObserver() = default;
+};
+
 class GameTimer {
 public:
     GameTimer(TimerHub &hub, QString name, int intervalMs);
@@ -105,11 +117,8 @@ public:
     bool held() const { return held_; }
     const GameTimer *polled() const { return polled_; }
 
-    // Told after every change that may move nextDue(): the program re-aims its
-    // wake-up timer, tests may record the change.
-    std::function<void()> onScheduleChanged;
-    // Told when a timer is enabled or disabled (after the change).
-    std::function<void(const GameTimer &, bool enabled)> onTimerSwitched;
+    // Who is told of changes; nobody when null.
+    void setObserver(TimerObserver *observer) { observer_ = observer; }
 
     const Clock &clock() const { return clock_; }
 
@@ -118,11 +127,12 @@ private:
     void registerTimer(GameTimer *t) { timers_.push_back(t); }
     void changed()
     {
-        if (onScheduleChanged)
-            onScheduleChanged();
+        if (observer_)
+            observer_->scheduleChanged();
     }
 
     const Clock &clock_;
+    TimerObserver *observer_ = nullptr;
     std::vector<GameTimer *> timers_;
     GameTimer *polled_ = nullptr;
     bool active_ = true;

@@ -10,7 +10,7 @@ GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(paren
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
     connect(&wake_, &QTimer::timeout, this, &GameTimerDriver::onWake);
-    hub_.onScheduleChanged = [this] { reaim(); };
+    hub_.setObserver(this);
 
     // The timers tick only while this is the active application.
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
@@ -28,7 +28,7 @@ GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(paren
 
 GameTimerDriver::~GameTimerDriver()
 {
-    hub_.onScheduleChanged = nullptr;
+    hub_.setObserver(nullptr);
 }
 
 bool GameTimerDriver::eventFilter(QObject *watched, QEvent *event)
@@ -77,7 +77,7 @@ void GameTimerDriver::onWake()
     ++wakes_;
     updateHold();
     hub_.poll();
-    // Firing re-aims through onScheduleChanged; a wake-up that came a little
+    // Firing re-aims through scheduleChanged(); a wake-up that came a little
     // early fired nothing and is aimed again here.
     reaim();
 }

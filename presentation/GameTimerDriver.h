@@ -13,7 +13,7 @@
 // While a modal window (a question, a dialog) or a menu of the program is open
 // the game timers stand still: the hub is held from the moment such a window
 // shows until the last of them is gone.
-class GameTimerDriver : public QObject {
+class GameTimerDriver : public QObject, private TimerObserver {
     Q_OBJECT
 public:
     explicit GameTimerDriver(TimerHub &hub, QObject *parent = nullptr);
@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void scheduleChanged() override { reaim(); }
     void onWake();
     // Holds the hub exactly while a modal window or a menu is open.
     void updateHold();

@@ -144,8 +144,8 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
 void TForm1::createDialogs()
 {
     if (Form3 == nullptr) {
-        Form3 = new TForm3(
-            soundChoice_, [this](int id, bool forced) { effects_->PlaySound(id, forced); }, this);
+        Form3 = new TForm3(soundChoice_, this);
+        connect(Form3, &TForm3::previewRequested, this, [this](int id) { effects_->PlaySound(id, true); });
     }
     if (Form4 == nullptr)
         Form4 = new TForm4(*game_, this);

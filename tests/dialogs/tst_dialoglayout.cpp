@@ -13,8 +13,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// The dialogs keep their designed geometry where the texts fit, and in any
-// face every text is fully visible and nothing overlaps.
+// The dialogs keep their designed geometry; in any face every text shows whole, nothing overlaps.
 class tst_dialoglayout : public QObject {
     Q_OBJECT
 
@@ -26,7 +25,7 @@ class tst_dialoglayout : public QObject {
         std::array<int, 2> shot{1, 101};
         TInfo about; // first: it gives only the windows existing now the system's face
         TForm2 wizard{game};
-        TForm3 sounds{shot, {}};
+        TForm3 sounds{shot};
         TForm4 colours{game};
     };
 
@@ -117,9 +116,8 @@ private slots:
         QCOMPARE(d.sounds.height() - d.sounds.Button_OK->geometry().bottom(), 9);
     }
 
-    // In the faces the dialogs were designed with (the metrics of Arial and of
-    // the narrower MS Sans Serif) every control keeps its place to the pixel;
-    // a label sized to its text keeps its right edge and its top.
+    // In the faces designed for (Arial's metrics, the narrower MS Sans Serif's) every control keeps
+    // its place to the pixel; a label sized to its text keeps its right edge and its top.
     void designedGeometry()
     {
         Dialogs d;

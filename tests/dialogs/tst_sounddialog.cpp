@@ -4,8 +4,6 @@
 #include <QPushButton>
 #include <QTest>
 
-// The sound dialog: which entry names which sound, the preview, and what OK,
-// Esc and every new opening do with the stored sounds.
 class tst_sounddialog : public QObject {
     Q_OBJECT
 
@@ -27,21 +25,21 @@ private slots:
             QCOMPARE(TForm3::EntryForSound(tag, id), entry);
         }
         std::array<int, 2> shot{1, 101};
-        TForm3 dlg(shot, {});
+        TForm3 dlg(shot);
         QCOMPARE(dlg.ComboBox_WaterSound->count(), 10);
         QCOMPARE(dlg.ComboBox_ShipSound->count(), 15);
         QCOMPARE(dlg.ComboBox_WaterSound->itemText(3), QStringLiteral("Allgemein (1)"));
         QCOMPARE(dlg.ComboBox_ShipSound->itemText(7), QStringLiteral("Treffer (8)"));
     }
 
-    // Choosing previews the sound (forced); OK stores, Esc does not, and every
-    // opening selects the stored sounds without playing them. Ids a damaged
-    // settings file may hold name no entry: no selection, and OK keeps them.
+    // Choosing previews (forced); OK stores, Esc does not; opening selects the stored sounds
+    // silently. Ids a damaged settings file may hold name no entry: no selection, OK keeps them.
     void chooseStoreAndReopen()
     {
         std::array<int, 2> shot{5, 150};
         QList<int> played;
-        TForm3 dlg(shot, [&](int id, bool forced) { played.append(forced ? id : -id); });
+        TForm3 dlg(shot);
+        QObject::connect(&dlg, &TForm3::previewRequested, [&](int id) { played.append(id); });
         dlg.show();
         QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), -1);
         QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), -1);

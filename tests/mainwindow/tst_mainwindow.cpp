@@ -1,6 +1,5 @@
 // The real main window with everything it carries, driven by mouse and keys
-// offscreen with a hand-driven clock and scripted chance; two of them play a
-// network game over loopback.
+// offscreen with a hand-driven clock and scripted chance.
 
 #include "support/GameTestAccess.h"
 #include "app/mainwindow/TForm1.h"
@@ -24,15 +23,9 @@
 #include "update/TLxUpdateFile.h"
 #include "update/TStatusForm.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 // The sounds that reach the output, and sounds played as the engine plays them.
 struct TForm1TestAccess {
@@ -53,16 +46,6 @@ namespace {
 
 enum class Banner { Countdown, FoundAll, GameEnd };
 const auto L = LeftBoardPixel;
-
-QList<CellPos> cellsWith(const Grid &g, int code)
-{
-    QList<CellPos> cells;
-    for (int x = 0; x < 10; ++x)
-        for (int y = 0; y < 10; ++y)
-            if (g.at(x, y) == code)
-                cells << CellPos{x, y};
-    return cells;
-}
 
 struct Window {
     QTemporaryDir dir;
@@ -92,16 +75,14 @@ struct Window {
     NetSession &net() { return *form.findChild<NetSession *>(); }
     int presents() const { return board->presentCount(); }
     QImage shown() const { return board->frontImage(); }
-    QImage panel() const { return infoSurface->frontImage(); }
     QString status() const { return form.findChild<QLabel *>(QStringLiteral("Label_Info"))->text(); }
     bool showsTitle() const
     {
         return shown().copy(0, 0, 880, 480) == BoardRenderer().Picture(0).copy(0, 0, 880, 480);
     }
 
-    void click(QPoint p) { QTest::mouseClick(board, Qt::LeftButton, {}, p); }
-    void place(int x, int y) { click(LeftBoardPixel(x, y)); }
-    void shoot(CellPos c) { click(RightBoardPixel(c.x, c.y)); }
+    void place(int x, int y) { QTest::mouseClick(board, Qt::LeftButton, {}, L(x, y)); }
+    void shoot(CellPos c) { QTest::mouseClick(board, Qt::LeftButton, {}, RightBoardPixel(c.x, c.y)); }
     void drag(const QList<QPoint> &path, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mousePress(board, b, {}, path.first());
@@ -124,8 +105,7 @@ struct Window {
             item->trigger();
         return item->isVisible();
     }
-    // Lets the test clock run on; a game timer due then fires through the
-    // real wake-up timer.
+    // A game timer due after ms fires through the real wake-up timer.
     void tick(int ms)
     {
         clock.advance(ms);
@@ -138,7 +118,6 @@ struct Window {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     // A new game through Ctrl+N and the wizard; true once placing begins.
-    // Both modes' fields are filled; the wizard reads those of the chosen one.
     bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
     {
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }))
@@ -176,9 +155,8 @@ struct Window {
         wizard->Button_Forward->click();
     }
 
-    // The board shows the frame composed independently for the game state.
-    // Two drawings of one frame may differ by a few levels at the banner's
-    // text edges (Qt sometimes places large glyphs a fraction of a pixel apart).
+    // The board shows the frame composed independently for the game state,
+    // give or take a few levels at the banner's text edges.
     bool shows(Banner banner, int seconds = 0)
     {
         BoardRenderer r;
@@ -199,13 +177,6 @@ struct Window {
             }
         return true;
     }
-    QImage expectedPanel()
-    {
-        DXDrawSurface surface(InfoPanel::W, InfoPanel::H);
-        ScriptedRandom r;
-        InfoPanel(surface, r).DrawInfo(st());
-        return surface.frontImage();
-    }
 };
 
 } // namespace
@@ -216,16 +187,103 @@ private slots:
     void init() { WhenModalMisses() = 0; }
     void cleanup() { QCOMPARE(WhenModalMisses(), 0); }
 
-    void windowMenusAndSmallDialogs()
+    void twoPlayersAtOnePCAndTheWindow()
     {
         Window w;
-        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        GameState &st = w.st();
+        auto *balloon = w.form.findChild<BalloonHint *>();
+        auto balloonAt = [&](int x, int y) {
+            return balloon->isVisible() && balloon->stemTip() == w.board->mapToGlobal(L(x, y));
+        };
+        w.rng.push(0); // Anna places first
+        QVERIFY(w.start(true, 2));
+
+        // The hover frame is drawn once per cell and goes with the pointer.
+        const QPoint frame(81, 100); // the hover frame of cell (1, 0)
+        const int n = w.presents();
+        for (const QPoint p : {QPoint(100, 100), QPoint(101, 118), QPoint(119, 81)})
+            w.hover(p);
+        QCOMPARE(w.presents(), n + 1);
+        QCOMPARE(w.shown().pixel(frame) & 0xFFFFFF, 0xFF0000u);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w.board, &leave);
+        QCOMPARE(w.presents(), n + 2);
+        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
+
+        // Anna: drags with both buttons, the rest at random; Ctrl+Enter is not Enter.
+        w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
+        QVERIFY(balloonAt(4, 0)); // the fifth cell refused
+        w.drag({L(3, 0), L(2, 0)}, Qt::RightButton);
+        QCOMPARE(Game::GetShipLength(st.PlayField[0], 0, 0), 2);
+        QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
+        QCOMPARE(st.GamePhase, int(gpPlaced1));
+        const CellPos mine = ShipCells(st.PlayField[0]).first();
+        const QPoint own = L(mine.x, mine.y);
+        w.enter(Qt::ControlModifier);
+        QCOMPARE(st.GamePhase, int(gpPlaced1));
+        DXDrawSurface panel(InfoPanel::W, InfoPanel::H);
+        ScriptedRandom r;
+        InfoPanel(panel, r).DrawInfo(st);
+        QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());
+
+        // Enter: Bert. A placement command hides the balloon.
+        w.enter();
+        QCOMPARE(st.GamePhase, int(gpPlacing2));
+        QVERIFY((w.shown().pixel(own) & 0xFFFFFF) != 0xFFFF00u);
+        for (const CellPos c : {CellPos{2, 2}, CellPos{3, 2}, CellPos{2, 3}})
+            w.place(c.x, c.y);
+        QVERIFY(balloonAt(2, 3));
+        QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
+        QVERIFY(!balloon->isVisible());
+        QCOMPARE(st.GamePhase, int(gpPlaced2));
+
+        // Enter: the countdown, its first frame a second later.
+        w.enter();
+        w.tick(1000);
+        QVERIFY(w.shows(Banner::Countdown, 2));
+        w.tick(1000);
+        w.tick(1000);
+        QCOMPARE(w.shown().pixel(own) & 0xFFFFFF, 0xFFFF00u);
+
+        // Anna: a drag sinks the 4; a miss shows the countdown at once.
+        QList<QPoint> run;
+        for (const CellPos c : ShipCells(st.PlayField[1]))
+            if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
+                run << RightBoardPixel(c.x, c.y);
+        w.drag(run);
+        w.shoot(ShipCells(st.PlayField[1], false).first());
+        QCOMPARE(w.sounds, QStringList(4, "101") << "1");
+        QVERIFY(w.shows(Banner::Countdown, 2));
+        w.tick(1000);
+        QVERIFY(w.shows(Banner::Countdown, 1));
+        w.tick(1000);
+        QCOMPARE(st.CurrentPlayer, 1);
+
+        // Bert finds every ship first: two seconds of victory, then Anna's turn.
+        w.sounds.clear();
+        for (const CellPos c : ShipCells(st.PlayField[0]))
+            w.shoot(c);
+        QCOMPARE(w.sounds, QStringList(20, "101") << "301");
+        QVERIFY(w.shows(Banner::FoundAll));
+        w.tick(2000);
+        QVERIFY(w.status().startsWith(QStringLiteral("Anna ist an der Reihe. Es fehlen: ")));
+
+        // Anna alone: her last hit ends the game.
+        w.sounds.clear();
+        for (const CellPos c : ShipCells(st.PlayField[1]))
+            w.shoot(c); // the 4 again: ignored
+        QCOMPARE(st.GamePhase, int(gpFinished));
+        QCOMPARE(w.sounds, QStringList(16, "101"));
+        QVERIFY(w.shows(Banner::GameEnd));
+
+        // Enter: the title picture, and the window as it started.
+        w.enter();
+        QVERIFY(w.showsTitle());
+        QCOMPARE(w.status(), Texts::InfoText(0));
         QCOMPARE(w.form.centralWidget()->size(), QSize(881, 682));
         QCOMPARE(w.board->geometry(), QRect(0, 201, 881, 481));
         QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(w.showsTitle());
-        QCOMPARE(w.status(), Texts::InfoText(0));
         QVERIFY(w.game().timers.applicationActive());
         const int frames = w.infoSurface->presentCount();
         w.tick(10);
@@ -238,7 +296,6 @@ private slots:
                  QStringList({"&Neu\tStrg+N", "-", "Alle Schiffe entfernen", "Schiffe zufällig platzieren",
                               "-", "Farben einrichten", "Sounds einrichten", "Sounds abspielen", "-",
                               "Be&enden", "&Hilfe\tF1", "-", "&Info"}));
-        QVERIFY(!w.menu("MenuItem_SetShipsAutomatically"));
         // The about dialog comes last: the window, the sound dialog and the
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
@@ -247,15 +304,12 @@ private slots:
             QCOMPARE(window->font().family(), face);
         QString caption;
         WhenModal<TInfo>([&](TInfo *d) { // Enter reaches the dialog, not the game
-            caption = d->windowTitle() + u'|' + d->VersionText();
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
-            if (d->isVisible()) {
-                caption += QStringLiteral("|still open");
-                d->OK->click();
-            }
+            caption = d->windowTitle() + (d->isVisible() ? "|still open" : "");
+            d->OK->click();
         });
         w.action("Info1")->trigger();
-        QCOMPARE(caption, QStringLiteral("Info über Kielwanz|Version: 1.0.0.0"));
+        QCOMPARE(caption, QStringLiteral("Info über Kielwanz"));
 
         QTRY_COMPARE(QApplication::activeWindow(), &w.form);
         QTest::keyClick(&w.form, Qt::Key_F1);
@@ -263,198 +317,20 @@ private slots:
         QVERIFY(help != nullptr && help->isVisible());
     }
 
-    void movingWithinACellDrawsNothing()
-    {
-        Window w;
-        w.game().StartGame();
-        const int n = w.presents();
-        const QPoint frame(81, 100); // the hover frame of cell (1, 0)
-        for (const QPoint p : {QPoint(100, 100), QPoint(101, 118), QPoint(119, 81)})
-            w.hover(p);
-        QCOMPARE(w.presents(), n + 1);
-        QCOMPARE(w.shown().pixel(frame) & 0xFFFFFF, 0xFF0000u);
-        w.hover(QPoint(10, 10)); // off the board: drawn once more, then no more
-        w.hover(QPoint(12, 14));
-        QCOMPARE(w.presents(), n + 2);
-        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
-        // Off the surface (to the menu, say): the frame goes with the pointer.
-        w.hover(QPoint(100, 100));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(w.board, &leave);
-        QCOMPARE(w.presents(), n + 4);
-        QVERIFY((w.shown().pixel(frame) & 0xFFFFFF) != 0xFF0000u);
-    }
-
-    void twoPlayersAtOnePC()
-    {
-        Window w;
-        GameState &st = w.st();
-        auto *balloon = w.form.findChild<BalloonHint *>();
-        auto balloonAt = [&](int x, int y) {
-            return balloon->isVisible() && balloon->stemTip() == w.board->mapToGlobal(L(x, y));
-        };
-        w.rng.push(0); // Anna places first
-        QVERIFY(w.start(true, 2));
-        QCOMPARE(w.status(),
-                 "Anna, klicken Sie auf die Felder, an denen Ihre Schiffe positioniert sein sollen.");
-
-        // Anna: a drag stopped by the length limit, clicks, a refused bend,
-        // Enter refused, a surplus ship removed by a right drag.
-        w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
-        QCOMPARE(Game::GetShipLength(st.PlayField[0], 0, 0), 4);
-        QVERIFY(balloonAt(4, 0));
-        w.drag({L(0, 2), L(1, 2), L(2, 2)});
-        for (int x : {0, 1, 2})
-            w.place(x, 4);
-        const int presents = w.presents();
-        w.place(3, 1);
-        QVERIFY(balloonAt(3, 1));
-        QCOMPARE(w.presents(), presents);
-        w.enter();
-        QCOMPARE(st.GamePhase, int(gpPlacing1));
-        for (const CellPos c : {CellPos{5, 2}, CellPos{6, 2}, CellPos{5, 4}, CellPos{6, 4}, CellPos{8, 0},
-                                CellPos{8, 1}, CellPos{6, 7}, CellPos{7, 7}})
-            w.place(c.x, c.y);
-        QCOMPARE(w.status(), QStringLiteral("benötigt: 4 1er; zu entfernen: 1 2er"));
-        w.drag({L(6, 7), L(7, 7)}, Qt::RightButton);
-        for (const CellPos c : {CellPos{9, 9}, CellPos{7, 7}, CellPos{5, 9}, CellPos{2, 7}})
-            w.place(c.x, c.y);
-        QCOMPARE(st.GamePhase, int(gpPlaced1));
-        w.enter(Qt::ControlModifier); // not the game's Enter
-        QCOMPARE(st.GamePhase, int(gpPlaced1));
-        QCOMPARE(w.status(), Texts::InfoText(2));
-        QCOMPARE(w.panel(), w.expectedPanel());
-
-        // Enter: Bert. Both placement commands hide the balloon.
-        w.enter();
-        QCOMPARE(st.GamePhase, int(gpPlacing2));
-        QVERIFY((w.shown().pixel(L(0, 0)) & 0xFFFFFF) != 0xFFFF00u);
-        for (const char *item : {"MenuItem_DeleteAllShips", "MenuItem_SetShipsAutomatically"}) {
-            for (const CellPos c : {CellPos{2, 2}, CellPos{3, 2}, CellPos{2, 3}})
-                w.place(c.x, c.y);
-            QVERIFY(balloonAt(2, 3));
-            QVERIFY(w.menu(item));
-            QVERIFY(!balloon->isVisible());
-        }
-        QCOMPARE(st.GamePhase, int(gpPlaced2));
-
-        // Enter: the countdown, its first frame a second later, the mouse ignored.
-        const int beforeCountdown = w.presents();
-        w.enter();
-        w.hover(RightBoardPixel(3, 3));
-        QCOMPARE(w.presents(), beforeCountdown);
-        w.tick(1000);
-        QVERIFY(w.shows(Banner::Countdown, 2));
-        w.tick(1000);
-        QVERIFY(w.shows(Banner::Countdown, 1));
-        w.tick(1000);
-        QCOMPARE(w.status(), QStringLiteral("Anna ist an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er."));
-        QCOMPARE(w.shown().pixel(L(0, 0)) & 0xFFFFFF, 0xFFFF00u);
-        QVERIFY(!w.menu("MenuItem_SetShipsAutomatically"));
-
-        // Anna: a drag sinks the 4; a miss shows the countdown at once and
-        // shots wait for its end.
-        QList<QPoint> run;
-        for (const CellPos c : ShipCells(st.PlayField[1]))
-            if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
-                run << RightBoardPixel(c.x, c.y);
-        w.drag(run);
-        const CellPos miss = cellsWith(st.PlayField[1], pfWater).first();
-        w.hover(RightBoardPixel(miss.x, miss.y));
-        w.shoot(miss);
-        QCOMPARE(w.sounds, QStringList(4, "101") << "1");
-        QVERIFY(w.shows(Banner::Countdown, 2));
-        w.shoot(cellsWith(st.PlayField[1], pfShip).first());
-        QCOMPARE(st.Tries[0], 5);
-        w.tick(1000);
-        QVERIFY(w.shows(Banner::Countdown, 1));
-        w.tick(1000);
-        QCOMPARE(st.CurrentPlayer, 1);
-        QCOMPARE(st.HoverCell, NoCell); // Anna's pointer is not Bert's
-
-        // Bert finds every ship first: two seconds of victory, then Anna's turn.
-        w.sounds.clear();
-        for (const CellPos c : ShipCells(st.PlayField[0]))
-            w.shoot(c);
-        QCOMPARE(w.sounds, QStringList(20, "101") << "301");
-        QCOMPARE(w.status(), QStringLiteral("Bert hat alle Schiffe von Anna gefunden."));
-        QVERIFY(w.shows(Banner::FoundAll));
-        w.enter(); // changes nothing here
-        w.tick(1999);
-        QVERIFY(w.shows(Banner::FoundAll));
-        w.tick(1);
-        QVERIFY(w.status().startsWith(QStringLiteral("Anna ist an der Reihe. Es fehlen: ")));
-
-        // Anna alone: a miss keeps the turn, Enter does not give it to Bert;
-        // her last hit ends the game.
-        w.shoot(cellsWith(st.PlayField[1], pfWater).first());
-        w.enter();
-        QVERIFY(!w.game().DXTimer.Enabled());
-        w.sounds.clear();
-        for (const CellPos c : cellsWith(st.PlayField[1], pfShip))
-            w.shoot(c);
-        QCOMPARE(st.GamePhase, int(gpFinished));
-        QCOMPARE(w.sounds, QStringList(16, "101"));
-        QCOMPARE(w.status(), Texts::InfoText(18));
-        QVERIFY(w.shows(Banner::GameEnd));
-
-        // Enter: the title picture; a second Enter does nothing.
-        w.enter();
-        QVERIFY(w.showsTitle());
-        QCOMPARE(w.status(), Texts::InfoText(0));
-        const int titlePresents = w.presents();
-        w.enter();
-        QCOMPARE(w.presents(), titlePresents);
-    }
-
-    void newGameAndClosingAskDuringAGame()
-    {
-        Window w;
-        QVERIFY(w.start(true, 5));
-        w.placeAndEnter(0);
-        w.placeAndEnter(0);
-        w.tick(1000);
-        QCOMPARE(w.game().DXTimer.Tag, 5);
-
-        AnswerMessageBox(QStringLiteral("&Nein")); // closing asks as "Neu" does (timers test below)
-        w.action("Beenden1")->trigger();
-        QVERIFY(w.form.isVisible());
-
-        // "Ja": every timer stops and the title shows while the wizard is
-        // open; cancelling it resumes the title animation.
-        bool stopped = false;
-        AnswerMessageBox(QStringLiteral("&Ja"));
-        WhenModal<TForm2>([&](TForm2 *wizard) {
-            stopped = !w.game().DXTimer.Enabled() && !w.game().DXTimer_Computer.Enabled() &&
-                      !w.game().DXTimer_Info.Enabled() && w.showsTitle();
-            wizard->Button_Cancel->click();
-        });
-        w.action("Neu1")->trigger();
-        QVERIFY(stopped);
-        QCOMPARE(w.st().GamePhase, int(gpNoGame));
-        QCOMPARE(w.game().DXTimer.Tag, 0);
-        QVERIFY(w.game().DXTimer_Info.Enabled());
-        QVERIFY(w.form.close()); // no game: no question
-    }
-
-    // No game timer ticks while a question, a dialog or a menu is open; one
-    // whose time ran out meanwhile fires as soon as it closes. On the
-    // program's own clock.
+    // No game timer ticks while a question or a menu is open; one whose time
+    // ran out meanwhile fires as soon as it closes. On the program's own clock.
     void timersStandStillWhileSomethingIsOpen_data()
     {
         QTest::addColumn<int>("opened");
-        QTest::newRow("question, the computer to fire") << 0;
-        QTest::newRow("game menu, the computer to fire") << 1;
-        QTest::newRow("about dialog, the title ship") << 2;
+        QTest::newRow("question") << 0;
+        QTest::newRow("game menu") << 1;
     }
     void timersStandStillWhileSomethingIsOpen()
     {
         QFETCH(int, opened);
         Window w({}, true);
-        if (opened < 2) {
-            QVERIFY(w.start(false, 1));
-            w.placeAndEnter(1); // the computer begins, after one second
-        }
+        QVERIFY(w.start(false, 1));
+        w.placeAndEnter(1); // the computer begins, after one second
         const auto frames = [&] { return w.presents() + w.infoSurface->presentCount(); };
         int before = -1, after = -2;
         const auto wait = [&] {
@@ -470,23 +346,17 @@ private slots:
             });
             w.action("Neu1")->trigger();
             QCOMPARE(question, QStringLiteral("Spiel beenden?|Wollen Sie das Spiel wirklich beenden?"));
-        } else if (opened == 1) {
+        } else {
             QMenuBar *bar = w.form.menuBar();
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->actionGeometry(w.gameMenu()->menuAction()).center());
             QTRY_VERIFY(w.gameMenu()->isVisible());
             wait();
             QTest::keyClick(w.gameMenu(), Qt::Key_Escape);
-        } else {
-            WhenModal<TInfo>([&](TInfo *d) {
-                wait();
-                d->OK->click();
-            });
-            w.action("Info1")->trigger();
         }
         QCOMPARE(after, before);
         QTRY_VERIFY(frames() > after);
-        QCOMPARE(w.st().Tries[1], opened < 2 ? 1 : 0);
+        QCOMPARE(w.st().Tries[1], 1);
     }
 
     void settingsAndColoursSurviveARestart()
@@ -506,18 +376,11 @@ private slots:
             });
             w.action("Soundseinrichten1")->trigger();
 
-            // Colours: Cancel forgets and draws nothing, OK draws at once.
+            // Colours: OK draws at once.
             QVERIFY(w.start(false, 7, QStringLiteral("Zoë"), clHard));
             QCOMPARE(w.st().ComputerLevel, clHard);
             w.place(5, 5);
-            QCOMPARE(w.shown().pixel(L(5, 5)) & 0xFFFFFF, 0xFFFF00u);
             const int presents = w.presents();
-            WhenModal<TForm4>([](TForm4 *d) {
-                d->LxColorComboBox_Color2->setColor(0x00FF00);
-                d->Button_Cancel->click();
-            });
-            w.action("Farbeneinrichten1")->trigger();
-            QCOMPARE(w.presents(), presents);
             WhenModal<TForm4>([](TForm4 *d) {
                 d->LxColorComboBox_Color1->setColor(0x123456);
                 d->LxColorComboBox_Color2->setColor(0x0000FF); // red in the low byte
@@ -527,32 +390,42 @@ private slots:
             QCOMPARE(w.presents(), presents + 1);
             QCOMPARE(w.shown().pixel(L(5, 5)) & 0xFFFFFF, 0xFF0000u);
             QVERIFY(!QFile::exists(path)); // written only when the window goes
+
+            // Closing asks as "Neu" does; after "Ja" the wizard opens over the still title.
+            AnswerMessageBox(QStringLiteral("&Nein"));
+            w.action("Beenden1")->trigger();
+            QVERIFY(w.form.isVisible());
+            bool stopped = false;
+            AnswerMessageBox(QStringLiteral("&Ja"));
+            WhenModal<TForm2>([&](TForm2 *wizard) {
+                stopped = !w.game().DXTimer_Computer.Enabled() && !w.game().DXTimer_Info.Enabled() &&
+                          w.showsTitle();
+                wizard->Button_Cancel->click();
+            });
+            w.action("Neu1")->trigger();
+            QVERIFY(stopped);
+            QCOMPARE(w.st().GamePhase, int(gpNoGame));
+            QVERIFY(w.game().DXTimer_Info.Enabled());
+            QVERIFY(w.form.close()); // no game: no question
         }
-        Window w(path);
-        QVERIFY(!w.action("MenuItem_Sounds")->isChecked());
-        TForm1TestAccess::play(w.form, 101, false); // off after the restart too
-        QVERIFY(w.sounds.isEmpty());
-        QCOMPARE(w.st().ShotSound, (std::array<int, 2>{3, 201}));
-        QCOMPARE(w.st().CellColors[1], 0x123456u);
-        QCOMPARE(w.st().CellColors[2], 0x0000FFu);
+        auto w = std::make_unique<Window>(path);
+        QVERIFY(!w->action("MenuItem_Sounds")->isChecked());
+        TForm1TestAccess::play(w->form, 101, false); // off after the restart too
+        QVERIFY(w->sounds.isEmpty());
+        QCOMPARE(w->st().ShotSound, (std::array<int, 2>{3, 201}));
+        QCOMPARE(w->st().CellColors[1], 0x123456u);
+        QCOMPARE(w->st().CellColors[2], 0x0000FFu);
         QString shown;
         WhenModal<TForm2>([&](TForm2 *d) {
             shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value()) +
                     u'|' + d->ComboBox_ComputerLevel->currentText();
             d->Button_Cancel->click();
         });
-        w.action("Neu1")->trigger();
+        w->action("Neu1")->trigger();
         QCOMPARE(shown, QStringLiteral("Zoë|7|Schwer"));
-    }
 
-    void failedSaveIsReportedAndClosingGoesOn()
-    {
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
-        const QString path = dir.filePath(QStringLiteral("blocker/Settings.ini"));
-        auto w = std::make_unique<Window>(path);
+        // A folder where the file was: the failed save is reported, closing goes on.
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
         QString message;
         AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
             message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size());
@@ -562,9 +435,7 @@ private slots:
                  "Kielwanz|In " + QDir::toNativeSeparators(path) + " kann nicht geschrieben werden|1");
     }
 
-    // Two windows with their wizards play over loopback: the wizard's pages
-    // show the session's state, the game starts, shots go through, and a
-    // peer that leaves is reported in a message box.
+    // Two windows with their wizards start a game over loopback.
     void networkGameThroughTwoWindows()
     {
         const auto entry = [](int i, const QString &name = {}) {
@@ -574,8 +445,6 @@ private slots:
         auto guest = std::make_unique<Window>(QString(), false, 4);
         host.net().setPort(0);
         host.openNetworkPage(QStringLiteral("Hanna"), true);
-        QCOMPARE(host.wizard->Label_M2IPState->text(), entry(2));
-        QVERIFY(!host.wizard->Edit_M2Player->isEnabled());
         guest->net().setPort(host.net().listeningPort());
         guest->openNetworkPage(QStringLiteral("<b>Gus</b>"), false, QStringLiteral("127.0.0.1"));
         QVERIFY(QTest::qWaitFor([&] { return host.wizard->Button_Forward->isEnabled(); }));
@@ -589,18 +458,12 @@ private slots:
 
         // The host starts; both place and the host's draw lets it begin.
         host.wizard->Button_Forward->click();
-        QVERIFY(!host.wizard->isVisible());
         QVERIFY(QTest::qWaitFor([&] { return !guest->wizard->isVisible(); }));
-        QCOMPARE(guest->st().GamePhase, gpPlacing1);
         host.placeAndEnter(0);
         guest->placeAndEnter(0);
         QVERIFY(QTest::qWaitFor(
             [&] { return host.st().GamePhase == gpFiring && guest->st().GamePhase == gpFiring; }));
         QCOMPARE(host.st().PlayField, guest->st().PlayField);
-        host.shoot({4, 4});
-        QVERIFY(QTest::qWaitFor([&] { return guest->st().Tries[0] == 1; }));
-        QCOMPARE(guest->st().ControlField[0], host.st().ControlField[0]);
-        QCOMPARE(guest->st().CurrentPlayer, host.st().CurrentPlayer);
 
         // The guest's program ends: the host says so and shows the title.
         QString message;
@@ -617,8 +480,7 @@ private slots:
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         QCOMPARE(host.net().link(), NetSession::Link::Listening);
         host.wizard->Button_Cancel->click();
-        QVERIFY(!host.wizard->isVisible());
-        QCOMPARE(host.net().link(), NetSession::Link::Idle);
+        QVERIFY(host.net().listeningPort() == 0);
     }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "support/GameTestAccess.h"
-#include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"
@@ -13,13 +12,11 @@
 
 using namespace Qt::StringLiterals;
 
-// One side of a network game in a test: the engine with recorded effects, a
-// recorded wizard and the session, wired as the main window wires them.
-
+// One side of a network game: the engine with recorded effects, a recorded
+// wizard and the session, wired as the main window wires them.
 struct UiRecorder : NetSessionUi {
     QString ipState;
-    bool ipCtrlsEnabled = false;
-    bool forwardEnabled = false;
+    bool ipCtrlsEnabled = false, forwardEnabled = false;
     int wizardClosed = 0;
     QStringList boxes;               // "caption|text"
     std::function<void()> duringBox; // runs while the modal box would be open
@@ -50,8 +47,7 @@ struct NetEffects : RecordingEffects {
     }
 };
 
-// One end of an in-memory connection: what the session sends waits here
-// until the test delivers it to the other side.
+// What the session sends waits here until the test delivers it.
 struct Wire final : NetTransport {
     QByteArray pending;
     void send(const QByteArray &bytes) override { pending += bytes; }
@@ -78,15 +74,13 @@ struct NetSide {
     }
     int peer() const { return st.LocalPlayer ^ 1; }
 
-    // The wizard's part when the host presses "Weiter" with the guest's name known.
-    void hostStarts()
+    void hostStarts() // "Weiter" on the host's wizard
     {
         net.SendStart();
         fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
         game.StartGame();
     }
     void placeFleet() { game.MenuItem_SetShipsAutomaticallyClick(); }
-    // Enter; the host's draw of the start player is given.
     void confirmFleet(int startPlayer = 0)
     {
         if (st.LocalPlayer == 0)
@@ -106,8 +100,7 @@ struct NetSide {
                     return {x, y};
         return NoCell;
     }
-    // The victory pause ends on this side's clock.
-    void endPause()
+    void endPause() // the victory pause
     {
         clock.advance(2000);
         game.timers.poll();

@@ -22,13 +22,9 @@ private slots:
     }
     void cleanupTestCase() { delete owner_; }
 
-    void showsTheFixedTextsWithoutTakingTheFocus()
+    void showsWithoutTakingTheFocus()
     {
         BalloonHint b(owner_);
-        QCOMPARE(b.title(), QStringLiteral("Ungültige Schiffposition"));
-        QCOMPARE(b.text(),
-                 QStringLiteral("Hier kann kein Schiff platziert werden.\n\nBeachten Sie, dass sich die "
-                                "Schiffe weder horizontal noch vertikal berühren dürfen."));
         QVERIFY(b.isWindow() && (b.windowFlags() & Qt::WindowDoesNotAcceptFocus));
         QWidget *activeBefore = QApplication::activeWindow();
         b.ShowBalloon(QPoint(300, 250));
@@ -71,8 +67,6 @@ private slots:
     {
         BalloonHint b(owner_);
         QSignalSpy timeouts(b.Timer_Balloon(), &QTimer::timeout);
-        b.HideBalloon(); // nothing showing: nothing happens
-        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
         b.ShowBalloon(QPoint(300, 250));
         b.HideBalloon();
         QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());

@@ -5,11 +5,6 @@
 
 namespace {
 
-QImage frame()
-{
-    return QImage(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
-}
-
 GameState gameState(int phase)
 {
     GameState st;
@@ -21,7 +16,7 @@ GameState gameState(int phase)
 
 QImage drawn(BoardRenderer &r, const GameState &st, bool timerRunning = false)
 {
-    QImage img = frame();
+    QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
     r.DrawScreen(img, st, timerRunning);
     return img;
 }
@@ -80,12 +75,11 @@ private slots:
     void titlePictureAndGrid()
     {
         BoardRenderer r;
-        QImage img = frame();
+        QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
         img.fill(Qt::red);                     // what an earlier frame left
         r.DrawScreen(img, GameState(), false); // gpNoGame
         QCOMPARE(img.copy(0, 0, 880, 480), r.Picture(0).copy(0, 0, 880, 480));
-        // The last column and row of the surface, beyond the picture, carry
-        // its edge on, not the earlier frame.
+        // The last column and row of the surface, beyond the picture, carry its edge on.
         QCOMPARE(img.pixel(880, 100), r.Picture(0).pixel(879, 100));
         QCOMPARE(img.pixel(300, 480), r.Picture(0).pixel(300, 479));
         QCOMPARE(img.pixel(880, 480), r.Picture(0).pixel(879, 479));
@@ -100,13 +94,11 @@ private slots:
         QCOMPARE(img.pixel(100, 140), r.Picture(1).pixel(100, 140)); // an empty cell
     }
 
-    // Cells show the viewed player's boards (the current player at one PC, the
-    // local one over the network, the human against the computer) in the
-    // stored colours, red in the low byte.
+    // Cells show the viewed player's boards (the current player at one PC, the local one over the
+    // network, the human against the computer) in the stored colours, red in the low byte.
     void cellFills_data()
     {
         QTest::addColumn<Fill>("c");
-        QTest::newRow("stored $0000FF is red") << Fill{gmTwoAtOne, 0, 1, 0, 2, 0x0000FF, 0xFF0000};
         QTest::newRow("mixed channels; current player") << Fill{gmTwoAtOne, 1, 0, 1, 3, 0x123456, 0x563412};
         QTest::newRow("default water; local player") << Fill{gmTwoAtTwo, 0, 1, 1, 1, 0, 0x000080};
         QTest::newRow("default ship; the human") << Fill{gmPCMode, 1, 1, 0, 2, 0, 0xFFFF00};
@@ -214,7 +206,7 @@ private slots:
     {
         const QFont font = BoardRenderer::ArialFont(40, true);
         const QFontMetrics fm(font);
-        const QString text = QStringLiteral("Bertholdinchen");
+        const QString text = QStringLiteral("BertholdWW");
         const int width = fm.horizontalAdvance(text);
         QCOMPARE(BoardRenderer::FitTextWithEllipsis(text, font, width), text);
         for (int maxWidth : {width - 1, width / 2}) {

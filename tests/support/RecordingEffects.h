@@ -10,7 +10,7 @@
 // Records every side effect of the engine as one line of text, in order, so
 // that tests can assert the sequence ("sound 101", "draw present", ...).
 // Timer switches are recorded too once attach() has been called.
-class RecordingEffects : public GameEffects {
+class RecordingEffects : public GameEffects, private TimerObserver {
 public:
     QStringList log;
     QString status;
@@ -19,12 +19,8 @@ public:
     // starts with ("DXTimer on 2000").
     void attach(Game &game, bool withIntervals = false)
     {
-        game.timers.onTimerSwitched = [this, withIntervals](const GameTimer &t, bool on) {
-            QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
-            if (on && withIntervals)
-                line += QStringLiteral(" %1").arg(t.Interval());
-            log << line;
-        };
+        withIntervals_ = withIntervals;
+        game.timers.setObserver(this);
     }
     void clear() { log.clear(); }
     // The recorded lines that start with the prefix, in order.
@@ -56,6 +52,16 @@ public:
     void CloseConnection() override { log << QStringLiteral("close"); }
     void ShowPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
     void HideBalloon() override { log << QStringLiteral("hide balloon"); }
+
+private:
+    void timerSwitched(const GameTimer &t, bool on) override
+    {
+        QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+        if (on && withIntervals_)
+            line += QStringLiteral(" %1").arg(t.Interval());
+        log << line;
+    }
+    bool withIntervals_ = false;
 };
 
 // A timer target that runs a function, for tests of the timers themselves.

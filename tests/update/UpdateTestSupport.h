@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,13 +63,6 @@ public:
     QStringList requests() const
     {
         return QString::fromUtf8(ReadAll(dir_.filePath("requests.log"))).split(u'\n', Qt::SkipEmptyParts);
-    }
-    // A loopback port on which nobody listens.
-    static int closedPort()
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        return probe.serverPort();
     }
 
 private:
@@ -162,10 +154,7 @@ inline QByteArray ZipBytes(const QList<ZipEntry> &entries, bool store = false)
     return zip_close(archive) == 0 ? ReadAll(dir.filePath("a.zip")) : QByteArray();
 }
 
-struct PkeyFree {
-    void operator()(EVP_PKEY *key) const { EVP_PKEY_free(key); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
+using Pkey = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
 inline QString PublicKeyBase64(EVP_PKEY *key)
 {

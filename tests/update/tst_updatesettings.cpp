@@ -5,12 +5,10 @@
 #include "update/UpdateSettingsStore.h"
 
 #include <QAction>
-#include <QWidget>
 
 #include <sys/stat.h>
 
 struct UpdateWizardModelTest {
-    // The wizard closed on step 5, with or without an installation prepared.
     static void closeOnStep5(UpdateWizardModel &m, bool prepared)
     {
         m.step_ = 5;
@@ -22,23 +20,14 @@ struct UpdateWizardModelTest {
 using Outcome = TLxUpdateFile::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
-// The stored update settings, the start-up decision and Ctrl+U.
+// The stored update settings and the decision at start and on Ctrl+U.
 class tst_updatesettings : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        UpdateTestPlatform env;
-        QWidget owner;
-        TLxUpdateFile *component = new TLxUpdateFile(&owner, env.platform);
-        int shown = 0;
-        Fixture()
-        {
-            component->ProgramName = component->RegistryKey = "Kielwanz";
-            component->ZIPFileName = "Brackwen.zip";
-            component->showWizard = [this](TStatusForm &) { ++shown; };
-        }
-        UpdateSettingsStore store() const { return UpdateSettingsStore(env.platform.settingsFile(false), "Kielwanz"); }
-    };
+    static UpdateSettingsStore store(const UpdateTestPlatform &env, bool hkcu = false)
+    {
+        return UpdateSettingsStore(env.platform.settingsFile(hkcu), "Kielwanz");
+    }
 
 private slots:
     void storeRoundTrip()
@@ -46,47 +35,28 @@ private slots:
         QCOMPARE(UpdateDates::fromDate(QDate(2004, 1, 14)), 38000.0);
         QCOMPARE(UpdateDates::fromDateTime(QDateTime(QDate(2004, 1, 14), QTime(18, 0))), 38000.75);
         QCOMPARE(UpdateDates::toDate(38000.75), QDate(2004, 1, 14));
-        Fixture f;
-        UpdateSettingsStore store = f.store();
-        store.writeDate("Update", 38000.0);
-        store.writeInteger("UpdateInterval", -1);
-        store.writeString("NoUpdate", "");
-        store.writeString("OnlyUpdate", "x");
-        store.writeString("ApplicationFileName", "\"/opt/kw/kielwanz\" -x");
-        QVERIFY(store.save());
-        store.deleteValue("OnlyUpdate");
-        QVERIFY(store.save());
-        QVERIFY(f.env.readSettings(false).startsWith(
+        UpdateTestPlatform env;
+        UpdateSettingsStore written = store(env);
+        written.writeDate("Update", 38000.0);
+        written.writeInteger("UpdateInterval", -1);
+        written.writeString("NoUpdate", "");
+        QVERIFY(written.save());
+        QVERIFY(env.readSettings(false).startsWith(
             "[Software\\Lx\\Kielwanz]\r\nUpdate=hex:00,00,00,00,00,8e,e2,40\r\nUpdateInterval=dword:ffffffff\r\n"));
 
-        const UpdateSettingsStore again = f.store();
+        const UpdateSettingsStore again = store(env);
         QVERIFY(again.readDate("Update") == 38000.0 && again.readInteger("UpdateInterval") == -1);
         QVERIFY(again.readString("NoUpdate") == QString() && !again.valueExists("OnlyUpdate"));
-        QCOMPARE(again.readString("ApplicationFileName").value_or(""), "\"/opt/kw/kielwanz\" -x");
-        QVERIFY(!UpdateSettingsStore(f.env.platform.settingsFile(false), "Anders").valueExists("NoUpdate"));
-    }
-
-    void damagedValuesReadAsAbsent_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::newRow("date of 7 bytes") << "Update=hex:00,00,00,00,e0,8d,e2";
-        QTest::newRow("date as dword") << "Update=dword:00009456";
-        QTest::newRow("date as text") << "Update=14.01.2004";
-        QTest::newRow("date not hex") << "Update=hex:zz,00,00,00,e0,8d,e2,40";
-        QTest::newRow("date NaN") << "Update=hex:00,00,00,00,00,00,f8,7f";
-        QTest::newRow("date far future") << "Update=hex:00,00,00,00,00,00,f0,7f";
-        QTest::newRow("interval as text") << "UpdateInterval=sz:14";
-        QTest::newRow("interval too long") << "UpdateInterval=dword:100000000";
-        QTest::newRow("interval plain") << "UpdateInterval=14";
-    }
-    void damagedValuesReadAsAbsent()
-    {
-        QFETCH(QString, line);
-        Fixture f;
-        f.env.writeSettings(line + "\r\nOnlyUpdate=dword:00000001\r\n");
-        QVERIFY(!f.store().readDate("Update").has_value());
-        QVERIFY(!f.store().readInteger("UpdateInterval").has_value());
-        QVERIFY(f.store().valueExists("OnlyUpdate")); // presence counts whatever the type
+        QVERIFY(!UpdateSettingsStore(env.platform.settingsFile(false), "Anders").valueExists("NoUpdate"));
+        // Damaged values read as absent; a value's presence counts whatever its type.
+        for (const char *line : {"Update=hex:00,00,00,00,e0,8d,e2", "Update=14.01.2004",
+                                 "Update=hex:zz,00,00,00,e0,8d,e2,40", "Update=hex:00,00,00,00,00,00,f8,7f",
+                                 "Update=hex:00,00,00,00,00,00,f0,7f", "UpdateInterval=sz:14",
+                                 "UpdateInterval=dword:100000000"}) {
+            env.writeSettings(QString(line) + "\r\nOnlyUpdate=dword:00000001\r\n");
+            QVERIFY2(!store(env).readDate("Update") && !store(env).readInteger("UpdateInterval"), line);
+            QVERIFY(store(env).valueExists("OnlyUpdate"));
+        }
     }
 
     void privateTemporaryFolder()
@@ -123,7 +93,7 @@ private slots:
     void decision_data()
     {
         QTest::addColumn<QString>("settings"); // "Update=<days from today>|damaged", "NoUpdate", "OnlyUpdate"
-        QTest::addColumn<QString>("run");      // "uninstall", "Ctrl+U", "read-only"
+        QTest::addColumn<QString>("run"); // "uninstall", "Ctrl+U", "read-only", "system", "HKCU", "prepared"
         QTest::addColumn<bool>("shown");
         QTest::addColumn<Outcome>("outcome");
         const auto go = Outcome::Continue, end = Outcome::QuitWithoutSaving;
@@ -132,22 +102,19 @@ private slots:
         };
         row("first start", "", "", true, go);
         row("Update today", "Update=0", "", false, go);
-        row("Update yesterday", "Update=-1", "", true, go);
-        row("Update tomorrow", "Update=1", "", false, go);
+        row("Update yesterday, installation prepared", "Update=-1", "prepared", true, Outcome::Quit);
         row("Update damaged", "Update=damaged", "", true, go);
         row("NoUpdate, due", "Update=-5 NoUpdate", "", false, go);
-        row("NoUpdate, first start", "NoUpdate", "", false, go);
         row("NoUpdate, Ctrl+U", "Update=-5 NoUpdate", "Ctrl+U", true, go);
-        row("Ctrl+U, not due", "Update=3", "Ctrl+U", true, go);
+        row("Ctrl+U, not due, step 5 failed", "Update=3", "Ctrl+U", true, go);
+        row("Ctrl+U, installation prepared", "", "Ctrl+U prepared HKCU", true, Outcome::Quit);
         row("OnlyUpdate, not due", "Update=3 OnlyUpdate", "", true, end);
         row("OnlyUpdate and NoUpdate", "Update=0 NoUpdate OnlyUpdate", "", true, end);
-        row("OnlyUpdate, Ctrl+U", "Update=0 OnlyUpdate", "Ctrl+U", true, end);
-        row("/uninstall, first start", "", "uninstall", false, go);
+        row("OnlyUpdate, Ctrl+U, prepared", "Update=0 OnlyUpdate", "Ctrl+U prepared HKCU", true, end);
         row("/uninstall, Ctrl+U", "", "uninstall Ctrl+U", false, go);
         row("/uninstall, OnlyUpdate", "OnlyUpdate", "uninstall", false, go);
         row("read-only, first start", "", "read-only", false, go);
         row("read-only, Ctrl+U", "", "read-only Ctrl+U", false, go);
-        row("installed under /usr, first start", "", "system", false, go);
         row("installed under /usr, Ctrl+U", "OnlyUpdate", "system Ctrl+U", false, go);
     }
     void decision()
@@ -156,78 +123,61 @@ private slots:
         QFETCH(QString, run);
         QFETCH(bool, shown);
         QFETCH(Outcome, outcome);
-        Fixture f;
-        UpdateSettingsStore store = f.store();
+        UpdateTestPlatform env;
+        QWidget owner;
+        auto *component = new TLxUpdateFile(&owner, env.platform);
+        component->ProgramName = component->RegistryKey = "Kielwanz";
+        component->ZIPFileName = "Brackwen.zip";
+        const bool hkcu = component->HKCU = run.contains("HKCU");
+        UpdateSettingsStore stored = store(env, hkcu);
         for (const QString &item : settings.split(u' ', Qt::SkipEmptyParts)) {
             if (item == u"Update=damaged")
-                store.writeInteger("Update", 45000);
+                stored.writeInteger("Update", 45000);
             else if (item.startsWith(u"Update="))
-                store.writeDate("Update",
-                                UpdateDates::fromDate(f.env.rec->today.addDays(item.mid(7).toInt())));
+                stored.writeDate("Update",
+                                 UpdateDates::fromDate(env.rec->today.addDays(item.mid(7).toInt())));
             else
-                store.writeString(item, {});
+                stored.writeString(item, {});
         }
         if (!settings.isEmpty())
-            QVERIFY(store.save());
-        const QString before = f.env.readSettings(false);
-        f.env.rec->readOnly = run.contains("read-only");
+            QVERIFY(stored.save());
+        const QString before = env.readSettings(hkcu);
+        env.rec->readOnly = run.contains("read-only");
         if (run.contains("uninstall"))
-            f.component->platform().arguments << "/uninstall";
+            component->platform().arguments << "/uninstall";
         if (run.contains("system"))
-            f.component->platform().programFilePath = "/usr/games/kielwanz";
-        const bool force = run.contains("Ctrl+U");
-
-        QCOMPARE(f.component->AutomaticUpdate("/x", force, 0), outcome);
-        QCOMPARE(f.shown, shown ? 1 : 0);
-        const auto stored = f.store().readString("ApplicationFileName");
-        if (run.contains("uninstall") || run.contains("system"))
-            QCOMPARE(f.env.readSettings(false), before); // not even touched
-        else if (force)
-            QVERIFY(!stored.has_value()); // Ctrl+U never rewrites the program's name
-        else
-            QCOMPARE(stored.value_or(""), '"' + f.env.platform.programFilePath + "\" /x");
-    }
-
-    void ctrlU_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<bool>("prepared"); // the wizard closes on step 5, prepared or failed
-        QTest::addColumn<int>("quit");      // -1: no request, else whether to save
-        QTest::newRow("step 5 failed: back into the game") << "" << false << -1;
-        QTest::newRow("installation prepared") << "" << true << 1;
-        QTest::newRow("OnlyUpdate") << "OnlyUpdate=sz:\r\n" << false << 0;
-    }
-    void ctrlU()
-    {
-        QFETCH(QString, settings);
-        QFETCH(bool, prepared);
-        QFETCH(int, quit);
-        Fixture f;
-        f.component->HKCU = true;
-        f.env.writeSettings(settings, true);
+            component->platform().programFilePath = "/usr/games/kielwanz";
         const QDateTime written(QDate(2024, 5, 10), QTime(14, 30, 15));
-        QFile program(f.env.platform.programFilePath);
+        QFile program(env.platform.programFilePath);
         QVERIFY(program.open(QIODevice::ReadWrite) &&
                 program.setFileTime(written, QFileDevice::FileModificationTime));
-        TStatusForm *form = nullptr;
-        f.component->showWizard = [&](TStatusForm &w) {
-            form = &w;
-            UpdateWizardModelTest::closeOnStep5(w.model(), prepared);
+        int timesShown = 0;
+        component->showWizard = [&](TStatusForm &w) {
+            ++timesShown;
+            const UpdateWizardModel::Inputs &in = w.model().inputs();
+            QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
+            QVERIFY(in.HKCU == hkcu && in.ProgramDate == UpdateDates::fromDateTime(written));
+            UpdateWizardModelTest::closeOnStep5(w.model(), run.contains("prepared"));
         };
-        QSignalSpy spy(f.component, &TLxUpdateFile::quitRequested);
-        f.owner.show();
-        QApplication::setActiveWindow(&f.owner);
-        QVERIFY(QTest::qWaitForWindowActive(&f.owner));
-        QTest::keyClick(&f.owner, Qt::Key_U, Qt::ControlModifier);
-        QVERIFY(form);
-        const UpdateWizardModel::Inputs &in = form->model().inputs();
-        QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
-        QVERIFY(in.HKCU);
-        QCOMPARE(in.ProgramDate, UpdateDates::fromDateTime(written));
-        QCOMPARE(spy.size(), quit < 0 ? 0 : 1);
-        if (quit >= 0)
-            QCOMPARE(spy.first().at(0).toBool(), bool(quit));
-        QVERIFY(!QFile::exists(f.env.platform.settingsFile(false))); // the user's root only
+        const bool force = run.contains("Ctrl+U");
+        QSignalSpy quit(component, &TLxUpdateFile::quitRequested);
+        Outcome result = Outcome::Continue;
+        if (force)
+            component->action()->trigger();
+        else
+            result = component->AutomaticUpdate("/x", false, 0);
+        if (!quit.isEmpty())
+            result = quit.first().at(0).toBool() ? Outcome::Quit : Outcome::QuitWithoutSaving;
+        QCOMPARE(result, outcome);
+        QCOMPARE(timesShown, shown ? 1 : 0);
+        const auto name = store(env, hkcu).readString("ApplicationFileName");
+        if (run.contains("uninstall") || run.contains("system"))
+            QCOMPARE(env.readSettings(hkcu), before); // not even touched
+        else if (force)
+            QVERIFY(!name.has_value()); // Ctrl+U never rewrites the program's name
+        else
+            QCOMPARE(name.value_or(""), '"' + env.platform.programFilePath + "\" /x");
+        QVERIFY(!QFile::exists(env.platform.settingsFile(!hkcu)));
     }
 };
 

@@ -19,9 +19,8 @@ struct UpdateWizardModelTest {
     }
 };
 
-// The wizard's texts, its HTTP client, and its steps walked against a real
-// server on loopback: the model alone in tables of walks, then once through
-// the window.
+// The wizard's texts, its HTTP client, and its steps walked against a loopback
+// server: the model in tables of walks, then once through the window.
 class tst_updatewizard : public QObject {
     Q_OBJECT
 
@@ -35,13 +34,12 @@ class tst_updatewizard : public QObject {
         UpdateTestPlatform env;
         UpdateWizardModel m;
         HttpClient *http = m.findChild<HttpClient *>();
-        int closed = 0, accepted = 0;
+        int closed = 0;
         explicit Walk(const QString &base, qint64 maxArchive = qint64(256) << 20) : env(base), m(env.platform)
         {
             m.setInputs({"Kielwanz", "Kielwanz", "Brackwen.zip", programDate(), false});
             UpdateWizardModelTest::shortenLimits(m, maxArchive);
             connect(&m, &UpdateWizardModel::closeWanted, [this] { closed += m.mayClose(); });
-            connect(&m, &UpdateWizardModel::accepted, [this] { ++accepted; });
             m.start();
         }
         QString archive() const { return env.tempDir() + "Brackwen.zip"; }
@@ -74,7 +72,6 @@ class tst_updatewizard : public QObject {
     {
         server.put("mirror/Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=Brackwen 2.zip\r\n");
         server.put("Updates/Brackwen 2.zip", body(size));
-        route["file"] = "Updates/Brackwen 2.zip";
         server.setRoutes(
             {{"/Updates.ini",
               QJsonObject{{"status", 302}, {"location", "http://localhost:{port}/mirror/Updates.ini"}}},
@@ -84,40 +81,28 @@ private slots:
     void initTestCase() { QVERIFY2(server.running(), "python3 test server did not start"); }
     void init() { server.setRoutes({}); }
 
-    void texts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        auto size = [](const char *name, qint64 bytes, const char *expected, int decimals = 1, bool full = false) {
-            QTest::newRow(name) << UpdateWizardModel::FormatByteSize(decimals, full, bytes) << QString(expected);
-        };
-        size("1536", 1536, "1,5 KB");
-        size("1000", 1000, "1000 Byte");
-        size("exactly 1 KB", 1024, "1 KB");
-        size("1100: one decimal", 1100, "1,1 KB");
-        size("2 MB", 2097152, "2 MB");
-        size("just under 1 MB", 1048575, "1024 KB");
-        size("TB is the largest", qint64(2048) << 40, "2048 TB");
-        size("long names", 1536, "1,5 Kilobyte", 1, true);
-        size("two decimals", 1300, "1,27 KB", 2);
-        auto news = [](const char *name, const char *news, const char *expected) {
-            QTest::newRow(name) << UpdateWizardModel::NewsToBulletList(news, programDate()) << QString(expected);
-        };
-        news("news two days before: dropped", "08.05.2024: alt", "");
-        news("news short, blanks, 2-digit year", " 9.5.24 : alt", "");
-        news("news of the same day: kept", "10.05.2024: neu", "- 10.05.2024: neu\r\n");
-        news("news later, 2-digit year", "1.6.24: behoben", "- 1.6.24: behoben\r\n");
-        news("news, colon without date", "Hinweis: neu", "- Hinweis: neu\r\n");
-        news("news, ISO is no date here", "2024-01-14: x", "- 2024-01-14: x\r\n");
-        news("news, no such day", "31.02.2024: x", "- 31.02.2024: x\r\n");
-        news("news, several lines", "12.05.2024: b\r\n01.01.2024: a\n\n11.05.2024: c",
-             "- 12.05.2024: b\r\n- 11.05.2024: c\r\n");
-    }
     void texts()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(text, expected);
+        const std::pair<qint64, const char *> sizes[] = {{1536, "1,5 KB"},
+                                                         {1000, "1000 Byte"},
+                                                         {1100, "1,1 KB"},
+                                                         {1024, "1 KB"},
+                                                         {1048575, "1024 KB"},
+                                                         {qint64(2048) << 40, "2048 TB"}};
+        for (const auto &[bytes, expected] : sizes)
+            QCOMPARE(UpdateWizardModel::FormatByteSize(1, false, bytes), expected);
+        QCOMPARE(UpdateWizardModel::FormatByteSize(1, true, 1536), "1,5 Kilobyte");
+        QCOMPARE(UpdateWizardModel::FormatByteSize(2, false, 1300), "1,27 KB");
+        // News of days before the program's are dropped; what is no date is no date.
+        const std::pair<const char *, const char *> news[] = {
+            {" 9.5.24 : alt", ""},
+            {"1.6.24: behoben", "- 1.6.24: behoben\r\n"},
+            {"Hinweis: neu", "- Hinweis: neu\r\n"},
+            {"2024-01-14: x", "- 2024-01-14: x\r\n"},
+            {"31.02.2024: x", "- 31.02.2024: x\r\n"},
+            {"12.05.2024: b\r\n01.01.2024: a\n\n11.05.2024: c", "- 12.05.2024: b\r\n- 11.05.2024: c\r\n"}};
+        for (const auto &[line, expected] : news)
+            QCOMPARE(UpdateWizardModel::NewsToBulletList(line, programDate()), expected);
     }
 
     void updateList()
@@ -125,13 +110,10 @@ private slots:
         UpdateListFile list;
         list.loadText("\xEF\xBB\xBF; Kommentar\r\n[Andere]\r\nDate=01.01.2030\r\n[kielwanz]\r\n"
                       " Date = 14.01.2004 \r\nFile=\"Neu.zip\"\r\nDate=15.01.2004\r\nMüll ohne Gleichheitszeichen\r\n"
-                      "[Leer]\r\n; nichts\r\n[Ü]\nNews=" +
-                      QByteArray(3000, 'x') + "\n");
+                      "News=" + QByteArray(3000, 'x') + "\n");
         QCOMPARE(list.readString("Kielwanz", "date"), "14.01.2004");
         QCOMPARE(list.readString("Kielwanz", "File"), "Neu.zip");
-        QCOMPARE(list.readString("Kielwanz", "News", "d"), "d");
-        QVERIFY(list.sectionPresent("Kielwanz") && !list.sectionPresent("Leer") && !list.sectionPresent("Fehlt"));
-        QCOMPARE(list.readString("ü", "News").size(), 2047);
+        QCOMPARE(list.readString("Kielwanz", "News").size(), 2047);
         list.loadText("[Kielwanz]\r\nNews=01.06.2024: gr\xF6\xDF\x65r\r\n"); // Latin-1
         QCOMPARE(list.readString("Kielwanz", "News"), "01.06.2024: größer");
     }
@@ -175,9 +157,7 @@ private slots:
         QVERIFY(secure.running());
         secure.put("tiny", "[Kielwanz]\r\n");
         http.Host = QUrl(secure.base());
-        QSignalSpy connection(&http, &HttpClient::connectionFailed);
         QCOMPARE(get("list"), HttpClient::Result::ConnectionFailed); // not trusted
-        QCOMPARE(connection.size(), 1);
         QVERIFY(secure.requests().isEmpty());
         http.CaFile = cert;
         QCOMPARE(get("list"), HttpClient::Result::Ok);
@@ -192,7 +172,7 @@ private slots:
     void check_data()
     {
         QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<QString>("how");      // "404", "redirect", "refused", "offline", "trickle", "closing"
+        QTest::addColumn<QString>("how");      // "redirect", "refused", "offline", "trickle", "closing"
         QTest::addColumn<QString>("interval"); // stored "UpdateInterval", if any
         QTest::addColumn<QString>("result");   // "-": no update, "!": failed, else the news shown
         QTest::addColumn<int>("nextCheck");    // in days from today; -99: not written
@@ -206,11 +186,9 @@ private slots:
         row("Date missing: today, no news", "[Kielwanz]\r\nFile=a.zip\r\n", "- \"keine Angaben gefunden\"\n");
         row("Date unreadable: today", "[Kielwanz]\r\nDate=bald\r\nNews=10.05.2024: Farben\r\n",
             "- 10.05.2024: Farben\n");
-        row("undated news", "[Kielwanz]\r\nDate=20.05.2024\r\nNews=Schneller\r\n", "- Schneller\n");
         row("no section, 14 days", "[Anderes]\r\nDate=01.01.2030\r\n", "-", "", 13, "dword:0000000e");
         row("empty section, 1 day", "[Kielwanz]\r\n[Anderes]\r\nDate=01.01.2030\r\n", "-", "", 0, "dword:00000001");
         row("empty file, interval 0", "", "-", "", 6, "dword:00000000");
-        row("404", update, "!", "404");
         row("redirect to 404", update, "!", "redirect");
         row("list too large", QByteArray(UpdateWizardModel::MaxUpdateListSize + 1, ';'), "!");
         row("list trickling past the deadline", update + QByteArray(60, ';'), "!", "trickle");
@@ -226,16 +204,13 @@ private slots:
         QFETCH(QString, result);
         QFETCH(int, nextCheck);
         server.put("Updates.ini", list);
-        const QJsonObject routes{{"404", QJsonObject{{"status", 404}}},
-                                 {"redirect", QJsonObject{{"status", 301}, {"location", "/weg.ini"}}},
+        const QJsonObject routes{{"redirect", QJsonObject{{"status", 301}, {"location", "/weg.ini"}}},
                                  {"trickle", QJsonObject{{"chunk", 3}, {"delay", 1}}}, // never silent, never done
                                  {"closing", QJsonObject{{"chunk", 200}, {"delay", 0.1}}}};
         server.setRoutes({{"/Updates.ini", routes[how]}});
-        Walk w(how == u"refused" ? QString("http://127.0.0.1:%1/").arg(UpdateTestServer::closedPort())
-                                 : server.base());
+        Walk w(how == u"refused" ? "http://127.0.0.1:1/" : server.base()); // nobody listens on port 1
         w.env.writeSettings(interval.isEmpty() ? "" : "UpdateInterval=" + interval + "\r\n");
         w.env.rec->online = how != u"offline";
-        QSignalSpy failed(w.http, &HttpClient::failure), refused(w.http, &HttpClient::connectionFailed);
         const qsizetype requestsBefore = server.requests().size();
         if (how == u"closing") {
             w.m.next();
@@ -252,8 +227,6 @@ private slots:
         }
         w.walk(2);
         QCOMPARE(QDir(w.env.tempDir()).entryList(QDir::Files), QStringList());
-        QCOMPARE(refused.size(), how == u"refused" ? 1 : 0);
-        QCOMPARE(failed.size(), result == u"!" && how != u"refused" && how != u"offline" ? 1 : 0);
         QCOMPARE(server.requests().size() == requestsBefore, how == u"offline" || how == u"refused");
         QCOMPARE(w.env.rec->notices.size(), result == u"!" ? 1 : 0);
         if (result == u"!") {
@@ -297,15 +270,12 @@ private slots:
                        const QStringList &answers, const char *outcome) {
             QTest::newRow(name) << route << limit << QString(stop) << answers << QString(outcome);
         };
-        row("Content-Length", drip, 256 * mib, "", {}, "complete");
         row("no Content-Length", QJsonObject{{"chunk", 2048}, {"delay", 0.02}, {"length", false}}, 256 * mib, "", {},
             "complete");
         row("Download abbrechen, Ja, retry", drip, 256 * mib, "Download", {"Ja"}, "aborted");
         row("close box, Nein", drip, 256 * mib, "close box", {"Nein"}, "complete");
         row("close box, Ja", drip, 256 * mib, "close box", {"Ja"}, "closed");
-        row("Abbrechen, Nein", drip, 256 * mib, "Abbrechen", {"Nein"}, "complete");
         row("Abbrechen, Ja; Nein cannot undo it", drip, 256 * mib, "Abbrechen", {"Ja", "Nein"}, "closed");
-        row("missing", QJsonObject{{"status", 404}}, 256 * mib, "", {}, "failed");
         row("endless body", QJsonObject{{"endless", true}, {"length", false}}, mib, "", {}, "failed, written");
         row("announced beyond the limit", QJsonObject{{"endless", true}, {"length", 256 * mib + 1}}, 256 * mib, "",
             {}, "failed");
@@ -323,14 +293,13 @@ private slots:
         serveUpdate(size, route);
         Walk w(server.base(), limit);
         w.env.rec->answers = answers;
-        QStringList percents, statuses, times;
+        QStringList percents, times;
         qint64 received = 0;
         connect(w.http, &HttpClient::work, [&](qint64, qint64 r) { received = w.m.downloading() ? r : 0; });
         connect(&w.m, &UpdateWizardModel::changed, [&] {
             if (!w.m.downloading() || w.m.view().percent.isEmpty())
                 return;
             percents << w.m.view().percent;
-            statuses << w.m.view().status;
             times << w.m.view().timeLeft;
             QCOMPARE(w.m.view().page, 3);
             QVERIFY(!w.m.view().nextEnabled && w.m.view().cancelDownloadVisible);
@@ -363,8 +332,8 @@ private slots:
             QCOMPARE(v.downloadText, text(UpdateWizardModel::DownloadResultTexts[1]));
             QVERIFY(!v.cancelDownloadVisible && v.nextEnabled);
             QCOMPARE(percents.last(), "100 %");
-            QCOMPARE(statuses.last(), route.contains("length") ? "64 KB von 0 Byte gedownloadet"
-                                                                : "64 KB von 64 KB gedownloadet");
+            QCOMPARE(v.status, route.contains("length") ? "64 KB von 0 Byte gedownloadet"
+                                                           : "64 KB von 64 KB gedownloadet");
             QCOMPARE(times.last(), "verbleibende Zeit: 00:00:00");
             QCOMPARE(v.barValue, v.barMaximum);
             if (!route.contains("length")) {
@@ -373,8 +342,23 @@ private slots:
             } else {
                 QCOMPARE(QSet<QString>(percents.begin(), percents.end()), QSet<QString>{"100 %"});
             }
+            // A failed step 5 (the archive gone) shows an error page that leads back into the game.
             w.m.next();
-            QCOMPARE(w.page(), "4 4 Installieren");
+            QVERIFY(QFile::remove(w.archive()));
+            w.m.next();
+            QCOMPARE(w.page(), "5 4 Installieren");
+            QVERIFY(!v.nextEnabled && v.installFailed);
+            QVERIFY2(v.installText.startsWith("Die Installationsdateien wurden nicht gefunden.") &&
+                         v.installText.endsWith("versuchen Sie es später noch einmal."),
+                     qPrintable(v.installText));
+            // The settings page returns to that error page, not to the finish page.
+            w.m.openSettings();
+            w.m.closeSettings();
+            QCOMPARE(v.page, 4);
+            w.m.cancel();
+            w.m.programEnds();
+            QVERIFY(w.closed == 1 && !w.m.terminateRequested() && w.env.rec->installations.isEmpty());
+            QCOMPARE(w.nextCheck(), -99.0);
             return;
         }
         QVERIFY(!w.m.terminateRequested());
@@ -408,66 +392,6 @@ private slots:
         QVERIFY(!w.m.view().cancelDownloadVisible);
     }
 
-    void installStep_data()
-    {
-        QTest::addColumn<QString>("archive");
-        QTest::newRow("prepared") << "good";
-        QTest::newRow("another copy prepares, then done") << "locked";
-        QTest::newRow("damaged archive") << "damaged";
-        QTest::newRow("archive gone") << "gone";
-    }
-    void installStep()
-    {
-        QFETCH(QString, archive);
-        server.put("Updates/i.zip", archive == u"damaged" ? QByteArray("PK\x03\x04 kein Archiv")
-                                                          : ZipBytes({{"Update.bat", " echo %s\n"}, {"kielwanz", "neu"}}));
-        server.put("Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=i.zip\r\n");
-        Walk w(server.base());
-        w.walk(3);
-        w.m.next();
-        QCOMPARE(w.page(), "4 4 Installieren");
-        if (archive == u"gone")
-            QVERIFY(QFile::remove(w.archive()));
-        if (archive == u"locked") {
-            // Another copy holds its prepared installation: left as it is, and "Weiter >" tries again.
-            auto other = std::make_unique<UpdateInstall::InstallLock>();
-            QCOMPARE(other->tryLock(w.env.tempDir()), UpdateInstall::InstallLock::Outcome::Locked);
-            const QString theirs = UpdateInstall::InstallFolder(w.env.tempDir()) + "Update.bat";
-            QVERIFY(WriteAll(theirs, "echo fremd\n"));
-            w.m.next();
-            QCOMPARE(w.env.rec->notices.filter(QRegularExpression("^Updates installieren: Ein anderes laufendes")).size(), 1);
-            QCOMPARE(w.page() + ReadAll(theirs), "4 4 Installierenecho fremd\n");
-            QVERIFY(QFile::exists(w.archive()) && w.m.view().nextEnabled);
-            other.reset();
-            archive = "good";
-        }
-        w.m.next();
-        if (archive == u"good") {
-            QCOMPARE(w.page() + w.m.view().nextCaption, "5 5 Abschließen der InstallationBeenden");
-            QVERIFY(!w.m.view().cancelEnabled && !QFile::exists(w.archive()));
-            w.m.next(); // 6: the program ends
-            QCOMPARE(w.accepted, 1);
-        } else {
-            QCOMPARE(w.page(), "5 4 Installieren");
-            QVERIFY(!w.m.view().nextEnabled && w.m.view().installFailed);
-            const QString message = w.m.view().installText;
-            QVERIFY2(message.startsWith(archive == u"gone" ? "Die Installationsdateien wurden nicht gefunden."
-                                                           : "Das Update-Archiv ist beschädigt") &&
-                         message.endsWith("versuchen Sie es später noch einmal."),
-                     qPrintable(message));
-            // The settings page returns to that error page, not to the finish page.
-            w.m.openSettings();
-            w.m.closeSettings();
-            QCOMPARE(w.m.view().page, 4);
-            w.m.cancel(); // back into the game
-            QCOMPARE(w.closed, 1);
-        }
-        QVERIFY(w.m.terminateRequested() == (archive == u"good") && w.env.rec->installations.isEmpty()); // at program end
-        w.m.programEnds();
-        QCOMPARE(w.env.rec->installations.filter(QRegularExpression("/Update.bat$")).size(), archive == u"good" ? 1 : 0);
-        QCOMPARE(w.nextCheck(), archive == u"good" ? 6.0 : -99.0);
-    }
-
     // The window shows the model and passes the clicks on.
     void window()
     {
@@ -490,8 +414,6 @@ private slots:
         const QImage image = form.findChild<QWidget *>("PaintBox_Process")->grab().toImage();
         QCOMPARE(image.width(), 225);
         QCOMPARE(image.pixelColor(0, 5), QColor(155, 183, 230));
-        QCOMPARE(image.pixelColor(112, 5), QColor(204, 218, 242));
-        QCOMPARE(image.pixelColor(224, 5), QColor(254, 254, 254));
         click("Button_Next");
         click("Button_Settings");
         QCOMPARE(shows(), "Einstellungen 6 Weiter >- -");
@@ -504,10 +426,6 @@ private slots:
         QCOMPARE(spin->value(), 14);
         form.findChild<QRadioButton *>("RadioButton_NoAutoUpdt")->setChecked(true);
         QVERIFY(!spin->isEnabled());
-        QTest::keyClick(&form, Qt::Key_Escape); // "Abbrechen" on the settings page writes nothing
-        QCOMPARE(shows(), "Auf neue Updates prüfen 1 Weiter >- +");
-        click("Button_Settings");
-        form.findChild<QRadioButton *>("RadioButton_NoAutoUpdt")->setChecked(true);
         click("Button_SettingsSave");
         QCOMPARE(env.readSettings(false), "[Software\\Lx\\Kielwanz]\r\nNoUpdate=sz:\r\n");
 
@@ -516,17 +434,31 @@ private slots:
         QCOMPARE(form.findChild<QLabel *>("Label_CheckResult")->text(),
                  text(UpdateWizardModel::CheckResultTexts[1]).replace("%s", "- \"keine Angaben gefunden\"\r\n").replace("\r\n", "\n"));
         click("Button_Next");
-        QVERIFY(form.findChild<QPushButton *>("CancelDownload")->isVisible());
         QTRY_COMPARE(shows(), "Download der Updates 3 Weiter >+ +");
         QCOMPARE(form.findChild<QLabel *>("PerCent")->text(), "100 %");
         QVERIFY(!form.findChild<QPushButton *>("CancelDownload")->isVisible());
         click("Button_Next");
+        // Another copy holds its prepared installation: left as it is, and "Weiter >" tries again.
+        auto other = std::make_unique<UpdateInstall::InstallLock>();
+        QCOMPARE(other->tryLock(env.tempDir()), UpdateInstall::InstallLock::Outcome::Locked);
+        const QString theirs = UpdateInstall::InstallFolder(env.tempDir()) + "Update.bat";
+        QVERIFY(WriteAll(theirs, "echo fremd\n"));
+        click("Button_Next");
+        QCOMPARE(env.rec->notices.filter(QRegularExpression("^Updates installieren: Ein anderes laufendes")).size(), 1);
+        QCOMPARE(shows() + ReadAll(theirs), "Installieren 4 Weiter >+ +echo fremd\n");
+        other.reset();
         click("Button_Next");
         QCOMPARE(shows(), "Abschließen der Installation 5 Beenden+ +");
+        QVERIFY(!QFile::exists(env.tempDir() + "Brackwen.zip"));
         QTest::keyClick(&form, Qt::Key_Escape); // nothing to cancel any more
         QVERIFY(form.isVisible());
         click("Button_Next");
         QVERIFY(!form.isVisible() && form.result() == QDialog::Accepted && form.model().terminateRequested());
+        QVERIFY(env.rec->installations.isEmpty()); // at program end
+        form.model().programEnds();
+        QCOMPARE(env.rec->installations.filter(QRegularExpression("/Update.bat$")).size(), 1);
+        const auto nextCheck = UpdateSettingsStore(env.platform.settingsFile(false), "Kielwanz").readDate("Update");
+        QCOMPARE(nextCheck.value_or(0), UpdateDates::fromDate(env.rec->today) + 6);
     }
 };
 

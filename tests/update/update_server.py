@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # update_server.py ROOT [CERT KEY]: prints a free port on 127.0.0.1 and serves ROOT (https with CERT, KEY)
 # until its standard input closes. ROOT/routes.json maps a path to {"status", "location" ("{port}" replaced),
-# "file", "chunk" and "delay" (drip the body), "length": false or the length to announce, "endless": the
+# "chunk" and "delay" (drip the body), "length": false or the length to announce, "endless": the
 # body repeated for ever}. ROOT/requests.log gets "<path> <Host>".
 import json, os, ssl, sys, threading, time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -13,8 +13,7 @@ ROOT = os.path.abspath(sys.argv[1])
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
-    def log_message(self, *args):
-        pass
+    log_message = lambda self, *args: None
 
     def do_GET(self):
         path = self.path.split("?", 1)[0]
@@ -26,7 +25,7 @@ class Handler(BaseHTTPRequestHandler):
         except (OSError, ValueError):
             route = {}
         status = route.get("status", 200)
-        full = os.path.abspath(os.path.join(ROOT, route.get("file", unquote(path).lstrip("/"))))
+        full = os.path.abspath(os.path.join(ROOT, unquote(path).lstrip("/")))
         if status == 200 and not (full.startswith(ROOT + os.sep) and os.path.isfile(full)):
             status = 404
         body = open(full, "rb").read() if status == 200 else b"<html>Fehler</html>"

@@ -41,7 +41,7 @@ FAULTS = [
     ("game-key-winner-guard", G, "(st_.GamePhase == gpFiring && st_.Winner == -1)", "st_.GamePhase == gpFiring"),
     ("game-key-net-guestturn", G, "st_.CurrentPlayer = st_.NetStartPlayer != 0 ? 1 : 0;", "st_.CurrentPlayer = st_.NetStartPlayer != 0 ? 0 : 1;"),
     ("game-countdown-finished", G, "    if (st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)\n        return;\n    st_.GamePhase = gpFiring;", "    if (st_.GamePhase == gpNoGame)\n        return;\n    st_.GamePhase = gpFiring;"),
-    ("game-timer-handback", T, "        for (GameTimer *t : hub_.timers_)\n            if (t->enabled_)\n                hub_.polled_ = t;\n    }\n    if (hub_.onTimerSwitched)", "    }\n    if (hub_.onTimerSwitched)"),
+    ("game-timer-handback", T, "        for (GameTimer *t : hub_.timers_)\n            if (t->enabled_)\n                hub_.polled_ = t;\n    }\n    if (hub_.observer_)", "    }\n    if (hub_.observer_)"),
     ("game-timer-lag", T, "const std::int64_t lag = t->interval_ > 0 ? elapsed / t->interval_ : 1;", "const std::int64_t lag = 1;"),
     ("game-timer-held", T, "    if (!active_ || held_ || polled_ == nullptr || !polled_->enabled_)\n        return false;", "    if (!active_ || polled_ == nullptr || !polled_->enabled_)\n        return false;"),
     ("game-timer-nextdue-zero", T, "const int interval = polled_->interval_ > 0 ? polled_->interval_ : 1;", "const int interval = polled_->interval_;"),
