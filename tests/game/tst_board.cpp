@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
@@ -9,8 +8,8 @@
 #include <climits>
 
 // The board model and the fleet rules: ship lengths and counts, where a ship
-// cell may go, random fleets, the texts and the status line. Grids are rows
-// joined by '|' ('.' water, '#' ship, digits the cell codes).
+// cell may go, random fleets, the hit ratio, the texts and the status line.
+// Grids are rows joined by '|' ('.' water, '#' ship, digits the cell codes).
 
 namespace {
 
@@ -96,7 +95,6 @@ private slots:
         QTest::newRow("beside a 1") << "||...#?" << false << true;
         QTest::newRow("beside a sunk part") << "|||...3?" << false << true;
         QTest::newRow("fifth behind a 4") << "..####?" << false << false;
-        QTest::newRow("fifth before a 4") << ".?####" << false << false;
         QTest::newRow("fifth, vertical") << "....#|....#|....#|....#|....?" << false << false;
         QTest::newRow("joins a 2 and a 1 into 4") << "##?#" << false << true;
         QTest::newRow("joins two 2s into 5") << "##?##" << false << false;
@@ -124,7 +122,6 @@ private slots:
             QVERIFY(!Game::CanSetShipCell(GridOf("#1"), c.x, c.y, false));
     }
 
-    // Straight ships only, 20 cells, the counts of the fleet: exactly the fleet.
     void randomFleets()
     {
         for (unsigned seed = 0; seed < 200; ++seed) {
@@ -142,6 +139,20 @@ private slots:
         ClockSeededRandom rng(3);
         Game::PlaceShipsRandomly(crowded, rng);
         QVERIFY(crowded == before);
+    }
+
+    void hitRatio()
+    {
+        TestGame t;
+        Game &g = t.game;
+        QVERIFY(!g.HitRatio(0) && !g.HitRatio(2) && g.Hits(-1) == 0); // nothing while no shot was fired
+        t.st.ControlField[1] = GridOf("2331|1111|1");
+        const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
+        for (const auto &[tries, ratio] : triesAndRatios) {
+            t.st.Tries[1] = tries;
+            QCOMPARE(g.Hits(1), 3);
+            QCOMPARE(g.HitRatio(1), std::optional<int>(ratio)); // rounded half to even
+        }
     }
 
     void formatText()
@@ -183,23 +194,22 @@ private slots:
     {
         QFETCH(StatusCase, c);
         TestGame t;
-        GameState &st = GameTestAccess::state(t.game);
-        st.GameMode = GameModeT(c.mode);
-        st.GamePhase = GamePhaseT(c.phase);
-        st.CurrentPlayer = c.current;
-        st.LocalPlayer = c.local;
-        st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        (c.phase < gpFiring ? st.PlayField : st.ControlField)[c.current] = GridOf(c.rows);
-        st.PlayField[c.current ^ 1] = GridOf("##.##");
-        st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
+        t.st.GameMode = GameModeT(c.mode);
+        t.st.GamePhase = GamePhaseT(c.phase);
+        t.st.CurrentPlayer = c.current;
+        t.st.LocalPlayer = c.local;
+        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        (c.phase < gpFiring ? t.st.PlayField : t.st.ControlField)[c.current] = GridOf(c.rows);
+        t.st.PlayField[c.current ^ 1] = GridOf("##.##");
+        t.st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
         QCOMPARE(t.game.SetInfoLabelCaption(), c.text);
         QCOMPARE(t.fx.log, QStringList{"status " + c.text});
-        QCOMPARE(c.phase == gpFiring ? st.Winner : st.GamePhase, c.after);
+        QCOMPARE(c.phase == gpFiring ? t.st.Winner : t.st.GamePhase, c.after);
         // Whatever Winner held, a refresh after the current player found
         // everything names him; before that it stays -1.
-        st.Winner = c.after ^ 1;
+        t.st.Winner = c.after ^ 1;
         t.game.SetInfoLabelCaption();
-        QCOMPARE(st.Winner, c.phase == gpFiring && c.after >= 0 ? c.after : c.after ^ 1);
+        QCOMPARE(t.st.Winner, c.phase == gpFiring && c.after >= 0 ? c.after : c.after ^ 1);
     }
 };
 

@@ -1,4 +1,3 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
@@ -6,12 +5,10 @@
 
 #include <climits>
 #include <functional>
-#include <random>
 
-// The flow of whole games: the Enter key, the change-over countdown, "Neu",
-// complete games at one PC and on the network played through the engine
-// alone (games against the computer are in tests/computer), and random calls
-// on damaged states.
+// The flow of games: the three timers on one idle hook, the Enter key, the
+// change-over countdown, "Neu", and whole games at one PC and on the network
+// through the engine alone (against the computer: tests/computer).
 
 namespace {
 
@@ -29,8 +26,6 @@ void click(Game &g, CellPos c, bool rightBoard = true)
     g.DXDrawMouseDown(MouseButton::Left, p.x(), p.y());
 }
 
-// The last shot of the first finisher: its sound, sound 301, the banner,
-// DXTimer at 2000 ms, the frame presented only then.
 QString firstFinisher(const QString &status)
 {
     return "sound 101 | status " + status +
@@ -50,34 +45,24 @@ struct EnterCase {
     int phaseAfter, currentAfter, placementDoneAfter;
 };
 
-// One side of a network game with a test-local stand-in for the messages:
-// fleets and shots are delivered as the receiving side takes them.
+// One side of a network game; fleets and shots go straight to the peer's engine.
 struct NetSide : TestGame {
     explicit NetSide(int local) : TestGame(true)
     {
-        GameTestAccess::state(game).GameMode = gmTwoAtTwo;
-        GameTestAccess::state(game).LocalPlayer = local;
-        GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        st.GameMode = gmTwoAtTwo;
+        st.LocalPlayer = local;
+        st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     }
     void receive(const QString &text)
     {
-        GameState &st = GameTestAccess::state(game);
-        if (st.GamePhase == gpFiring) {
-            game.ClickControlField(text[0].digitValue(), text[1].digitValue());
+        if (game.st.GamePhase == gpFiring) {
+            game.TakePeerShot(text[0].digitValue(), text[1].digitValue());
             return;
         }
+        Grid fleet;
         for (int k = 0; k < 100; ++k)
-            st.PlayField[st.LocalPlayer ^ 1].at(k % 10, k / 10) = std::uint8_t(text[k].digitValue());
-        if (st.LocalPlayer == 1)
-            st.NetStartPlayer = text[100] == u'1' ? 1 : 0;
-        st.PlacementDone |= pdRemote;
-        if (st.PlacementDone == (pdLocal | pdRemote)) {
-            st.GamePhase = gpFiring;
-            if (st.LocalPlayer == 1)
-                st.CurrentPlayer = st.NetStartPlayer;
-            game.SetInfoLabelCaption();
-            game.DrawScreen(true);
-        }
+            fleet.at(k % 10, k / 10) = std::uint8_t(text[k].digitValue());
+        game.TakePeerFleet(fleet, text.mid(100) == "1");
     }
 };
 
@@ -86,6 +71,74 @@ struct NetSide : TestGame {
 class tst_gameflow : public QObject {
     Q_OBJECT
 private slots:
+    // Only the timer started last is polled, stopping hands the hook on.
+    // A script of steps: "a+" / "a-" start and stop timer a (1000 ms; b 3000,
+    // c 10), "a=0" sets an interval, "N" advances the clock N ms and polls
+    // once, "~N" advances N ms polling every millisecond, "bg" / "fg" make the
+    // application inactive / active, "hold" / "free" hold the hub (a question
+    // or menu is open) and let it go. Ticks are logged as name and lag.
+    void timerRules_data()
+    {
+        const char *const rows[][4] = {
+            {"just before, just at", "a+ 999 1", "a1", "a"},
+            {"a late poll passes the lag, measured from the tick", "a+ 2500 999 1", "a2 a1", "a"},
+            {"long pause", "c+ 10000 10", "c1000 c1", "c"},
+            {"interval 0 ticks every poll", "a=0 a+ 0 0", "a1 a1", "a"},
+            {"a negative interval is 0", "a=-5 a+ 0 0", "a1 a1", "a"},
+            {"enabling a running timer changes nothing", "a+ b+ 600 a+ b+ ~2400", "b1", "b"},
+            {"enabling a stopped timer restarts it", "a+ 900 a- a+ 999 1", "a1", "a"},
+            {"only the polled timer ticks; the other stays started", "c+ a+ b- ~1000 a- 1", "a1 c100", "c"},
+            {"stopping the only one", "c+ c- ~5000", "", ""},
+            {"stopping the polled one", "a+ c+ c-", "", "a"},
+            {"stopping a taken-over one", "a+ b+ c+ a-", "", "c"},
+            {"hook by creation order, not start order", "c+ a+ b+ b-", "", "c"},
+            {"nothing in the background", "a+ 500 bg ~10000 c+ ~1000 c- fg 1", "a11", "a"},
+            {"back in front by creation order", "c+ a+ bg fg", "", "c"},
+            {"back in front, none started", "a+ a- bg fg", "", ""},
+            {"held: nothing, then at once; the hook stays", "c+ a+ 500 hold ~3000 free 0", "a3", "a"},
+        };
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QString>("polled");
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]);
+    }
+    void timerRules()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, ticks);
+        QFETCH(QString, polled);
+        ManualClock clock;
+        TimerHub hub(clock);
+        GameTimer a(hub, "a", 1000), b(hub, "b", 3000), c(hub, "c", 10);
+        QStringList log;
+        TimerCalls onTimer([&log](GameTimer &t, int lag) { log << t.name() + QString::number(lag); });
+        for (GameTimer *t : {&a, &b, &c})
+            t->setTarget(&onTimer);
+        for (const QString &step : script.split(u' ')) {
+            GameTimer *t = step[0] == u'a' ? &a : step[0] == u'b' ? &b : &c;
+            if (step == "bg" || step == "fg")
+                hub.setApplicationActive(step == "fg");
+            else if (step == "hold" || step == "free")
+                hub.setHeld(step == "hold");
+            else if (step.endsWith(u'+') || step.endsWith(u'-'))
+                t->setEnabled(step.endsWith(u'+'));
+            else if (step.contains(u'='))
+                t->setInterval(step.mid(2).toInt());
+            else if (step[0] == u'~')
+                for (int ms = step.mid(1).toInt(); ms > 0; --ms, hub.poll())
+                    clock.advance(1);
+            else
+                clock.advance(step.toInt()), hub.poll();
+        }
+        QCOMPARE(log.join(u' '), ticks);
+        QCOMPARE(hub.polled() ? hub.polled()->name() : QString(), polled);
+        // Due in the future, 1 ms at least after a tick: the wake-up never spins.
+        QVERIFY(polled.isEmpty() ? !hub.nextDue() : *hub.nextDue() > clock.nowMs());
+        QCOMPARE(c.Enabled(), script.contains("c+") && !script.contains("c-"));
+        QVERIFY(a.Interval() >= 0);
+    }
+
     void enterKey_data()
     {
         const int One = gmTwoAtOne, Net = gmTwoAtTwo, PC = gmPCMode;
@@ -111,7 +164,6 @@ private slots:
              2, 1, 1},
             {"fleet already sent", Net, 2, pdLocal, 0, -1, "", 2, 0, 1},
             {"network, incomplete", Net, 1, pdRemote, 0, -1, "", 1, 0, 2},
-            {"network, firing", Net, 5, 3, 0, -1, "", 5, 0, 3},
         };
         QTest::addColumn<EnterCase>("c");
         for (const EnterCase &c : cases)
@@ -122,26 +174,25 @@ private slots:
         QFETCH(EnterCase, c);
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = GameModeT(c.mode);
-        GameTestAccess::state(g).GamePhase = GamePhaseT(c.phase);
-        GameTestAccess::state(g).PlacementDone = c.placementDone;
-        GameTestAccess::state(g).LocalPlayer = GameTestAccess::state(g).CurrentPlayer = c.local;
-        GameTestAccess::state(g).ChangingTime = 5;
-        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
-        GameTestAccess::state(g).PlayField[1] = GridOf(kOtherFleet);
+        t.st.GameMode = GameModeT(c.mode);
+        t.st.GamePhase = GamePhaseT(c.phase);
+        t.st.PlacementDone = c.placementDone;
+        t.st.LocalPlayer = t.st.CurrentPlayer = c.local;
+        t.st.ChangingTime = 5;
+        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
+        t.st.PlayField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
         g.FormKeyPress(10); // only Enter counts
-        g.FormKeyPress(32);
         QCOMPARE(t.takeLog(), QString());
 
         g.FormKeyPress(13);
 
         QCOMPARE(t.takeLog(), c.log);
-        QCOMPARE(g.st.GamePhase, c.phaseAfter);
-        QCOMPARE(g.st.CurrentPlayer, c.currentAfter);
-        QCOMPARE(g.st.PlacementDone, c.placementDoneAfter);
+        QCOMPARE(t.st.GamePhase, c.phaseAfter);
+        QCOMPARE(t.st.CurrentPlayer, c.currentAfter);
+        QCOMPARE(t.st.PlacementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
         if (c.log == "DXTimer on") // from ChangingTime; the first frame a second later
             QVERIFY(g.DXTimer.Tag == 5 && g.DXTimer.Interval() == 1000);
@@ -151,40 +202,40 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GamePhase = gpFiring;
+        t.st.GamePhase = gpFiring;
         g.DXTimer_Info.enable();
         g.DXTimer_Computer.enable();
         g.DXTimer.setInterval(2000); // a victory pause cut short
         g.DXTimer.Tag = 6;
         g.DXTimer.enable();
-        GameTestAccess::state(g).Tries = {3, 4};
+        t.st.Tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.GameRunning());
         g.AbandonGame();
         QCOMPARE(t.takeLog(), "DXTimer off | DXTimer_Computer off | DXTimer_Info off | status " +
                                   Texts::InfoText(0) + " | draw present");
         QVERIFY(!g.GameRunning() && g.timers.polled() == nullptr);
-        QCOMPARE(g.st.Tries[1], 4); // kept until the next game starts
+        QCOMPARE(t.st.Tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
         QVERIFY(g.DXTimer.Interval() == 1000 && g.DXTimer.Tag <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
-        GameTestAccess::state(g).GamePhase = gpFinished;
+        t.st.GamePhase = gpFinished;
         g.DXTimer.setInterval(2000);
         g.DXTimer.enable();
         t.fx.clear();
         t.run(2000);
         QCOMPARE(t.takeLog(), "DXTimer off");
-        QVERIFY(g.st.GamePhase == gpFinished && g.st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
+        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
     }
 
     void wholeGameTwoAtOne()
     {
         TestGame t(true);
         Game &g = t.game;
-        GameTestAccess::state(g).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        GameTestAccess::state(g).ChangingTime = 3; // a change-over of 2 s
+        t.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        t.st.ChangingTime = 3; // a change-over of 2 s
         t.rng.push(1);
         g.StartGame();
         // Bert places first, cell by cell; Anna at random.
@@ -235,7 +286,7 @@ private slots:
 
         // A new game (against the computer now) leaves nothing of the old one
         // but the names, and draws or switches nothing.
-        GameState &st = GameTestAccess::state(g);
+        GameState &st = t.st;
         g.FormKeyPress(13);
         st.GameMode = gmPCMode;
         st.ChangingTime = 7;
@@ -263,8 +314,7 @@ private slots:
     void wholeGameNetwork()
     {
         NetSide host(0), guest(1);
-        // Each action starts a fresh record on both sides; its messages go
-        // across once it has ended.
+        // Each action on a fresh record on both sides; its messages go across when it ends.
         auto act = [&](const std::function<void()> &action) {
             host.fx.clear();
             guest.fx.clear();
@@ -324,44 +374,6 @@ private slots:
             QVERIFY(s->game.st.GamePhase == gpFinished && s->game.st.Winner == 1);
             QVERIFY(s->game.st.ControlField == host.game.st.ControlField);
             QCOMPARE(s->game.st.Tries, (std::array<int, 2>{20, 21}));
-        }
-    }
-
-    // Whatever state the engine is in and whatever it is asked, it neither
-    // crashes nor writes outside the playing cells of a grid.
-    void randomCallsOnDamagedStates()
-    {
-        for (unsigned seed = 1; seed <= 8; ++seed) {
-            std::mt19937 r(seed);
-            auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(r); };
-            TestGame t;
-            Game &g = t.game;
-            GameState &st = GameTestAccess::state(g);
-            const std::function<void()> actions[] = {
-                [&] { st.CurrentPlayer = in(-9, 9), st.LocalPlayer = in(-9, 9), st.GamePhase = GamePhaseT(in(-2, 8)); },
-                [&] {
-                    st.GameMode = GameModeT(in(0, 4)), st.PlacementDone = in(-1, 4), st.Winner = in(-2, 2);
-                },
-                [&] { st.PlayField[in(0, 1)].at(in(0, 9), in(0, 9)) = std::uint8_t(in(0, 255)); },
-                [&] { st.ControlField[in(0, 1)].at(in(0, 9), in(0, 9)) = std::uint8_t(in(0, 3)); },
-                [&] { g.DXDrawMouseDown(MouseButton(in(0, 2)), in(-100, 1000), in(-100, 600)); },
-                [&] { g.DXDrawMouseMove(in(0, 1), in(0, 1), in(-100, 1000), in(-100, 600)); },
-                [&] { g.ClickControlField(in(-3, 12), in(-3, 12)); },
-                [&] { g.FormKeyPress(13); },
-                [&] {
-                    in(0, 1) ? g.MenuItem_DeleteAllShipsClick() : g.MenuItem_SetShipsAutomaticallyClick();
-                },
-                [&] { in(0, 7) ? void(g.SetInfoLabelCaption()) : g.StartGame(); },
-                [&] { in(0, 7) ? void(t.run(in(0, 3000), 100)) : g.AbandonGame(); },
-            };
-            for (int step = 0; step < 4000; ++step) {
-                actions[in(0, std::size(actions) - 1)]();
-                for (const Grid *gr :
-                     {&st.PlayField[0], &st.PlayField[1], &st.ControlField[0], &st.ControlField[1]})
-                    for (int i = -1; i <= 10; ++i)
-                        QVERIFY2(!gr->at(i, -1) && !gr->at(i, 10) && !gr->at(-1, i) && !gr->at(10, i),
-                                 qPrintable(QStringLiteral("seed %1, step %2").arg(seed).arg(step)));
-            }
         }
     }
 };

@@ -1,10 +1,12 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
 
-// Placing ships with the mouse on the left board and the two menu commands.
+#include <climits>
+
+// The mouse on the boards: placing ships on the left one (and the two menu
+// commands), firing at the right one (shots' effects: in the whole games).
 
 namespace {
 
@@ -56,12 +58,12 @@ private slots:
         for (int player = 0; player < 2; ++player) {
             TestGame t;
             Game &g = t.game;
-            GameTestAccess::state(g).GamePhase = gpPlacing1;
-            GameTestAccess::state(g).CurrentPlayer = player;
-            GameTestAccess::state(g).PlayField[player] = GridOf(rows);
+            t.st.GamePhase = gpPlacing1;
+            t.st.CurrentPlayer = player;
+            t.st.PlayField[player] = GridOf(rows);
             g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
-            QCOMPARE(GridRows(g.st.PlayField[player]), GridRows(GridOf(after)));
-            QVERIFY(g.st.PlayField[player ^ 1] == Grid{});
+            QCOMPARE(GridRows(t.st.PlayField[player]), GridRows(GridOf(after)));
+            QVERIFY(t.st.PlayField[player ^ 1] == Grid{});
             QCOMPARE(t.takeLog(), log);
         }
     }
@@ -70,24 +72,24 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = gmPCMode;
-        GameTestAccess::state(g).GamePhase = gpPlacing1;
+        t.st.GameMode = gmPCMode;
+        t.st.GamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
             g.DXDrawMouseMove(true, false, X, 260);
-        QCOMPARE(GridRows(g.st.PlayField[0])[4], QStringLiteral("2222020000"));
+        QCOMPARE(GridRows(t.st.PlayField[0])[4], QStringLiteral("2222020000"));
         QCOMPARE(t.fx.only("balloon").first(), QStringLiteral("balloon 4,4"));
         QCOMPARE(t.fx.only("draw").size(), 5); // one per cell set
         // Right held clears; with both held the left button wins.
         for (int X = 41; X < 440; X += 20)
             g.DXDrawMouseMove(false, true, X, 260);
         g.DXDrawMouseMove(true, true, 45, 100);
-        QVERIFY(g.st.PlayField[0] == GridOf("#"));
+        QVERIFY(t.st.PlayField[0] == GridOf("#"));
 
         // Hovering redraws only when the cell under the mouse changes.
         auto hoverAt = [&](int X, int Y) {
             g.DXDrawMouseMove(false, false, X, Y);
-            return g.st.HoverCell;
+            return t.st.HoverCell;
         };
         t.fx.clear();
         QCOMPARE(hoverAt(79, 119), (CellPos{0, 0}));
@@ -95,11 +97,11 @@ private slots:
         QCOMPARE(hoverAt(439, 479), (CellPos{9, 9}));
         QCOMPARE(t.takeLog(), QStringLiteral("draw present | draw present"));
         QCOMPARE(hoverAt(500, 100), NoCell); // the right board counts only while firing
-        GameTestAccess::state(g).GamePhase = gpFiring;
+        t.st.GamePhase = gpFiring;
         QCOMPARE(hoverAt(481, 81), (CellPos{0, 0}));
-        GameTestAccess::state(g).CurrentPlayer = 1; // the computer's turn
+        t.st.CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
-        GameTestAccess::state(g).CurrentPlayer = 0;
+        t.st.CurrentPlayer = 0;
         g.DXTimer.enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
@@ -121,7 +123,6 @@ private slots:
         QTest::newRow("hidden: no game") << int(gmTwoAtOne) << 0 << 0 << true << -1;
         QTest::newRow("hidden: firing") << int(gmPCMode) << 5 << 0 << false << -1;
         QTest::newRow("hidden: fleet sent") << int(gmTwoAtTwo) << 2 << pdLocal << true << -1;
-        QTest::newRow("hidden: finished") << int(gmPCMode) << 6 << 0 << false << -1;
     }
     void menuCommands()
     {
@@ -132,29 +133,89 @@ private slots:
         QFETCH(int, phaseAfter);
         TestGame t;
         Game &g = t.game;
-        GameTestAccess::state(g).GameMode = GameModeT(mode);
-        GameTestAccess::state(g).GamePhase = GamePhaseT(phase);
-        GameTestAccess::state(g).PlacementDone = placementDone;
-        GameTestAccess::state(g).CurrentPlayer = 1;
-        GameTestAccess::state(g).PlayField[0] = GridFromRows(StandardFleetRows());
-        GameTestAccess::state(g).PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
-        const Grid before = g.st.PlayField[1];
+        t.st.GameMode = GameModeT(mode);
+        t.st.GamePhase = GamePhaseT(phase);
+        t.st.PlacementDone = placementDone;
+        t.st.CurrentPlayer = 1;
+        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
+        t.st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
+        const Grid before = t.st.PlayField[1];
         QCOMPARE(g.PlacementItemsVisible(), phaseAfter >= 0);
         random ? g.MenuItem_SetShipsAutomaticallyClick() : g.MenuItem_DeleteAllShipsClick();
-        QVERIFY(g.st.PlayField[0] == GridFromRows(StandardFleetRows()));
+        QVERIFY(t.st.PlayField[0] == GridFromRows(StandardFleetRows()));
         if (phaseAfter < 0) {
-            QVERIFY(t.fx.log.isEmpty() && g.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
             g.DXDrawMouseMove(false, true, 60, 100); // right held over a ship cell
-            QVERIFY(t.fx.log.isEmpty() && g.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
             return;
         }
         QCOMPARE(t.takeLog(), "hide balloon | draw present | status " +
                                   (random ? Texts::InfoText(2) : kAllNeeded) + " | info");
-        QCOMPARE(g.st.GamePhase, phaseAfter);
-        QCOMPARE(ShipCells(g.st.PlayField[1]).size(), random ? 20 : 0);
-        GameTestAccess::state(g).PlayField[1].at(0, 0) = pfShip;
+        QCOMPARE(t.st.GamePhase, phaseAfter);
+        QCOMPARE(ShipCells(t.st.PlayField[1]).size(), random ? 20 : 0);
+        t.st.PlayField[1].at(0, 0) = pfShip;
         g.DXDrawMouseMove(false, true, 60, 100);
-        QCOMPARE(g.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
+        QCOMPARE(t.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
+    }
+
+    // Player 1 has the standard fleet; (8, 0) was hit, (4, 8) missed, and at
+    // (5, 5) the field says shot while the record does not.
+    void mouseFiring_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("phase"); // 0: firing during a countdown
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<QString>("shot"); // the cell fired at as two digits, or empty
+        const int L = int(MouseButton::Left), R = int(MouseButton::Right);
+        const int One = gmTwoAtOne, PC = gmPCMode, F = gpFiring;
+        QTest::newRow("two at one") << One << F << 1 << L << RightBoardPixel(3, 7) << "37";
+        QTest::newRow("X = 480") << One << F << 0 << L << QPoint(480, 100) << "";
+        QTest::newRow("X = 481") << One << F << 0 << L << QPoint(481, 100) << "00";
+        QTest::newRow("X = 879, Y = 479") << One << F << 0 << L << QPoint(879, 479) << "99";
+        QTest::newRow("Y = 480") << One << F << 0 << L << QPoint(500, 480) << "";
+        QTest::newRow("left board") << One << F << 0 << L << LeftBoardPixel(3, 3) << "";
+        QTest::newRow("right button") << One << F << 0 << R << RightBoardPixel(3, 3) << "";
+        QTest::newRow("during a countdown") << One << 0 << 0 << L << RightBoardPixel(3, 3) << "";
+        QTest::newRow("computer's turn") << PC << F << 1 << L << RightBoardPixel(3, 3) << "";
+        QTest::newRow("water shot before") << PC << F << 0 << L << RightBoardPixel(4, 8) << "";
+        QTest::newRow("hit before") << PC << F << 0 << L << RightBoardPixel(8, 0) << "";
+        QTest::newRow("field says shot") << PC << F << 0 << L << RightBoardPixel(5, 5) << "";
+        QTest::newRow("finished game") << One << int(gpFinished) << 0 << L << RightBoardPixel(0, 9) << "";
+    }
+    void mouseFiring()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, phase);
+        QFETCH(int, current);
+        QFETCH(int, button);
+        QFETCH(QPoint, pixel);
+        QFETCH(QString, shot);
+        TestGame t;
+        Game &g = t.game;
+        t.st.GameMode = GameModeT(mode);
+        t.st.GamePhase = phase ? GamePhaseT(phase) : gpFiring;
+        t.st.CurrentPlayer = current;
+        t.st.PlayField[0] = t.st.PlayField[1] = GridFromRows(StandardFleetRows());
+        t.st.ControlField[0] = GridOf("........2||||||||....1");
+        t.st.PlayField[1].at(4, 8) = t.st.PlayField[1].at(5, 5) = pfWaterShot;
+        t.st.PlayField[1].at(8, 0) = pfShipHit;
+        t.st.Tries = {5, 4};
+        g.DXTimer.setEnabled(phase == 0);
+        t.fx.clear();
+        const GameState before = g.st;
+        g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
+        // The shot goes to the peer first, then is carried out here.
+        QCOMPARE(t.takeLog().left(15), shot.isEmpty() ? QString() : "send " + shot + " | sound");
+        QCOMPARE(t.st.Tries[current], before.Tries[current] + !shot.isEmpty());
+        // Off the field too nothing is carried out: nothing changes, plays or draws.
+        for (const CellPos c : {CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MIN, INT_MAX}})
+            QVERIFY(!g.ClickControlField(c.x, c.y));
+        QVERIFY(phase != gpFinished || !g.ClickControlField(0, 9));
+        if (shot.isEmpty())
+            QVERIFY(t.st.PlayField == before.PlayField && t.st.ControlField == before.ControlField &&
+                    t.st.Tries == before.Tries && t.fx.log.isEmpty());
     }
 };
 

@@ -41,6 +41,19 @@ class tst_SettingsFile : public QObject {
             qFatal("cannot load %s", qPrintable(path));
         return ini;
     }
+    // Every stored value away from its default.
+    static GameState changedSettings()
+    {
+        GameState st;
+        st.ShotSound = {207, 201};
+        st.CellColors = {0, 0x0000FF, 0x123456, 0xFEDCBA};
+        st.RecentNames = {"Jörg Größer", "Computer"};
+        st.ChangingTime = 21;
+        st.LocalPlayer = 1;
+        st.HostAddress = "gegner.example";
+        st.ComputerLevel = clHard;
+        return st;
+    }
 
 private slots:
     void editsTouchOnlyTheirOwnLines()
@@ -110,8 +123,7 @@ private slots:
 
     void encodings()
     {
-        // Bytes that are not UTF-8: Windows-1252, read and written back so
-        // (a new file is UTF-8: see everyKeySurvivesARestart).
+        // Bytes that are not UTF-8 are Windows-1252, and are written back so.
         const QByteArray ansi = "[J\xF6rg - RecentData]\r\nPlayer1=J\xF6rg \x80\r\n; Gr\xFC\xDF\x65 \x80\r\n";
         const QString path = fileWith(ansi);
         IniFile ini = loaded(path);
@@ -136,8 +148,7 @@ private slots:
 
     void failedWriteKeepsTheOldFile()
     {
-        // Saving writes a new file and renames it: a second name for the old
-        // file keeps the old bytes, and nothing is left beside it.
+        // A new file renamed over the old: a second name keeps the old bytes.
         const QString path = fileWith("[S]\r\nK=old\r\n");
         const QString link = dir_.filePath("atomic-link.ini");
         QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
@@ -164,15 +175,7 @@ private slots:
     void everyKeySurvivesARestart()
     {
         const QString path = dir_.filePath("restart.ini");
-        GameState before;
-        before.ShotSound = {207, 201};
-        before.CellColors = {0, 0x0000FF, 0x123456, 0xFEDCBA};
-        before.RecentNames = {"Jörg Größer", "Computer"};
-        before.ChangingTime = 21;
-        before.LocalPlayer = 1;
-        before.HostAddress = "gegner.example";
-        before.ComputerLevel = clHard;
-        QCOMPARE(SettingsFile(path, "Anna").save(before, false), QString());
+        QCOMPARE(SettingsFile(path, "Anna").save(changedSettings(), false), QString());
         // Every key, in order, decimal, truth values as 1/0, CR LF.
         const QByteArray expected =
             "[Anna - Options]\r\nSounds=0\r\nSoundWater=207\r\nSoundShip=201\r\nColor1=255\r\n"
@@ -188,10 +191,9 @@ private slots:
         QCOMPARE(bytesOf(path), expected);
     }
 
-    // A first start without the file, and values as users may have written
-    // them: whatever the state held before, missing and broken values give the
-    // defaults, hexadecimal and any truth value count, a level not known plays
-    // as before, only the colour bytes count.
+    // Without the file, and as users may have written it: missing and broken
+    // values give the defaults, whatever the state held; hexadecimal and any
+    // truth value count, only the colour bytes count.
     void loadedValues_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -208,14 +210,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, values);
-        GameState st;
-        st.ShotSound = {7, 7};
-        st.CellColors = {7, 7, 7, 7};
-        st.RecentNames = {"x", "y"};
-        st.ChangingTime = 7;
-        st.LocalPlayer = 7;
-        st.HostAddress = "x";
-        st.ComputerLevel = clHard;
+        GameState st = changedSettings();
         bool sounds = false;
         SettingsFile(file.isEmpty() ? dir_.filePath("none.ini") : fileWith(file), "Anna").load(st, sounds);
         QStringList got{QString::number(sounds)};
@@ -228,8 +223,7 @@ private slots:
         QCOMPARE(st.HostAddress, QString());
     }
 
-    // Two accounts that end the program together both keep their sections:
-    // two processes, each saving as one login after the other.
+    // Two accounts (processes) saving at once, login after login, lose nothing.
     void twoAccountsSavingAtOnce()
     {
         const QString path = fileWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n");
@@ -252,9 +246,8 @@ private slots:
         QVERIFY(bytesOf(path).startsWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n"));
     }
 
-    // Another user saves into a file that is not his, or in a folder that
-    // does not let him replace it: the file is written in place, whole and
-    // cut to its new length, and keeps its owner and mode.
+    // A file not the writer's, or in a folder he may not replace it in, is
+    // written in place, whole and cut to length, keeping its owner and mode.
     void sharedFolders_data()
     {
         QTest::addColumn<int>("folderMode");
@@ -303,8 +296,6 @@ private slots:
 
     void sectionNamesAndLocation()
     {
-        QCOMPARE(SettingsFile("x.ini", "Anna").optionsSection(), "Anna - Options");
-        QCOMPARE(SettingsFile("x.ini", "Anna").recentDataSection(), "Anna - RecentData");
         QCOMPARE(SettingsFile("x.ini", "  ").optionsSection(), "Benutzer - Options");
         QCOMPARE(SettingsFile("x.ini", "a]b[c").recentDataSection(), "a_b_c - RecentData");
         // Beside the program when that folder takes a file, else in the user's folder.
@@ -315,18 +306,15 @@ private slots:
             QDir(programDir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)); // probe gone
         QCOMPARE(SettingsFile::ChoosePath(dir_.filePath("missing"), configDir), configDir + "/Settings.ini");
         QVERIFY(QFileInfo(configDir).isDir());
-        // A system-wide installation, also when reached through a link, and
-        // even for root, who could write there.
+        // A system-wide installation (also through a link), even for root.
         QVERIFY(QFile::link("/usr/games", dir_.filePath("games")));
         for (const QString &system : {QString("/usr/games"), dir_.filePath("games")})
             QCOMPARE(SettingsFile::ChoosePath(system, configDir), configDir + "/Settings.ini");
     }
 };
 
-// Run by the tests as a second process, as another user when one is given:
-// "--save <file> <login> <times> [<uid>]" saves the settings of <login>0,
-// <login>1, ... (of <login> itself when once), each with its own name as
-// Player1 and sounds on.
+// "--save <file> <login> <times> [<uid>]", as a second process (and user):
+// saves as <login>0, <login>1, ... (once: <login>), Player1 the login, sounds on.
 static int saveAs(const QStringList &args)
 {
     const int times = args.value(4).toInt();

@@ -37,10 +37,7 @@ public:
     {
         log << QStringLiteral("sound %1%2").arg(id).arg(forced ? QStringLiteral(" forced") : QString());
     }
-    void DrawScreen(bool present) override
-    {
-        log << (present ? QStringLiteral("draw present") : QStringLiteral("draw"));
-    }
+    void DrawScreen(bool present) override { log << QString(present ? "draw present" : "draw"); }
     void PresentScreen() override { log << QStringLiteral("present"); }
     void DrawInfo() override { log << QStringLiteral("info"); }
     void DrawChangeOverBanner(int seconds) override { log << QStringLiteral("countdown %1").arg(seconds); }

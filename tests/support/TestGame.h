@@ -1,31 +1,30 @@
 #pragma once
 
 #include "game/Game.h"
+#include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QPoint>
 #include <QStringList>
+#include <QTest>
 
-#include <cstring>
+#include <utility>
 
 // Readable cells in test failure messages.
 inline char *toString(const CellPos &c)
 {
-    const QByteArray text = QByteArray("(") + QByteArray::number(c.x) + ", " + QByteArray::number(c.y) + ")";
-    char *out = new char[text.size() + 1];
-    std::memcpy(out, text.constData(), text.size() + 1);
-    return out;
+    return QTest::toString(QStringLiteral("(%1, %2)").arg(c.x).arg(c.y));
 }
 
 // One engine with a recorder, a scripted random generator and a hand-driven
-// clock, the recorder attached to the timers.
+// clock, the recorder attached to the timers; st writes the engine's state.
 struct TestGame {
     RecordingEffects fx;
     ScriptedRandom rng;
     ManualClock clock;
     Game game{fx, rng, clock};
+    GameState &st = GameTestAccess::state(game);
 
     explicit TestGame(bool timerIntervals = false) { fx.attach(game, timerIntervals); }
 
@@ -42,12 +41,7 @@ struct TestGame {
         return ticks;
     }
     // The recorded effects joined by " | ", and the record cleared.
-    QString takeLog()
-    {
-        const QString joined = fx.log.join(QStringLiteral(" | "));
-        fx.clear();
-        return joined;
-    }
+    QString takeLog() { return std::exchange(fx.log, {}).join(QStringLiteral(" | ")); }
 };
 
 // A grid from rows joined by '|' (rows left out are water), in the notation of
@@ -57,9 +51,7 @@ inline Grid GridOf(const QString &rows)
     return GridFromRows(rows.split(u'|'));
 }
 
-// A complete fleet: the 4 along the top left, the 3s at (5..7, 0) and
-// (0..2, 2), the 2s at (4..5, 2), (7..8, 2), (0..1, 4), the 1s at (3, 4),
-// (5, 4), (7, 4) and (0, 6).
+// A complete fleet, packed into the top seven rows.
 inline QStringList StandardFleetRows()
 {
     return {"####.###..", "..........", "###.##.##.", "..........", "##.#.#.#..",
