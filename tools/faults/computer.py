@@ -1,6 +1,6 @@
 # Faults in the computer player: hunting, targeting, the three levels and
 # its timer.
-TESTS = "tst_(board|firing|gameflow|placement|gametimers|computergame|computerchoice)$"
+TESTS = "tst_(board|gameflow|placement|computergame)$"
 C = "opponents/ComputerPlayer.cpp"
 FAULTS = [
     ("computer-freespan-cap", C, "    return std::min(span, 4);", "    return span;"),

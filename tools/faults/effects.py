@@ -1,6 +1,6 @@
 """Faults of the window's effects, the network session and its messages, and the sounds."""
 
-TESTS = "tst_(mainwindow|netgame|nethostile|sounds)"
+TESTS = "tst_(mainwindow|netgame|nethostile)"
 
 W = "app/mainwindow/TForm1.cpp"
 E = "app/mainwindow/WindowEffects.cpp"
@@ -66,5 +66,5 @@ FAULTS = [
      "effects_.SendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));\n        ClickControlField(c.x, c.y);",
      "ClickControlField(c.x, c.y);\n        effects_.SendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));"),
     ("fx-timer-lag-dropped", "game/GameTimers.cpp", "static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX))", "1",
-     "tst_(gametimers|infopanel|mainwindow)"),
+     "tst_(gameflow|infopanel|mainwindow)"),
 ]

@@ -1,6 +1,6 @@
 # Faults in the dialogs' geometry, the sound dialog's entry/sound mapping, the
 # name validator and the wizard's page switching.
-TESTS = "tst_(dialoglayout|sounddialog|wizardlayout|playernamevalidator|sounds|wizard|colordialog|aboutdialog)"
+TESTS = "tst_(dialoglayout|sounddialog|playernamevalidator|wizard|colordialog|aboutdialog)"
 
 W = "dialogs/TForm2.cpp"
 S = "dialogs/TForm3.cpp"  # presentation/TForm3.cpp before it moved

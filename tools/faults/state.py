@@ -1,7 +1,7 @@
 # Faults in the writers of the game state: the wizard's choices, the peer's
 # name, fleet, start message and shots, the one step from both fleets to
 # firing, loaded settings, sounds, colours and the placement phases.
-TESTS = "tst_(wizard|netgame|nethostile|settingsfile|gameflow|mainwindow|netwindows|colordialog)$"
+TESTS = "tst_(wizard|netgame|nethostile|settingsfile|gameflow|mainwindow|colordialog)$"
 
 FAULTS = [
     ('state_wizard_m1_time', "dialogs/TForm2.cpp", 'choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;', 'choices.ChangingTime = SpinEdit_ChangingTime->value();'),
@@ -80,9 +80,9 @@ for _i, _f in enumerate(FAULTS):
     if _f[0] in _NARROW:
         _regex = _NARROW[_f[0]]
     elif _f[0].startswith("state_wizard"):
-        _regex = "tst_(wizard|netwindows|netgame)$"
+        _regex = "tst_(wizard|mainwindow|netgame)$"
     elif _f[0].startswith(("state_net", "state_key", "state_guest", "state_peer")):
-        _regex = "tst_(netgame|nethostile|netwindows|gameflow)$"
+        _regex = "tst_(netgame|nethostile|mainwindow|gameflow)$"
     else:
         continue
     FAULTS[_i] = _f[:4] + (_regex,)
