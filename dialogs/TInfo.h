@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QImage>
 
-
 class QLabel;
 class QPainter;
 class QPushButton;
