@@ -1,5 +1,5 @@
-#include "app/mainwindow/TForm1.h"
-#include "dialogs/TForm2.h"
+#include "app/mainwindow/MainWindow.h"
+#include "dialogs/NewGameWizard.h"
 
 #include "KielwanzConfig.h"
 
@@ -17,12 +17,12 @@ int main(int argc, char **argv)
 
     // The windows in their documented order; the dialogs live for the whole
     // run and are shown modally when needed.
-    TForm1 Form1(nullptr, nullptr, nullptr, QString(), true);
+    MainWindow Form1(nullptr, nullptr, nullptr, QString(), true);
     if (Form1.QuitAtStart)
         return 0; // the update wizard ended the program; a prepared installation starts now
-    auto *Form2 = new TForm2(Form1.game(), &Form1);
+    auto *Form2 = new NewGameWizard(Form1.game(), &Form1);
     Form1.setWizard(Form2);
-    Form1.createDialogs(); // TForm3, TForm4 and, last, TInfo
+    Form1.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
 
     Form1.show();
     return app.exec();

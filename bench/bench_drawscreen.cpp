@@ -3,7 +3,7 @@
 #include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "presentation/BoardRenderer.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,12 +58,12 @@ int main(int argc, char **argv)
         GameTestAccess::state(game).CurrentPlayer = i % 2;
         game.ClickControlField(rng.random(10), rng.random(10));
     }
-    game.DXTimer.disable();
+    game.changeOverTimer.disable();
     GameTestAccess::state(game).GamePhase = gpFiring;
     GameTestAccess::state(game).HoverCell = {4, 5};
 
     BoardRenderer renderer;
-    DXDrawSurface surface(BoardRenderer::Width, BoardRenderer::Height);
+    DrawingSurface surface(BoardRenderer::Width, BoardRenderer::Height);
 
     const auto board = timeFrames(frames, [&] {
         renderer.DrawScreen(surface.backBuffer(), game.st, false);

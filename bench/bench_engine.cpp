@@ -107,7 +107,7 @@ double benchClickControlField()
         Clock::duration spent{};
         for (int g = 0; g < 200; ++g) {
             GameTestAccess::state(game) = start;
-            game.DXTimer.disable();
+            game.changeOverTimer.disable();
             int next[2] = {0, 0};
             const auto t0 = Clock::now();
             while (game.st.GamePhase == gpFiring) {

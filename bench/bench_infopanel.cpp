@@ -8,7 +8,7 @@
 #include "game/Game.h"
 #include "game/GameTimers.h"
 #include "game/Random.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
 
 #include <QApplication>
@@ -32,18 +32,18 @@ double cpuSeconds()
 
 void frameTimings()
 {
-    DXDrawSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
     ClockSeededRandom rng(1);
     InfoPanel panel(surface, rng);
     constexpr int Frames = 5000;
     std::vector<double> us;
     us.reserve(Frames);
     for (int i = 0; i < 200; ++i)
-        panel.DXTimer_InfoTimer(1); // warm up
+        panel.animate(1); // warm up
     for (int i = 0; i < Frames; ++i) {
         QElapsedTimer t;
         t.start();
-        panel.DXTimer_InfoTimer(1);
+        panel.animate(1);
         us.push_back(t.nsecsElapsed() / 1000.0);
     }
     std::sort(us.begin(), us.end());
@@ -72,14 +72,14 @@ void frameTimings()
 // next due time.
 int cpuUse(int seconds)
 {
-    DXDrawSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
     surface.setWindowTitle("bench_infopanel");
     surface.show();
     ClockSeededRandom rng(1);
     InfoPanel panel(surface, rng);
     SteadyClock clock;
     TimerHub hub(clock);
-    GameTimer timer(hub, "DXTimer_Info", 10);
+    GameTimer timer(hub, "animationTimer", 10);
     panel.attach(timer);
     QTimer wake;
     wake.setSingleShot(true);

@@ -9,13 +9,13 @@
 
 Game::Game(GameEffects &effects, Random &rng, const Clock &clock)
     : timers(clock),
-      DXTimer(timers, QStringLiteral("DXTimer"), 1000),
-      DXTimer_Computer(timers, QStringLiteral("DXTimer_Computer"), 1000),
-      DXTimer_Info(timers, QStringLiteral("DXTimer_Info"), 10),
+      changeOverTimer(timers, QStringLiteral("changeOverTimer"), 1000),
+      computerTimer(timers, QStringLiteral("computerTimer"), 1000),
+      animationTimer(timers, QStringLiteral("animationTimer"), 10),
       effects_(effects),
       rng_(rng)
 {
-    DXTimer.setTarget(this);
+    changeOverTimer.setTarget(this);
 }
 
 // ---------------------------------------------------------------- grid queries
@@ -205,7 +205,7 @@ void Game::SetCellColors(const std::array<std::uint32_t, 4> &colors)
     st_.CellColors = colors;
     // Not over the title picture, the end banner or the change-over countdown:
     // the next regular redraw picks the colours up there.
-    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !DXTimer.Enabled())
+    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !changeOverTimer.Enabled())
         DrawScreen(true);
 }
 
@@ -236,7 +236,7 @@ void Game::StartGame()
         st_.ControlField[p].clear();
     }
     if (st_.GameMode == gmPCMode) {
-        DXTimer_Computer.setInterval(
+        computerTimer.setInterval(
             static_cast<int>(std::clamp(st_.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
         PlaceShipsRandomly(st_.PlayField[1], rng_);
     }
@@ -409,7 +409,7 @@ CellPos Game::RightBoardCell(int X, int Y)
 
 void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
 {
-    if (DXTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
+    if (changeOverTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
 
     if (st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2) {
@@ -458,7 +458,7 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
         DXDrawMouseDown(MouseButton::Right, X, Y);
         return;
     }
-    if (DXTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
+    if (changeOverTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
         // Not drawn now; the cell is not under the pointer any more when the
         // countdown or the victory screen ends.
         st_.HoverCell = NoCell;
@@ -484,7 +484,7 @@ void Game::DXDrawMouseLeave()
         return;
     st_.HoverCell = NoCell;
     // Redrawn only where the frame is shown; a banner stays.
-    if (!DXTimer.Enabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
+    if (!changeOverTimer.Enabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
         DrawScreen(true);
 }
 
@@ -543,20 +543,20 @@ bool Game::ClickControlField(int x, int y)
             if (st_.GameMode == gmTwoAtOne) {
                 SetInfoLabelCaption();
                 effects_.DrawInfo();
-                DXTimer.Tag = st_.ChangingTime;
-                DXTimer.enable();
-                DXTimerTimer();
+                changeOverTimer.Tag = st_.ChangingTime;
+                changeOverTimer.enable();
+                changeOverTick();
                 return true;
             }
             st_.CurrentPlayer = o;
             if (st_.GameMode == gmPCMode && st_.CurrentPlayer == 1)
-                DXTimer_Computer.enable();
+                computerTimer.enable();
         }
         SetInfoLabelCaption();
     } else {
         if (st_.GameMode == gmPCMode && p == 1) {
             st_.ComputerLastHit = {x, y};
-            DXTimer_Computer.enable();
+            computerTimer.enable();
         }
         control.at(x, y) = cfHit;
         target.at(x, y) = pfShipHit;
@@ -577,11 +577,11 @@ bool Game::ClickControlField(int x, int y)
     if (remembered == -1) {
         effects_.PlaySound(SoundFoundAll);
         effects_.DrawFoundAllBanner();
-        DXTimer.setInterval(2000);
-        DXTimer.enable();
+        changeOverTimer.setInterval(2000);
+        changeOverTimer.enable();
         effects_.PresentScreen();
     } else {
-        DXTimer_Computer.disable();
+        computerTimer.disable();
         effects_.DrawGameEndBanner();
         st_.GamePhase = gpFinished;
         effects_.CloseConnection();
@@ -657,8 +657,8 @@ bool Game::TakePeerShot(int x, int y)
 {
     // The victory pause still runs here (timers wait while the window is in
     // the background), but the peer has passed it: hand the turn over first.
-    if (DXTimer.Enabled())
-        DXTimerTimer();
+    if (changeOverTimer.Enabled())
+        changeOverTick();
     const int peer = local() ^ 1;
     if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)
         return false;
@@ -672,13 +672,13 @@ bool Game::GameRunning() const { return st_.GamePhase != gpNoGame && st_.GamePha
 
 void Game::AbandonGame()
 {
-    DXTimer.disable();
-    DXTimer_Computer.disable();
-    DXTimer_Info.disable();
+    changeOverTimer.disable();
+    computerTimer.disable();
+    animationTimer.disable();
     // A countdown or victory pause cut short must not leave its count or its
     // 2-second interval behind for the next game.
-    DXTimer.Tag = 0;
-    DXTimer.setInterval(1000);
+    changeOverTimer.Tag = 0;
+    changeOverTimer.setInterval(1000);
     st_.GamePhase = gpNoGame;
     DrawScreen(true);
 }
@@ -690,7 +690,7 @@ void Game::FormKeyPress(int key)
     if (st_.GamePhase == gpFinished) {
         st_.GamePhase = gpNoGame;
         DrawScreen(true);
-        DXTimer_Info.enable();
+        animationTimer.enable();
         return;
     }
     switch (st_.GameMode) {
@@ -706,8 +706,8 @@ void Game::FormKeyPress(int key)
             // Enter neither turns the victory screen into a countdown nor
             // hands the turn back to the player who is done.
             st_.GamePhase = gpFiring;
-            DXTimer.Tag = st_.ChangingTime;
-            DXTimer.enable();
+            changeOverTimer.Tag = st_.ChangingTime;
+            changeOverTimer.enable();
         }
         break;
     case gmTwoAtTwo: {
@@ -733,7 +733,7 @@ void Game::FormKeyPress(int key)
             return;
         st_.CurrentPlayer = rng_.random(2);
         st_.GamePhase = gpFiring;
-        DXTimer_Computer.setEnabled(st_.CurrentPlayer == 1);
+        computerTimer.setEnabled(st_.CurrentPlayer == 1);
         DrawScreen(true);
         SetInfoLabelCaption();
         effects_.DrawInfo();
@@ -741,22 +741,22 @@ void Game::FormKeyPress(int key)
     }
 }
 
-void Game::DXTimerTimer()
+void Game::changeOverTick()
 {
-    if (DXTimer.Tag > 1) {
-        --DXTimer.Tag;
-        effects_.DrawChangeOverBanner(DXTimer.Tag);
+    if (changeOverTimer.Tag > 1) {
+        --changeOverTimer.Tag;
+        effects_.DrawChangeOverBanner(changeOverTimer.Tag);
         return;
     }
-    DXTimer.disable();
-    DXTimer.setInterval(1000);
+    changeOverTimer.disable();
+    changeOverTimer.setInterval(1000);
     // A pause that outlived its game (a finishing shot from the peer arrived
     // meanwhile, or the game was left) hands nothing over.
     if (st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
     st_.GamePhase = gpFiring;
     st_.CurrentPlayer = cur() ^ 1;
-    DXTimer_Computer.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
+    computerTimer.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
     SetInfoLabelCaption();
     DrawScreen(true);
     effects_.DrawInfo();

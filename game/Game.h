@@ -28,9 +28,9 @@ public:
     // The state, for reading.
     const GameState &st = st_;
     TimerHub timers;
-    GameTimer DXTimer;          // change-over countdown and victory pause; Tag = counter
-    GameTimer DXTimer_Computer; // the computer's moves
-    GameTimer DXTimer_Info;     // info panel animation
+    GameTimer changeOverTimer;          // change-over countdown and victory pause; Tag = counter
+    GameTimer computerTimer; // the computer's moves
+    GameTimer animationTimer;     // info panel animation
 
     GameEffects &effects() { return effects_; }
     Random &rng() { return rng_; }
@@ -125,11 +125,11 @@ public:
     void AbandonGame();
     // The Enter key; other keys are ignored.
     void FormKeyPress(int key);
-    // A tick of DXTimer: the next countdown frame, or the hand-over.
-    void DXTimerTimer();
+    // A tick of changeOverTimer: the next countdown frame, or the hand-over.
+    void changeOverTick();
 
 private:
-    void timerFired(GameTimer &, int) override { DXTimerTimer(); }
+    void timerFired(GameTimer &, int) override { changeOverTick(); }
     // Both fleets of a network game are in: firing begins.
     void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);

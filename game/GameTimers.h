@@ -85,7 +85,7 @@ public:
     void enable() { setEnabled(true); }
     void disable() { setEnabled(false); }
 
-    // A free integer of the timer's owner (the countdown counter of DXTimer).
+    // A free integer of the timer's owner (the countdown counter of changeOverTimer).
     int Tag = 0;
 
     // Who is told when the timer fires; nobody when null.

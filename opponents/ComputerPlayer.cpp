@@ -148,12 +148,12 @@ ComputerPlayer::~ComputerPlayer()
 {
     // The timer belongs to the game, which may outlive this player.
     if (attached_)
-        game_.DXTimer_Computer.setTarget(nullptr);
+        game_.computerTimer.setTarget(nullptr);
 }
 
 void ComputerPlayer::attach()
 {
-    game_.DXTimer_Computer.setTarget(this);
+    game_.computerTimer.setTarget(this);
     attached_ = true;
 }
 
@@ -269,12 +269,12 @@ CellPos ComputerPlayer::ChooseHardCell(const Grid &control, Random &rng)
     return drawFrom(best, rng);
 }
 
-void ComputerPlayer::DXTimer_ComputerTimer()
+void ComputerPlayer::takeTurn()
 {
     const GameState &st = game_.st;
     // Once the human has found every ship the computer fires on misses too;
     // otherwise only the outcome of this shot starts the timer again.
-    game_.DXTimer_Computer.setEnabled(st.Winner == 0);
+    game_.computerTimer.setEnabled(st.Winner == 0);
 
     CellPos cell = NoCell;
     if (st.GameMode == gmPCMode && st.GamePhase == gpFiring && st.CurrentPlayer == 1)
@@ -284,5 +284,5 @@ void ComputerPlayer::DXTimer_ComputerTimer()
 
     // Nothing fired: a tick out of turn, or after the computer found every
     // ship. Its timer stays off.
-    game_.DXTimer_Computer.disable();
+    game_.computerTimer.disable();
 }

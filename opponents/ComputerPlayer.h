@@ -3,7 +3,7 @@
 #include "game/Game.h"
 
 // The computer opponent of "Ein Spieler gegen den Computer" (player 1). It
-// keeps no state of its own: each tick of DXTimer_Computer looks only at the
+// keeps no state of its own: each tick of computerTimer looks only at the
 // computer's ControlField, ComputerLastHit and Winner, chooses one cell for
 // the level in ComputerLevel, and fires it through Game::ClickControlField.
 //
@@ -15,11 +15,11 @@ public:
     ComputerPlayer(const ComputerPlayer &) = delete;
     ComputerPlayer &operator=(const ComputerPlayer &) = delete;
 
-    // Makes DXTimer_Computer call DXTimer_ComputerTimer on every tick.
+    // Makes computerTimer call takeTurn on every tick.
     void attach();
 
     // One tick of the computer's timer: at most one shot.
-    void DXTimer_ComputerTimer();
+    void takeTurn();
 
     // The cell the computer fires at next, from what it learnt so far, or
     // NoCell when no cell is worth a shot (every ship found). Makes every
@@ -39,7 +39,7 @@ public:
     static ShipCounts ShipsAfloat(const Grid &control);
 
 private:
-    void timerFired(GameTimer &, int) override { DXTimer_ComputerTimer(); }
+    void timerFired(GameTimer &, int) override { takeTurn(); }
 
     Game &game_;
     bool attached_ = false;

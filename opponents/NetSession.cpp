@@ -402,7 +402,7 @@ void NetSession::backToTitle()
     // Like "Neu": every game timer stops (a victory pause left running would
     // otherwise revive the game), then the title picture and its animation.
     game_.AbandonGame();
-    game_.DXTimer_Info.enable();
+    game_.animationTimer.enable();
 }
 
 // ----------------------------------------------------------------- receiving

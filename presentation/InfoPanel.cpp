@@ -6,7 +6,7 @@
 #include "game/Random.h"
 #include "game/Texts.h"
 #include "presentation/BlendColor.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -138,7 +138,7 @@ QImage InfoPanel::BuildInfoBackground()
     return img;
 }
 
-InfoPanel::InfoPanel(DXDrawSurface &surface, Random &rng, const ShipSprites &sprites)
+InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
     : surface_(surface), rng_(rng), sprites_(sprites), background_(BuildInfoBackground()),
       font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
@@ -156,9 +156,9 @@ void InfoPanel::resetTitleShip()
     TitleShip.Amplitude = (H - sprites_[0].height()) / 2;
 }
 
-void InfoPanel::attach(GameTimer &DXTimer_Info)
+void InfoPanel::attach(GameTimer &animationTimer)
 {
-    DXTimer_Info.setTarget(this);
+    animationTimer.setTarget(this);
 }
 
 QString InfoPanel::StatisticsText(int tries, int hits)
@@ -245,7 +245,7 @@ InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
                 static_cast<int>(std::nearbyint(25.0 * std::cos(phi)))};
 }
 
-void InfoPanel::DXTimer_InfoTimer(int lagCount)
+void InfoPanel::animate(int lagCount)
 {
     const int s = TitleShip.Sprite & 3;
     const QImage &sprite = sprites_[s];

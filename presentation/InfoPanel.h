@@ -10,7 +10,7 @@
 
 #include <array>
 
-class DXDrawSurface;
+class DrawingSurface;
 class GameTimer;
 class Random;
 
@@ -24,7 +24,7 @@ struct TitleShipT {
 
 // The info panel DXDraw_Info between the status line and the boards: during a
 // game rows of little ships (placed, or sunk) and each side's statistics;
-// while no game runs a ship sails across it, driven by DXTimer_Info. Every
+// while no game runs a ship sails across it, driven by animationTimer. Every
 // frame is composed completely in the surface's back buffer and presented in
 // one step.
 class InfoPanel : private TimerTarget {
@@ -35,7 +35,7 @@ public:
     // white hull. Every sprite is 50 high and 33 * length + 24 wide.
     using ShipSprites = std::array<QImage, 8>;
 
-    InfoPanel(DXDrawSurface &surface, Random &rng, const ShipSprites &sprites = LoadShipSprites());
+    InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites = LoadShipSprites());
 
     // ":/assets/ship<k>.png" with fuchsia as the transparent colour; a sprite
     // that is missing is replaced by a drawn stand-in.
@@ -58,12 +58,12 @@ public:
     // Composes the panel from the game state and presents it.
     void DrawInfo(const GameState &st);
     // One animation frame; lagCount = whole 10 ms intervals since the last.
-    void DXTimer_InfoTimer(int lagCount);
+    void animate(int lagCount);
     // Makes the timer's ticks drive the animation.
-    void attach(GameTimer &DXTimer_Info);
+    void attach(GameTimer &animationTimer);
 
 private:
-    void timerFired(GameTimer &, int lagCount) override { DXTimer_InfoTimer(lagCount); }
+    void timerFired(GameTimer &, int lagCount) override { animate(lagCount); }
 
 public:
 
@@ -82,7 +82,7 @@ public:
 private:
     void drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const;
 
-    DXDrawSurface &surface_;
+    DrawingSurface &surface_;
     Random &rng_;
     ShipSprites sprites_;
     QImage background_;

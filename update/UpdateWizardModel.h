@@ -13,7 +13,7 @@ class QWidget;
 
 // The update wizard without its window: the steps welcome, check, result,
 // download, install and finish, the settings page for the automatic check,
-// and what each button does. The window (TStatusForm) shows `view()` after
+// and what each button does. The window (UpdateWizard) shows `view()` after
 // every `changed()` and passes on the user's clicks.
 //
 // Transfers run while the event loop of the modal window goes on; their end

@@ -1,6 +1,6 @@
 #include "app/mainwindow/NetLink.h"
 
-#include "dialogs/TForm2.h"
+#include "dialogs/NewGameWizard.h"
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
@@ -15,17 +15,17 @@ NetLink::NetLink(QWidget &window, Game &game)
 
 NetLink::~NetLink() = default;
 
-void NetLink::attachWizard(TForm2 *wizard)
+void NetLink::attachWizard(NewGameWizard *wizard)
 {
     wizard_ = wizard;
     if (wizard == nullptr)
         return;
     NetSession *s = session_.get();
-    QObject::connect(wizard, &TForm2::M2OpenServer, s, [s] { s->OpenServer(); });
-    QObject::connect(wizard, &TForm2::M2OpenClient, s,
+    QObject::connect(wizard, &NewGameWizard::M2OpenServer, s, [s] { s->OpenServer(); });
+    QObject::connect(wizard, &NewGameWizard::M2OpenClient, s,
                      [s](const QString &address) { s->OpenClient(address); });
-    QObject::connect(wizard, &TForm2::M2SendStart, s, [s] { s->SendStart(); });
-    QObject::connect(wizard, &TForm2::M2CloseSocket, s, [s](int) { s->CloseConnection(); });
+    QObject::connect(wizard, &NewGameWizard::M2SendStart, s, [s] { s->SendStart(); });
+    QObject::connect(wizard, &NewGameWizard::M2CloseSocket, s, [s](int) { s->CloseConnection(); });
 }
 
 void NetLink::SetIPState(const QString &text)

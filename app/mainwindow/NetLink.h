@@ -5,7 +5,7 @@
 #include <memory>
 
 class QWidget;
-class TForm2;
+class NewGameWizard;
 
 // The network game's connection to the windows: owns the session, answers
 // the wizard's requests (listen, connect, start, close) and shows what the
@@ -17,7 +17,7 @@ public:
     ~NetLink() override;
 
     NetSession &session() { return *session_; }
-    void attachWizard(TForm2 *wizard);
+    void attachWizard(NewGameWizard *wizard);
 
     void SetIPState(const QString &text) override;
     void SetIPCtrlsEnabled(bool enabled) override;
@@ -27,6 +27,6 @@ public:
 
 private:
     QWidget &window_;
-    TForm2 *wizard_ = nullptr;
+    NewGameWizard *wizard_ = nullptr;
     std::unique_ptr<NetSession> session_;
 };

@@ -3,13 +3,13 @@
 #include "game/Game.h"
 #include "opponents/NetSession.h"
 #include "presentation/BalloonHint.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
 
 #include <QLabel>
 
-WindowEffects::WindowEffects(QLabel &status, DXDrawSurface &board, DXDrawSurface &infoSurface,
+WindowEffects::WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface,
                              BalloonHint &balloon, Random &rng)
     : status_(status),
       board_(board),
@@ -25,7 +25,7 @@ void WindowEffects::attach(Game &game, NetSession &net)
 {
     game_ = &game;
     net_ = &net;
-    info_->attach(game.DXTimer_Info);
+    info_->attach(game.animationTimer);
 }
 
 void WindowEffects::PlaySound(int id, bool forced)
@@ -35,7 +35,7 @@ void WindowEffects::PlaySound(int id, bool forced)
 
 void WindowEffects::DrawScreen(bool present)
 {
-    renderer_.DrawScreen(board_.backBuffer(), game_->st, game_->DXTimer.Enabled());
+    renderer_.DrawScreen(board_.backBuffer(), game_->st, game_->changeOverTimer.Enabled());
     if (present)
         board_.present();
 }

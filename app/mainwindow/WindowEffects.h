@@ -6,7 +6,7 @@
 #include <memory>
 
 class BalloonHint;
-class DXDrawSurface;
+class DrawingSurface;
 class Game;
 class InfoPanel;
 class NetSession;
@@ -18,7 +18,7 @@ class SoundPlayer;
 // surfaces, the status line, the balloon, the sounds and the network peer.
 class WindowEffects final : public GameEffects {
 public:
-    WindowEffects(QLabel &status, DXDrawSurface &board, DXDrawSurface &infoSurface, BalloonHint &balloon,
+    WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface, BalloonHint &balloon,
                   Random &rng);
     ~WindowEffects() override;
 
@@ -44,10 +44,10 @@ public:
     void HideBalloon() override;
 
 private:
-    friend struct TForm1TestAccess; // tests listen to the sounds
+    friend struct MainWindowTestAccess; // tests listen to the sounds
 
     QLabel &status_;
-    DXDrawSurface &board_;
+    DrawingSurface &board_;
     BalloonHint &balloon_;
     BoardRenderer renderer_;
     std::unique_ptr<SoundPlayer> sound_;

@@ -222,9 +222,9 @@ private slots:
         int misses = 0;
         while (g.st.Winner == -1) {
             if (g.st.CurrentPlayer == 0) {
-                QVERIFY(!g.game.DXTimer_Computer.Enabled());
+                QVERIFY(!g.game.computerTimer.Enabled());
                 QVERIFY(g.humanFires(false) != NoCell);
-                QVERIFY(g.st.CurrentPlayer == 1 && g.game.DXTimer_Computer.Enabled());
+                QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
                 continue;
             }
             g.fx.clear();
@@ -235,8 +235,8 @@ private slots:
         QVERIFY(misses > 0);
         QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
-                 "DXTimer_Computer off | sound 101 | DXTimer_Computer on 1000 | status " + kAllFound +
-                     " | draw | info | sound 301 | banner found-all | DXTimer on 2000 | present");
+                 "computerTimer off | sound 101 | computerTimer on 1000 | status " + kAllFound +
+                     " | draw | info | sound 301 | banner found-all | changeOverTimer on 2000 | present");
 
         // The pause silences the computer; then the turn passes and its timer is off.
         const int shots = g.st.Tries[1];
@@ -245,17 +245,17 @@ private slots:
             g.game.timers.setApplicationActive(false);
             g.clock.advance(300);
             g.game.timers.setApplicationActive(true);
-            QCOMPARE(g.game.timers.polled(), &g.game.DXTimer_Computer);
+            QCOMPARE(g.game.timers.polled(), &g.game.computerTimer);
         }
         QCOMPARE(g.run(switchedAway ? 1699 : 1999), switchedAway ? 1 : 0);
         QCOMPARE(g.run(1), 1);
         QCOMPARE(
             g.takeLog(),
-            (switchedAway ? "DXTimer_Computer off | DXTimer off" : "DXTimer off | DXTimer_Computer off") +
+            (switchedAway ? "computerTimer off | changeOverTimer off" : "changeOverTimer off | computerTimer off") +
                 QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
                         "draw present | info"));
         QVERIFY(g.st.Tries[1] == shots && g.rng.log.size() == draws);
-        QVERIFY(g.st.CurrentPlayer == 0 && !g.game.DXTimer_Computer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 0 && !g.game.computerTimer.Enabled());
 
         // The human finishes alone, misses included; the computer stays silent.
         g.humanFires(false);
@@ -274,28 +274,28 @@ private slots:
         PcGame g(5, 3, 0);
         // A tick out of turn fires nothing, draws nothing and stops the timer.
         const std::size_t draws = g.rng.log.size();
-        g.game.DXTimer_Computer.enable();
-        g.cp.DXTimer_ComputerTimer();
-        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !g.game.DXTimer_Computer.Enabled());
+        g.game.computerTimer.enable();
+        g.cp.takeTurn();
+        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !g.game.computerTimer.Enabled());
         while (g.st.Winner == -1)
             QVERIFY(g.humanFires(true) != NoCell);
-        QVERIFY(g.st.Tries[1] == 0 && !g.game.DXTimer_Computer.Enabled());
+        QVERIFY(g.st.Tries[1] == 0 && !g.game.computerTimer.Enabled());
         QCOMPARE(g.run(1999), 0);
         QCOMPARE(g.run(1), 1);
-        QVERIFY(g.st.CurrentPlayer == 1 && g.game.DXTimer_Computer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
         int misses = 0;
         while (g.st.GamePhase != gpFinished) {
             g.fx.clear();
             QCOMPARE(g.untilComputerFires(60000), 3000);
             misses += g.computerMissed();
             QVERIFY(g.st.CurrentPlayer == 1 &&
-                    g.game.DXTimer_Computer.Enabled() != (g.st.GamePhase == gpFinished));
+                    g.game.computerTimer.Enabled() != (g.st.GamePhase == gpFinished));
         }
         QVERIFY(misses > 0);
         QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "sound 101 | status " + kAllFound +
-                     " | draw | info | DXTimer_Computer off | banner game-end | close | status " +
+                     " | draw | info | computerTimer off | banner game-end | close | status " +
                      Texts::InfoText(18) + " | present");
         QCOMPARE(g.game.timers.polled(), nullptr);
         QCOMPARE(g.run(10000, 100), 0);

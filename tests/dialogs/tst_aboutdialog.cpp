@@ -1,4 +1,4 @@
-#include "dialogs/TInfo.h"
+#include "dialogs/AboutDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -50,7 +50,7 @@ private slots:
         ownFont->setFont(face(QStringLiteral("Liberation Serif"), 8));
         QDialog otherSize;
         otherSize.setFont(face(own, 10));
-        TInfo info;
+        AboutDialog info;
         QWidget after;
         after.setFont(face(own, 8));
 
@@ -65,7 +65,7 @@ private slots:
 
     void bannerPixels()
     {
-        TInfo info;
+        AboutDialog info;
         info.AppTitle = QStringLiteral("Kielwanz");
         info.DevelopmentTime = QStringLiteral("2004");
         info.AppIcon = solidIcon(Qt::red);
@@ -104,7 +104,7 @@ private slots:
     // Esc closes with OK (also the cancel button); the links react like links and open mail and web.
     void showAndLinks()
     {
-        TInfo info;
+        AboutDialog info;
         QTimer::singleShot(0, &info, [&] { QTest::keyClick(&info, Qt::Key_Escape); });
         info.ShowInfo(QStringLiteral("Probe"), QStringLiteral("2004"), solidIcon(Qt::red));
         QCOMPARE(info.result(), int(QDialog::Accepted));

@@ -1,4 +1,4 @@
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/ColorComboBox.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -8,11 +8,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-using ColorRef = TLxColorComboBox::ColorRef;
+using ColorRef = ColorComboBox::ColorRef;
 
 namespace {
 
-QImage drawEntry(const TLxColorComboBox &box, int index, bool selected)
+QImage drawEntry(const ColorComboBox &box, int index, bool selected)
 {
     QImage img(100, 20, QImage::Format_RGB32);
     img.fill(Qt::magenta);
@@ -52,7 +52,7 @@ class tst_colorcombobox : public QObject {
 private slots:
     void defaultEntries()
     {
-        TLxColorComboBox box;
+        ColorComboBox box;
         QCOMPARE(box.Items(), QStringList({"Schwarz", "Dunkelgrau", "Hellgrau", "Weiß", "Rot", "Orange",
                                            "Gelb", "Hellgrün", "Dunkelgrün", "Dunkelblau", "Blau", "Hellblau",
                                            "Violett", "Lila", "Rosa", "Andere Farbe"}));
@@ -77,7 +77,7 @@ private slots:
     void select()
     {
         QFETCH(Pick, c);
-        TLxColorComboBox box;
+        ColorComboBox box;
         box.setCustomColor(0xABCDEF);
         box.setColor(0x0080FF);
         QList<ColorRef> presets;
@@ -85,7 +85,7 @@ private slots:
             presets << preset;
             return c.chosen;
         });
-        QSignalSpy changes(&box, &TLxColorComboBox::OnColorChange);
+        QSignalSpy changes(&box, &ColorComboBox::OnColorChange);
         if (c.key)
             QTest::keyClick(&box, Qt::Key(c.key));
         else
@@ -100,7 +100,7 @@ private slots:
 
     void entryTextsAndSwatches()
     {
-        TLxColorComboBox box;
+        ColorComboBox box;
         box.setColor(0x123456);
         QCOMPARE(box.EntryText(15), QStringLiteral("Andere Farbe: $123456"));
         box.setCustomColor(0x00FFFF);
@@ -109,10 +109,10 @@ private slots:
         const QList<std::tuple<int, ColorRef, ColorRef>> contrasts = {
             {1, 0x808080, 0xFFFFFF}, {3, 0xFFFFFF, 0x000000}, {4, 0x0000FF, 0xFFFF00}};
         for (const auto &[index, swatch, text] : contrasts) {
-            QCOMPARE(TLxColorComboBox::ContrastColor(swatch), text);
+            QCOMPARE(ColorComboBox::ContrastColor(swatch), text);
             const QImage img = drawEntry(box, index, false);
-            QCOMPARE(img.pixelColor(1, 1), TLxColorComboBox::ToQColor(swatch));
-            QVERIFY(countNear(img, TLxColorComboBox::ToQColor(text), 63) > 0);
+            QCOMPARE(img.pixelColor(1, 1), ColorComboBox::ToQColor(swatch));
+            QVERIFY(countNear(img, ColorComboBox::ToQColor(text), 63) > 0);
         }
 
         // Selected: an inverted 3-pixel band from one pixel inside the edge.
@@ -129,7 +129,7 @@ private slots:
     // does not give takes the last named entry, an added one is named.
     void editTheList()
     {
-        TLxColorComboBox box;
+        ColorComboBox box;
         QStringList prompts;
         box.setInputBox([&](const QString &, const QString &prompt, const QString &) {
             prompts << prompt;
@@ -150,9 +150,9 @@ private slots:
     {
         QPointer<QColorDialog> dialog;
         {
-            auto *first = new TLxColorComboBox;
-            TLxColorComboBox second;
-            dialog = TLxColorComboBox::SharedColorDialog();
+            auto *first = new ColorComboBox;
+            ColorComboBox second;
+            dialog = ColorComboBox::SharedColorDialog();
             delete first;
             QVERIFY(dialog); // still there for the other box
             auto *buttons = dialog->findChild<QDialogButtonBox *>();

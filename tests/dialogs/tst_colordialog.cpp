@@ -1,6 +1,6 @@
 #include "support/GameTestAccess.h"
-#include "dialogs/TForm4.h"
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/ColorComboBox.h"
 #include "game/Game.h"
 #include "support/RecordingEffects.h"
 
@@ -17,16 +17,16 @@ class tst_colordialog : public QObject {
         ScriptedRandom rng;
         ManualClock clock;
         Game game{fx, rng, clock};
-        TForm4 form{game};
+        ColorDialog form{game};
         Fixture()
         {
             GameTestAccess::state(game).CellColors[2] = 0x123456; // unlisted: shown as "Andere Farbe"
             for (int i = 1; i <= 3; ++i)
                 box(i)->setColorChooser([](ColorRef, QWidget *) { return std::optional<ColorRef>(); });
         }
-        TLxColorComboBox *box(int i)
+        ColorComboBox *box(int i)
         {
-            return form.findChild<TLxColorComboBox *>(QStringLiteral("LxColorComboBox_Color%1").arg(i));
+            return form.findChild<ColorComboBox *>(QStringLiteral("LxColorComboBox_Color%1").arg(i));
         }
     };
 
@@ -54,7 +54,7 @@ private slots:
         Fixture f;
         GameTestAccess::state(f.game).GamePhase = GamePhaseT(phase);
         if (how == "OK countdown")
-            f.game.DXTimer.enable();
+            f.game.changeOverTimer.enable();
         f.form.show();
         QCOMPARE(f.box(2)->currentText(), QStringLiteral("Andere Farbe"));
         if (how != "OK unchanged") {

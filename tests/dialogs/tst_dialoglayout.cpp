@@ -1,10 +1,10 @@
 #include "support/GameTestAccess.h"
 #include "dialogs/DialogLayout.h"
-#include "dialogs/TForm2.h"
-#include "dialogs/TForm3.h"
-#include "dialogs/TForm4.h"
-#include "dialogs/TInfo.h"
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/SoundDialog.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/ColorComboBox.h"
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
@@ -23,10 +23,10 @@ class tst_dialoglayout : public QObject {
         ManualClock clock;
         Game game{fx, rng, clock};
         std::array<int, 2> shot{1, 101};
-        TInfo about; // first: it gives only the windows existing now the system's face
-        TForm2 wizard{game};
-        TForm3 sounds{shot};
-        TForm4 colours{game};
+        AboutDialog about; // first: it gives only the windows existing now the system's face
+        NewGameWizard wizard{game};
+        SoundDialog sounds{shot};
+        ColorDialog colours{game};
     };
 
     // Every control shown lies inside its parent, overlaps none of its
@@ -90,7 +90,7 @@ private slots:
         GameTestAccess::state(d.game).ChangingTime = 6; // "Sekunden" on both pages, the longer unit
         GameTestAccess::state(d.game).RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
         if (face == QLatin1String("system"))
-            TInfo::AdoptSystemFont(); // what the about dialog does to every 8-point window
+            AboutDialog::AdoptSystemFont(); // what the about dialog does to every 8-point window
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {
             if (!face.isEmpty() && face != QLatin1String("system"))
                 dialog->setFont(QFont(face, points));

@@ -1,4 +1,4 @@
-#include "dialogs/TForm3.h"
+#include "dialogs/SoundDialog.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -21,11 +21,11 @@ private slots:
         const int cases[][3] = {{0, 0, 1},   {0, 2, 3},   {0, 3, 201}, {0, 9, 207},
                                 {1, 7, 108}, {1, 8, 201}, {1, 14, 207}};
         for (const auto &[tag, entry, id] : cases) {
-            QCOMPARE(TForm3::SoundForEntry(tag, entry), id);
-            QCOMPARE(TForm3::EntryForSound(tag, id), entry);
+            QCOMPARE(SoundDialog::SoundForEntry(tag, entry), id);
+            QCOMPARE(SoundDialog::EntryForSound(tag, id), entry);
         }
         std::array<int, 2> shot{1, 101};
-        TForm3 dlg(shot);
+        SoundDialog dlg(shot);
         QCOMPARE(dlg.ComboBox_WaterSound->count(), 10);
         QCOMPARE(dlg.ComboBox_ShipSound->count(), 15);
         QCOMPARE(dlg.ComboBox_WaterSound->itemText(3), QStringLiteral("Allgemein (1)"));
@@ -38,8 +38,8 @@ private slots:
     {
         std::array<int, 2> shot{5, 150};
         QList<int> played;
-        TForm3 dlg(shot);
-        QObject::connect(&dlg, &TForm3::previewRequested, [&](int id) { played.append(id); });
+        SoundDialog dlg(shot);
+        QObject::connect(&dlg, &SoundDialog::previewRequested, [&](int id) { played.append(id); });
         dlg.show();
         QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), -1);
         QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), -1);

@@ -1,4 +1,4 @@
-#include "dialogs/TForm2.h"
+#include "dialogs/NewGameWizard.h"
 #include "game/Texts.h"
 #include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
@@ -26,7 +26,7 @@ struct Fixture {
     ScriptedRandom rng;
     ManualClock clock;
     Game game{fx, rng, clock};
-    TForm2 w{game};
+    NewGameWizard w{game};
     GameState &st = GameTestAccess::state(game);
     Fixture() { st.RecentNames = {"Anna", "Bert"}, st.ChangingTime = 4; }
     void toPage(int mode)
@@ -50,8 +50,8 @@ static void networkPage(bool client)
 {
     Fixture f;
     f.st.PlayerNames = {"x", "y"}; // the last game's, forgotten when the wizard opens
-    QSignalSpy listen(&f.w, &TForm2::M2OpenServer), connectTo(&f.w, &TForm2::M2OpenClient),
-        closeSocket(&f.w, &TForm2::M2CloseSocket);
+    QSignalSpy listen(&f.w, &NewGameWizard::M2OpenServer), connectTo(&f.w, &NewGameWizard::M2OpenClient),
+        closeSocket(&f.w, &NewGameWizard::M2CloseSocket);
     f.toPage(2);
     type(f.w.Edit_M2Player, "Nina");
     if (client) {
@@ -76,7 +76,7 @@ static void networkPage(bool client)
     AnswerMessageBox("&Ja");
     click(f.w.Button_Back);
     QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.CurrentPageName() == "Standard");
-    QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.DXTimer_Info.Enabled()); // "Zurück" is no close
+    QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.animationTimer.Enabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
     QVERIFY(f.w.RadioButton_M2Client->isChecked() && f.w.Edit_M2IP->text() == "spielhost");
 }
@@ -141,7 +141,7 @@ private slots:
         f.w.SpinEdit_ChangingTime->setValue(5);
         QCOMPARE(f.w.Label_Time1->text(), "Sekunden");
         click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted && !f.game.DXTimer_Info.Enabled());
+        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted && !f.game.animationTimer.Enabled());
         QVERIFY(f.st.PlayerNames == f.st.RecentNames && f.st.PlayerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
@@ -153,7 +153,7 @@ private slots:
         f.w.SpinEdit_ComputerTime->setValue(1);
         QCOMPARE(f.w.Label_Time2->text(), "Sekunde");
         click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 1 && f.game.DXTimer_Computer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
+        QVERIFY(f.st.ChangingTime == 1 && f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
         QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)));
         QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
         QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // the computer is never remembered

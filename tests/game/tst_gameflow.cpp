@@ -29,7 +29,7 @@ void click(Game &g, CellPos c, bool rightBoard = true)
 QString firstFinisher(const QString &status)
 {
     return "sound 101 | status " + status +
-           " | draw | info | sound 301 | banner found-all | DXTimer on 2000 | present";
+           " | draw | info | sound 301 | banner found-all | changeOverTimer on 2000 | present";
 }
 QString secondFinisher(const QString &status)
 {
@@ -146,15 +146,15 @@ private slots:
         const EnterCase cases[] = {
             {"no game", PC, 0, 0, 0, -1, "", 0, 0, 0},
             {"finished: back to the title", One, 6, 0, 0, -1,
-             "status " + Texts::InfoText(0) + " | draw present | DXTimer_Info on", 0, 0, 0},
+             "status " + Texts::InfoText(0) + " | draw present | animationTimer on", 0, 0, 0},
             {"two at one, incomplete", One, 1, 0, 0, -1, "", 1, 0, 0},
             {"two at one, first placer done", One, 2, 0, 0, -1,
              "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe positioniert sein sollen. | "
              "draw present | "
              "info",
              3, 1, 0},
-            {"two at one, second placer done", One, 4, 0, 0, -1, "DXTimer on", 5, 0, 0},
-            {"two at one, firing: hand over", One, 5, 0, 0, -1, "DXTimer on", 5, 0, 0},
+            {"two at one, second placer done", One, 4, 0, 0, -1, "changeOverTimer on", 5, 0, 0},
+            {"two at one, firing: hand over", One, 5, 0, 0, -1, "changeOverTimer on", 5, 0, 0},
             {"computer, firing", PC, 5, 0, 0, -1, "", 5, 0, 0},
             {"human begins", PC, 2, 0, 0, 0,
              "draw present | status Sie sind an der Reihe." + kAllMissing + " | info", 5, 0, 0},
@@ -194,8 +194,8 @@ private slots:
         QCOMPARE(t.st.CurrentPlayer, c.currentAfter);
         QCOMPARE(t.st.PlacementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
-        if (c.log == "DXTimer on") // from ChangingTime; the first frame a second later
-            QVERIFY(g.DXTimer.Tag == 5 && g.DXTimer.Interval() == 1000);
+        if (c.log == "changeOverTimer on") // from ChangingTime; the first frame a second later
+            QVERIFY(g.changeOverTimer.Tag == 5 && g.changeOverTimer.Interval() == 1000);
     }
 
     void abandonAndLateTick()
@@ -203,31 +203,31 @@ private slots:
         TestGame t;
         Game &g = t.game;
         t.st.GamePhase = gpFiring;
-        g.DXTimer_Info.enable();
-        g.DXTimer_Computer.enable();
-        g.DXTimer.setInterval(2000); // a victory pause cut short
-        g.DXTimer.Tag = 6;
-        g.DXTimer.enable();
+        g.animationTimer.enable();
+        g.computerTimer.enable();
+        g.changeOverTimer.setInterval(2000); // a victory pause cut short
+        g.changeOverTimer.Tag = 6;
+        g.changeOverTimer.enable();
         t.st.Tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.GameRunning());
         g.AbandonGame();
-        QCOMPARE(t.takeLog(), "DXTimer off | DXTimer_Computer off | DXTimer_Info off | status " +
+        QCOMPARE(t.takeLog(), "changeOverTimer off | computerTimer off | animationTimer off | status " +
                                   Texts::InfoText(0) + " | draw present");
         QVERIFY(!g.GameRunning() && g.timers.polled() == nullptr);
         QCOMPARE(t.st.Tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
-        QVERIFY(g.DXTimer.Interval() == 1000 && g.DXTimer.Tag <= 1);
+        QVERIFY(g.changeOverTimer.Interval() == 1000 && g.changeOverTimer.Tag <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
         t.st.GamePhase = gpFinished;
-        g.DXTimer.setInterval(2000);
-        g.DXTimer.enable();
+        g.changeOverTimer.setInterval(2000);
+        g.changeOverTimer.enable();
         t.fx.clear();
         t.run(2000);
-        QCOMPARE(t.takeLog(), "DXTimer off");
-        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 && g.DXTimer.Interval() == 1000);
+        QCOMPARE(t.takeLog(), "changeOverTimer off");
+        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 && g.changeOverTimer.Interval() == 1000);
     }
 
     void wholeGameTwoAtOne()
@@ -273,7 +273,7 @@ private slots:
 
         // Bert fires alone: a miss keeps the turn without a countdown.
         click(g, annasWater[1]);
-        QVERIFY(g.st.CurrentPlayer == 1 && !g.DXTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 1 && !g.changeOverTimer.Enabled());
         for (int i = 1; i < annasShips.size() - 1; ++i)
             click(g, annasShips[i]);
         t.fx.clear();
@@ -300,14 +300,14 @@ private slots:
         QCOMPARE(st.Tries, (std::array<int, 2>{0, 0}));
         QVERIFY(st.ControlField[0] == Grid{} && st.ControlField[1] == Grid{} && st.PlayField[0] == Grid{});
         QVERIFY(Game::IsCompleteFleet(Game::CountShips(st.PlayField[1], 0)));
-        QVERIFY(g.DXTimer_Computer.Interval() == 7000 && g.DXTimer_Info.Enabled() &&
+        QVERIFY(g.computerTimer.Interval() == 7000 && g.animationTimer.Enabled() &&
                 st.PlayerNames[1] == "Bert");
         QCOMPARE(t.takeLog(), QString());
         // A think time beyond reason neither overflows nor goes below 0.
         for (const auto &[seconds, interval] : {std::pair{INT_MAX, INT_MAX}, std::pair{-5, 0}}) {
             st.ChangingTime = seconds;
             g.StartGame();
-            QCOMPARE(g.DXTimer_Computer.Interval(), interval);
+            QCOMPARE(g.computerTimer.Interval(), interval);
         }
     }
 

@@ -102,7 +102,7 @@ private slots:
         t.st.CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
         t.st.CurrentPlayer = 0;
-        g.DXTimer.enable();
+        g.changeOverTimer.enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
 
@@ -202,7 +202,7 @@ private slots:
         t.st.PlayField[1].at(4, 8) = t.st.PlayField[1].at(5, 5) = pfWaterShot;
         t.st.PlayField[1].at(8, 0) = pfShipHit;
         t.st.Tries = {5, 4};
-        g.DXTimer.setEnabled(phase == 0);
+        g.changeOverTimer.setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
         g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());

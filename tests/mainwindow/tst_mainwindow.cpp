@@ -2,34 +2,34 @@
 // offscreen with a hand-driven clock and scripted chance.
 
 #include "support/GameTestAccess.h"
-#include "app/mainwindow/TForm1.h"
+#include "app/mainwindow/MainWindow.h"
 #include "app/mainwindow/WindowEffects.h"
 #include "dialogs/HelpWindow.h"
-#include "dialogs/TForm2.h"
-#include "dialogs/TForm4.h"
-#include "dialogs/TInfo.h"
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/ColorComboBox.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"
 #include "presentation/BalloonHint.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
-#include "dialogs/TForm3.h"
+#include "dialogs/SoundDialog.h"
 #include "support/TestGame.h"
 #include "support/WhenModal.h"
-#include "update/TLxUpdateFile.h"
-#include "update/TStatusForm.h"
+#include "update/Updater.h"
+#include "update/UpdateWizard.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QtWidgets>
 
 // The sounds that reach the output, and sounds played as the engine plays them.
-struct TForm1TestAccess {
-    static void listen(TForm1 &form, QStringList &log)
+struct MainWindowTestAccess {
+    static void listen(MainWindow &form, QStringList &log)
     {
         struct Recorder final : SoundOutput {
             QStringList &log;
@@ -39,7 +39,7 @@ struct TForm1TestAccess {
         form.effects_->sound_ = std::make_unique<SoundPlayer>(std::make_unique<Recorder>(log));
         form.effects_->sound_->setEnabled(form.MenuItem_Sounds->isChecked());
     }
-    static void play(TForm1 &form, int id, bool forced) { form.effects_->PlaySound(id, forced); }
+    static void play(MainWindow &form, int id, bool forced) { form.effects_->PlaySound(id, forced); }
 };
 
 namespace {
@@ -51,10 +51,10 @@ struct Window {
     QTemporaryDir dir;
     ManualClock clock;
     ScriptedRandom rng;
-    TForm1 form;
-    TForm2 *wizard = new TForm2(form.game(), &form);
-    DXDrawSurface *board = form.findChild<DXDrawSurface *>(QStringLiteral("DXDraw"));
-    DXDrawSurface *infoSurface = form.findChild<DXDrawSurface *>(QStringLiteral("DXDraw_Info"));
+    MainWindow form;
+    NewGameWizard *wizard = new NewGameWizard(form.game(), &form);
+    DrawingSurface *board = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw"));
+    DrawingSurface *infoSurface = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw_Info"));
     QStringList sounds; // as they reach the output
 
     // realClock: the program's own clock instead of the hand-driven one.
@@ -65,7 +65,7 @@ struct Window {
     {
         form.setWizard(wizard);
         form.createDialogs();
-        TForm1TestAccess::listen(form, sounds);
+        MainWindowTestAccess::listen(form, sounds);
         form.show();
     }
     Game &game() { return form.game(); }
@@ -122,7 +122,7 @@ struct Window {
     {
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }))
             return false;
-        WhenModal<TForm2>([=](TForm2 *d) {
+        WhenModal<NewGameWizard>([=](NewGameWizard *d) {
             (twoAtOne ? d->RadioButton_TwoAtOne : d->RadioButton_PCMode)->click();
             d->Button_Forward->click();
             d->Edit_M1Player1->setText(name);
@@ -221,7 +221,7 @@ private slots:
         const QPoint own = L(mine.x, mine.y);
         w.enter(Qt::ControlModifier);
         QCOMPARE(st.GamePhase, int(gpPlaced1));
-        DXDrawSurface panel(InfoPanel::W, InfoPanel::H);
+        DrawingSurface panel(InfoPanel::W, InfoPanel::H);
         ScriptedRandom r;
         InfoPanel(panel, r).DrawInfo(st);
         QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());
@@ -300,10 +300,10 @@ private slots:
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
         for (QWidget *window :
-             QList<QWidget *>{&w.form, w.form.findChild<TForm3 *>(), w.form.LxUpdateFile->statusForm()})
+             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.LxUpdateFile->statusForm()})
             QCOMPARE(window->font().family(), face);
         QString caption;
-        WhenModal<TInfo>([&](TInfo *d) { // Enter reaches the dialog, not the game
+        WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
             caption = d->windowTitle() + (d->isVisible() ? "|still open" : "");
             d->OK->click();
@@ -366,10 +366,10 @@ private slots:
         {
             Window w(path);
             w.action("MenuItem_Sounds")->trigger(); // off: only a forced sound plays
-            TForm1TestAccess::play(w.form, 101, false);
-            TForm1TestAccess::play(w.form, 301, true);
+            MainWindowTestAccess::play(w.form, 101, false);
+            MainWindowTestAccess::play(w.form, 301, true);
             QCOMPARE(w.sounds, QStringList({"301"}));
-            WhenModal<TForm3>([](TForm3 *d) {
+            WhenModal<SoundDialog>([](SoundDialog *d) {
                 d->ComboBox_WaterSound->setCurrentIndex(2);
                 d->ComboBox_ShipSound->setCurrentIndex(8);
                 d->Button_OK->click();
@@ -381,7 +381,7 @@ private slots:
             QCOMPARE(w.st().ComputerLevel, clHard);
             w.place(5, 5);
             const int presents = w.presents();
-            WhenModal<TForm4>([](TForm4 *d) {
+            WhenModal<ColorDialog>([](ColorDialog *d) {
                 d->LxColorComboBox_Color1->setColor(0x123456);
                 d->LxColorComboBox_Color2->setColor(0x0000FF); // red in the low byte
                 d->Button_OK->click();
@@ -397,26 +397,26 @@ private slots:
             QVERIFY(w.form.isVisible());
             bool stopped = false;
             AnswerMessageBox(QStringLiteral("&Ja"));
-            WhenModal<TForm2>([&](TForm2 *wizard) {
-                stopped = !w.game().DXTimer_Computer.Enabled() && !w.game().DXTimer_Info.Enabled() &&
+            WhenModal<NewGameWizard>([&](NewGameWizard *wizard) {
+                stopped = !w.game().computerTimer.Enabled() && !w.game().animationTimer.Enabled() &&
                           w.showsTitle();
                 wizard->Button_Cancel->click();
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
             QCOMPARE(w.st().GamePhase, int(gpNoGame));
-            QVERIFY(w.game().DXTimer_Info.Enabled());
+            QVERIFY(w.game().animationTimer.Enabled());
             QVERIFY(w.form.close()); // no game: no question
         }
         auto w = std::make_unique<Window>(path);
         QVERIFY(!w->action("MenuItem_Sounds")->isChecked());
-        TForm1TestAccess::play(w->form, 101, false); // off after the restart too
+        MainWindowTestAccess::play(w->form, 101, false); // off after the restart too
         QVERIFY(w->sounds.isEmpty());
         QCOMPARE(w->st().ShotSound, (std::array<int, 2>{3, 201}));
         QCOMPARE(w->st().CellColors[1], 0x123456u);
         QCOMPARE(w->st().CellColors[2], 0x0000FFu);
         QString shown;
-        WhenModal<TForm2>([&](TForm2 *d) {
+        WhenModal<NewGameWizard>([&](NewGameWizard *d) {
             shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value()) +
                     u'|' + d->ComboBox_ComputerLevel->currentText();
             d->Button_Cancel->click();

@@ -3,8 +3,8 @@
 // ends without saving the game's settings.
 
 #include "support/GameTestAccess.h"
-#include "app/mainwindow/TForm1.h"
-#include "update/TLxUpdateFile.h"
+#include "app/mainwindow/MainWindow.h"
+#include "update/Updater.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,7 +33,7 @@ private slots:
         {
             ManualClock clock;
             ScriptedRandom rng;
-            TForm1 form(&clock, &rng, nullptr, settings);
+            MainWindow form(&clock, &rng, nullptr, settings);
             QAction *update = form.LxUpdateFile->action();
             QVERIFY(form.actions().contains(update));
             QCOMPARE(update->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));

@@ -29,7 +29,7 @@ void PlayGame(NetSide &host, NetSide &guest, int firstToPlace, int startPlayer, 
     }
     NetSide *last = order[1];
     for (int shot = 1; last->st.GamePhase == gpFiring && shot < 300; ++shot) {
-        if (last->st.Winner == last->st.LocalPlayer && last->game.DXTimer.Enabled()) {
+        if (last->st.Winner == last->st.LocalPlayer && last->game.changeOverTimer.Enabled()) {
             last = last == &host ? &guest : &host; // the other side's pause ends first
             act(*last, [&] { last->endPause(); });
             continue;

@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(s->st.GamePhase, gpNoGame);
         if (gameRan || s->ui.wizardClosed > 0) {
             QVERIFY(box.contains(s->st.PlayerNames[s->peer()]));
-            QVERIFY(s->game.DXTimer_Info.Enabled() && !s->game.DXTimer.Enabled());
+            QVERIFY(s->game.animationTimer.Enabled() && !s->game.changeOverTimer.Enabled());
             QCOMPARE(s->fx.status, Texts::InfoText(0));
         } else {
             QVERIFY(s->ui.ipCtrlsEnabled && s->st.PlayerNames[0].isEmpty() && s->st.PlayerNames[1].isEmpty());

@@ -1,7 +1,7 @@
 #include "game/Game.h"
 #include "game/Random.h"
 #include "presentation/BlendColor.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
 
 #include <QPainter>
@@ -32,7 +32,7 @@ InfoPanel::ShipSprites testSprites()
 }
 
 struct Panel {
-    DXDrawSurface surface{881, 182};
+    DrawingSurface surface{881, 182};
     ScriptedRandom rng;
     InfoPanel panel;
     explicit Panel(std::vector<int> draws = {0}) : rng(std::move(draws)), panel(surface, rng, testSprites())
@@ -183,7 +183,7 @@ private slots:
         Panel p({0, 1});
         ManualClock clock;
         TimerHub hub(clock);
-        GameTimer timer(hub, "DXTimer_Info", 10);
+        GameTimer timer(hub, "animationTimer", 10);
         p.panel.attach(timer);
         timer.enable();
         QCOMPARE(p.panel.TitleShip.X, -57); // starts left of the panel
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(p.surface.presentCount(), 1);
 
         p.panel.TitleShip.X = 75; // crest of sprite 0: no roll, centre at (75, 162)
-        p.panel.DXTimer_InfoTimer(1);
+        p.panel.animate(1);
         QImage img = p.image();
         QCOMPARE(img.pixel(75, 174), Red);          // hull band: rows 30-45 of the sprite
         QCOMPARE(img.pixel(47 + 5, 137 + 31), Red); // sprite's top left at (75 - 28, 162 - 25)
@@ -202,7 +202,7 @@ private slots:
 
         // Rolled clockwise by 25/256 of a turn about (0, 96): the hull's left end up, no fuchsia.
         p.panel.TitleShip.X = 0;
-        p.panel.DXTimer_InfoTimer(3);
+        p.panel.animate(3);
         img = p.image();
         QCOMPARE(img.pixel(1, 96 + 14), Red);
         for (int y = 0; y < img.height(); ++y)
@@ -212,9 +212,9 @@ private slots:
 
         // Once wholly past the right edge (881 + 57 / 2 = 909) the next random ship enters from the left.
         p.panel.TitleShip.X = 907;
-        p.panel.DXTimer_InfoTimer(1);
+        p.panel.animate(1);
         QCOMPARE(p.panel.TitleShip.Sprite, 0);
-        p.panel.DXTimer_InfoTimer(1);
+        p.panel.animate(1);
         QCOMPARE(p.panel.TitleShip.Sprite, 1);
         QCOMPARE(p.panel.TitleShip.X, -45);
     }
@@ -232,8 +232,8 @@ private slots:
             const int lag = 1 + i % 9;
             full.panel.TitleShip = partial.panel.TitleShip;
             full.panel.DrawInfo(GameState());
-            full.panel.DXTimer_InfoTimer(lag);
-            partial.panel.DXTimer_InfoTimer(lag);
+            full.panel.animate(lag);
+            partial.panel.animate(lag);
             if (partial.image() != full.image())
                 QFAIL(qPrintable(QString("frame %1 differs").arg(i)));
         }

@@ -16,7 +16,7 @@ public:
     QString status;
 
     // With withIntervals an "on" line also names the interval the timer
-    // starts with ("DXTimer on 2000").
+    // starts with ("changeOverTimer on 2000").
     void attach(Game &game, bool withIntervals = false)
     {
         withIntervals_ = withIntervals;

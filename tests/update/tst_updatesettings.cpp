@@ -1,6 +1,6 @@
 #include "UpdateTestSupport.h"
-#include "update/TLxUpdateFile.h"
-#include "update/TStatusForm.h"
+#include "update/Updater.h"
+#include "update/UpdateWizard.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
 
@@ -17,7 +17,7 @@ struct UpdateWizardModelTest {
     }
 };
 
-using Outcome = TLxUpdateFile::Outcome;
+using Outcome = Updater::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
 // The stored update settings and the decision at start and on Ctrl+U.
@@ -125,7 +125,7 @@ private slots:
         QFETCH(Outcome, outcome);
         UpdateTestPlatform env;
         QWidget owner;
-        auto *component = new TLxUpdateFile(&owner, env.platform);
+        auto *component = new Updater(&owner, env.platform);
         component->ProgramName = component->RegistryKey = "Kielwanz";
         component->ZIPFileName = "Brackwen.zip";
         const bool hkcu = component->HKCU = run.contains("HKCU");
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(program.open(QIODevice::ReadWrite) &&
                 program.setFileTime(written, QFileDevice::FileModificationTime));
         int timesShown = 0;
-        component->showWizard = [&](TStatusForm &w) {
+        component->showWizard = [&](UpdateWizard &w) {
             ++timesShown;
             const UpdateWizardModel::Inputs &in = w.model().inputs();
             QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
@@ -160,7 +160,7 @@ private slots:
             UpdateWizardModelTest::closeOnStep5(w.model(), run.contains("prepared"));
         };
         const bool force = run.contains("Ctrl+U");
-        QSignalSpy quit(component, &TLxUpdateFile::quitRequested);
+        QSignalSpy quit(component, &Updater::quitRequested);
         Outcome result = Outcome::Continue;
         if (force)
             component->action()->trigger();

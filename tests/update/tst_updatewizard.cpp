@@ -1,5 +1,5 @@
 #include "UpdateTestSupport.h"
-#include "update/TStatusForm.h"
+#include "update/UpdateWizard.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
 #include "update/install/PrepareInstall.h"
@@ -398,7 +398,7 @@ private slots:
         server.put("Updates.ini", "[Kielwanz]\r\nDate=01.06.2024\r\nFile=w.zip\r\n");
         server.put("Updates/w.zip", ZipBytes({{"Update.bat", " echo %s\n"}, {"kielwanz", "neu"}}));
         UpdateTestPlatform env(server.base());
-        TStatusForm form(env.platform);
+        UpdateWizard form(env.platform);
         form.model().setInputs({"Kielwanz", "Kielwanz", "Brackwen.zip", programDate(), false});
         auto *spin = form.findChild<QSpinBox *>("SpinEdit_AutoUpdt");
         auto click = [&](const char *name) { QTest::mouseClick(form.findChild<QPushButton *>(name), Qt::LeftButton); };

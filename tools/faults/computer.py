@@ -16,7 +16,7 @@ FAULTS = [
     ("computer-easy-targets", C, "return drawFrom(targets.empty() ? open : targets, rng);", "return drawFrom(open, rng);"),
     ("computer-hard-single", C, "for (int d = 0; d < (length == 1 ? 1 : 2); ++d) {", "for (int d = 0; d < 2; ++d) {"),
     ("computer-hard-ends", C, "fits = fits && hits < length && control.get(x - dx, y - dy) != cfHit &&\n                           control.get(x + length * dx, y + length * dy) != cfHit;", "fits = fits && hits < length;"),
-    ("computer-timer-winner", C, "game_.DXTimer_Computer.setEnabled(st.Winner == 0);", "game_.DXTimer_Computer.setEnabled(false);"),
+    ("computer-timer-winner", C, "game_.computerTimer.setEnabled(st.Winner == 0);", "game_.computerTimer.setEnabled(false);"),
     ("computer-timer-turn", C, "st.GamePhase == gpFiring && st.CurrentPlayer == 1)", "st.GamePhase == gpFiring)"),
 ]
 FAULTS += [

@@ -2,7 +2,7 @@
 
 TESTS = "tst_(mainwindow|netgame|nethostile)"
 
-W = "app/mainwindow/TForm1.cpp"
+W = "app/mainwindow/MainWindow.cpp"
 E = "app/mainwindow/WindowEffects.cpp"
 L = "app/mainwindow/NetLink.cpp"
 S = "opponents/NetSession.cpp"
@@ -44,7 +44,7 @@ FAULTS = [
      "    if (link_ == Link::Playing && !gameRunsHere()) {\n        inbox_.clear();\n        return;\n    }\n", ""),
     ("fx-startword-first", S, "const qsizetype go = inbox_.indexOf(StartWord, 1);\n    if (go > 0) {",
      "const qsizetype go = inbox_.indexOf(StartWord);\n    if (go >= 0) {"),
-    ('fx-pause-not-passed', G, '    if (DXTimer.Enabled())\n        DXTimerTimer();\n    const int peer', '    const int peer'),
+    ('fx-pause-not-passed', G, '    if (changeOverTimer.Enabled())\n        changeOverTick();\n    const int peer', '    const int peer'),
     ("fx-lost-message-dropped", S,
      "        ui_.ShowConnectionMessage(lostCaption(), QStringLiteral(\"Die Verbindung zu \") + name +",
      "        (void)(QStringLiteral(\"Die Verbindung zu \") + name +"),

@@ -2,10 +2,10 @@
 # name validator and the wizard's page switching.
 TESTS = "tst_(dialoglayout|sounddialog|playernamevalidator|wizard|colordialog|aboutdialog)"
 
-W = "dialogs/TForm2.cpp"
-S = "dialogs/TForm3.cpp"  # presentation/TForm3.cpp before it moved
-C = "dialogs/TForm4.cpp"
-A = "dialogs/TInfo.cpp"
+W = "dialogs/NewGameWizard.cpp"
+S = "dialogs/SoundDialog.cpp"
+C = "dialogs/ColorDialog.cpp"
+A = "dialogs/AboutDialog.cpp"
 V = "dialogs/PlayerNameValidator.cpp"
 
 FAULTS = [

@@ -10,6 +10,7 @@ file back, whatever happens.
 
     run.py plant  --source SRC --build BUILD --out OUT.json FAULTFILE...   [--ids a,b]
     run.py compare BEFORE.json AFTER.json
+    run.py check FAULTFILE...      # lists faults whose `old` is not found exactly once
 
 A fault is "caught" when a test fails, "survived" when all pass, "invalid" when the program no
 longer builds with it, "stale" when `old` is not found once. `compare` lists every fault caught in
@@ -99,6 +100,18 @@ def plant(args):
     print("summary:", ", ".join(f"{k} {v}" for k, v in sorted(counts.items())))
 
 
+def check(args):
+    bad = 0
+    for f in load(args.faultfiles):
+        n = (pathlib.Path(args.source) / f["path"]).read_text(encoding="utf-8").count(f["old"]) \
+            if (pathlib.Path(args.source) / f["path"]).exists() else 0
+        if n != 1:
+            bad += 1
+            print(f"{f['id']}: {'stale' if n == 0 else 'ambiguous'} in {f['path']}")
+    print(f"{bad} fault(s) to re-anchor")
+    return 1 if bad else 0
+
+
 def compare(args):
     before = json.loads(pathlib.Path(args.before).read_text())
     after = json.loads(pathlib.Path(args.after).read_text())
@@ -124,8 +137,11 @@ def main():
     c = sub.add_parser("compare")
     c.add_argument("before")
     c.add_argument("after")
+    k = sub.add_parser("check")
+    k.add_argument("--source", default=".")
+    k.add_argument("faultfiles", nargs="+")
     args = p.parse_args()
-    sys.exit(plant(args) if args.cmd == "plant" else compare(args))
+    sys.exit({"plant": plant, "compare": compare, "check": check}[args.cmd](args))
 
 
 if __name__ == "__main__":

@@ -4,10 +4,10 @@
 TESTS = "tst_(wizard|netgame|nethostile|settingsfile|gameflow|mainwindow|colordialog)$"
 
 FAULTS = [
-    ('state_wizard_m1_time', "dialogs/TForm2.cpp", 'choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;', 'choices.ChangingTime = SpinEdit_ChangingTime->value();'),
+    ('state_wizard_m1_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;', 'choices.ChangingTime = SpinEdit_ChangingTime->value();'),
     ("state_wizard_m1_recent", "game/Game.cpp",
      "st_.RecentNames = c.PlayerNames;", ";"),
-    ('state_wizard_m3_time', "dialogs/TForm2.cpp", 'choices.ChangingTime = SpinEdit_ComputerTime->value();', 'choices.ChangingTime = SpinEdit_ComputerTime->value() + 1;'),
+    ('state_wizard_m3_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = SpinEdit_ComputerTime->value();', 'choices.ChangingTime = SpinEdit_ComputerTime->value() + 1;'),
     ("state_wizard_m2_recent", "game/Game.cpp",
      "st_.RecentNames[0] = c.PlayerNames[local()];",
      "st_.RecentNames[1] = c.PlayerNames[local()];"),
@@ -15,7 +15,7 @@ FAULTS = [
      "if (local() == 1)\n            st_.HostAddress = c.HostAddress;", ""),
     ("state_wizard_m3_level", "game/Game.cpp",
      "SetComputerLevel(c.ComputerLevel);", ";"),
-    ("state_wizard_m2_local", "dialogs/TForm2.cpp",
+    ("state_wizard_m2_local", "dialogs/NewGameWizard.cpp",
      "const int local = RadioButton_M2Client->isChecked() ? 1 : 0;",
      "const int local = RadioButton_M2Host->isChecked() ? 1 : 0;"),
     ("state_net_name_recent", "game/Game.cpp",
@@ -53,7 +53,7 @@ FAULTS = [
     ("state_settings_level", "settings/SettingsFile.cpp",
      "loaded.ComputerLevel = clNormal;", "loaded.ComputerLevel = clEasy;"),
     ("state_colour_redraw", "game/Game.cpp",
-     "st_.GamePhase <= gpFiring && !DXTimer.Enabled()", "st_.GamePhase < gpFiring && !DXTimer.Enabled()"),
+     "st_.GamePhase <= gpFiring && !changeOverTimer.Enabled()", "st_.GamePhase < gpFiring && !changeOverTimer.Enabled()"),
     ("state_colour_changed", "game/Game.cpp",
      "const bool changed = colors != st_.CellColors;",
      "const bool changed = colors[3] != st_.CellColors[3];"),
@@ -63,7 +63,7 @@ FAULTS = [
     ("state_wizard_show_clear", "game/Game.cpp",
      "    st_.PlayerNames[1].clear();\n}", "}"),
     # New code paths of the refactoring (no counterpart before it).
-    ("state_settings_not_applied", "app/mainwindow/TForm1.cpp",
+    ("state_settings_not_applied", "app/mainwindow/MainWindow.cpp",
      "game_->ApplySettings(stored);", ";"),
     ("state_peer_shot_turn", "game/Game.cpp",
      "if (cur() != peer || st_.ControlField[peer]", "if (cur() == peer || st_.ControlField[peer]"),

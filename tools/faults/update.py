@@ -2,13 +2,13 @@
 # stored update settings (the installation code has its own list).
 TESTS = "tst_(updatewizard|updatesettings|updateflow)"
 
-# The wizard's steps and texts live in its model (formerly all in TStatusForm.cpp).
+# The wizard's steps and texts live in its model.
 W = "update/UpdateWizardModel.cpp"
 H = "update/HttpClient.cpp"
 L = "update/UpdateListFile.cpp"
 D = "update/UpdateDates.cpp"
 S = "update/UpdateSettingsStore.cpp"
-C = "update/TLxUpdateFile.cpp"
+C = "update/Updater.cpp"
 
 FAULTS = [
     # News and sizes

@@ -5,21 +5,21 @@ TESTS = "tst_(boardrenderer|infopanel|balloonhint|assets|gametimerdriver|colorco
 BR = "presentation/BoardRenderer.cpp"
 IP = "presentation/InfoPanel.cpp"
 BH = "presentation/BalloonHint.cpp"
-CC = "dialogs/TLxColorComboBox.cpp"
-TI = "dialogs/TInfo.cpp"
-F4 = "dialogs/TForm4.cpp"
+CC = "dialogs/ColorComboBox.cpp"
+TI = "dialogs/AboutDialog.cpp"
+F4 = "dialogs/ColorDialog.cpp"
 
 # Each fault names the tests that exercise its file, so that a run builds
 # only those programs (TESTS above is the area's whole set).
 TESTS_OF = {
     "presentation/BoardRenderer": "tst_boardrenderer",
     "presentation/InfoPanel": "tst_infopanel",
-    "presentation/DXDrawSurface": "tst_infopanel",
+    "presentation/DrawingSurface": "tst_infopanel",
     "presentation/BalloonHint": "tst_balloonhint",
     "presentation/GameTimerDriver": "tst_gametimerdriver",
-    "dialogs/TLxColorComboBox": "tst_(colorcombobox|colordialog)",
-    "dialogs/TInfo": "tst_aboutdialog",
-    "dialogs/TForm4": "tst_colordialog",
+    "dialogs/ColorComboBox": "tst_(colorcombobox|colordialog)",
+    "dialogs/AboutDialog": "tst_aboutdialog",
+    "dialogs/ColorDialog": "tst_colordialog",
 }
 
 FAULTS = [
@@ -43,7 +43,7 @@ FAULTS = [
     ("view-ip-wrap-old-width", IP, r"TitleShip.X = -(sprites_[next].width() / 2);", r"TitleShip.X = -(sprite.width() / 2);"),
     ("view-ip-dirty-old-place", IP, r"(lastShip_ | shipRect)", r"shipRect"),
     ("view-ip-full-after-draw", IP, "    fullFrame_ = true;\n    QImage &back", "    QImage &back"),
-    ("view-dx-partial-origin", "presentation/DXDrawSurface.cpp", r"p.drawImage(r.topLeft(), back_, r);",
+    ("view-dx-partial-origin", "presentation/DrawingSurface.cpp", r"p.drawImage(r.topLeft(), back_, r);",
      r"p.drawImage(QPoint(0, 0), back_, r);"),
     # balloon hint
     ("view-bh-left-clamp", BH, r"left = qMax(left, avail.left());", ""),
@@ -65,12 +65,12 @@ FAULTS = [
     # about dialog
     ("view-ti-logo-left", TI, r"const int left = n - LogoBitmap.width() / 2;", r"const int left = n - LogoBitmap.width();"),
     ("view-ti-escape-rejects", TI, "        accept();\n        return;", "        reject();\n        return;"),
-    ("view-ti-link-stays-red", TI, "void TInfo::HyperLinkMouseUp(QLabel *sender)\n{\n    setLabelColour(sender, QColor(0, 0, 255));\n}",
-     "void TInfo::HyperLinkMouseUp(QLabel *)\n{\n}"),
+    ("view-ti-link-stays-red", TI, "void AboutDialog::HyperLinkMouseUp(QLabel *sender)\n{\n    setLabelColour(sender, QColor(0, 0, 255));\n}",
+     "void AboutDialog::HyperLinkMouseUp(QLabel *)\n{\n}"),
     ("view-ti-adopt-size", TI, r"if (points != 8)", r"if (points < 8)"),
     # colour dialog
     ('view-f4-not-stored', "game/Game.cpp", '    st_.CellColors = colors;\n', '', 'tst_(colordialog|gameflow)$'),
     ('view-f4-changed-last-only', "game/Game.cpp", 'const bool changed = colors != st_.CellColors;', 'const bool changed = colors[3] != st_.CellColors[3];', 'tst_(colordialog|gameflow)$'),
-    ('view-f4-countdown', "game/Game.cpp", 'st_.GamePhase <= gpFiring && !DXTimer.Enabled())\n        DrawScreen(true);', 'st_.GamePhase <= gpFiring)\n        DrawScreen(true);', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-countdown', "game/Game.cpp", 'st_.GamePhase <= gpFiring && !changeOverTimer.Enabled())\n        DrawScreen(true);', 'st_.GamePhase <= gpFiring)\n        DrawScreen(true);', 'tst_(colordialog|gameflow)$'),
 ]
 FAULTS = [f if len(f) > 4 else f + (TESTS_OF[f[1].rsplit(".", 1)[0]],) for f in FAULTS]

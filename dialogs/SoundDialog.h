@@ -11,12 +11,12 @@ class QPushButton;
 // The sound dialog "Sounds": picks the sound for a shot into the water and
 // for a hit. Created once and shown modally with exec() whenever the user
 // chooses "Sounds einrichten"; every opening selects the stored sounds anew.
-class TForm3 : public QDialog {
+class SoundDialog : public QDialog {
     Q_OBJECT
 public:
     // shotSound is the game's ShotSound (entry 0 water, entry 1 ship); OK
     // writes it.
-    explicit TForm3(std::array<int, 2> &shotSound, QWidget *parent = nullptr);
+    explicit SoundDialog(std::array<int, 2> &shotSound, QWidget *parent = nullptr);
 
     // Sounds per group: water, hit, general.
     static constexpr std::array<int, 3> SoundGroupSizes{3, 8, 7};

@@ -4,13 +4,13 @@
 
 #include <QMainWindow>
 
-class TLxUpdateFile;
+class Updater;
 #include <QString>
 
 #include <memory>
 
 class ComputerPlayer;
-class DXDrawSurface;
+class DrawingSurface;
 class GameTimerDriver;
 class HelpWindow;
 class NetLink;
@@ -18,16 +18,16 @@ class QAction;
 class QLabel;
 class QMenu;
 class SettingsFile;
-class TForm2;
-class TForm3;
-class TForm4;
-class TInfo;
+class NewGameWizard;
+class SoundDialog;
+class ColorDialog;
+class AboutDialog;
 class WindowEffects;
 
 // The main window: status line, info panel and board surface, the menus, the
 // keys and the mouse. It owns the game; the engine's side effects reach the
 // window through WindowEffects.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Without a clock or generator the window uses the steady clock and a
@@ -35,21 +35,21 @@ public:
     // file of their own (empty: "Settings.ini" beside the program).
     // The program passes checkForUpdates: the update check at start runs first
     // of all and may end the program (QuitAtStart).
-    explicit TForm1(Clock *clock = nullptr, Random *rng = nullptr, QWidget *parent = nullptr,
+    explicit MainWindow(Clock *clock = nullptr, Random *rng = nullptr, QWidget *parent = nullptr,
                     const QString &settingsPath = QString(), bool checkForUpdates = false);
-    ~TForm1() override;
+    ~MainWindow() override;
 
     // The update check at start prepared an installation or the program is a
     // pure updater: the program ends without showing the window.
     bool QuitAtStart = false;
-    TLxUpdateFile *LxUpdateFile = nullptr;
+    Updater *LxUpdateFile = nullptr;
 
     Game &game() { return *game_; }
 
     // The wizard, created after the main window (see main.cpp) as its child;
     // the window deletes it before the game goes. Its network page is wired
     // to the network session here.
-    void setWizard(TForm2 *wizard);
+    void setWizard(NewGameWizard *wizard);
     // After the wizard: the sound dialog, the colour dialog and, last of all
     // windows, the about dialog (it gives every 8-pt window the system face).
     void createDialogs();
@@ -60,7 +60,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend struct TForm1TestAccess; // tests listen to the sounds
+    friend struct MainWindowTestAccess; // tests listen to the sounds
 
     // ---- Handlers
     void Neu1Click();
@@ -84,15 +84,15 @@ private:
     // window closes, and the game timers would stand still.
     void regainActivation();
 
-    TForm2 *Form2 = nullptr;
-    TForm3 *Form3 = nullptr;
-    TForm4 *Form4 = nullptr;
-    TInfo *Info = nullptr;
+    NewGameWizard *Form2 = nullptr;
+    SoundDialog *Form3 = nullptr;
+    ColorDialog *Form4 = nullptr;
+    AboutDialog *Info = nullptr;
 
     // Controls (each named after its member, for tests to find)
     QLabel *Label_Info;
-    DXDrawSurface *DXDraw_Info;
-    DXDrawSurface *DXDraw;
+    DrawingSurface *DXDraw_Info;
+    DrawingSurface *DXDraw;
     // Menus
     QMenu *Spiel1;
     QAction *Neu1;

@@ -26,10 +26,10 @@ class QWidget;
 // through the signals below, and the network code answers through the public
 // controls (Label_M2IPState, Button_Forward), SetIPCtrlsEnabled and
 // StartAndClose.
-class TForm2 : public QDialog {
+class NewGameWizard : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(Game &game, QWidget *parent = nullptr);
+    explicit NewGameWizard(Game &game, QWidget *parent = nullptr);
 
     // Page "Standard"
     QStackedWidget *PageControl = nullptr;

@@ -12,11 +12,11 @@ class QPushButton;
 // and development time over a gradient carrying the maker's logo, the maker's
 // contact lines and OK. Created once, as the last of the program's windows:
 // creating it gives every window of font size 8 the system's message face.
-class TInfo : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TInfo(QWidget *parent = nullptr);
-    ~TInfo() override;
+    explicit AboutDialog(QWidget *parent = nullptr);
+    ~AboutDialog() override;
 
     // Sets what the banner shows and the caption "Info über <title>", then
     // shows the dialog modally.

@@ -1,4 +1,4 @@
-#include "dialogs/TInfo.h"
+#include "dialogs/AboutDialog.h"
 
 #include "KielwanzConfig.h"
 
@@ -20,9 +20,9 @@
 #include <cstdint>
 #include <functional>
 
-const QString TInfo::MakerLine = QStringLiteral("Ein Spiel vom Kielwanz-Team");
-const QString TInfo::MailAddress = QStringLiteral("kontakt@kielwanz.example");
-const QString TInfo::WebAddress = QStringLiteral("www.kielwanz.example");
+const QString AboutDialog::MakerLine = QStringLiteral("Ein Spiel vom Kielwanz-Team");
+const QString AboutDialog::MailAddress = QStringLiteral("kontakt@kielwanz.example");
+const QString AboutDialog::WebAddress = QStringLiteral("www.kielwanz.example");
 
 namespace {
 
@@ -137,7 +137,7 @@ void setUnderlined(QLabel *label, bool on)
 
 } // namespace
 
-TInfo::TInfo(QWidget *parent)
+AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     QFont face(QStringLiteral("MS Sans Serif"));
@@ -167,12 +167,12 @@ TInfo::TInfo(QWidget *parent)
     FormCreate();
 }
 
-TInfo::~TInfo()
+AboutDialog::~AboutDialog()
 {
     FormDestroy();
 }
 
-void TInfo::FormCreate()
+void AboutDialog::FormCreate()
 {
     // The build gives the program its version; this is where it is read back.
     if (QCoreApplication::applicationVersion().isEmpty())
@@ -186,13 +186,13 @@ void TInfo::FormCreate()
     placeLabels();
 }
 
-void TInfo::FormDestroy()
+void AboutDialog::FormDestroy()
 {
     LogoMask = QImage();
     LogoBitmap = QImage();
 }
 
-void TInfo::AdoptSystemFont()
+void AboutDialog::AdoptSystemFont()
 {
     const QString face = QApplication::font("QMessageBox").family();
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -211,12 +211,12 @@ void TInfo::AdoptSystemFont()
     }
 }
 
-QString TInfo::GetFileVersionString()
+QString AboutDialog::GetFileVersionString()
 {
     return QCoreApplication::applicationVersion();
 }
 
-void TInfo::ShowInfo(const QString &title, const QString &developmentTime, const QIcon &icon)
+void AboutDialog::ShowInfo(const QString &title, const QString &developmentTime, const QIcon &icon)
 {
     AppTitle = title;
     DevelopmentTime = developmentTime;
@@ -228,12 +228,12 @@ void TInfo::ShowInfo(const QString &title, const QString &developmentTime, const
 
 // ---------------------------------------------------------------- banner
 
-void TInfo::LogoPBPaint(QPainter &painter)
+void AboutDialog::LogoPBPaint(QPainter &painter)
 {
     painter.drawImage(0, 0, ComposeBanner());
 }
 
-QImage TInfo::ComposeBanner() const
+QImage AboutDialog::ComposeBanner() const
 {
     const int W = LogoPB->width();
     const int H = LogoPB->height();
@@ -311,7 +311,7 @@ QImage TInfo::ComposeBanner() const
 
 // ----------------------------------------------------------------- labels
 
-void TInfo::placeLabels()
+void AboutDialog::placeLabels()
 {
     // Labels sized to their text keep their right edge when the face changes.
     if (!OK)
@@ -327,14 +327,14 @@ void TInfo::placeLabels()
           guides);
 }
 
-void TInfo::changeEvent(QEvent *event)
+void AboutDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         placeLabels();
 }
 
-void TInfo::showEvent(QShowEvent *event)
+void AboutDialog::showEvent(QShowEvent *event)
 {
     placeLabels();
     if (const QScreen *s = screen())
@@ -343,7 +343,7 @@ void TInfo::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void TInfo::keyPressEvent(QKeyEvent *event)
+void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
     // OK is also the cancel button: Esc closes with the result OK.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -353,7 +353,7 @@ void TInfo::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-bool TInfo::eventFilter(QObject *watched, QEvent *event)
+bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     auto *label = qobject_cast<QLabel *>(watched);
     if (label != EMailLbl && label != URLLbl)
@@ -385,32 +385,32 @@ bool TInfo::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TInfo::HyperLinkMouseEnter(QLabel *sender)
+void AboutDialog::HyperLinkMouseEnter(QLabel *sender)
 {
     setUnderlined(sender, true);
 }
 
-void TInfo::HyperLinkMouseLeave(QLabel *sender)
+void AboutDialog::HyperLinkMouseLeave(QLabel *sender)
 {
     setUnderlined(sender, false);
 }
 
-void TInfo::HyperLinkMouseDown(QLabel *sender)
+void AboutDialog::HyperLinkMouseDown(QLabel *sender)
 {
     setLabelColour(sender, QColor(255, 0, 0));
 }
 
-void TInfo::HyperLinkMouseUp(QLabel *sender)
+void AboutDialog::HyperLinkMouseUp(QLabel *sender)
 {
     setLabelColour(sender, QColor(0, 0, 255));
 }
 
-void TInfo::EMailLblClick()
+void AboutDialog::EMailLblClick()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MailAddress));
 }
 
-void TInfo::URLLblClick()
+void AboutDialog::URLLblClick()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + WebAddress));
 }

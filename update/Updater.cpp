@@ -1,7 +1,7 @@
-#include "update/TLxUpdateFile.h"
+#include "update/Updater.h"
 
 #include "settings/InstallLocation.h"
-#include "update/TStatusForm.h"
+#include "update/UpdateWizard.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
 
@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
-TLxUpdateFile::TLxUpdateFile(QWidget *owner, const UpdatePlatform &platform)
+Updater::Updater(QWidget *owner, const UpdatePlatform &platform)
     : QObject(owner), platform_(platform)
 {
     // Ctrl+U works wherever the owner window has the keyboard; no menu entry.
@@ -25,17 +25,17 @@ TLxUpdateFile::TLxUpdateFile(QWidget *owner, const UpdatePlatform &platform)
             emit quitRequested(outcome == Outcome::Quit);
     });
 
-    StatusForm = new TStatusForm(platform_);
-    showWizard = [](TStatusForm &form) { form.exec(); };
+    StatusForm = new UpdateWizard(platform_);
+    showWizard = [](UpdateWizard &form) { form.exec(); };
 }
 
-TLxUpdateFile::~TLxUpdateFile()
+Updater::~Updater()
 {
     // Destroying the wizard writes the next check day when due.
     delete StatusForm;
 }
 
-TLxUpdateFile::Outcome TLxUpdateFile::AutomaticUpdate(const QString &Param, bool Force, double ProgramDate)
+Updater::Outcome Updater::AutomaticUpdate(const QString &Param, bool Force, double ProgramDate)
 {
     if (platform_.arguments.value(1) == u"/uninstall")
         return Outcome::Continue;

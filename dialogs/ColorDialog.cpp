@@ -1,7 +1,7 @@
-#include "dialogs/TForm4.h"
+#include "dialogs/ColorDialog.h"
 
 #include "dialogs/DialogLayout.h"
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/ColorComboBox.h"
 #include "game/Game.h"
 
 #include <QEvent>
@@ -20,7 +20,7 @@ QLabel *rightAlignedLabel(QWidget *parent, const QString &text, QWidget *buddy)
 
 } // namespace
 
-TForm4::TForm4(Game &game, QWidget *parent)
+ColorDialog::ColorDialog(Game &game, QWidget *parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       game_(game)
@@ -38,9 +38,9 @@ TForm4::TForm4(Game &game, QWidget *parent)
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    TLxColorComboBox *boxes[3];
+    ColorComboBox *boxes[3];
     for (int i = 0; i < 3; ++i) {
-        auto *box = new TLxColorComboBox(this);
+        auto *box = new ColorComboBox(this);
         box->setObjectName(QStringLiteral("LxColorComboBox_Color%1").arg(i + 1));
         box->setItemHeight(20);
         box->setShowText(true);
@@ -65,7 +65,7 @@ TForm4::TForm4(Game &game, QWidget *parent)
     Button_OK->setObjectName(QStringLiteral("Button_OK"));
     Button_OK->setAutoDefault(true);
     Button_OK->setDefault(true);
-    connect(Button_OK, &QPushButton::clicked, this, &TForm4::Button_OKClick);
+    connect(Button_OK, &QPushButton::clicked, this, &ColorDialog::Button_OKClick);
 
     Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
     Button_Cancel->setObjectName(QStringLiteral("Button_Cancel"));
@@ -84,7 +84,7 @@ TForm4::TForm4(Game &game, QWidget *parent)
 // longest label, the boxes move right and the dialog grows by as much, so no
 // label is ever cut off; an introduction that needs more lines moves the rest
 // down.
-void TForm4::placeControls()
+void ColorDialog::placeControls()
 {
     if (Button_Cancel == nullptr)
         return; // a font change while the controls are still being made
@@ -93,7 +93,7 @@ void TForm4::placeControls()
     std::vector<Guide> guides{0, 41, 160, 345, 185};
     std::vector<Place> table{{.w = Label1, .r = {8, 8, 313, 33}, .fit = WrapHeight, .pushY = {Below, 0}}};
     QLabel *labels[3] = {Label2, Label3, Label4};
-    TLxColorComboBox *boxes[3] = {LxColorComboBox_Color1, LxColorComboBox_Color2, LxColorComboBox_Color3};
+    ColorComboBox *boxes[3] = {LxColorComboBox_Color1, LxColorComboBox_Color2, LxColorComboBox_Color3};
     // clang-format off
     for (int i = 0; i < 3; ++i) {
         const int top = 52 + 32 * i;
@@ -112,33 +112,33 @@ void TForm4::placeControls()
     setFixedSize(guides[Width].at, guides[Height].at);
 }
 
-void TForm4::changeEvent(QEvent *event)
+void ColorDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         placeControls();
 }
 
-TLxColorComboBox *TForm4::colorBox(int i) const
+ColorComboBox *ColorDialog::colorBox(int i) const
 {
-    return findChild<TLxColorComboBox *>(QStringLiteral("LxColorComboBox_Color%1").arg(i),
+    return findChild<ColorComboBox *>(QStringLiteral("LxColorComboBox_Color%1").arg(i),
                                          Qt::FindDirectChildrenOnly);
 }
 
-void TForm4::showEvent(QShowEvent *event)
+void ColorDialog::showEvent(QShowEvent *event)
 {
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TForm4::FormShow()
+void ColorDialog::FormShow()
 {
     for (int i = 1; i <= 3; ++i)
         colorBox(i)->setColor(game_.st.CellColors[i]);
     LxColorComboBox_Color1->setFocus();
 }
 
-void TForm4::Button_OKClick()
+void ColorDialog::Button_OKClick()
 {
     std::array<std::uint32_t, 4> colors = game_.st.CellColors;
     for (int i = 1; i <= 3; ++i)

@@ -1,4 +1,4 @@
-#include "dialogs/TLxColorComboBox.h"
+#include "dialogs/ColorComboBox.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
@@ -16,7 +16,7 @@ namespace {
 
 struct DefaultEntry {
     const char *name;
-    TLxColorComboBox::ColorRef colour;
+    ColorComboBox::ColorRef colour;
 };
 
 // Red in the low byte, as stored everywhere.
@@ -32,7 +32,7 @@ const QString CustomEntryName = QStringLiteral("Andere Farbe");
 // The list's entries are drawn by the box itself, at the box's entry height.
 class SwatchDelegate : public QAbstractItemDelegate {
 public:
-    explicit SwatchDelegate(TLxColorComboBox *box) : QAbstractItemDelegate(box), box_(box) {}
+    explicit SwatchDelegate(ColorComboBox *box) : QAbstractItemDelegate(box), box_(box) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    TLxColorComboBox *box_;
+    ColorComboBox *box_;
 };
 
 // Qt's chooser speaks English unless a translation is loaded; the program's
@@ -104,7 +104,7 @@ void invertFrame(QImage &img, int x0, int y0, int x1, int y1)
 
 } // namespace
 
-TLxColorComboBox::TLxColorComboBox(QWidget *parent) : TLxComboBox(parent)
+ColorComboBox::ColorComboBox(QWidget *parent) : HoverComboBox(parent)
 {
     ++liveBoxes;
     for (const DefaultEntry &e : DefaultEntries) {
@@ -115,10 +115,10 @@ TLxColorComboBox::TLxColorComboBox(QWidget *parent) : TLxComboBox(parent)
     setItemDelegate(new SwatchDelegate(this));
     resize(200, itemHeight_ + 6);
     setCurrentIndex(0);
-    connect(this, &QComboBox::activated, this, &TLxColorComboBox::ComboChange);
+    connect(this, &QComboBox::activated, this, &ColorComboBox::ComboChange);
 }
 
-TLxColorComboBox::~TLxColorComboBox()
+ColorComboBox::~ColorComboBox()
 {
     if (--liveBoxes == 0) {
         delete sharedDialog;
@@ -126,7 +126,7 @@ TLxColorComboBox::~TLxColorComboBox()
     }
 }
 
-QColorDialog *TLxColorComboBox::SharedColorDialog()
+QColorDialog *ColorComboBox::SharedColorDialog()
 {
     if (!sharedDialog) {
         sharedDialog = new QColorDialog();
@@ -139,12 +139,12 @@ QColorDialog *TLxColorComboBox::SharedColorDialog()
 
 // ------------------------------------------------------------------ texts
 
-QString TLxColorComboBox::ColorText(ColorRef c)
+QString ColorComboBox::ColorText(ColorRef c)
 {
     return QStringLiteral("$") + QStringLiteral("%1").arg(c, 6, 16, QLatin1Char('0')).toUpper();
 }
 
-std::optional<TLxColorComboBox::ColorRef> TLxColorComboBox::ParseColorText(const QString &text)
+std::optional<ColorComboBox::ColorRef> ColorComboBox::ParseColorText(const QString &text)
 {
     if (text.size() < 2 || text.size() > 9 || text[0] != QLatin1Char('$'))
         return std::nullopt;
@@ -165,14 +165,14 @@ std::optional<TLxColorComboBox::ColorRef> TLxColorComboBox::ParseColorText(const
     return value;
 }
 
-TLxColorComboBox::ColorRef TLxColorComboBox::ContrastColor(ColorRef c)
+ColorComboBox::ColorRef ColorComboBox::ContrastColor(ColorRef c)
 {
     const ColorRef inverse =
         (255 - (c & 0xFF)) | (255 - ((c >> 8) & 0xFF)) << 8 | (255 - ((c >> 16) & 0xFF)) << 16;
     return inverse == 0x7F7F7F ? 0xFFFFFF : inverse;
 }
 
-QStringList TLxColorComboBox::Items() const
+QStringList ColorComboBox::Items() const
 {
     QStringList items;
     for (int i = 0; i < count(); ++i)
@@ -180,7 +180,7 @@ QStringList TLxColorComboBox::Items() const
     return items;
 }
 
-void TLxColorComboBox::GetColorName(ColorRef colour, QString &name) const
+void ColorComboBox::GetColorName(ColorRef colour, QString &name) const
 {
     for (int i = 0; i < colors_.size() && i < count(); ++i) {
         if (ParseColorText(colors_[i]) == colour) {
@@ -191,7 +191,7 @@ void TLxColorComboBox::GetColorName(ColorRef colour, QString &name) const
     name = ColorText(colour);
 }
 
-QString TLxColorComboBox::GetColorName(ColorRef colour) const
+QString ColorComboBox::GetColorName(ColorRef colour) const
 {
     QString name;
     GetColorName(colour, name);
@@ -200,7 +200,7 @@ QString TLxColorComboBox::GetColorName(ColorRef colour) const
 
 // ------------------------------------------------------------- properties
 
-void TLxColorComboBox::setColor(ColorRef value)
+void ColorComboBox::setColor(ColorRef value)
 {
     color_ = value;
     qsizetype index = colors_.indexOf(ColorText(value));
@@ -213,7 +213,7 @@ void TLxColorComboBox::setColor(ColorRef value)
     emit OnColorChange(this);
 }
 
-void TLxColorComboBox::setCustomColor(ColorRef value)
+void ColorComboBox::setCustomColor(ColorRef value)
 {
     customColor_ = value;
     if (currentIndex() == colors_.size()) {
@@ -223,7 +223,7 @@ void TLxColorComboBox::setCustomColor(ColorRef value)
     }
 }
 
-void TLxColorComboBox::setShowText(bool value)
+void ColorComboBox::setShowText(bool value)
 {
     if (value == showText_)
         return;
@@ -231,13 +231,13 @@ void TLxColorComboBox::setShowText(bool value)
     repaintAll();
 }
 
-void TLxColorComboBox::setItemHeight(int value)
+void ColorComboBox::setItemHeight(int value)
 {
     itemHeight_ = qMax(1, value);
     repaintAll();
 }
 
-bool TLxColorComboBox::setColors(const QStringList &list)
+bool ColorComboBox::setColors(const QStringList &list)
 {
     QStringList canonical;
     for (const QString &entry : list) {
@@ -276,7 +276,7 @@ bool TLxColorComboBox::setColors(const QStringList &list)
 
 // ---------------------------------------------------------------- editing
 
-bool TLxColorComboBox::AddColor(ColorRef colour, const QString &name, int index)
+bool ColorComboBox::AddColor(ColorRef colour, const QString &name, int index)
 {
     if (index < -1)
         return false;
@@ -288,7 +288,7 @@ bool TLxColorComboBox::AddColor(ColorRef colour, const QString &name, int index)
     return true;
 }
 
-bool TLxColorComboBox::DeleteColor_Color(ColorRef colour)
+bool ColorComboBox::DeleteColor_Color(ColorRef colour)
 {
     for (int i = 0; i < colors_.size(); ++i)
         if (ParseColorText(colors_[i]) == colour)
@@ -296,7 +296,7 @@ bool TLxColorComboBox::DeleteColor_Color(ColorRef colour)
     return false;
 }
 
-bool TLxColorComboBox::DeleteColor_Index(int index)
+bool ColorComboBox::DeleteColor_Index(int index)
 {
     if (index < 0 || index >= colors_.size())
         return false;
@@ -306,13 +306,13 @@ bool TLxColorComboBox::DeleteColor_Index(int index)
     return true;
 }
 
-bool TLxColorComboBox::DeleteColor_Name(const QString &name)
+bool ColorComboBox::DeleteColor_Name(const QString &name)
 {
     const int index = namedIndex(name);
     return index >= 0 && DeleteColor_Index(index);
 }
 
-int TLxColorComboBox::namedIndex(const QString &name) const
+int ColorComboBox::namedIndex(const QString &name) const
 {
     const int last = count() > colors_.size() ? count() - 2 : count() - 1;
     for (int i = 0; i <= last; ++i)
@@ -323,7 +323,7 @@ int TLxColorComboBox::namedIndex(const QString &name) const
 
 // ------------------------------------------------------------ user choice
 
-void TLxColorComboBox::ComboChange(int index)
+void ColorComboBox::ComboChange(int index)
 {
     if (index >= 0 && index < colors_.size()) {
         color_ = ParseColorText(colors_[index]).value_or(color_);
@@ -339,7 +339,7 @@ void TLxColorComboBox::ComboChange(int index)
     }
 }
 
-std::optional<TLxColorComboBox::ColorRef> TLxColorComboBox::chooseColor(ColorRef preset)
+std::optional<ColorComboBox::ColorRef> ColorComboBox::chooseColor(ColorRef preset)
 {
     if (chooser_)
         return chooser_(preset, this);
@@ -350,7 +350,7 @@ std::optional<TLxColorComboBox::ColorRef> TLxColorComboBox::chooseColor(ColorRef
     return FromQColor(dialog->currentColor());
 }
 
-std::optional<QString> TLxColorComboBox::ask(const QString &prompt, const QString &preset)
+std::optional<QString> ColorComboBox::ask(const QString &prompt, const QString &preset)
 {
     const QString caption = QStringLiteral("Farbname");
     if (inputBox_)
@@ -371,7 +371,7 @@ std::optional<QString> TLxColorComboBox::ask(const QString &prompt, const QStrin
 
 // ---------------------------------------------------------------- drawing
 
-QString TLxColorComboBox::EntryText(int index) const
+QString ColorComboBox::EntryText(int index) const
 {
     if (index < 0 || index >= count())
         return QString();
@@ -381,14 +381,14 @@ QString TLxColorComboBox::EntryText(int index) const
     return showText_ ? itemText(index) : QString();
 }
 
-TLxColorComboBox::ColorRef TLxColorComboBox::EntryColor(int index) const
+ColorComboBox::ColorRef ColorComboBox::EntryColor(int index) const
 {
     if (index >= 0 && index < colors_.size())
         return ParseColorText(colors_[index]).value_or(0);
     return customColor_;
 }
 
-void TLxColorComboBox::DrawItem(QPainter &painter, const QRect &rect, int index, bool selected) const
+void ColorComboBox::DrawItem(QPainter &painter, const QRect &rect, int index, bool selected) const
 {
     if (rect.isEmpty() || index < 0 || index >= count())
         return;
@@ -411,7 +411,7 @@ void TLxColorComboBox::DrawItem(QPainter &painter, const QRect &rect, int index,
     painter.drawImage(rect.topLeft(), entry);
 }
 
-void TLxColorComboBox::paintEvent(QPaintEvent *)
+void ColorComboBox::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
     QStyleOptionComboBox option;
@@ -424,7 +424,7 @@ void TLxColorComboBox::paintEvent(QPaintEvent *)
     DrawItem(painter, field, currentIndex(), hasFocus());
 }
 
-void TLxColorComboBox::repaintAll()
+void ColorComboBox::repaintAll()
 {
     update();
     if (view())

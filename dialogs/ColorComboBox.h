@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/TLxComboBox.h"
+#include "dialogs/HoverComboBox.h"
 
 #include <QColor>
 #include <QStringList>
@@ -23,7 +23,7 @@ class QPainter;
 // Invariant: Items() holds Colors().size() named colours followed by the
 // custom entry; entry i < Colors().size() has the colour Colors()[i], written
 // as "$" and six upper-case hexadecimal digits of the value.
-class TLxColorComboBox : public TLxComboBox {
+class ColorComboBox : public HoverComboBox {
     Q_OBJECT
     Q_PROPERTY(quint32 Color READ Color WRITE setColor)
     Q_PROPERTY(quint32 CustomColor READ CustomColor WRITE setCustomColor)
@@ -37,8 +37,8 @@ public:
     using InputBox = std::function<std::optional<QString>(const QString &caption, const QString &prompt,
                                                           const QString &preset)>;
 
-    explicit TLxColorComboBox(QWidget *parent = nullptr);
-    ~TLxColorComboBox() override;
+    explicit ColorComboBox(QWidget *parent = nullptr);
+    ~ColorComboBox() override;
 
     ColorRef Color() const { return color_; }
     // Selects the entry of the colour, or the custom entry (which then takes
@@ -98,7 +98,7 @@ public:
     static QColorDialog *SharedColorDialog();
 
 signals:
-    void OnColorChange(TLxColorComboBox *sender);
+    void OnColorChange(ColorComboBox *sender);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

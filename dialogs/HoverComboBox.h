@@ -3,14 +3,14 @@
 #include <QComboBox>
 
 // A drop-down list that tells when the mouse pointer enters or leaves it.
-class TLxComboBox : public QComboBox {
+class HoverComboBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit TLxComboBox(QWidget *parent = nullptr);
+    explicit HoverComboBox(QWidget *parent = nullptr);
 
 signals:
-    void OnMouseEnter(TLxComboBox *sender);
-    void OnMouseLeave(TLxComboBox *sender);
+    void OnMouseEnter(HoverComboBox *sender);
+    void OnMouseLeave(HoverComboBox *sender);
 
 protected:
     void enterEvent(QEnterEvent *event) override;

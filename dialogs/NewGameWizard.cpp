@@ -1,4 +1,4 @@
-#include "dialogs/TForm2.h"
+#include "dialogs/NewGameWizard.h"
 
 #include "dialogs/DialogLayout.h"
 #include "dialogs/PlayerNameValidator.h"
@@ -59,7 +59,7 @@ void uncheck(QRadioButton *button)
 }
 } // namespace
 
-TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
+NewGameWizard::NewGameWizard(Game &game, QWidget *parent) : QDialog(parent), game_(game)
 {
     setWindowTitle(QStringLiteral("Neues Spiel"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -156,18 +156,18 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
             if (on)
                 RadioButton_ModeClick();
         });
-    connect(Edit_M1Player1, &QLineEdit::textChanged, this, &TForm2::Edit_M1PlayerChange);
-    connect(Edit_M1Player2, &QLineEdit::textChanged, this, &TForm2::Edit_M1PlayerChange);
-    connect(Edit_M2Player, &QLineEdit::textChanged, this, &TForm2::M2Refresh);
-    connect(Edit_M2IP, &QLineEdit::textChanged, this, &TForm2::M2Refresh);
-    connect(RadioButton_M2Host, &QRadioButton::toggled, this, &TForm2::M2Refresh);
-    connect(RadioButton_M2Client, &QRadioButton::toggled, this, &TForm2::M2Refresh);
-    connect(Edit_M3Player, &QLineEdit::textChanged, this, &TForm2::Edit_M3PlayerChange);
+    connect(Edit_M1Player1, &QLineEdit::textChanged, this, &NewGameWizard::Edit_M1PlayerChange);
+    connect(Edit_M1Player2, &QLineEdit::textChanged, this, &NewGameWizard::Edit_M1PlayerChange);
+    connect(Edit_M2Player, &QLineEdit::textChanged, this, &NewGameWizard::M2Refresh);
+    connect(Edit_M2IP, &QLineEdit::textChanged, this, &NewGameWizard::M2Refresh);
+    connect(RadioButton_M2Host, &QRadioButton::toggled, this, &NewGameWizard::M2Refresh);
+    connect(RadioButton_M2Client, &QRadioButton::toggled, this, &NewGameWizard::M2Refresh);
+    connect(Edit_M3Player, &QLineEdit::textChanged, this, &NewGameWizard::Edit_M3PlayerChange);
     for (QSpinBox *s : {SpinEdit_ChangingTime, SpinEdit_ComputerTime})
         connect(s, &QSpinBox::valueChanged, this, [this, s] { SpinEdit_TimeChange(s); });
-    connect(Button_Forward, &QPushButton::clicked, this, &TForm2::Button_ForwardClick);
-    connect(Button_Back, &QPushButton::clicked, this, &TForm2::Button_BackClick);
-    connect(Button_Cancel, &QPushButton::clicked, this, &TForm2::Button_CancelClick);
+    connect(Button_Forward, &QPushButton::clicked, this, &NewGameWizard::Button_ForwardClick);
+    connect(Button_Back, &QPushButton::clicked, this, &NewGameWizard::Button_BackClick);
+    connect(Button_Cancel, &QPushButton::clicked, this, &NewGameWizard::Button_CancelClick);
 }
 
 // The designed layout (client 489 x 193, pages 473 x 145) assumes a narrow
@@ -175,7 +175,7 @@ TForm2::TForm2(Game &game, QWidget *parent) : QDialog(parent), game_(game)
 // more: then the fields move right of their labels, descriptions get more
 // lines, and the pages and the window grow by as much. With room enough every
 // control keeps its designed place.
-void TForm2::placeControls()
+void NewGameWizard::placeControls()
 {
     if (Button_Forward == nullptr)
         return; // a font change while the controls are still being made
@@ -289,31 +289,31 @@ void TForm2::placeControls()
     setFixedSize(guides[Width].at, guides[Height].at);
 }
 
-void TForm2::changeEvent(QEvent *event)
+void NewGameWizard::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         placeControls();
 }
 
-QString TForm2::CurrentPageName() const
+QString NewGameWizard::CurrentPageName() const
 {
     return PageControl->currentWidget()->objectName();
 }
 
-void TForm2::showPage(QWidget *page)
+void NewGameWizard::showPage(QWidget *page)
 {
     PageControl->setCurrentWidget(page);
 }
 
-void TForm2::showEvent(QShowEvent *event)
+void NewGameWizard::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TForm2::FormShow()
+void NewGameWizard::FormShow()
 {
     const GameState &st = game_.st;
     game_.ForgetPlayerNames();
@@ -356,19 +356,19 @@ void TForm2::FormShow()
     Label_M2IPState->setText(Texts::WizardText(0));
 }
 
-void TForm2::RadioButton_ModeClick()
+void NewGameWizard::RadioButton_ModeClick()
 {
     Button_Forward->setEnabled(true);
 }
 
-void TForm2::Edit_M1PlayerChange()
+void NewGameWizard::Edit_M1PlayerChange()
 {
     const QString a = Edit_M1Player1->text();
     const QString b = Edit_M1Player2->text();
     Button_Forward->setEnabled(!a.isEmpty() && !b.isEmpty() && a != b);
 }
 
-void TForm2::M2Refresh()
+void NewGameWizard::M2Refresh()
 {
     const bool client = RadioButton_M2Client->isChecked() && RadioButton_M2Client->isEnabled();
     Label_M2IP->setEnabled(client);
@@ -378,18 +378,18 @@ void TForm2::M2Refresh()
                                 (RadioButton_M2Client->isChecked() && !Edit_M2IP->text().isEmpty())));
 }
 
-void TForm2::Edit_M3PlayerChange()
+void NewGameWizard::Edit_M3PlayerChange()
 {
     Button_Forward->setEnabled(!Edit_M3Player->text().isEmpty());
 }
 
-void TForm2::SpinEdit_TimeChange(QSpinBox *spin)
+void NewGameWizard::SpinEdit_TimeChange(QSpinBox *spin)
 {
     QLabel *unit = spin->property("tag").toInt() == 1 ? Label_Time1 : Label_Time2;
     unit->setText(spin->value() <= 1 ? QStringLiteral("Sekunde") : QStringLiteral("Sekunden"));
 }
 
-void TForm2::SetIPCtrlsEnabled(bool enabled)
+void NewGameWizard::SetIPCtrlsEnabled(bool enabled)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{Edit_M2Player, Label_M2Role, RadioButton_M2Host,
                                                        RadioButton_M2Client, Label_M2IP, Edit_M2IP})
@@ -397,7 +397,7 @@ void TForm2::SetIPCtrlsEnabled(bool enabled)
     M2Refresh();
 }
 
-void TForm2::Button_ForwardClick()
+void NewGameWizard::Button_ForwardClick()
 {
     Button_Back->setEnabled(true);
     Button_Forward->setEnabled(false);
@@ -456,13 +456,13 @@ void TForm2::Button_ForwardClick()
     }
 }
 
-void TForm2::StartAndClose(int namePlayer)
+void NewGameWizard::StartAndClose(int namePlayer)
 {
     game_.BeginGame(namePlayer);
     accept();
 }
 
-void TForm2::Button_BackClick()
+void NewGameWizard::Button_BackClick()
 {
     if (PageControl->currentWidget() == TabSheet_Mode2) {
         bool canClose = true;
@@ -473,12 +473,12 @@ void TForm2::Button_BackClick()
     FormShow();
 }
 
-void TForm2::Button_CancelClick()
+void NewGameWizard::Button_CancelClick()
 {
     close();
 }
 
-void TForm2::reject()
+void NewGameWizard::reject()
 {
     bool canClose = true;
     FormCloseQuery(this, canClose);
@@ -486,7 +486,7 @@ void TForm2::reject()
         QDialog::reject();
 }
 
-void TForm2::FormCloseQuery(QObject *sender, bool &CanClose)
+void NewGameWizard::FormCloseQuery(QObject *sender, bool &CanClose)
 {
     const GameState &st = game_.st;
     if (st.GameMode == gmTwoAtTwo && st.GamePhase == gpNoGame) {
@@ -502,5 +502,5 @@ void TForm2::FormCloseQuery(QObject *sender, bool &CanClose)
     }
     // A real close (not "Zurück") without a game resumes the title animation.
     if (CanClose && st.GamePhase == gpNoGame && sender != nullptr)
-        game_.DXTimer_Info.enable();
+        game_.animationTimer.enable();
 }

@@ -1,4 +1,4 @@
-#include "dialogs/TForm3.h"
+#include "dialogs/SoundDialog.h"
 
 #include "dialogs/DialogLayout.h"
 #include "game/Format.h"
@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-TForm3::TForm3(std::array<int, 2> &shotSound, QWidget *parent)
+SoundDialog::SoundDialog(std::array<int, 2> &shotSound, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       shotSound_(shotSound)
@@ -62,7 +62,7 @@ TForm3::TForm3(std::array<int, 2> &shotSound, QWidget *parent)
             [this] { ComboBox_SoundChange(ComboBox_WaterSound); });
     connect(ComboBox_ShipSound, &QComboBox::activated, this,
             [this] { ComboBox_SoundChange(ComboBox_ShipSound); });
-    connect(Button_OK, &QPushButton::clicked, this, &TForm3::Button_OKClick);
+    connect(Button_OK, &QPushButton::clicked, this, &SoundDialog::Button_OKClick);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -70,7 +70,7 @@ TForm3::TForm3(std::array<int, 2> &shotSound, QWidget *parent)
 // system's, once the about dialog exists) needs more lines for the
 // introduction, everything below moves down and the dialog grows by as much;
 // labels that need more room move the lists right.
-void TForm3::placeControls()
+void SoundDialog::placeControls()
 {
     if (Button_Cancel == nullptr)
         return; // a font change while the controls are still being made
@@ -93,21 +93,21 @@ void TForm3::placeControls()
     setFixedSize(guides[Width].at, guides[Height].at);
 }
 
-void TForm3::changeEvent(QEvent *event)
+void SoundDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         placeControls();
 }
 
-int TForm3::SoundForEntry(int tag, int entry)
+int SoundDialog::SoundForEntry(int tag, int entry)
 {
     const int n = entry + 1;
     const int c = SoundGroupSizes[tag == 0 ? 0 : 1];
     return n <= c ? n + 100 * tag : 200 + (n - c);
 }
 
-int TForm3::EntryForSound(int tag, int id)
+int SoundDialog::EntryForSound(int tag, int id)
 {
     const int entries = SoundGroupSizes[tag == 0 ? 0 : 1] + SoundGroupSizes[2];
     for (int entry = 0; entry < entries; ++entry) {
@@ -117,18 +117,18 @@ int TForm3::EntryForSound(int tag, int id)
     return -1;
 }
 
-int TForm3::GetSoundIndex(const QComboBox *list) const
+int SoundDialog::GetSoundIndex(const QComboBox *list) const
 {
     return SoundForEntry(list->property("tag").toInt(), list->currentIndex());
 }
 
-void TForm3::showEvent(QShowEvent *event)
+void SoundDialog::showEvent(QShowEvent *event)
 {
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TForm3::FormShow()
+void SoundDialog::FormShow()
 {
     // An id that no entry shows (a damaged settings file) leaves the list
     // without selection; OK then keeps the stored id.
@@ -137,13 +137,13 @@ void TForm3::FormShow()
     ComboBox_WaterSound->setFocus();
 }
 
-void TForm3::ComboBox_SoundChange(QComboBox *list)
+void SoundDialog::ComboBox_SoundChange(QComboBox *list)
 {
     if (list->currentIndex() >= 0)
         emit previewRequested(GetSoundIndex(list));
 }
 
-void TForm3::Button_OKClick()
+void SoundDialog::Button_OKClick()
 {
     if (ComboBox_WaterSound->currentIndex() >= 0)
         shotSound_[0] = GetSoundIndex(ComboBox_WaterSound);

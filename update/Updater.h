@@ -9,18 +9,18 @@
 
 class QAction;
 class QWidget;
-class TStatusForm;
+class UpdateWizard;
 
 // The update component of the main window: decides at start whether the
 // update wizard is offered, gives the main window Ctrl+U, and owns the wizard.
 //
 // Hook-up in the main window:
-//   LxUpdateFile = new TLxUpdateFile(this);          // adds the Ctrl+U action
+//   LxUpdateFile = new Updater(this);          // adds the Ctrl+U action
 //   LxUpdateFile->ProgramName = "Kielwanz"; ...      // the four properties
-//   if (LxUpdateFile->AutomaticUpdate({}, false, 0) != TLxUpdateFile::Outcome::Continue)
+//   if (LxUpdateFile->AutomaticUpdate({}, false, 0) != Updater::Outcome::Continue)
 //       -> end the program before anything else is set up, without saving settings
-//   connect(LxUpdateFile, &TLxUpdateFile::quitRequested, ...)  // after Ctrl+U
-class TLxUpdateFile : public QObject {
+//   connect(LxUpdateFile, &Updater::quitRequested, ...)  // after Ctrl+U
+class Updater : public QObject {
     Q_OBJECT
 public:
     enum class Outcome {
@@ -29,8 +29,8 @@ public:
         QuitWithoutSaving, // "OnlyUpdate": end the program, the game's settings unsaved
     };
 
-    explicit TLxUpdateFile(QWidget *owner, const UpdatePlatform &platform = UpdatePlatform::system());
-    ~TLxUpdateFile() override;
+    explicit Updater(QWidget *owner, const UpdatePlatform &platform = UpdatePlatform::system());
+    ~Updater() override;
 
     QString ProgramName;
     QString RegistryKey;
@@ -42,11 +42,11 @@ public:
     Outcome AutomaticUpdate(const QString &Param, bool Force, double ProgramDate);
 
     QAction *action() const { return Action_Update; }
-    TStatusForm *statusForm() const { return StatusForm; }
+    UpdateWizard *statusForm() const { return StatusForm; }
     UpdatePlatform &platform() { return platform_; }
 
     // How the wizard is shown; modal by default. Tests replace it.
-    std::function<void(TStatusForm &)> showWizard;
+    std::function<void(UpdateWizard &)> showWizard;
 
 signals:
     // Ctrl+U ended in a request to end the program.
@@ -55,5 +55,5 @@ signals:
 private:
     UpdatePlatform platform_;
     QAction *Action_Update;
-    TStatusForm *StatusForm;
+    UpdateWizard *StatusForm;
 };

@@ -5,15 +5,15 @@
 class Game;
 class QLabel;
 class QPushButton;
-class TLxColorComboBox;
+class ColorComboBox;
 
 // "Farben": the colours of water, partly found and fully found ships.
 // Created once and reused; every opening reloads the boxes from CellColors,
 // so whatever was chosen and not confirmed with OK is forgotten.
-class TForm4 : public QDialog {
+class ColorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm4(Game &game, QWidget *parent = nullptr);
+    explicit ColorDialog(Game &game, QWidget *parent = nullptr);
 
     void FormShow();
     void Button_OKClick();
@@ -22,9 +22,9 @@ public:
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *Label4 = nullptr;
-    TLxColorComboBox *LxColorComboBox_Color1 = nullptr;
-    TLxColorComboBox *LxColorComboBox_Color2 = nullptr;
-    TLxColorComboBox *LxColorComboBox_Color3 = nullptr;
+    ColorComboBox *LxColorComboBox_Color1 = nullptr;
+    ColorComboBox *LxColorComboBox_Color2 = nullptr;
+    ColorComboBox *LxColorComboBox_Color3 = nullptr;
     QPushButton *Button_OK = nullptr;
     QPushButton *Button_Cancel = nullptr;
 
@@ -35,7 +35,7 @@ protected:
 private:
     void placeControls();
     // The box that edits CellColors[i], found by its name.
-    TLxColorComboBox *colorBox(int i) const;
+    ColorComboBox *colorBox(int i) const;
 
     Game &game_;
 };

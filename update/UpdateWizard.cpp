@@ -1,4 +1,4 @@
-#include "update/TStatusForm.h"
+#include "update/UpdateWizard.h"
 
 #include "presentation/BlendColor.h"
 
@@ -89,7 +89,7 @@ QLabel *iconImage(QWidget *parent, QStyle::StandardPixmap which, const QPoint &a
 // The step list on the left, painted by the wizard.
 class StepList : public QWidget {
 public:
-    StepList(TStatusForm *form, QWidget *parent) : QWidget(parent), form_(form)
+    StepList(UpdateWizard *form, QWidget *parent) : QWidget(parent), form_(form)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -102,10 +102,10 @@ protected:
     }
 
 private:
-    TStatusForm *form_;
+    UpdateWizard *form_;
 };
 
-TStatusForm::TStatusForm(const UpdatePlatform &platform, QWidget *parent)
+UpdateWizard::UpdateWizard(const UpdatePlatform &platform, QWidget *parent)
     : QDialog(parent), model_(new UpdateWizardModel(platform, this))
 {
     setWindowTitle(QString::fromUtf8(UpdateWizardModel::WindowTitle));
@@ -247,27 +247,27 @@ TStatusForm::TStatusForm(const UpdatePlatform &platform, QWidget *parent)
     model_->setObjectName(QStringLiteral("UpdateWizardModel"));
     model_->setDialogParent(this);
 
-    connect(model_, &UpdateWizardModel::changed, this, &TStatusForm::render);
+    connect(model_, &UpdateWizardModel::changed, this, &UpdateWizard::render);
     connect(model_, &UpdateWizardModel::closeWanted, this, &QWidget::close);
     connect(model_, &UpdateWizardModel::accepted, this, [this] { done(QDialog::Accepted); });
     connect(Button_Next, &QPushButton::clicked, model_, &UpdateWizardModel::next);
     connect(Button_Check, &QPushButton::clicked, model_, &UpdateWizardModel::check);
     connect(CancelDownload, &QPushButton::clicked, model_, &UpdateWizardModel::cancelDownload);
     connect(Button_Cancel, &QPushButton::clicked, model_, &UpdateWizardModel::cancel);
-    connect(Button_Settings, &QPushButton::clicked, this, &TStatusForm::openSettings);
-    connect(Button_SettingsSave, &QPushButton::clicked, this, &TStatusForm::saveSettings);
+    connect(Button_Settings, &QPushButton::clicked, this, &UpdateWizard::openSettings);
+    connect(Button_SettingsSave, &QPushButton::clicked, this, &UpdateWizard::saveSettings);
     connect(Button_SettingsCancel, &QPushButton::clicked, model_, &UpdateWizardModel::closeSettings);
-    connect(RadioButton_AutoUpdt, &QRadioButton::toggled, this, &TStatusForm::updateScheduleControls);
+    connect(RadioButton_AutoUpdt, &QRadioButton::toggled, this, &UpdateWizard::updateScheduleControls);
     connect(CheckBox_Restart, &QCheckBox::toggled, model_, &UpdateWizardModel::setRestart);
 }
 
-TStatusForm::~TStatusForm()
+UpdateWizard::~UpdateWizard()
 {
     // At the latest at program end: the next check day, the installation.
     model_->programEnds();
 }
 
-void TStatusForm::showEvent(QShowEvent *event)
+void UpdateWizard::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (event->spontaneous())
@@ -282,7 +282,7 @@ void TStatusForm::showEvent(QShowEvent *event)
     model_->start();
 }
 
-void TStatusForm::render()
+void UpdateWizard::render()
 {
     const UpdateWizardModel::View &v = model_->view();
     Panel_Title->setText(v.title);
@@ -318,7 +318,7 @@ void TStatusForm::render()
     PaintBox_Process->update();
 }
 
-void TStatusForm::paintSteps(QPainter &canvas, int width, int height)
+void UpdateWizard::paintSteps(QPainter &canvas, int width, int height)
 {
     for (int x = 0; x <= width; ++x) {
         canvas.setPen(WinColorToQColor(BlendColor(0xE6B79B, 0xFFFFFF, x, width)));
@@ -337,7 +337,7 @@ void TStatusForm::paintSteps(QPainter &canvas, int width, int height)
     }
 }
 
-void TStatusForm::openSettings()
+void UpdateWizard::openSettings()
 {
     const UpdateWizardModel::Schedule schedule = model_->openSettings();
     if (schedule.never)
@@ -348,12 +348,12 @@ void TStatusForm::openSettings()
     updateScheduleControls();
 }
 
-void TStatusForm::saveSettings()
+void UpdateWizard::saveSettings()
 {
     model_->saveSettings({RadioButton_NoAutoUpdt->isChecked(), SpinEdit_AutoUpdt->value()});
 }
 
-void TStatusForm::updateScheduleControls()
+void UpdateWizard::updateScheduleControls()
 {
     const bool regular = RadioButton_AutoUpdt->isChecked();
     Label_AutoUpdt1->setEnabled(regular);
@@ -361,7 +361,7 @@ void TStatusForm::updateScheduleControls()
     Label_AutoUpdt2->setEnabled(regular);
 }
 
-void TStatusForm::closeEvent(QCloseEvent *event)
+void UpdateWizard::closeEvent(QCloseEvent *event)
 {
     if (!model_->mayClose()) {
         event->ignore();
@@ -371,7 +371,7 @@ void TStatusForm::closeEvent(QCloseEvent *event)
     done(QDialog::Rejected);
 }
 
-void TStatusForm::reject()
+void UpdateWizard::reject()
 {
     // Esc: the cancel button of the buttons shown.
     if (Notebook_StdButtons->currentIndex() == SettingsButtons)

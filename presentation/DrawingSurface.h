@@ -7,10 +7,10 @@
 // present() copies it to the front image and schedules a repaint, so no
 // partial frame is ever visible. Tests read frontImage() to see what the user
 // sees.
-class DXDrawSurface : public QWidget {
+class DrawingSurface : public QWidget {
     Q_OBJECT
 public:
-    DXDrawSurface(int width, int height, QWidget *parent = nullptr);
+    DrawingSurface(int width, int height, QWidget *parent = nullptr);
 
     QImage &backBuffer() { return back_; }
     const QImage &frontImage() const { return front_; }

@@ -1,23 +1,23 @@
-#include "app/mainwindow/TForm1.h"
+#include "app/mainwindow/MainWindow.h"
 
 #include "app/mainwindow/NetLink.h"
 #include "app/mainwindow/WindowEffects.h"
 
 #include "dialogs/HelpWindow.h"
 #include "settings/SettingsFile.h"
-#include "dialogs/TForm2.h"
-#include "dialogs/TForm4.h"
-#include "dialogs/TInfo.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/AboutDialog.h"
 #include "opponents/ComputerPlayer.h"
 #include "presentation/BalloonHint.h"
 #include "presentation/BoardRenderer.h"
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/MessageBoxes.h"
 #include "presentation/SoundPlayer.h"
-#include "dialogs/TForm3.h"
-#include "update/TLxUpdateFile.h"
+#include "dialogs/SoundDialog.h"
+#include "update/Updater.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,32 +33,32 @@
 #include <QScreen>
 #include <QTimer>
 
-TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath, bool checkForUpdates)
+MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath, bool checkForUpdates)
     : QMainWindow(parent)
 {
     // The update component comes first: it gives the window Ctrl+U, and at
     // program start its check may show the update wizard before anything else
     // is built. When that ends the program, the window is still built (so that
     // it can be taken down in order) but never shown.
-    LxUpdateFile = new TLxUpdateFile(this);
+    LxUpdateFile = new Updater(this);
     LxUpdateFile->ProgramName = QStringLiteral("Kielwanz");
     LxUpdateFile->RegistryKey = QStringLiteral("Kielwanz");
     LxUpdateFile->ZIPFileName = QStringLiteral("Brackwen.zip");
     LxUpdateFile->HKCU = false;
     if (checkForUpdates) {
         switch (LxUpdateFile->AutomaticUpdate(QString(), false, 0)) {
-        case TLxUpdateFile::Outcome::Continue:
+        case Updater::Outcome::Continue:
             break;
-        case TLxUpdateFile::Outcome::Quit:
+        case Updater::Outcome::Quit:
             QuitAtStart = true;
             break;
-        case TLxUpdateFile::Outcome::QuitWithoutSaving:
+        case Updater::Outcome::QuitWithoutSaving:
             QuitAtStart = true;
             skipSettingsSave_ = true;
             break;
         }
     }
-    connect(LxUpdateFile, &TLxUpdateFile::quitRequested, this, [this](bool saveSettings) {
+    connect(LxUpdateFile, &Updater::quitRequested, this, [this](bool saveSettings) {
         // The wizard ends the program without the "Spiel beenden?" question:
         // exit(), not quit(), which would send the window a close event and
         // let a "Nein" keep the program running with the update pending.
@@ -101,10 +101,10 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     infoFont.setPixelSize(16);
     infoFont.setBold(true);
     Label_Info->setFont(infoFont);
-    DXDraw_Info = new DXDrawSurface(881, 182, client);
+    DXDraw_Info = new DrawingSurface(881, 182, client);
     DXDraw_Info->setObjectName(QStringLiteral("DXDraw_Info"));
     DXDraw_Info->move(0, 19);
-    DXDraw = new DXDrawSurface(BoardRenderer::Width, BoardRenderer::Height, client);
+    DXDraw = new DrawingSurface(BoardRenderer::Width, BoardRenderer::Height, client);
     DXDraw->setObjectName(QStringLiteral("DXDraw"));
     DXDraw->move(0, 201);
     setCentralWidget(client);
@@ -118,11 +118,11 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(DXDraw, &DXDrawSurface::mousePressed, this,
+    connect(DXDraw, &DrawingSurface::mousePressed, this,
             [this](Qt::MouseButton b, int x, int y) { DXDrawMouseDown(b, x, y); });
-    connect(DXDraw, &DXDrawSurface::mouseMoved, this,
+    connect(DXDraw, &DrawingSurface::mouseMoved, this,
             [this](Qt::MouseButtons b, int x, int y) { DXDrawMouseMove(b, x, y); });
-    connect(DXDraw, &DXDrawSurface::mouseLeft, this, [this] { game_->DXDrawMouseLeave(); });
+    connect(DXDraw, &DrawingSurface::mouseLeft, this, [this] { game_->DXDrawMouseLeave(); });
     // The main window sees every key before its controls do.
     qApp->installEventFilter(this);
 
@@ -138,24 +138,24 @@ TForm1::TForm1(Clock *clock, Random *rng, QWidget *parent, const QString &settin
     settings_ =
         std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
     loadSettings();
-    connect(MenuItem_Sounds, &QAction::toggled, this, &TForm1::MenuItem_SoundsClick);
+    connect(MenuItem_Sounds, &QAction::toggled, this, &MainWindow::MenuItem_SoundsClick);
 }
 
-void TForm1::createDialogs()
+void MainWindow::createDialogs()
 {
     if (Form3 == nullptr) {
-        Form3 = new TForm3(soundChoice_, this);
-        connect(Form3, &TForm3::previewRequested, this, [this](int id) { effects_->PlaySound(id, true); });
+        Form3 = new SoundDialog(soundChoice_, this);
+        connect(Form3, &SoundDialog::previewRequested, this, [this](int id) { effects_->PlaySound(id, true); });
     }
     if (Form4 == nullptr)
-        Form4 = new TForm4(*game_, this);
+        Form4 = new ColorDialog(*game_, this);
     // Last: every window that exists now and has an 8-pt font takes the
     // system's message face.
     if (Info == nullptr)
-        Info = new TInfo(this);
+        Info = new AboutDialog(this);
 }
 
-void TForm1::loadSettings()
+void MainWindow::loadSettings()
 {
     bool soundsOn = true;
     StoredSettings stored;
@@ -166,7 +166,7 @@ void TForm1::loadSettings()
     effects_->sound().preload();
 }
 
-void TForm1::saveSettings()
+void MainWindow::saveSettings()
 {
     if (skipSettingsSave_)
         return;
@@ -178,7 +178,7 @@ void TForm1::saveSettings()
     ShowMessage(nullptr, QStringLiteral("Kielwanz"), error);
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     // No game timer may tick while the settings message waits for an answer.
@@ -194,7 +194,7 @@ TForm1::~TForm1()
     delete help_;
 }
 
-void TForm1::createMenus()
+void MainWindow::createMenus()
 {
     // Shortcut texts are part of the captions so that they read "Strg+N".
     // The menu bar keeps the desktop's menu face, as the menus themselves do.
@@ -235,21 +235,21 @@ void TForm1::createMenus()
     for (const auto &[object, name] : names)
         object->setObjectName(QLatin1String(name));
 
-    connect(Spiel1, &QMenu::aboutToShow, this, &TForm1::Spiel1Click);
-    connect(Neu1, &QAction::triggered, this, &TForm1::Neu1Click);
+    connect(Spiel1, &QMenu::aboutToShow, this, &MainWindow::Spiel1Click);
+    connect(Neu1, &QAction::triggered, this, &MainWindow::Neu1Click);
     connect(MenuItem_DeleteAllShips, &QAction::triggered, this,
             [this] { game_->MenuItem_DeleteAllShipsClick(); });
     connect(MenuItem_SetShipsAutomatically, &QAction::triggered, this,
             [this] { game_->MenuItem_SetShipsAutomaticallyClick(); });
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
-    connect(Hilfe1, &QAction::triggered, this, &TForm1::Hilfe1Click);
-    connect(Farbeneinrichten1, &QAction::triggered, this, &TForm1::Farbeneinrichten1Click);
-    connect(Soundseinrichten1, &QAction::triggered, this, &TForm1::Soundseinrichten1Click);
-    connect(Info1, &QAction::triggered, this, &TForm1::Info1Click);
+    connect(Hilfe1, &QAction::triggered, this, &MainWindow::Hilfe1Click);
+    connect(Farbeneinrichten1, &QAction::triggered, this, &MainWindow::Farbeneinrichten1Click);
+    connect(Soundseinrichten1, &QAction::triggered, this, &MainWindow::Soundseinrichten1Click);
+    connect(Info1, &QAction::triggered, this, &MainWindow::Info1Click);
     Spiel1Click();
 }
 
-void TForm1::setWizard(TForm2 *wizard)
+void MainWindow::setWizard(NewGameWizard *wizard)
 {
     Form2 = wizard;
     netLink_->attachWizard(wizard);
@@ -257,7 +257,7 @@ void TForm1::setWizard(TForm2 *wizard)
 
 // ------------------------------------------------------------------ window life
 
-void TForm1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
@@ -272,20 +272,20 @@ void TForm1::showEvent(QShowEvent *event)
     });
 }
 
-void TForm1::FormShow()
+void MainWindow::FormShow()
 {
     effects_->renderer().SetScreenFont(0);
     game_->DrawScreen(true);
     effects_->DrawInfo();
-    game_->DXTimer_Info.enable();
+    game_->animationTimer.enable();
 }
 
-bool TForm1::FormCloseQuery()
+bool MainWindow::FormCloseQuery()
 {
     return !game_->GameRunning() || AskEndGame();
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!FormCloseQuery()) {
         event->ignore();
@@ -296,7 +296,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TForm1::Farbeneinrichten1Click()
+void MainWindow::Farbeneinrichten1Click()
 {
     if (Form4 == nullptr)
         return;
@@ -304,7 +304,7 @@ void TForm1::Farbeneinrichten1Click()
     regainActivation();
 }
 
-void TForm1::Soundseinrichten1Click()
+void MainWindow::Soundseinrichten1Click()
 {
     if (Form3 == nullptr)
         return;
@@ -315,12 +315,12 @@ void TForm1::Soundseinrichten1Click()
     regainActivation();
 }
 
-void TForm1::MenuItem_SoundsClick()
+void MainWindow::MenuItem_SoundsClick()
 {
     effects_->sound().setEnabled(MenuItem_Sounds->isChecked());
 }
 
-void TForm1::Info1Click()
+void MainWindow::Info1Click()
 {
     if (Info == nullptr)
         return;
@@ -328,12 +328,12 @@ void TForm1::Info1Click()
     regainActivation();
 }
 
-void TForm1::regainActivation()
+void MainWindow::regainActivation()
 {
     activateWindow();
 }
 
-void TForm1::Hilfe1Click()
+void MainWindow::Hilfe1Click()
 {
     if (help_ == nullptr)
         help_ = new HelpWindow(this);
@@ -344,7 +344,7 @@ void TForm1::Hilfe1Click()
 
 // ------------------------------------------------------------------ game flow
 
-void TForm1::Neu1Click()
+void MainWindow::Neu1Click()
 {
     if (game_->GameRunning() && !AskEndGame())
         return;
@@ -355,7 +355,7 @@ void TForm1::Neu1Click()
     }
 }
 
-bool TForm1::AskEndGame()
+bool MainWindow::AskEndGame()
 {
     const bool yes =
         AskYesNo(this, QStringLiteral("Spiel beenden?"),
@@ -364,14 +364,14 @@ bool TForm1::AskEndGame()
     return yes;
 }
 
-void TForm1::Spiel1Click()
+void MainWindow::Spiel1Click()
 {
     const bool placing = game_->PlacementItemsVisible();
     MenuItem_DeleteAllShips->setVisible(placing);
     MenuItem_SetShipsAutomatically->setVisible(placing);
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto *w = qobject_cast<QWidget *>(watched);
@@ -387,7 +387,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::DXDrawMouseDown(Qt::MouseButton button, int X, int Y)
+void MainWindow::DXDrawMouseDown(Qt::MouseButton button, int X, int Y)
 {
     MouseButton b;
     switch (button) {
@@ -406,7 +406,7 @@ void TForm1::DXDrawMouseDown(Qt::MouseButton button, int X, int Y)
     game_->DXDrawMouseDown(b, X, Y);
 }
 
-void TForm1::DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y)
+void MainWindow::DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y)
 {
     game_->DXDrawMouseMove(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton), X, Y);
 }

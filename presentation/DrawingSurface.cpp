@@ -1,9 +1,9 @@
-#include "presentation/DXDrawSurface.h"
+#include "presentation/DrawingSurface.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-DXDrawSurface::DXDrawSurface(int width, int height, QWidget *parent)
+DrawingSurface::DrawingSurface(int width, int height, QWidget *parent)
     : QWidget(parent),
       back_(width, height, QImage::Format_RGB32),
       front_(width, height, QImage::Format_RGB32)
@@ -15,14 +15,14 @@ DXDrawSurface::DXDrawSurface(int width, int height, QWidget *parent)
     setMouseTracking(true);
 }
 
-void DXDrawSurface::present()
+void DrawingSurface::present()
 {
     front_ = back_.copy();
     ++presents_;
     update();
 }
 
-void DXDrawSurface::present(const QRect &changed)
+void DrawingSurface::present(const QRect &changed)
 {
     const QRect r = changed & back_.rect();
     if (!r.isEmpty()) {
@@ -34,25 +34,25 @@ void DXDrawSurface::present(const QRect &changed)
     ++presents_;
 }
 
-void DXDrawSurface::paintEvent(QPaintEvent *event)
+void DrawingSurface::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
     p.drawImage(event->rect(), front_, event->rect());
 }
 
-void DXDrawSurface::mousePressEvent(QMouseEvent *event)
+void DrawingSurface::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     emit mousePressed(event->button(), pos.x(), pos.y());
 }
 
-void DXDrawSurface::mouseMoveEvent(QMouseEvent *event)
+void DrawingSurface::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     emit mouseMoved(event->buttons(), pos.x(), pos.y());
 }
 
-void DXDrawSurface::leaveEvent(QEvent *event)
+void DrawingSurface::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
     emit mouseLeft();

@@ -20,11 +20,11 @@ class QStackedWidget;
 // shows and what its buttons do is the model's; the window only draws the
 // model's state and passes the clicks on. Created once by the update
 // component and shown modally any number of times.
-class TStatusForm : public QDialog {
+class UpdateWizard : public QDialog {
     Q_OBJECT
 public:
-    explicit TStatusForm(const UpdatePlatform &platform, QWidget *parent = nullptr);
-    ~TStatusForm() override;
+    explicit UpdateWizard(const UpdatePlatform &platform, QWidget *parent = nullptr);
+    ~UpdateWizard() override;
 
     UpdateWizardModel &model() { return *model_; }
     const UpdateWizardModel &model() const { return *model_; }
