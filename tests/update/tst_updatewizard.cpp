@@ -1,4 +1,5 @@
 #include "UpdateTestSupport.h"
+#include "support/LayoutCheck.h"
 #include "update/UpdateWizard.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
@@ -390,6 +391,22 @@ private slots:
         w.walk(3);
         QCOMPARE(ReadAll(w.archive()).size(), size);
         QVERIFY(!w.m.view().cancelDownloadVisible);
+    }
+
+    // In its own face and in a larger one every page shows its whole texts.
+    void everyTextFits()
+    {
+        UpdateTestPlatform env;
+        for (const QFont &face : {QFont(), QFont("DejaVu Sans", 8), QFont("DejaVu Sans", 12)}) {
+            UpdateWizard form(env.platform);
+            form.setFont(face == QFont() ? form.font() : face);
+            form.show();
+            for (int page = 0; page <= UpdateWizardModel::SettingsPage; ++page) {
+                form.findChild<QStackedWidget *>("Pages")->setCurrentIndex(page);
+                form.findChild<QStackedWidget *>("Notebook_StdButtons")->setCurrentIndex(page / 6);
+                CheckWindowLayout(&form);
+            }
+        }
     }
 
     // The window shows the model and passes the clicks on.
