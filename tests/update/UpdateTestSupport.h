@@ -119,10 +119,10 @@ struct UpdateTestPlatform {
     }
 
     QString tempDir() const { return dir.filePath("tmp/"); }
-    QString readSettings(bool hkcu) const { return QString::fromUtf8(ReadAll(platform.settingsFile(hkcu))); }
-    void writeSettings(const QString &values, bool hkcu = false) const
+    QString readSettings(bool inUserFolder) const { return QString::fromUtf8(ReadAll(platform.settingsFile(inUserFolder))); }
+    void writeSettings(const QString &values, bool inUserFolder = false) const
     {
-        QVERIFY(WriteAll(platform.settingsFile(hkcu), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
+        QVERIFY(WriteAll(platform.settingsFile(inUserFolder), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
     }
 };
 
