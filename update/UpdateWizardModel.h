@@ -118,6 +118,9 @@ signals:
     void accepted();
 
 private:
+    // The tests shorten the limits below and put the model at a step that
+    // only a server, an archive or minutes would otherwise reach; setters for
+    // that would be hooks nothing but the tests calls.
     friend struct UpdateWizardModelTest;
 
     void enterStep();

@@ -10,9 +10,6 @@
 #include "support/LayoutCheck.h"
 #include "support/RecordingEffects.h"
 
-#include <QtTest>
-#include <QtWidgets>
-
 // The dialogs keep their designed geometry; in any face every text shows whole, nothing overlaps.
 class tst_dialoglayout : public QObject {
     Q_OBJECT

@@ -5,18 +5,14 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// Every control shown lies inside its parent, overlaps none of its
-// siblings and none of the frames around it, and shows its whole text.
+// Every control shown lies inside its parent, overlaps no sibling and no frame around it, shows its whole text.
 inline void CheckWindowLayout(const QWidget *window)
 {
     QList<QWidget *> shown = window->findChildren<QWidget *>();
     shown.removeIf([window](QWidget *w) { return !w->isVisibleTo(window); });
-    const auto at = [window](const QWidget *w, QRect r) {
-        return r.translated(w->mapTo(window, QPoint()));
-    };
+    const auto at = [window](const QWidget *w, QRect r) { return r.translated(w->mapTo(window, QPoint())); };
     const auto where = [](const QWidget *w) {
-        return QDebug::toString(w->geometry()) + w->property("text").toString() +
-               w->metaObject()->className();
+        return QDebug::toString(w->geometry()) + w->property("text").toString() + w->metaObject()->className();
     };
     for (const QWidget *w : shown) {
         const QSize hint = w->sizeHint(), least = w->minimumSizeHint();

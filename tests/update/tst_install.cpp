@@ -66,9 +66,7 @@ int standInProgram(const QString &script, const QString &log, const QString &don
     if (!StartInstallation(script, log, lock.fd()))
         return 3;
     lock.release();
-    // A real pause: a launcher that rightly waits for this process shows
-    // nothing while it waits, so there is no event to wait on instead.
-    QThread::msleep(500);
+    QThread::msleep(500); // a real pause: a launcher that rightly waits shows nothing to wait on
     return WriteAll(doneMark, "fertig") ? 0 : 4;
 }
 
@@ -370,8 +368,8 @@ private slots:
             "cp -f %skielwanz %skielwanz\necho Daten\necho \"Daten 100%%\"; : %s\n: %s\n"
             "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n while ! test -e " +
             ShellQuote(QFile::encodeName(go)) + "; do sleep 0.05; done\n";
-        // Still running when the lock is tried; ends once told to (or after 20 s).
-        const QByteArray v2 = version("v2") + "for i in $(seq 400); do test -e \"$0.end\" && break; sleep 0.05; done\n";
+        const QByteArray v2 = version("v2") + // still running when the lock is tried, until told to end (or 20 s)
+                              "for i in $(seq 400); do test -e \"$0.end\" && break; sleep 0.05; done\n";
         const PrepareResult prepared = PrepareInstallation(request(
             ZipBytes({{"Update.bat", script}, {"bin/kielwanz", v2, 0100755}, {"daten.txt", "neue Daten"}})));
         QVERIFY2(prepared.prepared(), qPrintable(prepared.Message));

@@ -5,22 +5,6 @@
 #include "update/UpdateSettingsStore.h"
 #include "update/install/PrepareInstall.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QStackedWidget>
-
-struct UpdateWizardModelTest {
-    static void shortenLimits(UpdateWizardModel &m, qint64 maxArchive = qint64(256) << 20)
-    {
-        m.abortDeleteDelayMs_ = 300;
-        m.checkDeadlineMs_ = 1500;
-        m.maxArchiveSize_ = maxArchive;
-    }
-    static bool deletionPending(const UpdateWizardModel &m) { return m.partialFileTimer_.isActive(); }
-};
-
 // The wizard's texts, its HTTP client, and its steps walked against a loopback
 // server: the model in tables of walks, then once through the window.
 class tst_updatewizard : public QObject {
@@ -85,23 +69,16 @@ private slots:
 
     void texts()
     {
-        const std::pair<qint64, const char *> sizes[] = {{1536, "1,5 KB"},
-                                                         {1000, "1000 Byte"},
-                                                         {1100, "1,1 KB"},
-                                                         {1024, "1 KB"},
-                                                         {1048575, "1024 KB"},
-                                                         {qint64(2048) << 40, "2048 TB"}};
+        const std::pair<qint64, const char *> sizes[] = {{1536, "1,5 KB"}, {1000, "1000 Byte"}, {1100, "1,1 KB"},
+            {1024, "1 KB"}, {1048575, "1024 KB"}, {qint64(2048) << 40, "2048 TB"}};
         for (const auto &[bytes, expected] : sizes)
             QCOMPARE(UpdateWizardModel::FormatByteSize(1, false, bytes), expected);
         QCOMPARE(UpdateWizardModel::FormatByteSize(1, true, 1536), "1,5 Kilobyte");
         QCOMPARE(UpdateWizardModel::FormatByteSize(2, false, 1300), "1,27 KB");
         // News of days before the program's are dropped; what is no date is no date.
-        const std::pair<const char *, const char *> news[] = {
-            {" 9.5.24 : alt", ""},
-            {"1.6.24: behoben", "- 1.6.24: behoben\r\n"},
-            {"Hinweis: neu", "- Hinweis: neu\r\n"},
-            {"2024-01-14: x", "- 2024-01-14: x\r\n"},
-            {"31.02.2024: x", "- 31.02.2024: x\r\n"},
+        const std::pair<const char *, const char *> news[] = {{" 9.5.24 : alt", ""},
+            {"1.6.24: behoben", "- 1.6.24: behoben\r\n"}, {"Hinweis: neu", "- Hinweis: neu\r\n"},
+            {"2024-01-14: x", "- 2024-01-14: x\r\n"}, {"31.02.2024: x", "- 31.02.2024: x\r\n"},
             {"12.05.2024: b\r\n01.01.2024: a\n\n11.05.2024: c", "- 12.05.2024: b\r\n- 11.05.2024: c\r\n"}};
         for (const auto &[line, expected] : news)
             QCOMPARE(UpdateWizardModel::NewsToBulletList(line, programDate()), expected);
@@ -214,16 +191,15 @@ private slots:
         w.env.rec->online = how != u"offline";
         const qsizetype requestsBefore = server.requests().size();
         if (how == u"closing") {
-            qint64 received = 0;
-            connect(w.http, &HttpClient::progress, [&](qint64, qint64 r) { received = r; });
+            QSignalSpy progress(w.http, &HttpClient::progress);
             w.m.next();
             w.m.check();
-            QTRY_VERIFY(received > 0);
+            QVERIFY(progress.wait(5000)); // the list is under way
             QVERIFY(w.m.checking() && !w.m.view().checkEnabled); // no second check on top of this one
-            const qint64 atCancel = received;
+            const qint64 atCancel = progress.last().at(1).toLongLong();
             w.m.cancel();
             w.idle();
-            QVERIFY(received - atCancel < 1000); // stopped within a few blocks, not waited for
+            QVERIFY(progress.last().at(1).toLongLong() - atCancel < 1000); // stopped, not waited for
             QVERIFY(w.closed == 1 && w.env.rec->notices.isEmpty() && QDir(w.env.tempDir()).isEmpty());
             return;
         }
@@ -394,7 +370,7 @@ private slots:
         QVERIFY(!w.m.view().cancelDownloadVisible);
     }
 
-    // In its own face and in a larger one every page shows its whole texts.
+    // In its own face and in larger ones every page shows its whole texts.
     void everyTextFits()
     {
         UpdateTestPlatform env;
@@ -402,10 +378,9 @@ private slots:
             UpdateWizard form(env.platform);
             form.setFont(face == QFont() ? form.font() : face);
             form.show();
-            for (int page = 0; page <= UpdateWizardModel::SettingsPage; ++page) {
+            for (int page = 0; page <= UpdateWizardModel::SettingsPage; ++page, CheckWindowLayout(&form)) {
                 form.findChild<QStackedWidget *>("Pages")->setCurrentIndex(page);
                 form.findChild<QStackedWidget *>("Notebook_StdButtons")->setCurrentIndex(page / 6);
-                CheckWindowLayout(&form);
             }
         }
     }
