@@ -9,6 +9,7 @@ L = "update/UpdateListFile.cpp"
 D = "update/UpdateDates.cpp"
 S = "update/UpdateSettingsStore.cpp"
 C = "update/Updater.cpp"
+U = "update/UpdateWizard.cpp"
 
 FAULTS = [
     # News and sizes
@@ -65,4 +66,7 @@ FAULTS = [
     # Stored settings and the start decision
     ("upd-store-nan-date", S, "if (!std::isfinite(days) || days < -693593.0", "if (days < -693593.0"),
     ("upd-start-due-today", C, "(today > nextCheck && !store", "(today >= nextCheck && !store"),
+    # The wizard's layout table
+    ("upd-layout-button-not-fitted", U, "{.w = settingsButton_, .r = {240, 320, 97, 25}, .fit = pushButton,",
+     "{.w = settingsButton_, .r = {240, 320, 97, 25}, .fit = HintHeight,"),
 ]
