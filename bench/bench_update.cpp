@@ -9,6 +9,10 @@
 //   bench_update get URL       downloads URL with the archive limit
 //                              (256 MiB) and prints how far it got, e.g. an
 //                              endless body from tests/update/update_server.py
+//   bench_update abort URL     starts downloading URL, aborts it at the first
+//                              block and prints how long the abort took to
+//                              end the transfer (a slow body from the test
+//                              server; well under a second is right)
 
 #include "update/HttpClient.h"
 #include "update/install/PrepareInstall.h"
@@ -59,23 +63,30 @@ int refuseScript(const QString &sizeOrArchive, const QString &writeTo)
     return result.prepared() ? 1 : 0;
 }
 
-int download(const QString &url)
+int download(const QString &url, bool abortAtFirstBlock)
 {
     QTemporaryDir dir;
     HttpClient http;
     const QUrl address(url);
-    http.Host = address.resolved(QUrl(QStringLiteral("/")));
-    http.MaxBodySize = qint64(256) << 20;
+    http.baseUrl = address.resolved(QUrl(QStringLiteral("/")));
+    http.maxBodySize = qint64(256) << 20;
     qint64 received = 0;
-    QObject::connect(&http, &HttpClient::work, [&](qint64, qint64 r) { received = r; });
     QElapsedTimer took;
     took.start();
+    QObject::connect(&http, &HttpClient::progress, [&](qint64, qint64 r) {
+        received = r;
+        if (abortAtFirstBlock && r > 0) {
+            abortAtFirstBlock = false;
+            took.restart(); // from the abort on
+            http.abort();
+        }
+    });
     HttpClient::Result result = HttpClient::Result::Aborted;
     QObject::connect(&http, &HttpClient::finished, [&](HttpClient::Result r) {
         result = r;
         QCoreApplication::quit();
     });
-    http.Get(address.path().mid(1), dir.filePath("a.zip"));
+    http.get(address.path().mid(1), dir.filePath("a.zip"));
     QCoreApplication::exec();
     std::printf("result %d after %lld ms; last report %lld bytes, file %lld bytes\n", int(result),
                 qlonglong(took.elapsed()), qlonglong(received),
@@ -91,8 +102,8 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.value(1) == u"script")
         return refuseScript(args.value(2), args.value(3));
-    if (args.value(1) == u"get" && args.size() > 2)
-        return download(args.at(2));
-    std::fprintf(stderr, "bench_update script [MB|ZIP] [ZIP] | get URL\n");
+    if ((args.value(1) == u"get" || args.value(1) == u"abort") && args.size() > 2)
+        return download(args.at(2), args.at(1) == u"abort");
+    std::fprintf(stderr, "bench_update script [MB|ZIP] [ZIP] | get URL | abort URL\n");
     return 2;
 }

@@ -2,8 +2,8 @@
 
 #include "KielwanzConfig.h"
 
-#include "dialogs/DialogLayout.h"
 #include "presentation/BlendColor.h"
+#include "presentation/DialogLayout.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 #include "dialogs/ColorDialog.h"
 
-#include "dialogs/DialogLayout.h"
 #include "dialogs/ColorComboBox.h"
 #include "game/Game.h"
+#include "presentation/DialogLayout.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "dialogs/NewGameWizard.h"
 
-#include "dialogs/DialogLayout.h"
 #include "dialogs/PlayerNameValidator.h"
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
+#include "presentation/DialogLayout.h"
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "dialogs/SoundDialog.h"
 
-#include "dialogs/DialogLayout.h"
 #include "game/Format.h"
+#include "presentation/DialogLayout.h"
 
 #include <QComboBox>
 #include <QEvent>

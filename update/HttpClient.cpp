@@ -145,13 +145,13 @@ HttpClient::~HttpClient()
 
 QUrl HttpClient::addressOf(const QString &path) const
 {
-    QString base = Host.toString(QUrl::FullyEncoded | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    QString base = baseUrl.toString(QUrl::FullyEncoded | QUrl::RemoveQuery | QUrl::RemoveFragment);
     if (!base.endsWith(u'/'))
         base += u'/';
     return QUrl(base + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")), QUrl::StrictMode);
 }
 
-void HttpClient::Abort()
+void HttpClient::abort()
 {
     if (current_)
         current_->abort = true;
@@ -168,7 +168,7 @@ void HttpClient::postReport(Transfer &t)
         this,
         [this, keep] {
             keep->reportPending = false;
-            emit work(keep->total.load(), keep->received.load());
+            emit progress(keep->total.load(), keep->received.load());
         },
         Qt::QueuedConnection);
 }
@@ -240,7 +240,7 @@ void HttpClient::finishEarly(Result result)
         this, [this, serial, result] { complete(serial, result); }, Qt::QueuedConnection);
 }
 
-void HttpClient::Get(const QString &path, const QString &localFile)
+void HttpClient::get(const QString &path, const QString &localFile)
 {
     if (busy_ && current_->abort)
         joinWorker(); // an aborted transfer ends within a second; its report is dropped
@@ -257,11 +257,11 @@ void HttpClient::Get(const QString &path, const QString &localFile)
     t->url = url.toString(QUrl::FullyEncoded).toStdString();
     // A server reached securely may not send later requests to a plain address.
     t->redirectProtocols = scheme == u"https" ? "https" : "http,https";
-    t->connectTimeoutMs = qMax(1, TimeOut);
-    t->silenceSeconds = qMax(1, (TimeOut + 999) / 1000);
-    t->maxBody = MaxBodySize;
-    t->deadlineMs = Deadline > 0 ? long(Deadline) : 0;
-    t->caFile = QFile::encodeName(CaFile).toStdString();
+    t->connectTimeoutMs = qMax(1, timeoutMs);
+    t->silenceSeconds = qMax(1, (timeoutMs + 999) / 1000);
+    t->maxBody = maxBodySize;
+    t->deadlineMs = deadlineMs > 0 ? long(deadlineMs) : 0;
+    t->caFile = QFile::encodeName(trustedCertificates).toStdString();
     // A new file of our own: whatever stands under the name (a link planted
     // there, an old download) is removed first and never followed or reused.
     const QByteArray fileName = QFile::encodeName(localFile);
@@ -288,7 +288,7 @@ void HttpClient::complete(quint64 serial, Result early)
         earlySerial_ = 0;
     } else {
         // Only the running transfer's own notice counts: an aborted one that
-        // a later Get() waited for is gone already.
+        // a later get() waited for is gone already.
         if (!current_ || current_->serial != serial)
             return;
         const std::shared_ptr<Transfer> t = current_;
@@ -297,9 +297,9 @@ void HttpClient::complete(quint64 serial, Result early)
         if (t->code == CURLE_OK && t->redirects > 0 && !t->effectiveUrl.empty()) {
             const QUrl moved(QString::fromStdString(t->effectiveUrl));
             if (moved.isValid() && !moved.host().isEmpty()) {
-                Host.setScheme(moved.scheme());
-                Host.setHost(moved.host());
-                Host.setPort(moved.port());
+                baseUrl.setScheme(moved.scheme());
+                baseUrl.setHost(moved.host());
+                baseUrl.setPort(moved.port());
             }
         }
         if (t->code == CURLE_OK && t->status >= 200 && t->status < 300)

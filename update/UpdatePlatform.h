@@ -16,6 +16,9 @@ struct UpdatePlatform {
     QString serverAddress;       // base address of the update server
     QString userSettingsFile;    // update settings of the user
     QString machineSettingsFile; // update settings shared by this installation
+    // A PEM file of the certificates the update server may present, instead
+    // of the system's; empty: the system's.
+    QString trustedCertificates;
     std::function<QDate()> today;
     // The user's private temporary folder, with a trailing separator; empty
     // when none could be made.
@@ -39,8 +42,11 @@ struct UpdatePlatform {
     // files and folders below.
     static UpdatePlatform system();
 
-    // The settings file of a root: the user's, or the installation's.
-    QString settingsFile(bool hkcu) const { return hkcu ? userSettingsFile : machineSettingsFile; }
+    // The update settings in the user's settings folder, or beside the program.
+    QString settingsFile(bool inUserFolder) const
+    {
+        return inUserFolder ? userSettingsFile : machineSettingsFile;
+    }
 };
 
 namespace UpdateSystem {

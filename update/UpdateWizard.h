@@ -32,11 +32,13 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void reject() override;
 
 private:
     friend class StepList;
 
+    void placeControls();
     void paintSteps(QPainter &canvas, int width, int height);
     void render();
     void openSettings();
@@ -47,29 +49,41 @@ private:
     bool settingsShown_ = false;
     bool installFailedShown_ = false;
 
-    QWidget *PaintBox_Process;
-    QLabel *Panel_Title;
-    QStackedWidget *Pages;
-    QFrame *Bevel1;
-    QPushButton *Button_Settings;
-    QStackedWidget *Notebook_StdButtons;
-    QPushButton *Button_Cancel;
-    QPushButton *Button_Next;
-    QPushButton *Button_SettingsCancel;
-    QPushButton *Button_SettingsSave;
-    QLabel *Image_Icon1, *Label2;
-    QLabel *Label4;
-    QPushButton *Button_Check;
-    QLabel *Label_CheckResult;
-    QLabel *Label_Download;
-    QProgressBar *Status;
-    QLabel *PerCent, *StatusLabel, *TimeLeft, *Icon;
-    QPushButton *CancelDownload;
-    QLabel *Image_Icon2, *Label3;
-    QCheckBox *CheckBox_Restart;
-    QLabel *Image_Icon3, *Label5;
-    QGroupBox *GroupBox1;
-    QRadioButton *RadioButton_NoAutoUpdt, *RadioButton_AutoUpdt;
-    QLabel *Label1, *Label6, *Label_AutoUpdt1, *Label_AutoUpdt2;
-    QSpinBox *SpinEdit_AutoUpdt;
+    // Null until the constructor has made them: a font change on the way
+    // places nothing.
+    QWidget *stepList_ = nullptr;
+    QLabel *title_ = nullptr;
+    QStackedWidget *pages_ = nullptr;
+    // Welcome page.
+    QLabel *welcomeIcon_ = nullptr, *welcomeText_ = nullptr;
+    // Check page.
+    QLabel *checkText_ = nullptr;
+    QPushButton *checkButton_ = nullptr;
+    // Result page.
+    QLabel *checkResult_ = nullptr;
+    // Download page.
+    QLabel *downloadText_ = nullptr;
+    QProgressBar *progressBar_ = nullptr;
+    QLabel *percent_ = nullptr, *received_ = nullptr, *timeLeft_ = nullptr, *downloadIcon_ = nullptr;
+    QPushButton *cancelDownloadButton_ = nullptr;
+    // Install page.
+    QLabel *installIcon_ = nullptr, *installText_ = nullptr;
+    QCheckBox *restartCheck_ = nullptr;
+    // Finish page.
+    QLabel *finishIcon_ = nullptr, *finishText_ = nullptr;
+    // Settings page: how often the wizard asks.
+    QGroupBox *scheduleGroup_ = nullptr;
+    QRadioButton *neverRadio_ = nullptr, *regularlyRadio_ = nullptr;
+    QLabel *neverText_ = nullptr, *regularlyText_ = nullptr, *intervalBefore_ = nullptr,
+           *intervalAfter_ = nullptr;
+    QSpinBox *intervalSpin_ = nullptr;
+    // Below the pages: the rule, "Einstellungen", and either the step
+    // buttons or those of the settings page.
+    QFrame *buttonRule_ = nullptr;
+    QPushButton *settingsButton_ = nullptr;
+    QStackedWidget *buttonPages_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+    QPushButton *nextButton_ = nullptr;
+    QPushButton *settingsCancelButton_ = nullptr;
+    QPushButton *settingsSaveButton_ = nullptr;
 };

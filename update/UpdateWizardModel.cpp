@@ -84,9 +84,10 @@ UpdateWizardModel::UpdateWizardModel(const UpdatePlatform &platform, QObject *pa
     : QObject(parent), platform_(platform), http_(new HttpClient(this))
 {
     http_->setObjectName(QStringLiteral("HTTP"));
-    http_->Host = QUrl(platform_.serverAddress);
-    http_->TimeOut = 10000;
-    connect(http_, &HttpClient::work, this, &UpdateWizardModel::onProgress);
+    http_->baseUrl = QUrl(platform_.serverAddress);
+    http_->timeoutMs = 10000;
+    http_->trustedCertificates = platform_.trustedCertificates;
+    connect(http_, &HttpClient::progress, this, &UpdateWizardModel::onProgress);
     connect(http_, &HttpClient::finished, this, &UpdateWizardModel::onTransferEnded);
     partialFileTimer_.setSingleShot(true);
     connect(&partialFileTimer_, &QTimer::timeout, this, &UpdateWizardModel::deletePartialFileNow);
@@ -154,7 +155,7 @@ void UpdateWizardModel::next()
     case 2:
         if (updateAvailable_) {
             view_.checkResult =
-                FormatText(text(CheckResultTexts[1]), {NewsToBulletList(news(), inputs_.ProgramDate)});
+                FormatText(text(CheckResultTexts[1]), {NewsToBulletList(news(), inputs_.programDate)});
         } else {
             view_.nextCaption = text(FinishCaption);
             view_.cancelEnabled = false;
@@ -216,11 +217,11 @@ void UpdateWizardModel::check()
     }
     // The check shows no progress: a server that trickles must not keep it
     // going for ever.
-    http_->MaxBodySize = MaxUpdateListSize;
-    http_->Deadline = checkDeadlineMs_;
-    http_->Get(QStringLiteral("Updates.ini"), updateListFileName_);
-    http_->MaxBodySize = 0;
-    http_->Deadline = 0;
+    http_->maxBodySize = MaxUpdateListSize;
+    http_->deadlineMs = checkDeadlineMs_;
+    http_->get(QStringLiteral("Updates.ini"), updateListFileName_);
+    http_->maxBodySize = 0;
+    http_->deadlineMs = 0;
     emit changed();
 }
 
@@ -240,8 +241,9 @@ void UpdateWizardModel::checkEnded(bool received)
         if (!read)
             qCWarning(lcUpdate) << "update list unreadable:" << updateListFileName_;
     } else if (shown_) {
-        qCWarning(lcUpdate) << "update list not received from" << http_->addressOf(QStringLiteral("Updates.ini"))
-                            << "status" << http_->lastStatus();
+        qCWarning(lcUpdate) << "update list not received from"
+                            << http_->addressOf(QStringLiteral("Updates.ini")) << "status"
+                            << http_->lastStatus();
     }
     // The list is kept in memory; its file is not needed any more.
     removeUpdateListFile();
@@ -261,7 +263,7 @@ void UpdateWizardModel::checkEnded(bool received)
         return;
     }
     updateListOpen_ = true;
-    updateAvailable_ = updateList_.sectionPresent(inputs_.ProgramName) && serverDate() >= inputs_.ProgramDate;
+    updateAvailable_ = updateList_.sectionPresent(inputs_.programName) && serverDate() >= inputs_.programDate;
     next();
 }
 
@@ -284,14 +286,14 @@ void UpdateWizardModel::removeUpdateListFile()
 
 QString UpdateWizardModel::news() const
 {
-    return updateList_.readString(inputs_.ProgramName, QStringLiteral("News"), text(NoNewsText));
+    return updateList_.readString(inputs_.programName, QStringLiteral("News"), text(NoNewsText));
 }
 
 double UpdateWizardModel::serverDate() const
 {
     if (updateListOpen_) {
         if (const auto date = UpdateDates::parseGermanDate(
-                updateList_.readString(inputs_.ProgramName, QStringLiteral("Date"))))
+                updateList_.readString(inputs_.programName, QStringLiteral("Date"))))
             return UpdateDates::fromDate(*date);
     }
     return UpdateDates::fromDate(platform_.today());
@@ -360,10 +362,11 @@ void UpdateWizardModel::startDownload()
     downloadFailed_ = false;
     downloadStart_.start();
     downloading_ = true;
-    http_->MaxBodySize = maxArchiveSize_;
-    http_->Get(QStringLiteral("Updates/") + updateList_.readString(inputs_.ProgramName, QStringLiteral("File")),
-               tempDir_ + inputs_.ZIPFileName);
-    http_->MaxBodySize = 0;
+    http_->maxBodySize = maxArchiveSize_;
+    http_->get(QStringLiteral("Updates/") +
+                   updateList_.readString(inputs_.programName, QStringLiteral("File")),
+               tempDir_ + inputs_.archiveFileName);
+    http_->maxBodySize = 0;
     emit changed();
 }
 
@@ -376,7 +379,7 @@ void UpdateWizardModel::downloadEnded(HttpClient::Result result)
         else if (result != HttpClient::Result::Ok)
             downloadFailed_ = true;
         if (downloadAborted_ || downloadFailed_) {
-            partialFile_ = tempDir_ + inputs_.ZIPFileName;
+            partialFile_ = tempDir_ + inputs_.archiveFileName;
             // A broken transfer's rest goes at once: it may be large, and the
             // temporary folder is often small.
             partialFileTimer_.start(downloadAborted_ ? abortDeleteDelayMs_ : 0);
@@ -384,7 +387,7 @@ void UpdateWizardModel::downloadEnded(HttpClient::Result result)
     }
     const bool complete = !downloadAborted_ && !downloadFailed_;
     if (downloadFailed_)
-        qCWarning(lcUpdate) << "archive download failed:" << inputs_.ZIPFileName << "status"
+        qCWarning(lcUpdate) << "archive download failed:" << inputs_.archiveFileName << "status"
                             << http_->lastStatus();
     view_.downloadText = text(DownloadResultTexts[complete ? 1 : 0]);
     if (!complete) {
@@ -428,14 +431,14 @@ void UpdateWizardModel::onProgress(qint64 total, qint64 received)
         view_.barMaximum = 1;
         view_.barValue = 1;
     }
-    view_.percent = total == 0 ? QStringLiteral("100 %")
-                               : QString::number(qRound(double(received) / double(total) * 100)) +
-                                     QStringLiteral(" %");
+    view_.percent =
+        total == 0 ? QStringLiteral("100 %")
+                   : QString::number(qRound(double(received) / double(total) * 100)) + QStringLiteral(" %");
     view_.status = FormatByteSize(1, false, received) + QStringLiteral(" von ") +
                    FormatByteSize(1, false, total) + QStringLiteral(" gedownloadet");
     view_.timeLeft = QStringLiteral("verbleibende Zeit: ") + timeText(remaining);
     if (cancelRequested_) {
-        http_->Abort();
+        http_->abort();
         downloadAborted_ = true;
     }
     emit changed();
@@ -448,7 +451,7 @@ void UpdateWizardModel::cancelDownload()
         if (platform_.confirm(dialogParent_, text(CancelQuestion), text(CancelTitle))) {
             cancelRequested_ = true;
             // Stop at once even when the server has gone quiet.
-            http_->Abort();
+            http_->abort();
         }
         return;
     }
@@ -477,7 +480,7 @@ bool UpdateWizardModel::mayClose()
         return false;
     }
     if (checking_)
-        http_->Abort();
+        http_->abort();
     // After a failed step 5 (a bad archive) the wizard leads back into the
     // game; only an "OnlyUpdate" start ends the program then.
     if (step_ == 5 && installPrepared_)
@@ -488,7 +491,8 @@ bool UpdateWizardModel::mayClose()
 
 UpdateWizardModel::Schedule UpdateWizardModel::openSettings()
 {
-    const UpdateSettingsStore store(platform_.settingsFile(inputs_.HKCU), inputs_.RegistryKey);
+    const UpdateSettingsStore store(platform_.settingsFile(inputs_.settingsInUserFolder),
+                                    inputs_.settingsSection);
     Schedule schedule;
     schedule.never = store.valueExists(QStringLiteral("NoUpdate"));
     schedule.interval = store.readInteger(QStringLiteral("UpdateInterval")).value_or(DefaultInterval);
@@ -501,7 +505,7 @@ UpdateWizardModel::Schedule UpdateWizardModel::openSettings()
 
 void UpdateWizardModel::saveSettings(const Schedule &schedule)
 {
-    UpdateSettingsStore store(platform_.settingsFile(inputs_.HKCU), inputs_.RegistryKey);
+    UpdateSettingsStore store(platform_.settingsFile(inputs_.settingsInUserFolder), inputs_.settingsSection);
     if (schedule.never) {
         store.deleteValue(QStringLiteral("UpdateInterval"));
         store.writeString(QStringLiteral("NoUpdate"), QString());
@@ -534,7 +538,8 @@ void UpdateWizardModel::programEnds()
     if (partialFileTimer_.isActive())
         deletePartialFileNow();
     if (installPrepared_ || checkEndedWithoutUpdate_) {
-        UpdateSettingsStore store(platform_.settingsFile(inputs_.HKCU), inputs_.RegistryKey);
+        UpdateSettingsStore store(platform_.settingsFile(inputs_.settingsInUserFolder),
+                                  inputs_.settingsSection);
         const std::optional<qint32> stored = store.readInteger(QStringLiteral("UpdateInterval"));
         const int interval = stored && *stored >= 1 ? *stored : DefaultInterval;
         store.writeDate(QStringLiteral("Update"), UpdateDates::fromDate(platform_.today()) + interval - 1);
@@ -572,14 +577,14 @@ bool UpdateWizardModel::prepareInstallation()
         return false;
     }
     UpdateInstall::InstallRequest request;
-    request.ArchivePath = tempDir_ + inputs_.ZIPFileName;
+    request.ArchivePath = tempDir_ + inputs_.archiveFileName;
     request.ProgramFile = platform_.programFilePath;
     request.ProgramFolder = QFileInfo(platform_.programFilePath).absolutePath();
     request.TempDir = tempDir_;
     request.Restart = restart_;
-    request.Signature = updateList_.readString(inputs_.ProgramName, QStringLiteral("Signature"));
-    request.ProgramName = inputs_.ProgramName;
-    request.ListDate = updateList_.readString(inputs_.ProgramName, QStringLiteral("Date"));
+    request.Signature = updateList_.readString(inputs_.programName, QStringLiteral("Signature"));
+    request.ProgramName = inputs_.programName;
+    request.ListDate = updateList_.readString(inputs_.programName, QStringLiteral("Date"));
     const UpdateInstall::PrepareResult result = UpdateInstall::PrepareInstallation(request);
     switch (result.Status) {
     case UpdateInstall::PrepareStatus::Prepared:

@@ -33,11 +33,11 @@ public:
 
     // Set by the update component before each showing.
     struct Inputs {
-        QString ProgramName;
-        QString RegistryKey;
-        QString ZIPFileName;
-        double ProgramDate = 0; // days since 30.12.1899, with the time of day
-        bool HKCU = false;
+        QString programName;               // the program's section in the update list
+        QString settingsSection;           // the section of UpdateSettings.ini
+        QString archiveFileName;           // the downloaded archive, in the private temporary folder
+        double programDate = 0;            // days since 30.12.1899, with the time of day
+        bool settingsInUserFolder = false; // see UpdatePlatform::settingsFile()
     };
 
     // What the window shows; texts with CR LF as the program keeps them.
@@ -54,7 +54,7 @@ public:
         QString cancelDownloadCaption;
         bool cancelDownloadVisible = true;
         int barMaximum = 100, barValue = 0;
-    int listStep = 0; // the step the step list highlights
+        int listStep = 0; // the step the step list highlights
         QString percent, status, timeLeft;
         QString installText;
         bool installFailed = false; // the install page shows an error
@@ -118,6 +118,9 @@ signals:
     void accepted();
 
 private:
+    // The tests shorten the limits below and put the model at a step that
+    // only a server, an archive or minutes would otherwise reach; setters for
+    // that would be hooks nothing but the tests calls.
     friend struct UpdateWizardModelTest;
 
     void enterStep();

@@ -1,41 +1,39 @@
 #include "update/Updater.h"
 
 #include "settings/InstallLocation.h"
-#include "update/UpdateWizard.h"
 #include "update/UpdateDates.h"
 #include "update/UpdateSettingsStore.h"
+#include "update/UpdateWizard.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QWidget>
 
-Updater::Updater(QWidget *owner, const UpdatePlatform &platform)
-    : QObject(owner), platform_(platform)
+Updater::Updater(QWidget *owner, const UpdatePlatform &platform) : QObject(owner), platform_(platform)
 {
     // Ctrl+U works wherever the owner window has the keyboard; no menu entry.
-    Action_Update = new QAction(this);
-    Action_Update->setObjectName(QStringLiteral("Action_Update"));
-    Action_Update->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-    Action_Update->setShortcutContext(Qt::WindowShortcut);
+    updateAction_ = new QAction(this);
+    updateAction_->setObjectName(QStringLiteral("Action_Update"));
+    updateAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    updateAction_->setShortcutContext(Qt::WindowShortcut);
     if (owner)
-        owner->addAction(Action_Update);
-    connect(Action_Update, &QAction::triggered, this, [this] {
+        owner->addAction(updateAction_);
+    connect(updateAction_, &QAction::triggered, this, [this] {
         const Outcome outcome = AutomaticUpdate(QString(), true, 0);
         if (outcome != Outcome::Continue)
             emit quitRequested(outcome == Outcome::Quit);
     });
 
-    StatusForm = new UpdateWizard(platform_);
-    showWizard = [](UpdateWizard &form) { form.exec(); };
+    wizard_ = new UpdateWizard(platform_);
 }
 
 Updater::~Updater()
 {
     // Destroying the wizard writes the next check day when due.
-    delete StatusForm;
+    delete wizard_;
 }
 
-Updater::Outcome Updater::AutomaticUpdate(const QString &Param, bool Force, double ProgramDate)
+Updater::Outcome Updater::AutomaticUpdate(const QString &programArguments, bool force, double programDate)
 {
     if (platform_.arguments.value(1) == u"/uninstall")
         return Outcome::Continue;
@@ -44,12 +42,12 @@ Updater::Outcome Updater::AutomaticUpdate(const QString &Param, bool Force, doub
     if (InstallLocation::IsSystemInstallation(QFileInfo(platform_.programFilePath).absolutePath()))
         return Outcome::Continue;
 
-    const QString settingsFile = platform_.settingsFile(HKCU);
-    if (!Force) {
-        UpdateSettingsStore store(settingsFile, RegistryKey);
+    const QString settingsFile = platform_.settingsFile(settingsInUserFolder);
+    if (!force) {
+        UpdateSettingsStore store(settingsFile, settingsSection);
         QString name = u'"' + platform_.programFilePath + u'"';
-        if (!Param.isEmpty())
-            name += u' ' + Param;
+        if (!programArguments.isEmpty())
+            name += u' ' + programArguments;
         store.writeString(QStringLiteral("ApplicationFileName"), name);
         store.save(); // a settings file that cannot be written must not stop the start
     }
@@ -58,27 +56,27 @@ Updater::Outcome Updater::AutomaticUpdate(const QString &Param, bool Force, doub
     if (platform_.onReadOnlyFileSystem(program.absolutePath()))
         return Outcome::Continue;
 
-    double programDate = ProgramDate;
     if (programDate == 0) {
         const QDateTime modified = program.lastModified();
         programDate = UpdateDates::fromDateTime(modified.isValid() ? modified : QDateTime::currentDateTime());
     }
 
-    const UpdateSettingsStore store(settingsFile, RegistryKey);
+    const UpdateSettingsStore store(settingsFile, settingsSection);
     const double today = UpdateDates::fromDate(platform_.today());
     const double nextCheck = store.readDate(QStringLiteral("Update")).value_or(today - 1);
     const bool onlyUpdate = store.valueExists(QStringLiteral("OnlyUpdate"));
     const bool show =
-        Force || onlyUpdate || (today > nextCheck && !store.valueExists(QStringLiteral("NoUpdate")));
+        force || onlyUpdate || (today > nextCheck && !store.valueExists(QStringLiteral("NoUpdate")));
 
     if (show) {
-        StatusForm->model().setInputs({ProgramName, RegistryKey, ZIPFileName, programDate, HKCU});
-        showWizard(*StatusForm);
+        wizard_->model().setInputs(
+            {programName, settingsSection, archiveFileName, programDate, settingsInUserFolder});
+        wizard_->exec();
     }
 
     if (onlyUpdate)
         return Outcome::QuitWithoutSaving;
-    if (show && StatusForm->model().terminateRequested())
+    if (show && wizard_->model().terminateRequested())
         return Outcome::Quit;
     return Outcome::Continue;
 }

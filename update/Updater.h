@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class QAction;
 class QWidget;
 class UpdateWizard;
@@ -15,11 +13,11 @@ class UpdateWizard;
 // update wizard is offered, gives the main window Ctrl+U, and owns the wizard.
 //
 // Hook-up in the main window:
-//   LxUpdateFile = new Updater(this);          // adds the Ctrl+U action
-//   LxUpdateFile->ProgramName = "Kielwanz"; ...      // the four properties
-//   if (LxUpdateFile->AutomaticUpdate({}, false, 0) != Updater::Outcome::Continue)
+//   updater = new Updater(this);                  // adds the Ctrl+U action
+//   updater->programName = "Kielwanz"; ...        // the four properties
+//   if (updater->AutomaticUpdate({}, false, 0) != Updater::Outcome::Continue)
 //       -> end the program before anything else is set up, without saving settings
-//   connect(LxUpdateFile, &Updater::quitRequested, ...)  // after Ctrl+U
+//   connect(updater, &Updater::quitRequested, ...) // after Ctrl+U
 class Updater : public QObject {
     Q_OBJECT
 public:
@@ -32,21 +30,24 @@ public:
     explicit Updater(QWidget *owner, const UpdatePlatform &platform = UpdatePlatform::system());
     ~Updater() override;
 
-    QString ProgramName;
-    QString RegistryKey;
-    QString ZIPFileName;
-    bool HKCU = false;
+    // The program's section in the server's update list.
+    QString programName;
+    // The section of UpdateSettings.ini that holds the program's update settings.
+    QString settingsSection;
+    // The name the downloaded archive is saved under.
+    QString archiveFileName;
+    // The update settings live in the user's settings folder rather than
+    // beside the program.
+    bool settingsInUserFolder = false;
 
-    // Param is appended to the stored program path; Force shows the wizard
-    // whatever the settings say; ProgramDate 0 means the program file's time.
-    Outcome AutomaticUpdate(const QString &Param, bool Force, double ProgramDate);
+    // programArguments are appended to the stored program path; force shows
+    // the wizard (modally) whatever the settings say; programDate 0 means the
+    // program file's time.
+    Outcome AutomaticUpdate(const QString &programArguments, bool force, double programDate);
 
-    QAction *action() const { return Action_Update; }
-    UpdateWizard *statusForm() const { return StatusForm; }
+    QAction *action() const { return updateAction_; }
+    UpdateWizard *statusForm() const { return wizard_; }
     UpdatePlatform &platform() { return platform_; }
-
-    // How the wizard is shown; modal by default. Tests replace it.
-    std::function<void(UpdateWizard &)> showWizard;
 
 signals:
     // Ctrl+U ended in a request to end the program.
@@ -54,6 +55,6 @@ signals:
 
 private:
     UpdatePlatform platform_;
-    QAction *Action_Update;
-    UpdateWizard *StatusForm;
+    QAction *updateAction_;
+    UpdateWizard *wizard_;
 };

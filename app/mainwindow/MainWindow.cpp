@@ -41,10 +41,10 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     // is built. When that ends the program, the window is still built (so that
     // it can be taken down in order) but never shown.
     LxUpdateFile = new Updater(this);
-    LxUpdateFile->ProgramName = QStringLiteral("Kielwanz");
-    LxUpdateFile->RegistryKey = QStringLiteral("Kielwanz");
-    LxUpdateFile->ZIPFileName = QStringLiteral("Brackwen.zip");
-    LxUpdateFile->HKCU = false;
+    LxUpdateFile->programName = QStringLiteral("Kielwanz");
+    LxUpdateFile->settingsSection = QStringLiteral("Kielwanz");
+    LxUpdateFile->archiveFileName = QStringLiteral("Brackwen.zip");
+    LxUpdateFile->settingsInUserFolder = false;
     if (checkForUpdates) {
         switch (LxUpdateFile->AutomaticUpdate(QString(), false, 0)) {
         case Updater::Outcome::Continue:

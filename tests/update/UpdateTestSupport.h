@@ -3,7 +3,7 @@
 // Shared by the update tests: the loopback test server, the system seams
 // pointed at a temporary folder, real zip archives and Ed25519 keys.
 
-#include "update/UpdatePlatform.h"
+#include "update/UpdateWizardModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,11 +119,21 @@ struct UpdateTestPlatform {
     }
 
     QString tempDir() const { return dir.filePath("tmp/"); }
-    QString readSettings(bool hkcu) const { return QString::fromUtf8(ReadAll(platform.settingsFile(hkcu))); }
-    void writeSettings(const QString &values, bool hkcu = false) const
+    QString readSettings(bool user) const { return QString::fromUtf8(ReadAll(platform.settingsFile(user))); }
+    void writeSettings(const QString &values, bool user = false) const
     {
-        QVERIFY(WriteAll(platform.settingsFile(hkcu), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
+        QVERIFY(WriteAll(platform.settingsFile(user), ("[Software\\Lx\\Kielwanz]\r\n" + values).toUtf8()));
     }
+};
+
+// The model's private limits shortened, its state read and set where no server, archive or time gets it.
+struct UpdateWizardModelTest {
+    static void shortenLimits(UpdateWizardModel &m, qint64 maxArchive = qint64(256) << 20)
+    {
+        m.abortDeleteDelayMs_ = 300, m.checkDeadlineMs_ = 1500, m.maxArchiveSize_ = maxArchive;
+    }
+    static bool deletionPending(const UpdateWizardModel &m) { return m.partialFileTimer_.isActive(); }
+    static void toStep5(UpdateWizardModel &m, bool prepared) { m.step_ = 5, m.installPrepared_ = prepared; }
 };
 
 struct ZipEntry {

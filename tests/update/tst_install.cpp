@@ -66,7 +66,7 @@ int standInProgram(const QString &script, const QString &log, const QString &don
     if (!StartInstallation(script, log, lock.fd()))
         return 3;
     lock.release();
-    QThread::msleep(500);
+    QThread::msleep(500); // a real pause: a launcher that rightly waits shows nothing to wait on
     return WriteAll(doneMark, "fertig") ? 0 : 4;
 }
 
@@ -368,7 +368,8 @@ private slots:
             "cp -f %skielwanz %skielwanz\necho Daten\necho \"Daten 100%%\"; : %s\n: %s\n"
             "cp -f %sdaten.txt %sdaten.txt\n rm -f %sdaten.txt\n while ! test -e " +
             ShellQuote(QFile::encodeName(go)) + "; do sleep 0.05; done\n";
-        const QByteArray v2 = version("v2") + "sleep 2\n"; // still running when the lock is tried
+        const QByteArray v2 = version("v2") + // still running when the lock is tried, until told to end (or 20 s)
+                              "for i in $(seq 400); do test -e \"$0.end\" && break; sleep 0.05; done\n";
         const PrepareResult prepared = PrepareInstallation(request(
             ZipBytes({{"Update.bat", script}, {"bin/kielwanz", v2, 0100755}, {"daten.txt", "neue Daten"}})));
         QVERIFY2(prepared.prepared(), qPrintable(prepared.Message));
@@ -389,7 +390,8 @@ private slots:
         QCOMPARE(ReadAll(programFolder + "daten.txt"), "neue Daten");
         // The restart line runs the new version in the background.
         QTRY_COMPARE_WITH_TIMEOUT(ReadAll(programFile + ".log"), "v2\n", 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(probe.tryLock(tempDir), InstallLock::Outcome::Locked, 1500);
+        QTRY_COMPARE(probe.tryLock(tempDir), InstallLock::Outcome::Locked);
+        QVERIFY(WriteAll(programFile + ".end", ""));
         QVERIFY(!StartInstallation(root->filePath("fehlt.bat"), root->filePath("fehlt.log")));
     }
 };

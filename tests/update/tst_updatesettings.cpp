@@ -5,17 +5,9 @@
 #include "update/UpdateSettingsStore.h"
 
 #include <QAction>
+#include <QApplication>
 
 #include <sys/stat.h>
-
-struct UpdateWizardModelTest {
-    static void closeOnStep5(UpdateWizardModel &m, bool prepared)
-    {
-        m.step_ = 5;
-        m.installPrepared_ = prepared;
-        m.mayClose();
-    }
-};
 
 using Outcome = Updater::Outcome;
 Q_DECLARE_METATYPE(Outcome)
@@ -24,9 +16,9 @@ Q_DECLARE_METATYPE(Outcome)
 class tst_updatesettings : public QObject {
     Q_OBJECT
 
-    static UpdateSettingsStore store(const UpdateTestPlatform &env, bool hkcu = false)
+    static UpdateSettingsStore store(const UpdateTestPlatform &env, bool inUserFolder = false)
     {
-        return UpdateSettingsStore(env.platform.settingsFile(hkcu), "Kielwanz");
+        return UpdateSettingsStore(env.platform.settingsFile(inUserFolder), "Kielwanz");
     }
 
 private slots:
@@ -93,7 +85,7 @@ private slots:
     void decision_data()
     {
         QTest::addColumn<QString>("settings"); // "Update=<days from today>|damaged", "NoUpdate", "OnlyUpdate"
-        QTest::addColumn<QString>("run"); // "uninstall", "Ctrl+U", "read-only", "system", "HKCU", "prepared"
+        QTest::addColumn<QString>("run"); // "uninstall", "Ctrl+U", "read-only", "system", "user folder", "prepared"
         QTest::addColumn<bool>("shown");
         QTest::addColumn<Outcome>("outcome");
         const auto go = Outcome::Continue, end = Outcome::QuitWithoutSaving;
@@ -107,10 +99,10 @@ private slots:
         row("NoUpdate, due", "Update=-5 NoUpdate", "", false, go);
         row("NoUpdate, Ctrl+U", "Update=-5 NoUpdate", "Ctrl+U", true, go);
         row("Ctrl+U, not due, step 5 failed", "Update=3", "Ctrl+U", true, go);
-        row("Ctrl+U, installation prepared", "", "Ctrl+U prepared HKCU", true, Outcome::Quit);
+        row("Ctrl+U, installation prepared", "", "Ctrl+U prepared user folder", true, Outcome::Quit);
         row("OnlyUpdate, not due", "Update=3 OnlyUpdate", "", true, end);
         row("OnlyUpdate and NoUpdate", "Update=0 NoUpdate OnlyUpdate", "", true, end);
-        row("OnlyUpdate, Ctrl+U, prepared", "Update=0 OnlyUpdate", "Ctrl+U prepared HKCU", true, end);
+        row("OnlyUpdate, Ctrl+U, prepared", "Update=0 OnlyUpdate", "Ctrl+U prepared user folder", true, end);
         row("/uninstall, Ctrl+U", "", "uninstall Ctrl+U", false, go);
         row("/uninstall, OnlyUpdate", "OnlyUpdate", "uninstall", false, go);
         row("read-only, first start", "", "read-only", false, go);
@@ -126,10 +118,10 @@ private slots:
         UpdateTestPlatform env;
         QWidget owner;
         auto *component = new Updater(&owner, env.platform);
-        component->ProgramName = component->RegistryKey = "Kielwanz";
-        component->ZIPFileName = "Brackwen.zip";
-        const bool hkcu = component->HKCU = run.contains("HKCU");
-        UpdateSettingsStore stored = store(env, hkcu);
+        component->programName = component->settingsSection = "Kielwanz";
+        component->archiveFileName = "Brackwen.zip";
+        const bool inUserFolder = component->settingsInUserFolder = run.contains("user folder");
+        UpdateSettingsStore stored = store(env, inUserFolder);
         for (const QString &item : settings.split(u' ', Qt::SkipEmptyParts)) {
             if (item == u"Update=damaged")
                 stored.writeInteger("Update", 45000);
@@ -141,7 +133,7 @@ private slots:
         }
         if (!settings.isEmpty())
             QVERIFY(stored.save());
-        const QString before = env.readSettings(hkcu);
+        const QString before = env.readSettings(inUserFolder);
         env.rec->readOnly = run.contains("read-only");
         if (run.contains("uninstall"))
             component->platform().arguments << "/uninstall";
@@ -151,14 +143,19 @@ private slots:
         QFile program(env.platform.programFilePath);
         QVERIFY(program.open(QIODevice::ReadWrite) &&
                 program.setFileTime(written, QFileDevice::FileModificationTime));
-        int timesShown = 0;
-        component->showWizard = [&](UpdateWizard &w) {
-            ++timesShown;
-            const UpdateWizardModel::Inputs &in = w.model().inputs();
-            QCOMPARE(in.ProgramName + in.RegistryKey + in.ZIPFileName, "KielwanzKielwanzBrackwen.zip");
-            QVERIFY(in.HKCU == hkcu && in.ProgramDate == UpdateDates::fromDateTime(written));
-            UpdateWizardModelTest::closeOnStep5(w.model(), run.contains("prepared"));
-        };
+        // The modal wizard, once it shows, is closed at step 5 (with an installation prepared or not).
+        QStringList shownWith; // the inputs of every showing
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto *w = qobject_cast<UpdateWizard *>(QApplication::activeModalWidget()); w && w->isVisible()) {
+                const UpdateWizardModel::Inputs &in = w->model().inputs();
+                shownWith << QString("%1 %2 %3 %4 %5").arg(in.programName, in.settingsSection, in.archiveFileName)
+                                 .arg(in.settingsInUserFolder).arg(in.programDate - UpdateDates::fromDateTime(written));
+                UpdateWizardModelTest::toStep5(w->model(), run.contains("prepared"));
+                w->close();
+            }
+        });
+        closer.start(0);
         const bool force = run.contains("Ctrl+U");
         QSignalSpy quit(component, &Updater::quitRequested);
         Outcome result = Outcome::Continue;
@@ -169,15 +166,15 @@ private slots:
         if (!quit.isEmpty())
             result = quit.first().at(0).toBool() ? Outcome::Quit : Outcome::QuitWithoutSaving;
         QCOMPARE(result, outcome);
-        QCOMPARE(timesShown, shown ? 1 : 0);
-        const auto name = store(env, hkcu).readString("ApplicationFileName");
+        QCOMPARE(shownWith, QStringList(shown ? 1 : 0, QString("Kielwanz Kielwanz Brackwen.zip %1 0").arg(inUserFolder)));
+        const auto name = store(env, inUserFolder).readString("ApplicationFileName");
         if (run.contains("uninstall") || run.contains("system"))
-            QCOMPARE(env.readSettings(hkcu), before); // not even touched
+            QCOMPARE(env.readSettings(inUserFolder), before); // not even touched
         else if (force)
             QVERIFY(!name.has_value()); // Ctrl+U never rewrites the program's name
         else
             QCOMPARE(name.value_or(""), '"' + env.platform.programFilePath + "\" /x");
-        QVERIFY(!QFile::exists(env.platform.settingsFile(!hkcu)));
+        QVERIFY(!QFile::exists(env.platform.settingsFile(!inUserFolder)));
     }
 };
 

@@ -9,6 +9,7 @@ L = "update/UpdateListFile.cpp"
 D = "update/UpdateDates.cpp"
 S = "update/UpdateSettingsStore.cpp"
 C = "update/Updater.cpp"
+U = "update/UpdateWizard.cpp"
 
 FAULTS = [
     # News and sizes
@@ -20,8 +21,8 @@ FAULTS = [
     ("upd-size-digits", W, "int(QString::number(qRound64(value)).size()) + decimals;",
      "int(QString::number(qRound64(value)).size()) + decimals + 1;"),
     # Step decisions
-    ("upd-check-date-off-by-one", W, "serverDate() >= inputs_.ProgramDate", "serverDate() + 1 >= inputs_.ProgramDate"),
-    ("upd-check-section-ignored", W, "updateList_.sectionPresent(inputs_.ProgramName) && serverDate()",
+    ("upd-check-date-off-by-one", W, "serverDate() >= inputs_.programDate", "serverDate() + 1 >= inputs_.programDate"),
+    ("upd-check-section-ignored", W, "updateList_.sectionPresent(inputs_.programName) && serverDate()",
      "serverDate()"),
     ("upd-server-date-fallback", W, "    return UpdateDates::fromDate(platform_.today());\n}",
      "    return 0;\n}"),
@@ -56,7 +57,7 @@ FAULTS = [
      "t->redirectProtocols = \"http,https\";"),
     ("upd-http-status-ignored", H, "if (t->code == CURLE_OK && t->status >= 200 && t->status < 300)",
      "if (t->code == CURLE_OK)"),
-    ("upd-http-redirect-host-kept", H, "            Host.setHost(moved.host());\n", ""),
+    ("upd-http-redirect-host-kept", H, "                baseUrl.setHost(moved.host());\n", ""),
     ("upd-http-query-not-encoded", H, "QUrl::toPercentEncoding(path, \"/\")", "QUrl::toPercentEncoding(path, \"/?\")"),
     ("upd-http-no-deadline", H, "if (t->deadlineMs > 0)\n            curl_easy_setopt",
      "if (false)\n            curl_easy_setopt"),
@@ -65,4 +66,7 @@ FAULTS = [
     # Stored settings and the start decision
     ("upd-store-nan-date", S, "if (!std::isfinite(days) || days < -693593.0", "if (days < -693593.0"),
     ("upd-start-due-today", C, "(today > nextCheck && !store", "(today >= nextCheck && !store"),
+    # The wizard's layout table
+    ("upd-layout-button-not-fitted", U, "{.w = settingsButton_, .r = {240, 320, 97, 25}, .fit = pushButton,",
+     "{.w = settingsButton_, .r = {240, 320, 97, 25}, .fit = HintHeight,"),
 ]

@@ -41,7 +41,7 @@ private:
 // launcher could not be started; the program then simply ends without
 // installing.
 //
-// Call it once, as late as possible (the wizard's FormDestroy): the launcher
+// Call it once, as late as possible (when the wizard is destroyed): the launcher
 // waits on a pipe whose other end this process holds until it exits.
 bool StartInstallation(const QString &scriptPath, const QString &logPath, int lockFd = -1);
 

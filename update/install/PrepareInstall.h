@@ -13,7 +13,7 @@
 namespace UpdateInstall {
 
 struct InstallRequest {
-    QString ArchivePath;   // TempDir + ZIPFileName
+    QString ArchivePath;   // TempDir + the archive's file name
     QString ProgramFolder; // folder of the running program file
     QString ProgramFile;   // full path of the running program file
     QString TempDir;       // the user's private temporary folder

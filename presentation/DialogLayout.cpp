@@ -1,4 +1,4 @@
-#include "dialogs/DialogLayout.h"
+#include "presentation/DialogLayout.h"
 
 #include <QPushButton>
 #include <QStyle>
