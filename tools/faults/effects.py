@@ -32,7 +32,7 @@ FAULTS = [
     ("fx-send-outside-net-game", S, "    if (game_.st.GameMode != gmTwoAtTwo)\n        return;\n", ""),
     ("fx-unnamed-name-unchecked", S, "if (!name || !IsValidName(*name)) {\n        qCWarning",
      "if (!name) {\n        qCWarning"),
-    ("fx-server-stays-open", S, "    ServerSocket->close();\n    attachPeer(socket);", "    attachPeer(socket);"),
+    ("fx-server-stays-open", S, "    server_->close();\n    attachPeer(socket);", "    attachPeer(socket);"),
     ('fx-shot-out-of-turn', G, 'if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)', 'if (st_.ControlField[peer].at(x, y) != cfUnknown)'),
     ('fx-shot-repeated', G, 'if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)', 'if (cur() != peer)'),
     ("fx-second-fleet-dropped", S, "        if (!inbox_.isEmpty())\n            violation();",
@@ -46,7 +46,7 @@ FAULTS = [
      "const qsizetype go = inbox_.indexOf(StartWord);\n    if (go >= 0) {"),
     ('fx-pause-not-passed', G, '    if (changeOverTimer.Enabled())\n        changeOverTick();\n    const int peer', '    const int peer'),
     ("fx-lost-message-dropped", S,
-     "        ui_.ShowConnectionMessage(lostCaption(), QStringLiteral(\"Die Verbindung zu \") + name +",
+     "        ui_.showConnectionMessage(lostCaption(), QStringLiteral(\"Die Verbindung zu \") + name +",
      "        (void)(QStringLiteral(\"Die Verbindung zu \") + name +"),
     # ---- the messages and their code page
     ("fx-fleet-digit-range", M, "return b == '0' || b == '2';", "return b >= '0' && b <= '2';"),
