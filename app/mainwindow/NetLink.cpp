@@ -4,9 +4,7 @@
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 
 NetLink::NetLink(QWidget &window, Game &game)
     : window_(window), session_(std::make_unique<NetSession>(game, *this, &window))
@@ -21,29 +19,28 @@ void NetLink::attachWizard(NewGameWizard *wizard)
     if (wizard == nullptr)
         return;
     NetSession *s = session_.get();
-    QObject::connect(wizard, &NewGameWizard::M2OpenServer, s, [s] { s->listen(); });
-    QObject::connect(wizard, &NewGameWizard::M2OpenClient, s,
-                     [s](const QString &address) { s->connectTo(address); });
-    QObject::connect(wizard, &NewGameWizard::M2SendStart, s, [s] { s->sendStart(); });
-    QObject::connect(wizard, &NewGameWizard::M2CloseSocket, s, [s](int) { s->closeConnection(); });
+    QObject::connect(wizard, &NewGameWizard::listenRequested, s, &NetSession::listen);
+    QObject::connect(wizard, &NewGameWizard::connectRequested, s, &NetSession::connectTo);
+    QObject::connect(wizard, &NewGameWizard::startRequested, s, &NetSession::sendStart);
+    QObject::connect(wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
 }
 
 void NetLink::showConnectionState(const QString &text)
 {
     if (wizard_ != nullptr)
-        wizard_->Label_M2IPState->setText(text);
+        wizard_->showConnectionState(text);
 }
 
 void NetLink::setAddressControlsEnabled(bool enabled)
 {
     if (wizard_ != nullptr)
-        wizard_->SetIPCtrlsEnabled(enabled);
+        wizard_->setAddressControlsEnabled(enabled);
 }
 
 void NetLink::setForwardEnabled(bool enabled)
 {
     if (wizard_ != nullptr)
-        wizard_->Button_Forward->setEnabled(enabled);
+        wizard_->setForwardEnabled(enabled);
 }
 
 void NetLink::closeWizard()

@@ -29,6 +29,11 @@ class tst_dialoglayout : public QObject {
         ColorDialog colours{game};
     };
 
+    template <class T = QWidget> static T *at(const QWidget &dialog, const char *name)
+    {
+        return dialog.findChild<T *>(name);
+    }
+
     // Every control shown lies inside its parent, overlaps none of its
     // siblings and none of the frames around it, and shows its whole text.
     static void checkWindow(const QWidget *window)
@@ -100,19 +105,20 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(dialog));
             checkWindow(dialog);
         }
-        for (QWidget *page : {d.wizard.TabSheet_Mode1, d.wizard.TabSheet_Mode2, d.wizard.TabSheet_Mode3}) {
-            d.wizard.PageControl->setCurrentWidget(page);
+        auto *pages = d.wizard.findChild<QStackedWidget *>();
+        for (const char *page : {"Mode1", "Mode2", "Mode3"}) {
+            pages->setCurrentWidget(at(d.wizard, page));
             checkWindow(&d.wizard);
         }
         // The connection state, the longest texts with names of full length.
-        QLabel *state = d.wizard.Label_M2IPState;
+        auto *state = at<QLabel>(d.wizard, "Label_M2IPState");
         for (int i = 0; i <= 6; ++i) {
             state->setText(FormatText(Texts::WizardText(i),
                                       {QStringLiteral("WWWWWWWWWW"), QStringLiteral("WWWWWWWWWW")}));
             QVERIFY2(state->heightForWidth(state->width()) <= state->height(), qPrintable(state->text()));
         }
-        QCOMPARE(d.wizard.Button_Back->y(), d.wizard.PageControl->geometry().bottom() + 8);
-        QCOMPARE(d.wizard.Button_Forward->geometry().right() + 1, d.wizard.width() - 6);
+        QCOMPARE(at(d.wizard, "Button_Back")->y(), pages->geometry().bottom() + 8);
+        QCOMPARE(at(d.wizard, "Button_Forward")->geometry().right() + 1, d.wizard.width() - 6);
         QCOMPARE(d.sounds.height() - d.sounds.Button_OK->geometry().bottom(), 9);
     }
 
@@ -128,15 +134,15 @@ private slots:
         d.colours.setFont(narrow);
         if (QFontInfo(d.wizard.font()).family() != QLatin1String("Liberation Sans"))
             QSKIP("Liberation Sans is not installed");
-        const auto &w = d.wizard;
+        const QWidget &w = d.wizard;
         const auto &c = d.colours;
         // clang-format off
         const QList<std::pair<const QWidget *, QRect>> designed{
-            {&w, {0, 0, 489, 193}}, {w.PageControl, {8, 8, 473, 145}}, {w.Button_Cancel, {8, 160, 75, 25}},
-            {w.Button_Back, {320, 160, 75, 25}}, {w.Button_Forward, {408, 160, 75, 25}},
-            {w.GroupBox_Mode, {6, 2, 459, 139}}, {w.Edit_M1Player1, {136, 24, 150, 21}},
-            {w.SpinEdit_ComputerTime, {184, 68, 50, 21}}, {w.Label_M2IPState, {8, 98, 455, 40}},
-            {w.Edit_M2Player, {136, 8, 150, 21}},
+            {&w, {0, 0, 489, 193}}, {w.findChild<QStackedWidget *>(), {8, 8, 473, 145}},
+            {at(w, "Button_Cancel"), {8, 160, 75, 25}}, {at(w, "Button_Back"), {320, 160, 75, 25}},
+            {at(w, "Button_Forward"), {408, 160, 75, 25}}, {w.findChild<QGroupBox *>(), {6, 2, 459, 139}},
+            {at(w, "Edit_M1Player1"), {136, 24, 150, 21}}, {at(w, "SpinEdit_ComputerTime"), {184, 68, 50, 21}},
+            {at(w, "Label_M2IPState"), {8, 98, 455, 40}}, {at(w, "Edit_M2Player"), {136, 8, 150, 21}},
             {&d.sounds, {0, 0, 243, 153}}, {d.sounds.Label1, {8, 8, 217, 33}}, {d.sounds.Label2, {0, 52, 52, 21}},
             {d.sounds.Label3, {0, 84, 52, 21}}, {d.sounds.Button_OK, {28, 120, 75, 25}},
             {d.sounds.Button_Cancel, {140, 120, 75, 25}},

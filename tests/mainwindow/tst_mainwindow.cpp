@@ -46,6 +46,11 @@ namespace {
 
 enum class Banner { Countdown, FoundAll, GameEnd };
 const auto L = LeftBoardPixel;
+// A dialog's control by its object name.
+template <class T = QAbstractButton> T *in(const QWidget *dialog, const char *name)
+{
+    return dialog->findChild<T *>(name);
+}
 
 struct Window {
     QTemporaryDir dir;
@@ -123,15 +128,15 @@ struct Window {
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }))
             return false;
         WhenModal<NewGameWizard>([=](NewGameWizard *d) {
-            (twoAtOne ? d->RadioButton_TwoAtOne : d->RadioButton_PCMode)->click();
-            d->Button_Forward->click();
-            d->Edit_M1Player1->setText(name);
-            d->Edit_M1Player2->setText(QStringLiteral("Bert"));
-            d->SpinEdit_ChangingTime->setValue(time);
-            d->Edit_M3Player->setText(name);
-            d->SpinEdit_ComputerTime->setValue(time);
-            d->ComboBox_ComputerLevel->setCurrentIndex(level);
-            d->Button_Forward->click();
+            in(d, twoAtOne ? "RadioButton_TwoAtOne" : "RadioButton_PCMode")->click();
+            in(d, "Button_Forward")->click();
+            in<QLineEdit>(d, "Edit_M1Player1")->setText(name);
+            in<QLineEdit>(d, "Edit_M1Player2")->setText(QStringLiteral("Bert"));
+            in<QSpinBox>(d, "SpinEdit_ChangingTime")->setValue(time);
+            in<QLineEdit>(d, "Edit_M3Player")->setText(name);
+            in<QSpinBox>(d, "SpinEdit_ComputerTime")->setValue(time);
+            in<QComboBox>(d, "ComboBox_ComputerLevel")->setCurrentIndex(level);
+            in(d, "Button_Forward")->click();
         });
         QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
         return st().GamePhase == gpPlacing1;
@@ -147,12 +152,12 @@ struct Window {
     void openNetworkPage(const QString &name, bool host, const QString &address = {})
     {
         wizard->show();
-        wizard->RadioButton_TwoAtTwo->setChecked(true);
-        wizard->Button_Forward->click();
-        wizard->Edit_M2Player->setText(name);
-        (host ? wizard->RadioButton_M2Host : wizard->RadioButton_M2Client)->setChecked(true);
-        wizard->Edit_M2IP->setText(address);
-        wizard->Button_Forward->click();
+        in(wizard, "RadioButton_TwoAtTwo")->setChecked(true);
+        in(wizard, "Button_Forward")->click();
+        in<QLineEdit>(wizard, "Edit_M2Player")->setText(name);
+        in(wizard, host ? "RadioButton_M2Host" : "RadioButton_M2Client")->setChecked(true);
+        in<QLineEdit>(wizard, "Edit_M2IP")->setText(address);
+        in(wizard, "Button_Forward")->click();
     }
 
     // The board shows the frame composed independently for the game state,
@@ -400,7 +405,7 @@ private slots:
             WhenModal<NewGameWizard>([&](NewGameWizard *wizard) {
                 stopped = !w.game().computerTimer.Enabled() && !w.game().animationTimer.Enabled() &&
                           w.showsTitle();
-                wizard->Button_Cancel->click();
+                in(wizard, "Button_Cancel")->click();
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
@@ -417,9 +422,10 @@ private slots:
         QCOMPARE(w->st().CellColors[2], 0x0000FFu);
         QString shown;
         WhenModal<NewGameWizard>([&](NewGameWizard *d) {
-            shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value()) +
-                    u'|' + d->ComboBox_ComputerLevel->currentText();
-            d->Button_Cancel->click();
+            shown = in<QLineEdit>(d, "Edit_M3Player")->text() + u'|' +
+                    QString::number(in<QSpinBox>(d, "SpinEdit_ComputerTime")->value()) + u'|' +
+                    in<QComboBox>(d, "ComboBox_ComputerLevel")->currentText();
+            in(d, "Button_Cancel")->click();
         });
         w->action("Neu1")->trigger();
         QCOMPARE(shown, QStringLiteral("Zoë|7|Schwer"));
@@ -447,17 +453,18 @@ private slots:
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         guest->net().setPort(host.net().listeningPort());
         guest->openNetworkPage(QStringLiteral("<b>Gus</b>"), false, QStringLiteral("127.0.0.1"));
-        QVERIFY(QTest::qWaitFor([&] { return host.wizard->Button_Forward->isEnabled(); }));
+        QVERIFY(QTest::qWaitFor([&] { return in(host.wizard, "Button_Forward")->isEnabled(); }));
         // A peer's name is shown as it is, never as markup.
-        QCOMPARE(host.wizard->Label_M2IPState->textFormat(), Qt::PlainText);
+        QCOMPARE(in<QLabel>(host.wizard, "Label_M2IPState")->textFormat(), Qt::PlainText);
         QCOMPARE(host.form.findChild<QLabel *>(QStringLiteral("Label_Info"))->textFormat(), Qt::PlainText);
-        QCOMPARE(host.wizard->Label_M2IPState->text(), entry(3, QStringLiteral("<b>Gus</b>")));
-        QVERIFY(QTest::qWaitFor(
-            [&] { return guest->wizard->Label_M2IPState->text() == entry(1, QStringLiteral("Hanna")); }));
-        QVERIFY(!guest->wizard->Button_Forward->isEnabled());
+        QCOMPARE(in<QLabel>(host.wizard, "Label_M2IPState")->text(), entry(3, QStringLiteral("<b>Gus</b>")));
+        QVERIFY(QTest::qWaitFor([&] {
+            return in<QLabel>(guest->wizard, "Label_M2IPState")->text() == entry(1, QStringLiteral("Hanna"));
+        }));
+        QVERIFY(!in(guest->wizard, "Button_Forward")->isEnabled());
 
         // The host starts; both place and the host's draw lets it begin.
-        host.wizard->Button_Forward->click();
+        in(host.wizard, "Button_Forward")->click();
         QVERIFY(QTest::qWaitFor([&] { return !guest->wizard->isVisible(); }));
         host.placeAndEnter(0);
         guest->placeAndEnter(0);
@@ -479,7 +486,7 @@ private slots:
         // Leaving the wizard while listening closes the socket without a question.
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         QCOMPARE(host.net().link(), NetSession::Link::Listening);
-        host.wizard->Button_Cancel->click();
+        in(host.wizard, "Button_Cancel")->click();
         QVERIFY(host.net().listeningPort() == 0);
     }
 };
