@@ -119,7 +119,7 @@ private slots:
         }
         QCOMPARE(at(d.wizard, "Button_Back")->y(), pages->geometry().bottom() + 8);
         QCOMPARE(at(d.wizard, "Button_Forward")->geometry().right() + 1, d.wizard.width() - 6);
-        QCOMPARE(d.sounds.height() - d.sounds.Button_OK->geometry().bottom(), 9);
+        QCOMPARE(d.sounds.height() - at(d.sounds, "Button_OK")->geometry().bottom(), 9);
     }
 
     // In the faces designed for (Arial's metrics, the narrower MS Sans Serif's) every control keeps
@@ -134,8 +134,7 @@ private slots:
         d.colours.setFont(narrow);
         if (QFontInfo(d.wizard.font()).family() != QLatin1String("Liberation Sans"))
             QSKIP("Liberation Sans is not installed");
-        const QWidget &w = d.wizard;
-        const auto &c = d.colours;
+        const QWidget &w = d.wizard, &s = d.sounds, &c = d.colours;
         // clang-format off
         const QList<std::pair<const QWidget *, QRect>> designed{
             {&w, {0, 0, 489, 193}}, {w.findChild<QStackedWidget *>(), {8, 8, 473, 145}},
@@ -143,17 +142,17 @@ private slots:
             {at(w, "Button_Forward"), {408, 160, 75, 25}}, {w.findChild<QGroupBox *>(), {6, 2, 459, 139}},
             {at(w, "Edit_M1Player1"), {136, 24, 150, 21}}, {at(w, "SpinEdit_ComputerTime"), {184, 68, 50, 21}},
             {at(w, "Label_M2IPState"), {8, 98, 455, 40}}, {at(w, "Edit_M2Player"), {136, 8, 150, 21}},
-            {&d.sounds, {0, 0, 243, 153}}, {d.sounds.Label1, {8, 8, 217, 33}}, {d.sounds.Label2, {0, 52, 52, 21}},
-            {d.sounds.Label3, {0, 84, 52, 21}}, {d.sounds.Button_OK, {28, 120, 75, 25}},
-            {d.sounds.Button_Cancel, {140, 120, 75, 25}},
-            {&c, {0, 0, 345, 185}}, {c.Label1, {8, 8, 313, 33}}, {c.LxColorComboBox_Color1, {160, 52, 177, 26}},
-            {c.LxColorComboBox_Color2, {160, 84, 177, 26}}, {c.LxColorComboBox_Color3, {160, 116, 177, 26}},
-            {c.Button_OK, {79, 152, 75, 25}}, {c.Button_Cancel, {191, 152, 75, 25}},
+            {&s, {0, 0, 243, 153}}, {at(s, "Label1"), {8, 8, 217, 33}}, {at(s, "Label2"), {0, 52, 52, 21}},
+            {at(s, "Label3"), {0, 84, 52, 21}}, {at(s, "Button_OK"), {28, 120, 75, 25}},
+            {at(s, "Button_Cancel"), {140, 120, 75, 25}}, {&c, {0, 0, 345, 185}},
+            {at(c, "LxColorComboBox_Color1"), {160, 52, 177, 26}}, {at(c, "Button_OK"), {79, 152, 75, 25}},
+            {at(c, "LxColorComboBox_Color2"), {160, 84, 177, 26}}, {at(c, "Button_Cancel"), {191, 152, 75, 25}},
+            {at(c, "LxColorComboBox_Color3"), {160, 116, 177, 26}}, {at(c, "Label1"), {8, 8, 313, 33}},
             {&d.about, {0, 0, 435, 132}}, {d.about.LogoPB, {0, 0, 435, 65}}, {d.about.OK, {177, 101, 81, 25}}};
         const QList<std::tuple<const QWidget *, int, int>> rightEdges{
-            {c.Label2, 153, 56}, {c.Label3, 153, 88}, {c.Label4, 153, 120}, {d.about.InfoLbl, 430, 69},
-            {d.about.EMailLbl, 432, 100}, {d.about.URLLbl, 432, 113}, {d.sounds.ComboBox_WaterSound, 233, 52},
-            {d.sounds.ComboBox_ShipSound, 233, 84}};
+            {at(c, "Label2"), 153, 56}, {at(c, "Label3"), 153, 88}, {at(c, "Label4"), 153, 120},
+            {d.about.InfoLbl, 430, 69}, {d.about.EMailLbl, 432, 100}, {d.about.URLLbl, 432, 113},
+            {at(s, "ComboBox_WaterSound"), 233, 52}, {at(s, "ComboBox_ShipSound"), 233, 84}};
         // clang-format on
         for (const auto &[widget, r] : designed)
             QCOMPARE(widget->isWindow() ? QRect(QPoint(), widget->size()) : widget->geometry(), r);

@@ -375,9 +375,9 @@ private slots:
             MainWindowTestAccess::play(w.form, 301, true);
             QCOMPARE(w.sounds, QStringList({"301"}));
             WhenModal<SoundDialog>([](SoundDialog *d) {
-                d->ComboBox_WaterSound->setCurrentIndex(2);
-                d->ComboBox_ShipSound->setCurrentIndex(8);
-                d->Button_OK->click();
+                in<QComboBox>(d, "ComboBox_WaterSound")->setCurrentIndex(2);
+                in<QComboBox>(d, "ComboBox_ShipSound")->setCurrentIndex(8);
+                in(d, "Button_OK")->click();
             });
             w.action("Soundseinrichten1")->trigger();
 
@@ -387,9 +387,9 @@ private slots:
             w.place(5, 5);
             const int presents = w.presents();
             WhenModal<ColorDialog>([](ColorDialog *d) {
-                d->LxColorComboBox_Color1->setColor(0x123456);
-                d->LxColorComboBox_Color2->setColor(0x0000FF); // red in the low byte
-                d->Button_OK->click();
+                in<ColorComboBox>(d, "LxColorComboBox_Color1")->setColor(0x123456);
+                in<ColorComboBox>(d, "LxColorComboBox_Color2")->setColor(0x0000FF); // red in the low byte
+                in(d, "Button_OK")->click();
             });
             w.action("Farbeneinrichten1")->trigger();
             QCOMPARE(w.presents(), presents + 1);
