@@ -99,8 +99,6 @@ private slots:
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {
             if (!face.isEmpty() && face != QLatin1String("system"))
                 dialog->setFont(QFont(face, points));
-            if (dialog == &d.about && points > 8)
-                continue; // made for the 8-point faces only
             dialog->show();
             QVERIFY(QTest::qWaitForWindowExposed(dialog));
             checkWindow(dialog);
@@ -134,7 +132,7 @@ private slots:
         d.colours.setFont(narrow);
         if (QFontInfo(d.wizard.font()).family() != QLatin1String("Liberation Sans"))
             QSKIP("Liberation Sans is not installed");
-        const QWidget &w = d.wizard, &s = d.sounds, &c = d.colours;
+        const QWidget &w = d.wizard, &s = d.sounds, &c = d.colours, &a = d.about;
         // clang-format off
         const QList<std::pair<const QWidget *, QRect>> designed{
             {&w, {0, 0, 489, 193}}, {w.findChild<QStackedWidget *>(), {8, 8, 473, 145}},
@@ -148,10 +146,10 @@ private slots:
             {at(c, "LxColorComboBox_Color1"), {160, 52, 177, 26}}, {at(c, "Button_OK"), {79, 152, 75, 25}},
             {at(c, "LxColorComboBox_Color2"), {160, 84, 177, 26}}, {at(c, "Button_Cancel"), {191, 152, 75, 25}},
             {at(c, "LxColorComboBox_Color3"), {160, 116, 177, 26}}, {at(c, "Label1"), {8, 8, 313, 33}},
-            {&d.about, {0, 0, 435, 132}}, {d.about.LogoPB, {0, 0, 435, 65}}, {d.about.OK, {177, 101, 81, 25}}};
+            {&a, {0, 0, 435, 132}}, {at(a, "LogoPB"), {0, 0, 435, 65}}, {at(a, "OK"), {177, 101, 81, 25}}};
         const QList<std::tuple<const QWidget *, int, int>> rightEdges{
             {at(c, "Label2"), 153, 56}, {at(c, "Label3"), 153, 88}, {at(c, "Label4"), 153, 120},
-            {d.about.InfoLbl, 430, 69}, {d.about.EMailLbl, 432, 100}, {d.about.URLLbl, 432, 113},
+            {at(a, "InfoLbl"), 430, 69}, {at(a, "EMailLbl"), 432, 100}, {at(a, "URLLbl"), 432, 113},
             {at(s, "ComboBox_WaterSound"), 233, 52}, {at(s, "ComboBox_ShipSound"), 233, 84}};
         // clang-format on
         for (const auto &[widget, r] : designed)

@@ -311,7 +311,7 @@ private slots:
         WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
             caption = d->windowTitle() + (d->isVisible() ? "|still open" : "");
-            d->OK->click();
+            in(d, "OK")->click();
         });
         w.action("Info1")->trigger();
         QCOMPARE(caption, QStringLiteral("Info über Kielwanz"));

@@ -68,6 +68,6 @@ FAULTS = [
      "const int top = 52 + 32 * i;",
      "const int top = 52 + 33 * i;"),
     ("layout-about-link-edge", A,
-     "{.w = EMailLbl, .r = {302, 100, 130, 0}",
-     "{.w = EMailLbl, .r = {300, 100, 130, 0}"),
+     "{.w = mailLink_, .r = {302, 100, 130, 0}",
+     "{.w = mailLink_, .r = {300, 100, 130, 0}"),
 ]

@@ -63,10 +63,10 @@ FAULTS = [
     ("view-cc-custom-name", CC, r'QStringLiteral(": ") + GetColorName(customColor_)', r'QStringLiteral(": ") + ColorText(customColor_)'),
     ("view-cc-shared-freed-early", CC, r"if (--liveBoxes == 0) {", r"if (--liveBoxes <= 1) {"),
     # about dialog
-    ("view-ti-logo-left", TI, r"const int left = n - LogoBitmap.width() / 2;", r"const int left = n - LogoBitmap.width();"),
+    ("view-ti-logo-left", TI, r"const int left = n - logo_.width() / 2;", r"const int left = n - logo_.width();"),
     ("view-ti-escape-rejects", TI, "        accept();\n        return;", "        reject();\n        return;"),
-    ("view-ti-link-stays-red", TI, "void AboutDialog::HyperLinkMouseUp(QLabel *sender)\n{\n    setLabelColour(sender, QColor(0, 0, 255));\n}",
-     "void AboutDialog::HyperLinkMouseUp(QLabel *)\n{\n}"),
+    ("view-ti-link-stays-red", TI, "void AboutDialog::linkReleased(QLabel *link)\n{\n    setLabelColour(link, QColor(0, 0, 255));\n}",
+     "void AboutDialog::linkReleased(QLabel *)\n{\n}"),
     ("view-ti-adopt-size", TI, r"if (points != 8)", r"if (points < 8)"),
     # colour dialog
     ('view-f4-not-stored', "game/Game.cpp", '    st_.CellColors = colors;\n', '', 'tst_(colordialog|gameflow)$'),
