@@ -58,9 +58,9 @@ FAULTS = [
     ("view-cc-unlisted-custom", CC, "        customColor_ = value;\n        index = colors_.size();", "        index = colors_.size();"),
     ("view-cc-delete-reselect", CC, "    removeItem(index);\n    setColor(color_);", "    removeItem(index);"),
     ("view-cc-setcolors-remove-custom", CC, r"removeItem(found >= 0 ? found : count() - 2);", r"removeItem(found >= 0 ? found : count() - 1);"),
-    ("view-cc-setcolors-not-canonical", CC, r"canonical << ColorText(*value);", r"canonical << entry;"),
+    ("view-cc-setcolors-not-canonical", CC, r"canonical << colorText(*value);", r"canonical << entry;"),
     ("view-cc-chosen-not-custom", CC, "        setCustomColor(*chosen);\n        setColor(*chosen);", "        setColor(*chosen);"),
-    ("view-cc-custom-name", CC, r'QStringLiteral(": ") + GetColorName(customColor_)', r'QStringLiteral(": ") + ColorText(customColor_)'),
+    ("view-cc-custom-name", CC, r'QStringLiteral(": ") + colorName(customColor_)', r'QStringLiteral(": ") + colorText(customColor_)'),
     ("view-cc-shared-freed-early", CC, r"if (--liveBoxes == 0) {", r"if (--liveBoxes <= 1) {"),
     # about dialog
     ("view-ti-logo-left", TI, r"const int left = n - logo_.width() / 2;", r"const int left = n - logo_.width();"),
