@@ -163,7 +163,7 @@ void NetSession::unnamedRead(QTcpSocket *socket)
     // is not one of ours.
     using namespace NetMessages;
     const auto name = bytes.size() <= MaxNameLength ? Cp1252::decode(bytes) : std::nullopt;
-    if (!name || !IsValidName(*name)) {
+    if (!name || !isValidName(*name)) {
         qCWarning(lcNetwork) << "dropped a connection from" << socket->peerAddress().toString()
                              << "that sent no valid name";
         dropUnnamed(socket);
@@ -451,7 +451,7 @@ NetSession::Step NetSession::handleLobby()
         // Until the host starts the game the guest sends nothing but its
         // name, so every byte so far belongs to it.
         const auto name = inbox_.size() <= MaxNameLength ? Cp1252::decode(inbox_) : std::nullopt;
-        if (!name || !IsValidName(*name)) {
+        if (!name || !isValidName(*name)) {
             violation();
             return Step::Stop;
         }
@@ -465,7 +465,7 @@ NetSession::Step NetSession::handleLobby()
     const qsizetype go = inbox_.indexOf(StartWord, 1);
     if (go > 0) {
         const auto name = Cp1252::decode(inbox_.first(go));
-        if (!name || !IsValidName(*name)) {
+        if (!name || !isValidName(*name)) {
             violation();
             return Step::Stop;
         }
@@ -479,7 +479,7 @@ NetSession::Step NetSession::handleLobby()
     bool acceptable = sofar.has_value();
     if (acceptable)
         for (QChar c : *sofar)
-            acceptable = acceptable && IsPrintableNameChar(c);
+            acceptable = acceptable && isPrintableNameChar(c);
     if (acceptable && inbox_.size() > MaxNameLength) {
         // Only a name of at most 10 bytes and a start word begun behind it
         // can still turn out right.
@@ -530,14 +530,14 @@ NetSession::Step NetSession::handlePlacement()
         return Step::Stop;
     }
     const bool fromHost = st.LocalPlayer == 1;
-    const int length = FleetLength(fromHost);
-    if (!IsFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
+    const int length = fleetLength(fromHost);
+    if (!isFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
         violation();
         return Step::Stop;
     }
     if (inbox_.size() < length)
         return Step::Wait;
-    const auto fleet = ParseFleet(QByteArrayView(inbox_).first(length), fromHost);
+    const auto fleet = parseFleet(QByteArrayView(inbox_).first(length), fromHost);
     if (!fleet) {
         violation();
         return Step::Stop;
@@ -558,7 +558,7 @@ NetSession::Step NetSession::handleShot()
         }
         return Step::Wait;
     }
-    const auto shot = ParseShot(QByteArrayView(inbox_).first(ShotLength));
+    const auto shot = parseShot(QByteArrayView(inbox_).first(ShotLength));
     if (!shot) {
         violation();
         return Step::Stop;

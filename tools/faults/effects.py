@@ -30,7 +30,7 @@ FAULTS = [
     ("fx-wizard-forward-always", L, "wizard_->setForwardEnabled(enabled);",
      "wizard_->setForwardEnabled(true);"),
     ("fx-send-outside-net-game", S, "    if (game_.st.GameMode != gmTwoAtTwo)\n        return;\n", ""),
-    ("fx-unnamed-name-unchecked", S, "if (!name || !IsValidName(*name)) {\n        qCWarning",
+    ("fx-unnamed-name-unchecked", S, "if (!name || !isValidName(*name)) {\n        qCWarning",
      "if (!name) {\n        qCWarning"),
     ("fx-server-stays-open", S, "    server_->close();\n    attachPeer(socket);", "    attachPeer(socket);"),
     ('fx-shot-out-of-turn', G, 'if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)', 'if (st_.ControlField[peer].at(x, y) != cfUnknown)'),

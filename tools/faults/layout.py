@@ -41,7 +41,7 @@ FAULTS = [
      "if (networkName_ && hasInnerStartWord(input))",
      "if (hasInnerStartWord(input))"),
     ("layout-validator-fixup-keeps-all", V,
-     "        if (NetMessages::IsPrintableNameChar(c))\n            kept.append(c);",
+     "        if (NetMessages::isPrintableNameChar(c))\n            kept.append(c);",
      "        kept.append(c);"),
     ("layout-sounds-group-boundary", S,
      "return n <= c ? n + 100 * tag : 200 + (n - c);",
