@@ -29,10 +29,7 @@ class tst_dialoglayout : public QObject {
         ColorDialog colours{game};
     };
 
-    template <class T = QWidget> static T *at(const QWidget &dialog, const char *name)
-    {
-        return dialog.findChild<T *>(name);
-    }
+    template <class T = QWidget> static T *at(const QWidget &d, const char *n) { return d.findChild<T *>(n); }
 
     // Every control shown lies inside its parent, overlaps none of its
     // siblings and none of the frames around it, and shows its whole text.

@@ -41,16 +41,14 @@ private slots:
         SoundDialog dlg(shot);
         auto *water = dlg.findChild<QComboBox *>("ComboBox_WaterSound"),
              *ship = dlg.findChild<QComboBox *>("ComboBox_ShipSound");
-        auto *ok = dlg.findChild<QPushButton *>("Button_OK");
         QObject::connect(&dlg, &SoundDialog::previewRequested, [&](int id) { played.append(id); });
         dlg.show();
-        QCOMPARE(water->currentIndex(), -1);
-        QCOMPARE(ship->currentIndex(), -1);
-        ok->click();
+        QVERIFY(water->currentIndex() == -1 && ship->currentIndex() == -1);
+        dlg.findChild<QPushButton *>("Button_OK")->click();
         QCOMPARE(shot, (std::array<int, 2>{5, 150}));
         dlg.show();
         choose(ship, 8); // Allgemein (1)
-        QTest::mouseClick(ok, Qt::LeftButton);
+        QTest::mouseClick(dlg.findChild<QPushButton *>("Button_OK"), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(shot, (std::array<int, 2>{5, 201}));
 
@@ -58,7 +56,7 @@ private slots:
         dlg.show();
         QCOMPARE(ship->currentIndex(), 8);
         choose(water, 9); // Allgemein (7)
-        ok->click();
+        dlg.findChild<QPushButton *>("Button_OK")->click();
         QCOMPARE(shot, (std::array<int, 2>{207, 201}));
         dlg.show();
         QCOMPARE(water->currentIndex(), 9);

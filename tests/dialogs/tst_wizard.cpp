@@ -29,13 +29,11 @@ struct Fixture {
     NewGameWizard w{game};
     GameState &st = GameTestAccess::state(game);
     template <class T = QAbstractButton> T *c(const char *name) { return w.findChild<T *>(name); }
-    QAbstractButton *forward = c("Button_Forward"), *back = c("Button_Back"),
-                    *guest = c("RadioButton_M2Client");
+    QAbstractButton *forward = c("Button_Forward"), *back = c("Button_Back");
     QLineEdit *name1 = c<QLineEdit>("Edit_M1Player1"), *name2 = c<QLineEdit>("Edit_M1Player2"),
               *netName = c<QLineEdit>("Edit_M2Player"), *address = c<QLineEdit>("Edit_M2IP"),
               *soloName = c<QLineEdit>("Edit_M3Player");
-    QSpinBox *changeOver = c<QSpinBox>("SpinEdit_ChangingTime"),
-             *thinking = c<QSpinBox>("SpinEdit_ComputerTime");
+    QSpinBox *time1 = c<QSpinBox>("SpinEdit_ChangingTime"), *time2 = c<QSpinBox>("SpinEdit_ComputerTime");
     Fixture() { st.RecentNames = {"Anna", "Bert"}, st.ChangingTime = 4; }
     void toPage(int mode)
     {
@@ -63,7 +61,7 @@ static void networkPage(bool client)
     f.toPage(2);
     type(f.netName, "Nina");
     if (client) {
-        click(f.guest);
+        click(f.c("RadioButton_M2Client"));
         type(f.address, "spielhost");
     }
     click(f.forward);
@@ -86,7 +84,7 @@ static void networkPage(bool client)
     QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.currentPageName() == "Standard");
     QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.animationTimer.Enabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
-    QVERIFY(f.guest->isChecked() && f.address->text() == "spielhost");
+    QVERIFY(f.c("RadioButton_M2Client")->isChecked() && f.address->text() == "spielhost");
 }
 
 // The new-game wizard driven through its real controls.
@@ -121,7 +119,7 @@ private slots:
         QVERIFY(f.back->isEnabled() && f.forward->isEnabled()); // the stored names will do
         if (p.mode == 2) {
             type(f.netName, p.name1);
-            click(p.client ? f.guest : f.c("RadioButton_M2Host"));
+            click(f.c(p.client ? "RadioButton_M2Client" : "RadioButton_M2Host"));
             type(f.address, p.name2);
             QVERIFY(f.address->isEnabled() == p.client && f.c<QLabel>("Label_M2IP")->isEnabled() == p.client);
         } else {
@@ -143,32 +141,31 @@ private slots:
         Fixture f;
         f.rng.push(1); // player 1 places first
         f.toPage(1);
-        QCOMPARE(f.changeOver->value(), 3);
+        QCOMPARE(f.time1->value(), 3);
         type(f.name1, "Maximiliane Mustermann");
-        f.changeOver->setValue(5);
+        f.time1->setValue(5);
         QCOMPARE(f.c<QLabel>("Label_Time1")->text(), "Sekunden");
         click(f.forward);
         QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted &&
-                !f.game.animationTimer.Enabled());
-        QVERIFY(f.st.PlayerNames == f.st.RecentNames && f.st.PlayerNames[0] == "Maximilian");
+                !f.game.animationTimer.Enabled() && f.st.PlayerNames == f.st.RecentNames &&
+                f.st.PlayerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
 
         f.st.GamePhase = gpNoGame;
         f.toPage(3);
-        QVERIFY(f.changeOver->value() == 5 && f.thinking->value() == 6);
+        QVERIFY(f.time1->value() == 5 && f.time2->value() == 6);
         type(f.soloName, "Zoe");
-        f.thinking->setValue(1);
+        f.time2->setValue(1);
         QCOMPARE(f.c<QLabel>("Label_Time2")->text(), "Sekunde");
         click(f.forward);
-        QVERIFY(f.st.ChangingTime == 1 && f.game.computerTimer.Interval() == 1000 &&
-                f.st.GamePhase == gpPlacing1);
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)));
+        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)) && f.st.ChangingTime == 1 &&
+                f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
         QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
         QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // never the computer
         f.st.GamePhase = gpNoGame;
         f.w.show();
-        QCOMPARE(f.changeOver->value(), 1); // clamped at its minimum
+        QCOMPARE(f.time1->value(), 1); // clamped at its minimum
     }
 
     void hostListens() { networkPage(false); }
