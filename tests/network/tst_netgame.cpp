@@ -275,7 +275,8 @@ private slots:
 
     // Until a guest has named itself any connection may be it: a bad one is
     // dropped without a word and the real guest still gets in; then nobody
-    // else does. When the guest leaves, the host's page names it.
+    // else does. When the guest leaves, the host's page names it. That a silent
+    // one stays is seen only by letting real time (half a second) pass.
     void lobby_data()
     {
         QTest::addColumn<QByteArray>("sends");
