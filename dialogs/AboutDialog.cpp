@@ -144,52 +144,40 @@ AboutDialog::AboutDialog(QWidget *parent)
     face.setStyleHint(QFont::SansSerif);
     face.setPointSize(8);
     setFont(face);
-    setFixedSize(435, 132);
 
-    LogoPB = new PaintBox(this, [this](QPainter &p) { LogoPBPaint(p); });
-    LogoPB->setObjectName(QStringLiteral("LogoPB"));
+    banner_ = new PaintBox(this, [this](QPainter &p) { paintBanner(p); });
+    banner_->setObjectName(QStringLiteral("LogoPB"));
 
-    InfoLbl = new QLabel(this);
-    InfoLbl->setObjectName(QStringLiteral("InfoLbl"));
-    EMailLbl = newLinkLabel(this, QString());
-    EMailLbl->setObjectName(QStringLiteral("EMailLbl"));
-    URLLbl = newLinkLabel(this, QString());
-    URLLbl->setObjectName(QStringLiteral("URLLbl"));
-    for (QLabel *link : {EMailLbl, URLLbl})
+    makerLabel_ = new QLabel(this);
+    makerLabel_->setObjectName(QStringLiteral("InfoLbl"));
+    mailLink_ = newLinkLabel(this, QString());
+    mailLink_->setObjectName(QStringLiteral("EMailLbl"));
+    webLink_ = newLinkLabel(this, QString());
+    webLink_->setObjectName(QStringLiteral("URLLbl"));
+    for (QLabel *link : {mailLink_, webLink_})
         link->installEventFilter(this);
 
-    OK = new QPushButton(QStringLiteral("OK"), this);
-    OK->setObjectName(QStringLiteral("OK"));
-    OK->setAutoDefault(true);
-    OK->setDefault(true);
-    connect(OK, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OK"));
+    okButton_->setAutoDefault(true);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    FormCreate();
+    loadContents();
 }
 
-AboutDialog::~AboutDialog()
-{
-    FormDestroy();
-}
-
-void AboutDialog::FormCreate()
+void AboutDialog::loadContents()
 {
     // The build gives the program its version; this is where it is read back.
     if (QCoreApplication::applicationVersion().isEmpty())
         QCoreApplication::setApplicationVersion(QStringLiteral(KIELWANZ_VERSION));
     AdoptSystemFont();
-    LogoBitmap = loadLogo();
-    LogoMask = makeMask(LogoBitmap);
-    InfoLbl->setText(MakerLine);
-    EMailLbl->setText(MailAddress);
-    URLLbl->setText(WebAddress);
-    placeLabels();
-}
-
-void AboutDialog::FormDestroy()
-{
-    LogoMask = QImage();
-    LogoBitmap = QImage();
+    logo_ = loadLogo();
+    logoMask_ = makeMask(logo_);
+    makerLabel_->setText(MakerLine);
+    mailLink_->setText(MailAddress);
+    webLink_->setText(WebAddress);
+    placeControls();
 }
 
 void AboutDialog::AdoptSystemFont()
@@ -211,32 +199,37 @@ void AboutDialog::AdoptSystemFont()
     }
 }
 
-QString AboutDialog::GetFileVersionString()
+QString AboutDialog::programVersion()
 {
     return QCoreApplication::applicationVersion();
 }
 
-void AboutDialog::ShowInfo(const QString &title, const QString &developmentTime, const QIcon &icon)
+void AboutDialog::showInfo(const QString &title, const QString &developmentTime, const QIcon &icon)
 {
-    AppTitle = title;
-    DevelopmentTime = developmentTime;
-    AppIcon = icon;
+    setBannerContents(title, developmentTime, icon);
     setWindowTitle(QStringLiteral("Info über ") + title);
-    LogoPB->update();
     exec();
+}
+
+void AboutDialog::setBannerContents(const QString &title, const QString &developmentTime, const QIcon &icon)
+{
+    title_ = title;
+    developmentTime_ = developmentTime;
+    icon_ = icon;
+    banner_->update();
 }
 
 // ---------------------------------------------------------------- banner
 
-void AboutDialog::LogoPBPaint(QPainter &painter)
+void AboutDialog::paintBanner(QPainter &painter)
 {
-    painter.drawImage(0, 0, ComposeBanner());
+    painter.drawImage(0, 0, composeBanner());
 }
 
-QImage AboutDialog::ComposeBanner() const
+QImage AboutDialog::composeBanner() const
 {
-    const int W = LogoPB->width();
-    const int H = LogoPB->height();
+    const int W = banner_->width();
+    const int H = banner_->height();
     QImage banner(W, H, QImage::Format_RGB32);
     banner.fill(Qt::white);
 
@@ -255,16 +248,16 @@ QImage AboutDialog::ComposeBanner() const
 
     // OR with the mask, then AND with the logo: black stays black, white
     // leaves the gradient, colours are ANDed with it.
-    const int left = n - LogoBitmap.width() / 2;
+    const int left = n - logo_.width() / 2;
     const int top = 4;
-    for (int y = 0; y < LogoBitmap.height(); ++y) {
+    for (int y = 0; y < logo_.height(); ++y) {
         const int by = top + y;
         if (by < 0 || by >= H)
             continue;
-        const auto *logo = reinterpret_cast<const QRgb *>(LogoBitmap.constScanLine(y));
-        const auto *mask = reinterpret_cast<const QRgb *>(LogoMask.constScanLine(y));
+        const auto *logo = reinterpret_cast<const QRgb *>(logo_.constScanLine(y));
+        const auto *mask = reinterpret_cast<const QRgb *>(logoMask_.constScanLine(y));
         auto *dst = reinterpret_cast<QRgb *>(banner.scanLine(by));
-        for (int x = 0; x < LogoBitmap.width(); ++x) {
+        for (int x = 0; x < logo_.width(); ++x) {
             const int bx = left + x;
             if (bx >= 0 && bx < W)
                 dst[bx] = ((dst[bx] | mask[x]) & logo[x]) | 0xFF000000;
@@ -272,7 +265,7 @@ QImage AboutDialog::ComposeBanner() const
     }
 
     p.begin(&banner);
-    const QIcon icon = AppIcon.isNull() ? fallbackIcon() : AppIcon;
+    const QIcon icon = icon_.isNull() ? fallbackIcon() : icon_;
     const QSize iconSize(32, 32);
     const int iw = iconSize.width();
     const int ih = iconSize.height();
@@ -296,47 +289,57 @@ QImage AboutDialog::ComposeBanner() const
     const QFontMetrics boldMetrics(bold);
     p.setFont(bold);
     int textTop = H / 2 - int(boldMetrics.height() * 1.5);
-    p.drawText(textLeft, textTop + boldMetrics.ascent(), AppTitle);
+    p.drawText(textLeft, textTop + boldMetrics.ascent(), title_);
 
     const QFontMetrics plainMetrics(plain);
     p.setFont(plain);
     textTop = H / 2 - int(plainMetrics.height() * 0.5);
-    p.drawText(textLeft, textTop + plainMetrics.ascent(), VersionText());
+    p.drawText(textLeft, textTop + plainMetrics.ascent(), versionText());
 
     textTop = H / 2 + int(plainMetrics.height() * 0.5);
     p.drawText(textLeft, textTop + plainMetrics.ascent(),
-               QStringLiteral("Entwicklungszeit: ") + DevelopmentTime);
+               QStringLiteral("Entwicklungszeit: ") + developmentTime_);
     return banner;
 }
 
 // ----------------------------------------------------------------- labels
 
-void AboutDialog::placeLabels()
+// The designed layout assumes a narrow face. Labels sized to their text keep
+// their right edge; where the face in use needs more room, the links stay
+// clear of OK, the rows move down and the dialog grows by as much.
+void AboutDialog::placeControls()
 {
-    // Labels sized to their text keep their right edge when the face changes.
-    if (!OK)
-        return;
+    if (okButton_ == nullptr)
+        return; // a font change while the controls are still being made
     using namespace DialogLayout;
+    enum { Origin, Margin, AfterOk, Links, SecondLink, Width, Height };
+    std::vector<Guide> guides{0, 8, 266, 100, 113, 435, 132};
     const unsigned text = SizeToText | HintHeight | KeepRight;
-    std::vector<Guide> guides{0};
-    place({{.w = LogoPB, .r = {0, 0, 435, 65}},
-           {.w = InfoLbl, .r = {290, 69, 140, 0}, .fit = text},
-           {.w = EMailLbl, .r = {302, 100, 130, 0}, .fit = text},
-           {.w = URLLbl, .r = {302, 113, 130, 0}, .fit = text},
-           {.w = OK, .r = {177, 101, 81, 25}}},
+    // clang-format off
+    place({{.w = banner_, .r = {0, 0, 435, 65}, .right = Width},
+           {.w = makerLabel_, .r = {290, 69, 140, 0}, .fit = text, .x = Width, .pushX = {Width, 5},
+            .pushY = {Links, 8}, .leftLimit = Margin},
+           {.w = okButton_, .r = {177, 101, 81, 25}, .fit = ButtonText | HintHeight, .y = Links,
+            .pushX = {AfterOk, 8}, .pushY = {Height, 6}},
+           {.w = mailLink_, .r = {302, 100, 130, 0}, .fit = text, .x = Width, .y = Links, .pushX = {Width, 3},
+            .pushY = {SecondLink, 0}, .leftLimit = AfterOk},
+           {.w = webLink_, .r = {302, 113, 130, 0}, .fit = text, .x = Width, .y = SecondLink, .pushX = {Width, 3},
+            .pushY = {Height, 6}, .leftLimit = AfterOk}},
           guides);
+    // clang-format on
+    setFixedSize(guides[Width].at, guides[Height].at);
 }
 
 void AboutDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        placeLabels();
+        placeControls();
 }
 
 void AboutDialog::showEvent(QShowEvent *event)
 {
-    placeLabels();
+    placeControls();
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() -
              QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
@@ -356,26 +359,26 @@ void AboutDialog::keyPressEvent(QKeyEvent *event)
 bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
 {
     auto *label = qobject_cast<QLabel *>(watched);
-    if (label != EMailLbl && label != URLLbl)
+    if (label != mailLink_ && label != webLink_)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Enter:
-        HyperLinkMouseEnter(label);
+        linkEntered(label);
         break;
     case QEvent::Leave:
-        HyperLinkMouseLeave(label);
+        linkLeft(label);
         break;
     case QEvent::MouseButtonPress:
-        HyperLinkMouseDown(label);
+        linkPressed(label);
         break;
     case QEvent::MouseButtonRelease: {
-        HyperLinkMouseUp(label);
+        linkReleased(label);
         const auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() == Qt::LeftButton && label->rect().contains(me->position().toPoint())) {
-            if (label == EMailLbl)
-                EMailLblClick();
+            if (label == mailLink_)
+                openMail();
             else
-                URLLblClick();
+                openWebSite();
         }
         break;
     }
@@ -385,32 +388,32 @@ bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void AboutDialog::HyperLinkMouseEnter(QLabel *sender)
+void AboutDialog::linkEntered(QLabel *link)
 {
-    setUnderlined(sender, true);
+    setUnderlined(link, true);
 }
 
-void AboutDialog::HyperLinkMouseLeave(QLabel *sender)
+void AboutDialog::linkLeft(QLabel *link)
 {
-    setUnderlined(sender, false);
+    setUnderlined(link, false);
 }
 
-void AboutDialog::HyperLinkMouseDown(QLabel *sender)
+void AboutDialog::linkPressed(QLabel *link)
 {
-    setLabelColour(sender, QColor(255, 0, 0));
+    setLabelColour(link, QColor(255, 0, 0));
 }
 
-void AboutDialog::HyperLinkMouseUp(QLabel *sender)
+void AboutDialog::linkReleased(QLabel *link)
 {
-    setLabelColour(sender, QColor(0, 0, 255));
+    setLabelColour(link, QColor(0, 0, 255));
 }
 
-void AboutDialog::EMailLblClick()
+void AboutDialog::openMail()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MailAddress));
 }
 
-void AboutDialog::URLLblClick()
+void AboutDialog::openWebSite()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + WebAddress));
 }

@@ -16,46 +16,28 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget *parent = nullptr);
-    ~AboutDialog() override;
 
     // Sets what the banner shows and the caption "Info über <title>", then
     // shows the dialog modally.
-    void ShowInfo(const QString &title, const QString &developmentTime, const QIcon &icon);
+    void showInfo(const QString &title, const QString &developmentTime, const QIcon &icon);
+    void setBannerContents(const QString &title, const QString &developmentTime, const QIcon &icon);
 
     // Every window existing now whose font is exactly 8 points (also when it
     // is given in pixels) takes the face of the system's message font; size,
     // style and colour stay.
     static void AdoptSystemFont();
     // The program's own version ("1.0.0.0"), empty when it has none.
-    static QString GetFileVersionString();
-    QString VersionText() const { return QStringLiteral("Version: ") + GetFileVersionString(); }
+    static QString programVersion();
+    QString versionText() const { return QStringLiteral("Version: ") + programVersion(); }
 
-    // Paints the banner (the size of LogoPB) onto the painter at (0, 0).
-    void LogoPBPaint(QPainter &painter);
-    QImage ComposeBanner() const;
-
-    void EMailLblClick();
-    void URLLblClick();
-    void HyperLinkMouseEnter(QLabel *sender);
-    void HyperLinkMouseLeave(QLabel *sender);
-    void HyperLinkMouseDown(QLabel *sender);
-    void HyperLinkMouseUp(QLabel *sender);
+    // The banner as it is painted, the size of its area; and the maker's
+    // logo in it.
+    QImage composeBanner() const;
+    const QImage &logo() const { return logo_; }
 
     static const QString MakerLine;
     static const QString MailAddress;
     static const QString WebAddress;
-
-    QImage LogoMask;
-    QString AppTitle;
-    QString DevelopmentTime;
-    QIcon AppIcon;
-    QImage LogoBitmap;
-
-    QWidget *LogoPB = nullptr;
-    QLabel *InfoLbl = nullptr;
-    QLabel *EMailLbl = nullptr;
-    QLabel *URLLbl = nullptr;
-    QPushButton *OK = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,7 +46,26 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormDestroy();
-    void placeLabels();
+    void loadContents();
+    void placeControls();
+    void paintBanner(QPainter &painter);
+    void openMail();
+    void openWebSite();
+    // A link label looks like a link: underlined under the mouse, red while pressed.
+    void linkEntered(QLabel *link);
+    void linkLeft(QLabel *link);
+    void linkPressed(QLabel *link);
+    void linkReleased(QLabel *link);
+
+    QString title_;
+    QString developmentTime_;
+    QIcon icon_;
+    QImage logo_;
+    QImage logoMask_;
+
+    QWidget *banner_ = nullptr;
+    QLabel *makerLabel_ = nullptr;
+    QLabel *mailLink_ = nullptr;
+    QLabel *webLink_ = nullptr;
+    QPushButton *okButton_ = nullptr;
 };

@@ -36,11 +36,11 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        box_->DrawItem(*painter, option.rect, index.row(), option.state & QStyle::State_Selected);
+        box_->drawItem(*painter, option.rect, index.row(), option.state & QStyle::State_Selected);
     }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
     {
-        return QSize(option.rect.width(), box_->ItemHeight());
+        return QSize(option.rect.width(), box_->itemHeight());
     }
 
 private:
@@ -109,13 +109,13 @@ ColorComboBox::ColorComboBox(QWidget *parent) : HoverComboBox(parent)
     ++liveBoxes;
     for (const DefaultEntry &e : DefaultEntries) {
         addItem(QString::fromUtf8(e.name));
-        colors_ << ColorText(e.colour);
+        colors_ << colorText(e.colour);
     }
     addItem(CustomEntryName);
     setItemDelegate(new SwatchDelegate(this));
     resize(200, itemHeight_ + 6);
     setCurrentIndex(0);
-    connect(this, &QComboBox::activated, this, &ColorComboBox::ComboChange);
+    connect(this, &QComboBox::activated, this, &ColorComboBox::onActivated);
 }
 
 ColorComboBox::~ColorComboBox()
@@ -126,7 +126,7 @@ ColorComboBox::~ColorComboBox()
     }
 }
 
-QColorDialog *ColorComboBox::SharedColorDialog()
+QColorDialog *ColorComboBox::sharedColorDialog()
 {
     if (!sharedDialog) {
         sharedDialog = new QColorDialog();
@@ -139,12 +139,12 @@ QColorDialog *ColorComboBox::SharedColorDialog()
 
 // ------------------------------------------------------------------ texts
 
-QString ColorComboBox::ColorText(ColorRef c)
+QString ColorComboBox::colorText(ColorRef c)
 {
     return QStringLiteral("$") + QStringLiteral("%1").arg(c, 6, 16, QLatin1Char('0')).toUpper();
 }
 
-std::optional<ColorComboBox::ColorRef> ColorComboBox::ParseColorText(const QString &text)
+std::optional<ColorComboBox::ColorRef> ColorComboBox::parseColorText(const QString &text)
 {
     if (text.size() < 2 || text.size() > 9 || text[0] != QLatin1Char('$'))
         return std::nullopt;
@@ -165,14 +165,14 @@ std::optional<ColorComboBox::ColorRef> ColorComboBox::ParseColorText(const QStri
     return value;
 }
 
-ColorComboBox::ColorRef ColorComboBox::ContrastColor(ColorRef c)
+ColorComboBox::ColorRef ColorComboBox::contrastColor(ColorRef c)
 {
     const ColorRef inverse =
         (255 - (c & 0xFF)) | (255 - ((c >> 8) & 0xFF)) << 8 | (255 - ((c >> 16) & 0xFF)) << 16;
     return inverse == 0x7F7F7F ? 0xFFFFFF : inverse;
 }
 
-QStringList ColorComboBox::Items() const
+QStringList ColorComboBox::itemNames() const
 {
     QStringList items;
     for (int i = 0; i < count(); ++i)
@@ -180,22 +180,13 @@ QStringList ColorComboBox::Items() const
     return items;
 }
 
-void ColorComboBox::GetColorName(ColorRef colour, QString &name) const
+QString ColorComboBox::colorName(ColorRef colour) const
 {
     for (int i = 0; i < colors_.size() && i < count(); ++i) {
-        if (ParseColorText(colors_[i]) == colour) {
-            name = itemText(i);
-            return;
-        }
+        if (parseColorText(colors_[i]) == colour)
+            return itemText(i);
     }
-    name = ColorText(colour);
-}
-
-QString ColorComboBox::GetColorName(ColorRef colour) const
-{
-    QString name;
-    GetColorName(colour, name);
-    return name;
+    return colorText(colour);
 }
 
 // ------------------------------------------------------------- properties
@@ -203,14 +194,14 @@ QString ColorComboBox::GetColorName(ColorRef colour) const
 void ColorComboBox::setColor(ColorRef value)
 {
     color_ = value;
-    qsizetype index = colors_.indexOf(ColorText(value));
+    qsizetype index = colors_.indexOf(colorText(value));
     if (index < 0) {
         customColor_ = value;
         index = colors_.size();
     }
     setCurrentIndex(int(index));
     repaintAll();
-    emit OnColorChange(this);
+    emit colorChanged(this);
 }
 
 void ColorComboBox::setCustomColor(ColorRef value)
@@ -219,7 +210,7 @@ void ColorComboBox::setCustomColor(ColorRef value)
     if (currentIndex() == colors_.size()) {
         color_ = value;
         repaintAll();
-        emit OnColorChange(this);
+        emit colorChanged(this);
     }
 }
 
@@ -241,10 +232,10 @@ bool ColorComboBox::setColors(const QStringList &list)
 {
     QStringList canonical;
     for (const QString &entry : list) {
-        const auto value = ParseColorText(entry);
+        const auto value = parseColorText(entry);
         if (!value)
             return false;
-        canonical << ColorText(*value);
+        canonical << colorText(*value);
     }
     colors_ = canonical;
 
@@ -276,27 +267,27 @@ bool ColorComboBox::setColors(const QStringList &list)
 
 // ---------------------------------------------------------------- editing
 
-bool ColorComboBox::AddColor(ColorRef colour, const QString &name, int index)
+bool ColorComboBox::addColor(ColorRef colour, const QString &name, int index)
 {
     if (index < -1)
         return false;
     if (index == -1 || index > colors_.size())
         index = int(colors_.size());
     // Inserting moves the selection with its entry; the selected colour is unchanged.
-    colors_.insert(index, ColorText(colour));
+    colors_.insert(index, colorText(colour));
     insertItem(index, name);
     return true;
 }
 
-bool ColorComboBox::DeleteColor_Color(ColorRef colour)
+bool ColorComboBox::removeColor(ColorRef colour)
 {
     for (int i = 0; i < colors_.size(); ++i)
-        if (ParseColorText(colors_[i]) == colour)
-            return DeleteColor_Index(i);
+        if (parseColorText(colors_[i]) == colour)
+            return removeColorAt(i);
     return false;
 }
 
-bool ColorComboBox::DeleteColor_Index(int index)
+bool ColorComboBox::removeColorAt(int index)
 {
     if (index < 0 || index >= colors_.size())
         return false;
@@ -306,10 +297,10 @@ bool ColorComboBox::DeleteColor_Index(int index)
     return true;
 }
 
-bool ColorComboBox::DeleteColor_Name(const QString &name)
+bool ColorComboBox::removeColorNamed(const QString &name)
 {
     const int index = namedIndex(name);
-    return index >= 0 && DeleteColor_Index(index);
+    return index >= 0 && removeColorAt(index);
 }
 
 int ColorComboBox::namedIndex(const QString &name) const
@@ -323,12 +314,12 @@ int ColorComboBox::namedIndex(const QString &name) const
 
 // ------------------------------------------------------------ user choice
 
-void ColorComboBox::ComboChange(int index)
+void ColorComboBox::onActivated(int index)
 {
     if (index >= 0 && index < colors_.size()) {
-        color_ = ParseColorText(colors_[index]).value_or(color_);
+        color_ = parseColorText(colors_[index]).value_or(color_);
         repaintAll();
-        emit OnColorChange(this);
+        emit colorChanged(this);
         return;
     }
     if (const auto chosen = chooseColor(customColor_)) {
@@ -343,11 +334,11 @@ std::optional<ColorComboBox::ColorRef> ColorComboBox::chooseColor(ColorRef prese
 {
     if (chooser_)
         return chooser_(preset, this);
-    QColorDialog *dialog = SharedColorDialog();
-    dialog->setCurrentColor(ToQColor(preset));
+    QColorDialog *dialog = sharedColorDialog();
+    dialog->setCurrentColor(toQColor(preset));
     if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
-    return FromQColor(dialog->currentColor());
+    return fromQColor(dialog->currentColor());
 }
 
 std::optional<QString> ColorComboBox::ask(const QString &prompt, const QString &preset)
@@ -371,36 +362,36 @@ std::optional<QString> ColorComboBox::ask(const QString &prompt, const QString &
 
 // ---------------------------------------------------------------- drawing
 
-QString ColorComboBox::EntryText(int index) const
+QString ColorComboBox::entryText(int index) const
 {
     if (index < 0 || index >= count())
         return QString();
     if (index >= colors_.size())
-        return showText_ ? itemText(count() - 1) + QStringLiteral(": ") + GetColorName(customColor_)
+        return showText_ ? itemText(count() - 1) + QStringLiteral(": ") + colorName(customColor_)
                          : QStringLiteral("?");
     return showText_ ? itemText(index) : QString();
 }
 
-ColorComboBox::ColorRef ColorComboBox::EntryColor(int index) const
+ColorComboBox::ColorRef ColorComboBox::entryColor(int index) const
 {
     if (index >= 0 && index < colors_.size())
-        return ParseColorText(colors_[index]).value_or(0);
+        return parseColorText(colors_[index]).value_or(0);
     return customColor_;
 }
 
-void ColorComboBox::DrawItem(QPainter &painter, const QRect &rect, int index, bool selected) const
+void ColorComboBox::drawItem(QPainter &painter, const QRect &rect, int index, bool selected) const
 {
     if (rect.isEmpty() || index < 0 || index >= count())
         return;
     // Composed off-screen so that the inverted frame works on any surface.
     QImage entry(rect.size(), QImage::Format_RGB32);
-    const ColorRef colour = EntryColor(index);
-    entry.fill(ToQColor(colour));
-    const QString text = EntryText(index);
+    const ColorRef colour = entryColor(index);
+    entry.fill(toQColor(colour));
+    const QString text = entryText(index);
     if (!text.isEmpty()) {
         QPainter p(&entry);
         p.setFont(font());
-        p.setPen(ToQColor(ContrastColor(colour)));
+        p.setPen(toQColor(contrastColor(colour)));
         const QFontMetrics fm(font());
         const int x = entry.width() / 2 - fm.horizontalAdvance(text) / 2;
         const int y = entry.height() / 2 - fm.height() / 2;
@@ -421,7 +412,7 @@ void ColorComboBox::paintEvent(QPaintEvent *)
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    DrawItem(painter, field, currentIndex(), hasFocus());
+    drawItem(painter, field, currentIndex(), hasFocus());
 }
 
 void ColorComboBox::repaintAll()

@@ -15,27 +15,21 @@ class ColorDialog : public QDialog {
 public:
     explicit ColorDialog(Game &game, QWidget *parent = nullptr);
 
-    void FormShow();
-    void Button_OKClick();
-
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    ColorComboBox *LxColorComboBox_Color1 = nullptr;
-    ColorComboBox *LxColorComboBox_Color2 = nullptr;
-    ColorComboBox *LxColorComboBox_Color3 = nullptr;
-    QPushButton *Button_OK = nullptr;
-    QPushButton *Button_Cancel = nullptr;
-
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void placeControls();
-    // The box that edits CellColors[i], found by its name.
-    ColorComboBox *colorBox(int i) const;
+    void showStoredColors();
+    void storeAndClose();
+
+    QLabel *introLabel_ = nullptr;
+    // Water, partly found ship, fully found ship: the boxes edit CellColors[1..3].
+    QLabel *labels_[3] = {};
+    ColorComboBox *boxes_[3] = {};
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 
     Game &game_;
 };

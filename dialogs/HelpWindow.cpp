@@ -12,17 +12,17 @@ HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent)
     resize(600, 560);
 
     auto *layout = new QVBoxLayout(this);
-    Browser = new QTextBrowser(this);
-    Browser->setOpenExternalLinks(false);
-    Browser->setHtml(HelpHtml());
-    layout->addWidget(Browser);
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(false);
+    browser_->setHtml(helpHtml());
+    layout->addWidget(browser_);
     auto *close = new QPushButton(QStringLiteral("Schließen"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(close, 0, Qt::AlignRight);
 }
 
-QString HelpWindow::HelpHtml()
+QString HelpWindow::helpHtml()
 {
     return QStringLiteral(R"(
 <h2>Kielwanz</h2>

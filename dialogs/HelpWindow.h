@@ -12,8 +12,9 @@ class HelpWindow : public QDialog {
 public:
     explicit HelpWindow(QWidget *parent = nullptr);
 
-    QTextBrowser *Browser;
-
+private:
     // The help text as HTML.
-    static QString HelpHtml();
+    static QString helpHtml();
+
+    QTextBrowser *browser_ = nullptr;
 };

@@ -8,11 +8,11 @@ HoverComboBox::HoverComboBox(QWidget *parent) : QComboBox(parent)
 void HoverComboBox::enterEvent(QEnterEvent *event)
 {
     QComboBox::enterEvent(event);
-    emit OnMouseEnter(this);
+    emit mouseEntered(this);
 }
 
 void HoverComboBox::leaveEvent(QEvent *event)
 {
     QComboBox::leaveEvent(event);
-    emit OnMouseLeave(this);
+    emit mouseLeft(this);
 }

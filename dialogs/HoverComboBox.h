@@ -9,8 +9,8 @@ public:
     explicit HoverComboBox(QWidget *parent = nullptr);
 
 signals:
-    void OnMouseEnter(HoverComboBox *sender);
-    void OnMouseLeave(HoverComboBox *sender);
+    void mouseEntered(HoverComboBox *sender);
+    void mouseLeft(HoverComboBox *sender);
 
 protected:
     void enterEvent(QEnterEvent *event) override;

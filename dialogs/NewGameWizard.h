@@ -23,81 +23,42 @@ class QWidget;
 // modally by "Neu".
 //
 // The network side is not part of the wizard: it asks for the connection
-// through the signals below, and the network code answers through the public
-// controls (Label_M2IPState, Button_Forward), SetIPCtrlsEnabled and
-// StartAndClose.
+// through the signals below, and the network code answers through the
+// methods under "For the network code". Tests find the controls by their
+// object names.
 class NewGameWizard : public QDialog {
     Q_OBJECT
 public:
     explicit NewGameWizard(Game &game, QWidget *parent = nullptr);
 
-    // Page "Standard"
-    QStackedWidget *PageControl = nullptr;
-    QWidget *TabSheet_Standard = nullptr;
-    QWidget *TabSheet_Mode1 = nullptr;
-    QWidget *TabSheet_Mode2 = nullptr;
-    QWidget *TabSheet_Mode3 = nullptr;
-    QGroupBox *GroupBox_Mode = nullptr;
-    QRadioButton *RadioButton_TwoAtOne = nullptr;
-    QRadioButton *RadioButton_TwoAtTwo = nullptr;
-    QRadioButton *RadioButton_PCMode = nullptr;
-    // Page "Mode1"
-    QLineEdit *Edit_M1Player1 = nullptr;
-    QLineEdit *Edit_M1Player2 = nullptr;
-    QSpinBox *SpinEdit_ChangingTime = nullptr;
-    QLabel *Label_Time1 = nullptr;
-    // Page "Mode2"
-    QLineEdit *Edit_M2Player = nullptr;
-    QLabel *Label_M2Role = nullptr;
-    QRadioButton *RadioButton_M2Host = nullptr;
-    QRadioButton *RadioButton_M2Client = nullptr;
-    QLabel *Label_M2IP = nullptr;
-    QLineEdit *Edit_M2IP = nullptr;
-    QLabel *Label_M2IPState = nullptr;
-    // Page "Mode3"
-    QLineEdit *Edit_M3Player = nullptr;
-    QSpinBox *SpinEdit_ComputerTime = nullptr;
-    QLabel *Label_Time2 = nullptr;
-    QComboBox *ComboBox_ComputerLevel = nullptr; // "Leicht", "Normal", "Schwer"
-    // Below the pages
-    QPushButton *Button_Cancel = nullptr;
-    QPushButton *Button_Back = nullptr;
-    QPushButton *Button_Forward = nullptr;
-
     // The page shown: "Standard", "Mode1", "Mode2" or "Mode3".
-    QString CurrentPageName() const;
+    QString currentPageName() const;
 
-    void FormShow();
-    void RadioButton_ModeClick();
-    void Edit_M1PlayerChange();
-    void M2Refresh();
-    void Edit_M3PlayerChange();
-    void SpinEdit_TimeChange(QSpinBox *spin);
-    void SetIPCtrlsEnabled(bool enabled);
-    void Button_ForwardClick();
-    void Button_BackClick();
-    void Button_CancelClick();
-    // sender is null when "< Zurück" asks, CanClose comes in preset to true.
-    void FormCloseQuery(QObject *sender, bool &CanClose);
+    // ---- For the network code
+    // The connection text on the network page.
+    void showConnectionState(const QString &text);
+    // The network page's name, role and address controls; also re-runs the
+    // rule for "Weiter".
+    void setAddressControlsEnabled(bool enabled);
+    void setForwardEnabled(bool enabled);
+    // Starts the game with the choices already in the game state: BeginGame
+    // with the placing text naming player namePlayer (CurrentPlayer after
+    // StartGame when negative), and closes the wizard. The guest of a network
+    // game is started this way when the host's start arrives.
+    void startGameAndClose(int namePlayer);
 
-    // Starts the game with the choices already in the game state: StartGame,
-    // the placing text with the name of player namePlayer (CurrentPlayer after
-    // StartGame when negative), both redraws, and closes the wizard. The guest
-    // of a network game is started this way when the host's start arrives.
-    void StartAndClose(int namePlayer);
-
-    // Escape, the close box and "Abbrechen" all end here and pass the query.
+    // Escape, the close box and "Abbrechen" all end here and ask first.
     void reject() override;
 
 signals:
     // Host: listen for a guest.
-    void M2OpenServer();
+    void listenRequested();
     // Guest: connect to the host address.
-    void M2OpenClient(const QString &hostAddress);
+    void connectRequested(const QString &hostAddress);
     // Host with a guest signed in: send the start word to the guest.
-    void M2SendStart();
+    void startRequested();
     // Close this side's socket (the client on the guest, else the server).
-    void M2CloseSocket(int localPlayer);
+    void closeRequested(int localPlayer);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -106,14 +67,60 @@ protected:
 private:
     void showPage(QWidget *page);
     void placeControls();
+    void nameControls();
 
-    // Controls without a name of their own, placed with the rest.
+    // The first page again, with the stored names and times; no mode chosen.
+    void startOver();
+    void onModeChosen();
+    void updateTwoAtOneForward();
+    void updateNetworkControls();
+    void updateSoloForward();
+    // "Sekunde" or "Sekunden" behind the spin box.
+    void showSecondsUnit(QSpinBox *spin);
+    void goForward();
+    void goBack();
+    // Whether the wizard may be left (closing: for good, else by "Zurück");
+    // a guest signed in on the network page is asked about first.
+    bool mayLeave(bool closing);
+
+    // Page "Standard"
+    QStackedWidget *pages_ = nullptr;
+    QWidget *modePage_ = nullptr;
+    QWidget *twoAtOnePage_ = nullptr;
+    QWidget *networkPage_ = nullptr;
+    QWidget *computerPage_ = nullptr;
+    QGroupBox *modeGroup_ = nullptr;
+    QRadioButton *twoAtOneButton_ = nullptr;
+    QRadioButton *networkButton_ = nullptr;
+    QRadioButton *computerButton_ = nullptr;
     QLabel *descriptions_[3] = {};
-    QLabel *m1Labels_[3] = {};
-    QLabel *m2NameLabel_ = nullptr;
-    QWidget *m2Roles_ = nullptr;
-    QFrame *m2Rule_ = nullptr;
-    QLabel *m3Labels_[3] = {};
+    // Page "Mode1": two players at one computer
+    QLabel *twoAtOneLabels_[3] = {};
+    QLineEdit *player1Edit_ = nullptr;
+    QLineEdit *player2Edit_ = nullptr;
+    QSpinBox *changeOverSpin_ = nullptr;
+    QLabel *changeOverUnit_ = nullptr;
+    // Page "Mode2": over the network
+    QLabel *networkNameLabel_ = nullptr;
+    QLineEdit *networkNameEdit_ = nullptr;
+    QLabel *roleLabel_ = nullptr;
+    QWidget *roles_ = nullptr;
+    QRadioButton *hostButton_ = nullptr;
+    QRadioButton *guestButton_ = nullptr;
+    QLabel *addressLabel_ = nullptr;
+    QLineEdit *addressEdit_ = nullptr;
+    QFrame *networkRule_ = nullptr;
+    QLabel *connectionState_ = nullptr;
+    // Page "Mode3": against the computer
+    QLabel *soloLabels_[3] = {};
+    QLineEdit *soloNameEdit_ = nullptr;
+    QSpinBox *thinkingTimeSpin_ = nullptr;
+    QLabel *thinkingTimeUnit_ = nullptr;
+    QComboBox *computerLevel_ = nullptr; // "Leicht", "Normal", "Schwer"
+    // Below the pages
+    QPushButton *cancelButton_ = nullptr;
+    QPushButton *backButton_ = nullptr;
+    QPushButton *forwardButton_ = nullptr;
 
     Game &game_;
 };

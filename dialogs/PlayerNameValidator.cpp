@@ -15,7 +15,7 @@ QValidator::State PlayerNameValidator::validate(QString &input, int &pos) const
 {
     Q_UNUSED(pos);
     for (QChar c : input)
-        if (!NetMessages::IsPrintableNameChar(c))
+        if (!NetMessages::isPrintableNameChar(c))
             return Invalid;
     if (networkName_ && hasInnerStartWord(input))
         return Invalid;
@@ -26,7 +26,7 @@ void PlayerNameValidator::fixup(QString &input) const
 {
     QString kept;
     for (QChar c : input)
-        if (NetMessages::IsPrintableNameChar(c))
+        if (NetMessages::isPrintableNameChar(c))
             kept.append(c);
     if (networkName_)
         while (hasInnerStartWord(kept))

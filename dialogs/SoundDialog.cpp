@@ -16,54 +16,61 @@ SoundDialog::SoundDialog(std::array<int, 2> &shotSound, QWidget *parent)
     setWindowTitle(QStringLiteral("Sounds"));
     setFont(QFont(QStringLiteral("Arial"), 8));
 
-    Label1 = new QLabel(
+    introLabel_ = new QLabel(
         QStringLiteral("Sie können einrichten, welcher Sound bei welchem Ereignis abgespielt werden soll:"),
         this);
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    introLabel_->setWordWrap(true);
+    introLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    ComboBox_WaterSound = new QComboBox(this);
-    ComboBox_WaterSound->setProperty("tag", 0);
-    ComboBox_ShipSound = new QComboBox(this);
-    ComboBox_ShipSound->setProperty("tag", 1);
+    waterSounds_ = new QComboBox(this);
+    waterSounds_->setProperty("tag", 0);
+    shipSounds_ = new QComboBox(this);
+    shipSounds_->setProperty("tag", 1);
     for (int n = 1; n <= SoundGroupSizes[0]; ++n)
-        ComboBox_WaterSound->addItem(FormatText(QStringLiteral("Wasser (%d)"), {n}));
+        waterSounds_->addItem(FormatText(QStringLiteral("Wasser (%d)"), {n}));
     for (int n = 1; n <= SoundGroupSizes[1]; ++n)
-        ComboBox_ShipSound->addItem(FormatText(QStringLiteral("Treffer (%d)"), {n}));
+        shipSounds_->addItem(FormatText(QStringLiteral("Treffer (%d)"), {n}));
     for (int n = 1; n <= SoundGroupSizes[2]; ++n) {
         const QString label = FormatText(QStringLiteral("Allgemein (%d)"), {n});
-        ComboBox_WaterSound->addItem(label);
-        ComboBox_ShipSound->addItem(label);
+        waterSounds_->addItem(label);
+        shipSounds_->addItem(label);
     }
 
     // The two labels end just left of their lists, as right-aligned labels do.
-    Label2 = new QLabel(QStringLiteral("&Wasser:"), this);
-    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2->setBuddy(ComboBox_WaterSound);
-    Label3 = new QLabel(QStringLiteral("&Schiff:"), this);
-    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label3->setBuddy(ComboBox_ShipSound);
+    waterLabel_ = new QLabel(QStringLiteral("&Wasser:"), this);
+    waterLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    waterLabel_->setBuddy(waterSounds_);
+    shipLabel_ = new QLabel(QStringLiteral("&Schiff:"), this);
+    shipLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    shipLabel_->setBuddy(shipSounds_);
 
     // Enter presses the focused button, else OK.
-    Button_OK = new QPushButton(QStringLiteral("&OK"), this);
-    Button_OK->setDefault(true);
-    Button_OK->setAutoDefault(true);
-    Button_Cancel = new QPushButton(QStringLiteral("Ab&brechen"), this);
-    Button_Cancel->setAutoDefault(true);
+    okButton_ = new QPushButton(QStringLiteral("&OK"), this);
+    okButton_->setDefault(true);
+    okButton_->setAutoDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Ab&brechen"), this);
+    cancelButton_->setAutoDefault(true);
     placeControls();
+    const std::pair<QObject *, const char *> names[] = {{introLabel_, "Label1"},
+                                                        {waterLabel_, "Label2"},
+                                                        {shipLabel_, "Label3"},
+                                                        {waterSounds_, "ComboBox_WaterSound"},
+                                                        {shipSounds_, "ComboBox_ShipSound"},
+                                                        {okButton_, "Button_OK"},
+                                                        {cancelButton_, "Button_Cancel"}};
+    for (const auto &[control, name] : names)
+        control->setObjectName(QLatin1String(name)); // tests find the controls by these
 
-    setTabOrder(ComboBox_WaterSound, ComboBox_ShipSound);
-    setTabOrder(ComboBox_ShipSound, Button_OK);
-    setTabOrder(Button_OK, Button_Cancel);
+    setTabOrder(waterSounds_, shipSounds_);
+    setTabOrder(shipSounds_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
 
     // Only a choice by the user plays the preview, not the selection made
     // when the dialog opens.
-    connect(ComboBox_WaterSound, &QComboBox::activated, this,
-            [this] { ComboBox_SoundChange(ComboBox_WaterSound); });
-    connect(ComboBox_ShipSound, &QComboBox::activated, this,
-            [this] { ComboBox_SoundChange(ComboBox_ShipSound); });
-    connect(Button_OK, &QPushButton::clicked, this, &SoundDialog::Button_OKClick);
-    connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(waterSounds_, &QComboBox::activated, this, [this] { preview(waterSounds_); });
+    connect(shipSounds_, &QComboBox::activated, this, [this] { preview(shipSounds_); });
+    connect(okButton_, &QPushButton::clicked, this, &SoundDialog::storeAndClose);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 // The designed layout assumes a narrow face. When the face in use (the
@@ -72,21 +79,21 @@ SoundDialog::SoundDialog(std::array<int, 2> &shotSound, QWidget *parent)
 // labels that need more room move the lists right.
 void SoundDialog::placeControls()
 {
-    if (Button_Cancel == nullptr)
+    if (cancelButton_ == nullptr)
         return; // a font change while the controls are still being made
     using namespace DialogLayout;
     enum { Origin, Below, Lists, Width, Height };
     std::vector<Guide> guides{0, 41, 56, 243, 153};
     // clang-format off
-    place({{.w = Label1, .r = {8, 8, 217, 33}, .fit = WrapHeight, .pushY = {Below, 0}},
-           {.w = Label2, .r = {0, 52, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
-           {.w = ComboBox_WaterSound, .r = {56, 52, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
+    place({{.w = introLabel_, .r = {8, 8, 217, 33}, .fit = WrapHeight, .pushY = {Below, 0}},
+           {.w = waterLabel_, .r = {0, 52, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
+           {.w = waterSounds_, .r = {56, 52, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
             .pushX = {Width, 10}},
-           {.w = Label3, .r = {0, 84, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
-           {.w = ComboBox_ShipSound, .r = {56, 84, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
+           {.w = shipLabel_, .r = {0, 84, 52, 21}, .fit = TextWidth, .y = Below, .right = Lists, .pushX = {Lists, 4}},
+           {.w = shipSounds_, .r = {56, 84, 177, 21}, .fit = TextWidth | Centred, .x = Lists, .y = Below,
             .pushX = {Width, 10}},
-           {.w = Button_OK, .r = {28, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists, .y = Below},
-           {.w = Button_Cancel, .r = {140, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists,
+           {.w = okButton_, .r = {28, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists, .y = Below},
+           {.w = cancelButton_, .r = {140, 120, 75, 25}, .fit = ButtonText | HintHeight | HalfX, .x = Lists,
             .y = Below, .pushX = {Width, 28}, .pushY = {Height, 8}}},
           guides);
     // clang-format on
@@ -100,54 +107,54 @@ void SoundDialog::changeEvent(QEvent *event)
         placeControls();
 }
 
-int SoundDialog::SoundForEntry(int tag, int entry)
+int SoundDialog::soundForEntry(int tag, int entry)
 {
     const int n = entry + 1;
     const int c = SoundGroupSizes[tag == 0 ? 0 : 1];
     return n <= c ? n + 100 * tag : 200 + (n - c);
 }
 
-int SoundDialog::EntryForSound(int tag, int id)
+int SoundDialog::entryForSound(int tag, int id)
 {
     const int entries = SoundGroupSizes[tag == 0 ? 0 : 1] + SoundGroupSizes[2];
     for (int entry = 0; entry < entries; ++entry) {
-        if (SoundForEntry(tag, entry) == id)
+        if (soundForEntry(tag, entry) == id)
             return entry;
     }
     return -1;
 }
 
-int SoundDialog::GetSoundIndex(const QComboBox *list) const
+int SoundDialog::soundOf(const QComboBox *list) const
 {
-    return SoundForEntry(list->property("tag").toInt(), list->currentIndex());
+    return soundForEntry(list->property("tag").toInt(), list->currentIndex());
 }
 
 void SoundDialog::showEvent(QShowEvent *event)
 {
-    FormShow();
+    selectStoredSounds();
     QDialog::showEvent(event);
 }
 
-void SoundDialog::FormShow()
+void SoundDialog::selectStoredSounds()
 {
     // An id that no entry shows (a damaged settings file) leaves the list
     // without selection; OK then keeps the stored id.
-    ComboBox_WaterSound->setCurrentIndex(EntryForSound(0, shotSound_[0]));
-    ComboBox_ShipSound->setCurrentIndex(EntryForSound(1, shotSound_[1]));
-    ComboBox_WaterSound->setFocus();
+    waterSounds_->setCurrentIndex(entryForSound(0, shotSound_[0]));
+    shipSounds_->setCurrentIndex(entryForSound(1, shotSound_[1]));
+    waterSounds_->setFocus();
 }
 
-void SoundDialog::ComboBox_SoundChange(QComboBox *list)
+void SoundDialog::preview(QComboBox *list)
 {
     if (list->currentIndex() >= 0)
-        emit previewRequested(GetSoundIndex(list));
+        emit previewRequested(soundOf(list));
 }
 
-void SoundDialog::Button_OKClick()
+void SoundDialog::storeAndClose()
 {
-    if (ComboBox_WaterSound->currentIndex() >= 0)
-        shotSound_[0] = GetSoundIndex(ComboBox_WaterSound);
-    if (ComboBox_ShipSound->currentIndex() >= 0)
-        shotSound_[1] = GetSoundIndex(ComboBox_ShipSound);
+    if (waterSounds_->currentIndex() >= 0)
+        shotSound_[0] = soundOf(waterSounds_);
+    if (shipSounds_->currentIndex() >= 0)
+        shotSound_[1] = soundOf(shipSounds_);
     accept();
 }

@@ -21,19 +21,10 @@ public:
     // Sounds per group: water, hit, general.
     static constexpr std::array<int, 3> SoundGroupSizes{3, 8, 7};
 
-    // The sound id of the list's selected entry (tag 0 water, 1 ship).
-    int GetSoundIndex(const QComboBox *list) const;
-    // The entry that shows sound id in the list with the given tag, or -1.
-    static int EntryForSound(int tag, int id);
-    static int SoundForEntry(int tag, int entry);
-
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *ComboBox_WaterSound = nullptr;
-    QLabel *Label3 = nullptr;
-    QComboBox *ComboBox_ShipSound = nullptr;
-    QPushButton *Button_OK = nullptr;
-    QPushButton *Button_Cancel = nullptr;
+    // The entry that shows sound id in the list with the given tag (0 water,
+    // 1 ship), or -1; and the sound an entry stands for.
+    static int entryForSound(int tag, int id);
+    static int soundForEntry(int tag, int entry);
 
 signals:
     // The user picked a sound: play it now, even with the sounds switched off.
@@ -45,9 +36,19 @@ protected:
 
 private:
     void placeControls();
-    void FormShow();
-    void ComboBox_SoundChange(QComboBox *list);
-    void Button_OKClick();
+    // The sound id of the list's selected entry.
+    int soundOf(const QComboBox *list) const;
+    void selectStoredSounds();
+    void preview(QComboBox *list);
+    void storeAndClose();
+
+    QLabel *introLabel_ = nullptr;
+    QLabel *waterLabel_ = nullptr;
+    QComboBox *waterSounds_ = nullptr;
+    QLabel *shipLabel_ = nullptr;
+    QComboBox *shipSounds_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 
     std::array<int, 2> &shotSound_;
 };

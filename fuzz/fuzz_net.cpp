@@ -19,24 +19,24 @@ namespace {
 
 struct QuietUi : NetSessionUi {
     bool forward = false;
-    void SetIPState(const QString &) override {}
-    void SetIPCtrlsEnabled(bool) override {}
-    void SetForwardEnabled(bool enabled) override { forward = enabled; }
-    void CloseWizard() override {}
-    void ShowConnectionMessage(const QString &, const QString &) override {}
+    void showConnectionState(const QString &) override {}
+    void setAddressControlsEnabled(bool) override {}
+    void setForwardEnabled(bool enabled) override { forward = enabled; }
+    void closeWizard() override {}
+    void showConnectionMessage(const QString &, const QString &) override {}
 };
 
 struct WiredEffects : NullEffects {
     NetSession *net = nullptr;
-    void SendText(const QString &text) override { net->SocketSendText(text); }
-    void CloseConnection() override { net->CloseConnection(); }
+    void SendText(const QString &text) override { net->sendText(text); }
+    void CloseConnection() override { net->closeConnection(); }
 };
 
 void ownMove(Game &game, NetSession &net, QuietUi &ui, ManualClock &clock)
 {
     GameState &st = GameTestAccess::state(game);
     if (st.LocalPlayer == 0 && net.link() == NetSession::Link::Lobby && ui.forward) {
-        net.SendStart();
+        net.sendStart();
         game.StartGame();
     }
     if (net.link() != NetSession::Link::Playing)
@@ -87,14 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     GameTestAccess::state(game).GameMode = gmTwoAtTwo;
     GameTestAccess::state(game).LocalPlayer = data[0] & 1;
     GameTestAccess::state(game).PlayerNames[data[0] & 1] = game.st.LocalPlayer == 0 ? QStringLiteral("Hanna") : QStringLiteral("Gustav");
-    net.OpenOn(nowhere);
+    net.openOn(nowhere);
 
     for (qsizetype at = 1; at < input.size();) {
         const qsizetype length = static_cast<unsigned char>(input[at++]);
         if (length == 0)
-            net.SocketDisconnect();
+            net.peerDisconnected();
         else
-            net.SocketRead(input.mid(at, length));
+            net.receive(input.mid(at, length));
         at += length;
         ownMove(game, net, ui, clock);
     }

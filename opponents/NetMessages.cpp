@@ -4,17 +4,17 @@
 
 namespace NetMessages {
 
-bool IsPrintableNameChar(QChar c)
+bool isPrintableNameChar(QChar c)
 {
     return Cp1252::canEncode(c) && c.isPrint();
 }
 
-bool IsValidName(const QString &name)
+bool isValidName(const QString &name)
 {
     if (name.isEmpty() || name.size() > MaxNameLength)
         return false;
     for (QChar c : name)
-        if (!IsPrintableNameChar(c))
+        if (!isPrintableNameChar(c))
             return false;
     return true;
 }
@@ -26,9 +26,9 @@ static bool fleetByteOk(char b, int index)
     return b == '0' || b == '1'; // the host's start player
 }
 
-bool IsFleetPrefix(QByteArrayView bytes, bool fromHost)
+bool isFleetPrefix(QByteArrayView bytes, bool fromHost)
 {
-    if (bytes.size() > FleetLength(fromHost))
+    if (bytes.size() > fleetLength(fromHost))
         return false;
     for (qsizetype i = 0; i < bytes.size(); ++i)
         if (!fleetByteOk(bytes[i], static_cast<int>(i)))
@@ -36,19 +36,19 @@ bool IsFleetPrefix(QByteArrayView bytes, bool fromHost)
     return true;
 }
 
-std::optional<Grid> ParseFleet(QByteArrayView bytes, bool fromHost)
+std::optional<Grid> parseFleet(QByteArrayView bytes, bool fromHost)
 {
-    if (bytes.size() != FleetLength(fromHost) || !IsFleetPrefix(bytes, fromHost))
+    if (bytes.size() != fleetLength(fromHost) || !isFleetPrefix(bytes, fromHost))
         return std::nullopt;
     Grid grid;
     for (int k = 0; k < FleetDigitCount; ++k)
         grid.at(k % 10, k / 10) = bytes[k] == '2' ? pfShip : pfWater;
-    if (!IsLegalFleet(grid))
+    if (!isLegalFleet(grid))
         return std::nullopt;
     return grid;
 }
 
-bool IsLegalFleet(const Grid &grid)
+bool isLegalFleet(const Grid &grid)
 {
     // Ships are the edge-connected groups of ship cells; each must be one
     // straight run. Walking from a group's top-left cell right or down and
@@ -87,7 +87,7 @@ bool IsLegalFleet(const Grid &grid)
     return true;
 }
 
-std::optional<CellPos> ParseShot(QByteArrayView bytes)
+std::optional<CellPos> parseShot(QByteArrayView bytes)
 {
     if (bytes.size() != ShotLength)
         return std::nullopt;

@@ -21,26 +21,26 @@ inline constexpr int FleetDigitCount = 100;
 inline constexpr int ShotLength = 2;
 
 // Fleet bytes from the host (with the start player) or from the guest.
-constexpr int FleetLength(bool fromHost)
+constexpr int fleetLength(bool fromHost)
 {
     return FleetDigitCount + (fromHost ? 1 : 0);
 }
 
 // A name is 1 to 10 printable characters of Windows-1252.
-bool IsValidName(const QString &name);
-bool IsPrintableNameChar(QChar c);
+bool isValidName(const QString &name);
+bool isPrintableNameChar(QChar c);
 
 // Whether the bytes seen so far can still begin a valid fleet message.
-bool IsFleetPrefix(QByteArrayView bytes, bool fromHost);
+bool isFleetPrefix(QByteArrayView bytes, bool fromHost);
 // A complete fleet message as a grid (0 water, 2 ship), or nothing when a
 // byte is not an allowed digit or the ships are not a legal fleet. The start
 // player digit of the host's message is left to the caller.
-std::optional<Grid> ParseFleet(QByteArrayView bytes, bool fromHost);
+std::optional<Grid> parseFleet(QByteArrayView bytes, bool fromHost);
 // A legal fleet: every ship straight, 1 to 4 cells long, no two ships
 // sharing an edge, and 4, 3, 2, 1 ships of the lengths 1, 2, 3, 4.
-bool IsLegalFleet(const Grid &grid);
+bool isLegalFleet(const Grid &grid);
 
 // A shot message as a cell, or nothing if either byte is not a digit.
-std::optional<CellPos> ParseShot(QByteArrayView bytes);
+std::optional<CellPos> parseShot(QByteArrayView bytes);
 
 } // namespace NetMessages

@@ -27,8 +27,8 @@ QString lostCaption()
 
 NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(parent), game_(game), ui_(ui)
 {
-    ServerSocket = new QTcpServer(this);
-    connect(ServerSocket, &QTcpServer::newConnection, this, &NetSession::acceptPending);
+    server_ = new QTcpServer(this);
+    connect(server_, &QTcpServer::newConnection, this, &NetSession::acceptPending);
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, &NetSession::onConnectTimeout);
     lobbyTimer_.setSingleShot(true);
@@ -42,18 +42,18 @@ NetSession::NetSession(Game &game, NetSessionUi &ui, QObject *parent) : QObject(
 
 NetSession::~NetSession()
 {
-    ServerSocket->disconnect(this);
+    server_->disconnect(this);
     for (QTcpSocket *socket : std::as_const(unnamed_))
         socket->disconnect(this);
     if (peer_)
         peer_->disconnect(this);
-    if (ClientSocket != nullptr)
-        ClientSocket->disconnect(this);
+    if (client_ != nullptr)
+        client_->disconnect(this);
 }
 
 quint16 NetSession::listeningPort() const
 {
-    return ServerSocket->isListening() ? ServerSocket->serverPort() : 0;
+    return server_->isListening() ? server_->serverPort() : 0;
 }
 
 bool NetSession::isConnected() const
@@ -63,27 +63,27 @@ bool NetSession::isConnected() const
 
 // ------------------------------------------------------------------- opening
 
-void NetSession::OpenServer()
+void NetSession::listen()
 {
     closeQuietly();
     // Any address means both IPv4 and IPv6 where the system has both.
-    if (!ServerSocket->listen(QHostAddress::Any, port_)) {
-        qCWarning(lcNetwork) << "cannot listen on port" << port_ << ":" << ServerSocket->errorString();
-        ui_.SetIPState(FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
+    if (!server_->listen(QHostAddress::Any, port_)) {
+        qCWarning(lcNetwork) << "cannot listen on port" << port_ << ":" << server_->errorString();
+        ui_.showConnectionState(FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
                                                  "bereits von einem anderen Programm verwendet."),
                                   {port_}));
         clearNames();
-        ui_.SetIPCtrlsEnabled(true);
+        ui_.setAddressControlsEnabled(true);
         return;
     }
     link_ = Link::Listening;
 }
 
-void NetSession::OpenClient(const QString &hostAddress)
+void NetSession::connectTo(const QString &hostAddress)
 {
     closeQuietly();
     hostAddress_ = hostAddress.trimmed();
-    ConnectRetryArmed = true;
+    connectRetryArmed_ = true;
     link_ = Link::Connecting;
     connectAttempt();
 }
@@ -92,15 +92,15 @@ void NetSession::connectAttempt()
 {
     if (link_ != Link::Connecting)
         return;
-    if (ClientSocket != nullptr)
-        releaseSocket(ClientSocket, false);
-    ClientSocket = new QTcpSocket(this);
-    QTcpSocket *socket = ClientSocket;
+    if (client_ != nullptr)
+        releaseSocket(client_, false);
+    client_ = new QTcpSocket(this);
+    QTcpSocket *socket = client_;
     connect(socket, &QAbstractSocket::connected, this, [this, socket] {
         connectTimer_.stop();
-        SocketConnect(socket);
+        onConnected(socket);
     });
-    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::SocketError, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::onSocketError, Qt::UniqueConnection);
     connectTimer_.start(connectTimeoutMs_);
     socket->connectToHost(hostAddress_, port_);
 }
@@ -114,17 +114,17 @@ void NetSession::onConnectTimeout()
 void NetSession::connectFailed()
 {
     qCWarning(lcNetwork) << "cannot connect to" << hostAddress_ << "port" << port_ << ":"
-                         << (ClientSocket != nullptr ? ClientSocket->errorString() : QStringLiteral("no answer"));
+                         << (client_ != nullptr ? client_->errorString() : QStringLiteral("no answer"));
     closeQuietly();
-    ui_.SetIPState(Texts::WizardText(6));
-    ui_.SetIPCtrlsEnabled(true);
+    ui_.showConnectionState(Texts::WizardText(6));
+    ui_.setAddressControlsEnabled(true);
     clearNames();
 }
 
 void NetSession::acceptPending()
 {
-    while (ServerSocket->hasPendingConnections()) {
-        QTcpSocket *socket = ServerSocket->nextPendingConnection();
+    while (server_->hasPendingConnections()) {
+        QTcpSocket *socket = server_->nextPendingConnection();
         if (link_ != Link::Listening || peer_) {
             socket->abort();
             socket->deleteLater();
@@ -163,7 +163,7 @@ void NetSession::unnamedRead(QTcpSocket *socket)
     // is not one of ours.
     using namespace NetMessages;
     const auto name = bytes.size() <= MaxNameLength ? Cp1252::decode(bytes) : std::nullopt;
-    if (!name || !IsValidName(*name)) {
+    if (!name || !isValidName(*name)) {
         qCWarning(lcNetwork) << "dropped a connection from" << socket->peerAddress().toString()
                              << "that sent no valid name";
         dropUnnamed(socket);
@@ -175,11 +175,11 @@ void NetSession::unnamedRead(QTcpSocket *socket)
     delete socket->findChild<QTimer *>(QStringLiteral("lobbyTimer"), Qt::FindDirectChildrenOnly);
     while (!unnamed_.isEmpty())
         dropUnnamed(unnamed_.first());
-    ServerSocket->close();
+    server_->close();
     attachPeer(socket);
     link_ = Link::Lobby;
     inbox_.clear();
-    SocketRead(bytes);
+    receive(bytes);
 }
 
 void NetSession::dropUnnamed(QTcpSocket *socket)
@@ -198,7 +198,7 @@ void NetSession::onLobbyTimeout()
         connectFailed();
 }
 
-void NetSession::SocketConnect(QTcpSocket *connection)
+void NetSession::onConnected(QTcpSocket *connection)
 {
     attachPeer(connection);
     link_ = Link::Lobby;
@@ -207,7 +207,7 @@ void NetSession::SocketConnect(QTcpSocket *connection)
     if (st.LocalPlayer == 1)
         lobbyTimer_.start(lobbyTimeoutMs_);
     if (st.GamePhase == gpNoGame)
-        SocketSendText(st.PlayerNames[st.LocalPlayer]);
+        sendText(st.PlayerNames[st.LocalPlayer]);
 }
 
 void NetSession::attachPeer(QTcpSocket *socket)
@@ -221,33 +221,33 @@ void NetSession::attachPeer(QTcpSocket *socket)
     // A peer that floods is read in small portions; the first bad message ends it.
     socket->setReadBufferSize(kReadBufferBytes);
     connect(socket, &QIODevice::readyRead, this, &NetSession::onReadyRead, Qt::UniqueConnection);
-    connect(socket, &QAbstractSocket::disconnected, this, &NetSession::SocketDisconnect,
+    connect(socket, &QAbstractSocket::disconnected, this, &NetSession::peerDisconnected,
             Qt::UniqueConnection);
-    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::SocketError, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::errorOccurred, this, &NetSession::onSocketError, Qt::UniqueConnection);
 }
 
-void NetSession::OpenOn(NetTransport &transport)
+void NetSession::openOn(NetTransport &transport)
 {
     closeQuietly();
     transport_ = &transport;
     link_ = Link::Lobby;
     const GameState &st = game_.st;
     if (st.GamePhase == gpNoGame)
-        SocketSendText(st.PlayerNames[st.LocalPlayer]);
+        sendText(st.PlayerNames[st.LocalPlayer]);
 }
 
-void NetSession::SendStart()
+void NetSession::sendStart()
 {
     if (link_ != Link::Lobby)
         return;
-    SocketSendText(QString::fromLatin1(NetMessages::StartWord));
+    sendText(QString::fromLatin1(NetMessages::StartWord));
     link_ = Link::Playing;
     inbox_.clear(); // the guest's name, complete now
 }
 
 // ------------------------------------------------------------------- sending
 
-void NetSession::SocketSendText(const QString &text)
+void NetSession::sendText(const QString &text)
 {
     if (game_.st.GameMode != gmTwoAtTwo)
         return;
@@ -265,7 +265,7 @@ void NetSession::SocketTransport::send(const QByteArray &bytes)
 
 // ------------------------------------------------------------------- closing
 
-void NetSession::CloseConnection()
+void NetSession::closeConnection()
 {
     closeQuietly();
 }
@@ -275,16 +275,16 @@ void NetSession::closeQuietly()
     retryTimer_.stop();
     connectTimer_.stop();
     lobbyTimer_.stop();
-    if (ServerSocket->isListening())
-        ServerSocket->close();
+    if (server_->isListening())
+        server_->close();
     while (!unnamed_.isEmpty())
         dropUnnamed(unnamed_.first());
     if (peer_)
         releaseSocket(peer_, true);
-    if (ClientSocket != nullptr && ClientSocket != peer_)
-        releaseSocket(ClientSocket, false);
+    if (client_ != nullptr && client_ != peer_)
+        releaseSocket(client_, false);
     peer_ = nullptr;
-    ClientSocket = nullptr;
+    client_ = nullptr;
     transport_ = nullptr;
     inbox_.clear();
     link_ = Link::Idle;
@@ -324,17 +324,17 @@ bool NetSession::gameRunsHere() const
 
 // ------------------------------------------------------------ errors and loss
 
-void NetSession::SocketError(QAbstractSocket::SocketError error)
+void NetSession::onSocketError(QAbstractSocket::SocketError error)
 {
     const GameState &st = game_.st;
     if (link_ == Link::Connecting) {
         connectTimer_.stop();
-        if (st.LocalPlayer == 1 && st.GamePhase == gpNoGame && ConnectRetryArmed &&
+        if (st.LocalPlayer == 1 && st.GamePhase == gpNoGame && connectRetryArmed_ &&
             error == QAbstractSocket::SocketAddressNotAvailableError) {
-            ConnectRetryArmed = false;
-            if (ClientSocket != nullptr) {
-                releaseSocket(ClientSocket, false);
-                ClientSocket = nullptr;
+            connectRetryArmed_ = false;
+            if (client_ != nullptr) {
+                releaseSocket(client_, false);
+                client_ = nullptr;
             }
             retryTimer_.start();
             return;
@@ -352,7 +352,7 @@ void NetSession::SocketError(QAbstractSocket::SocketError error)
     }
 }
 
-void NetSession::SocketDisconnect()
+void NetSession::peerDisconnected()
 {
     if (link_ == Link::Lobby || link_ == Link::Playing)
         peerGone();
@@ -364,11 +364,11 @@ void NetSession::peerGone()
     const QString name = peerName();
     closeQuietly();
     if (was == Link::Lobby) {
-        ui_.SetIPState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
-        ui_.SetIPCtrlsEnabled(true);
+        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.setAddressControlsEnabled(true);
         clearNames();
     } else if (was == Link::Playing && gameRunsHere()) {
-        ui_.ShowConnectionMessage(lostCaption(), QStringLiteral("Die Verbindung zu ") + name +
+        ui_.showConnectionMessage(lostCaption(), QStringLiteral("Die Verbindung zu ") + name +
                                                      QStringLiteral(" wurde getrennt."));
         backToTitle();
     }
@@ -387,12 +387,12 @@ void NetSession::violation()
             : FormatText(QStringLiteral("%s hat ungültige Daten gesendet. Die Verbindung wurde getrennt."),
                          {name});
     if (was == Link::Lobby) {
-        ui_.SetIPState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
-        ui_.SetIPCtrlsEnabled(true);
+        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.setAddressControlsEnabled(true);
         clearNames();
-        ui_.ShowConnectionMessage(lostCaption(), text);
+        ui_.showConnectionMessage(lostCaption(), text);
     } else if (was == Link::Playing && gameRunsHere()) {
-        ui_.ShowConnectionMessage(lostCaption(), text);
+        ui_.showConnectionMessage(lostCaption(), text);
         backToTitle();
     }
 }
@@ -412,10 +412,10 @@ void NetSession::onReadyRead()
     auto *socket = qobject_cast<QTcpSocket *>(sender());
     if (socket == nullptr || socket != peer_)
         return;
-    SocketRead(socket->readAll());
+    receive(socket->readAll());
 }
 
-void NetSession::SocketRead(const QByteArray &bytes)
+void NetSession::receive(const QByteArray &bytes)
 {
     if (link_ != Link::Lobby && link_ != Link::Playing)
         return;
@@ -451,7 +451,7 @@ NetSession::Step NetSession::handleLobby()
         // Until the host starts the game the guest sends nothing but its
         // name, so every byte so far belongs to it.
         const auto name = inbox_.size() <= MaxNameLength ? Cp1252::decode(inbox_) : std::nullopt;
-        if (!name || !IsValidName(*name)) {
+        if (!name || !isValidName(*name)) {
             violation();
             return Step::Stop;
         }
@@ -465,7 +465,7 @@ NetSession::Step NetSession::handleLobby()
     const qsizetype go = inbox_.indexOf(StartWord, 1);
     if (go > 0) {
         const auto name = Cp1252::decode(inbox_.first(go));
-        if (!name || !IsValidName(*name)) {
+        if (!name || !isValidName(*name)) {
             violation();
             return Step::Stop;
         }
@@ -479,7 +479,7 @@ NetSession::Step NetSession::handleLobby()
     bool acceptable = sofar.has_value();
     if (acceptable)
         for (QChar c : *sofar)
-            acceptable = acceptable && IsPrintableNameChar(c);
+            acceptable = acceptable && isPrintableNameChar(c);
     if (acceptable && inbox_.size() > MaxNameLength) {
         // Only a name of at most 10 bytes and a start word begun behind it
         // can still turn out right.
@@ -503,21 +503,19 @@ void NetSession::takeName(const QString &name)
     lobbyTimer_.stop();
     game_.TakePeerName(name);
     if (game_.st.LocalPlayer == 0) {
-        ui_.SetIPState(FormatText(Texts::WizardText(3), {name, name}));
-        ui_.SetForwardEnabled(true);
+        ui_.showConnectionState(FormatText(Texts::WizardText(3), {name, name}));
+        ui_.setForwardEnabled(true);
     } else {
-        ui_.SetIPState(FormatText(Texts::WizardText(1), {name, name}));
-        ui_.SetForwardEnabled(false);
+        ui_.showConnectionState(FormatText(Texts::WizardText(1), {name, name}));
+        ui_.setForwardEnabled(false);
     }
-    emit messageHandled();
 }
 
 void NetSession::startGuestGame()
 {
     link_ = Link::Playing;
     game_.BeginGame(game_.st.LocalPlayer);
-    ui_.CloseWizard();
-    emit messageHandled();
+    ui_.closeWizard();
 }
 
 NetSession::Step NetSession::handlePlacement()
@@ -532,14 +530,14 @@ NetSession::Step NetSession::handlePlacement()
         return Step::Stop;
     }
     const bool fromHost = st.LocalPlayer == 1;
-    const int length = FleetLength(fromHost);
-    if (!IsFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
+    const int length = fleetLength(fromHost);
+    if (!isFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
         violation();
         return Step::Stop;
     }
     if (inbox_.size() < length)
         return Step::Wait;
-    const auto fleet = ParseFleet(QByteArrayView(inbox_).first(length), fromHost);
+    const auto fleet = parseFleet(QByteArrayView(inbox_).first(length), fromHost);
     if (!fleet) {
         violation();
         return Step::Stop;
@@ -547,7 +545,6 @@ NetSession::Step NetSession::handlePlacement()
     const int startPlayer = fromHost && inbox_[FleetDigitCount] == '1' ? 1 : 0;
     inbox_.remove(0, length);
     game_.TakePeerFleet(*fleet, startPlayer);
-    emit messageHandled();
     return Step::Again;
 }
 
@@ -561,7 +558,7 @@ NetSession::Step NetSession::handleShot()
         }
         return Step::Wait;
     }
-    const auto shot = ParseShot(QByteArrayView(inbox_).first(ShotLength));
+    const auto shot = parseShot(QByteArrayView(inbox_).first(ShotLength));
     if (!shot) {
         violation();
         return Step::Stop;
@@ -571,6 +568,5 @@ NetSession::Step NetSession::handleShot()
         violation();
         return Step::Stop;
     }
-    emit messageHandled();
     return Step::Again;
 }

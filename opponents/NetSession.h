@@ -17,23 +17,23 @@ class QTcpSocket;
 class NetSessionUi {
 public:
     virtual ~NetSessionUi() = default;
-    // The wizard's connection text, Label_M2IPState.
-    virtual void SetIPState(const QString &text) = 0;
+    // The connection text on the wizard's network page.
+    virtual void showConnectionState(const QString &text) = 0;
     // The wizard's name, role and address controls (which also re-runs its
     // enabling rule for "Weiter").
-    virtual void SetIPCtrlsEnabled(bool enabled) = 0;
+    virtual void setAddressControlsEnabled(bool enabled) = 0;
     // The wizard's "&Weiter >".
-    virtual void SetForwardEnabled(bool enabled) = 0;
+    virtual void setForwardEnabled(bool enabled) = 0;
     // The game has started (the host's start word arrived): close the wizard.
-    virtual void CloseWizard() = 0;
+    virtual void closeWizard() = 0;
     // A modal message box with an exclamation icon and one "OK"; returns
     // when the user has closed it.
-    virtual void ShowConnectionMessage(const QString &caption, const QString &text) = 0;
+    virtual void showConnectionMessage(const QString &caption, const QString &text) = 0;
 };
 
 // Where the session's bytes go to the peer. The program's own is the TCP
 // socket; an in-memory pair of sessions (tests, benchmarks, fuzzing) hands
-// each side's bytes to the other's SocketRead.
+// each side's bytes to the other's receive().
 class NetTransport {
 public:
     virtual ~NetTransport() = default;
@@ -93,34 +93,30 @@ public:
     // waiting text.
     // Host: listen. A failure is shown in the wizard, whose page becomes
     // editable again.
-    void OpenServer();
+    void listen();
     // Guest: connect to the address or host name; arms the one retry.
-    void OpenClient(const QString &hostAddress);
+    void connectTo(const QString &hostAddress);
     // Host, guest's name known: send the start word. The wizard then starts
     // the host's own game.
-    void SendStart();
+    void sendStart();
 
     // ---- For the engine's side effects
     // Sends one text as Windows-1252 bytes to the peer; only in gmTwoAtTwo.
-    void SocketSendText(const QString &text);
+    void sendText(const QString &text);
     // Closes this side's connection (and stops listening) without any
     // message; sent bytes are still delivered.
-    void CloseConnection();
+    void closeConnection();
 
     // ---- What a transport delivers.
     // Bytes from the peer, however TCP cut or joined them.
-    void SocketRead(const QByteArray &bytes);
+    void receive(const QByteArray &bytes);
     // The peer has gone.
-    void SocketDisconnect();
+    void peerDisconnected();
 
     // Over a transport of the caller's instead of a socket: as if the
     // connection had just come up (the own name is sent). The transport
     // stays in use until the connection is closed.
-    void OpenOn(NetTransport &transport);
-
-signals:
-    // After every message carried out (for tests and the benchmark).
-    void messageHandled();
+    void openOn(NetTransport &transport);
 
 private:
     friend struct NetSessionTestAccess; // tests stand in for the socket's errors
@@ -131,8 +127,8 @@ private:
         void send(const QByteArray &bytes) override;
     };
 
-    void SocketConnect(QTcpSocket *connection);
-    void SocketError(QAbstractSocket::SocketError error);
+    void onConnected(QTcpSocket *connection);
+    void onSocketError(QAbstractSocket::SocketError error);
 
     enum class Step { Wait, Again, Stop };
     Step handleLobby();
@@ -162,16 +158,16 @@ private:
 
     Game &game_;
     NetSessionUi &ui_;
-    bool ConnectRetryArmed = false;
-    QTcpServer *ServerSocket = nullptr;
-    QTcpSocket *ClientSocket = nullptr;
+    bool connectRetryArmed_ = false;
+    QTcpServer *server_ = nullptr;
+    QTcpSocket *client_ = nullptr;
     SocketTransport socketTransport_;
     NetTransport *transport_ = nullptr; // while connected
     quint16 port_ = DefaultPort;
     int connectTimeoutMs_ = 10000;
     int lobbyTimeoutMs_ = DefaultLobbyTimeoutMs;
     Link link_ = Link::Idle;
-    QPointer<QTcpSocket> peer_; // the one connection: ClientSocket, or the accepted guest
+    QPointer<QTcpSocket> peer_; // the one connection: client_, or the accepted guest
     QString hostAddress_;
     QByteArray inbox_;            // bytes of a message not complete yet
     QList<QTcpSocket *> unnamed_; // host: connections that have not named themselves yet

@@ -82,7 +82,9 @@ bool pass(const std::vector<Place> &table, std::vector<Guide> &guides, bool vert
             p.w->setGeometry(placed.back());
 
         // A stretching control pushes with what it needs, not with what it got.
-        const int needRight = x + (p.right >= 0 ? std::max({need, p.minW, at(p.minWGuide)}) : w);
+        int needRight = x + (p.right >= 0 ? std::max({need, p.minW, at(p.minWGuide)}) : w);
+        if (p.leftLimit >= 0 && x < at(p.leftLimit))
+            needRight += at(p.leftLimit) - x;
         if (vertical)
             push(p.pushY, y + h);
         else

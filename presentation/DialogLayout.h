@@ -61,6 +61,8 @@ struct Place {
     int minHGuide = -1;                // the same for the height
     int lines = 0;                     // room for this many lines of text at least
     int sets = -1;                     // a guide that takes the control's left edge
+    int leftLimit = -1;                // KeepRight: a guide its left edge stays right of; a wider
+                                       // text pushes the pushX guide by as much instead
     const QWidget *centreOn = nullptr; // vertically centred on this earlier row's control
     QString sample{};                  // the longest text the control shows, if not its current one
 };

@@ -324,7 +324,7 @@ void MainWindow::Info1Click()
 {
     if (Info == nullptr)
         return;
-    Info->ShowInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
+    Info->showInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
     regainActivation();
 }
 

@@ -4,9 +4,7 @@
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 
 NetLink::NetLink(QWidget &window, Game &game)
     : window_(window), session_(std::make_unique<NetSession>(game, *this, &window))
@@ -21,38 +19,37 @@ void NetLink::attachWizard(NewGameWizard *wizard)
     if (wizard == nullptr)
         return;
     NetSession *s = session_.get();
-    QObject::connect(wizard, &NewGameWizard::M2OpenServer, s, [s] { s->OpenServer(); });
-    QObject::connect(wizard, &NewGameWizard::M2OpenClient, s,
-                     [s](const QString &address) { s->OpenClient(address); });
-    QObject::connect(wizard, &NewGameWizard::M2SendStart, s, [s] { s->SendStart(); });
-    QObject::connect(wizard, &NewGameWizard::M2CloseSocket, s, [s](int) { s->CloseConnection(); });
+    QObject::connect(wizard, &NewGameWizard::listenRequested, s, &NetSession::listen);
+    QObject::connect(wizard, &NewGameWizard::connectRequested, s, &NetSession::connectTo);
+    QObject::connect(wizard, &NewGameWizard::startRequested, s, &NetSession::sendStart);
+    QObject::connect(wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
 }
 
-void NetLink::SetIPState(const QString &text)
+void NetLink::showConnectionState(const QString &text)
 {
     if (wizard_ != nullptr)
-        wizard_->Label_M2IPState->setText(text);
+        wizard_->showConnectionState(text);
 }
 
-void NetLink::SetIPCtrlsEnabled(bool enabled)
+void NetLink::setAddressControlsEnabled(bool enabled)
 {
     if (wizard_ != nullptr)
-        wizard_->SetIPCtrlsEnabled(enabled);
+        wizard_->setAddressControlsEnabled(enabled);
 }
 
-void NetLink::SetForwardEnabled(bool enabled)
+void NetLink::setForwardEnabled(bool enabled)
 {
     if (wizard_ != nullptr)
-        wizard_->Button_Forward->setEnabled(enabled);
+        wizard_->setForwardEnabled(enabled);
 }
 
-void NetLink::CloseWizard()
+void NetLink::closeWizard()
 {
     if (wizard_ != nullptr && wizard_->isVisible())
         wizard_->accept();
 }
 
-void NetLink::ShowConnectionMessage(const QString &caption, const QString &text)
+void NetLink::showConnectionMessage(const QString &caption, const QString &text)
 {
     // Over the wizard while it is open, else over the main window.
     QWidget *parent = QApplication::activeModalWidget();

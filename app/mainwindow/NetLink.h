@@ -19,11 +19,11 @@ public:
     NetSession &session() { return *session_; }
     void attachWizard(NewGameWizard *wizard);
 
-    void SetIPState(const QString &text) override;
-    void SetIPCtrlsEnabled(bool enabled) override;
-    void SetForwardEnabled(bool enabled) override;
-    void CloseWizard() override;
-    void ShowConnectionMessage(const QString &caption, const QString &text) override;
+    void showConnectionState(const QString &text) override;
+    void setAddressControlsEnabled(bool enabled) override;
+    void setForwardEnabled(bool enabled) override;
+    void closeWizard() override;
+    void showConnectionMessage(const QString &caption, const QString &text) override;
 
 private:
     QWidget &window_;

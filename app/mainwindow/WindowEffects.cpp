@@ -74,12 +74,12 @@ void WindowEffects::SetStatusText(const QString &text)
 
 void WindowEffects::SendText(const QString &text)
 {
-    net_->SocketSendText(text);
+    net_->sendText(text);
 }
 
 void WindowEffects::CloseConnection()
 {
-    net_->CloseConnection();
+    net_->closeConnection();
 }
 
 void WindowEffects::ShowPlacementBalloon(int x, int y)

@@ -66,14 +66,9 @@ private slots:
     void bannerPixels()
     {
         AboutDialog info;
-        info.AppTitle = QStringLiteral("Kielwanz");
-        info.DevelopmentTime = QStringLiteral("2004");
-        info.AppIcon = solidIcon(Qt::red);
-        QImage banner(435, 65, QImage::Format_RGB32);
-        {
-            QPainter p(&banner);
-            info.LogoPBPaint(p);
-        }
+        info.setBannerContents(QStringLiteral("Kielwanz"), QStringLiteral("2004"), solidIcon(Qt::red));
+        const QImage banner = info.composeBanner();
+        QCOMPARE(banner.size(), QSize(435, 65));
         // Blue at the left end, white at three quarters, nearly the same blue at the right end.
         QCOMPARE(banner.pixelColor(0, 1), QColor(74, 160, 255));
         QCOMPARE(banner.pixelColor(163, 1), QColor(164, 207, 255));
@@ -81,7 +76,7 @@ private slots:
         QCOMPARE(banner.pixelColor(434, 1), QColor(76, 161, 255));
 
         // The logo centred on column 326 from row 4, ANDed with the gradient (black stays, white leaves it).
-        const QImage &logo = info.LogoBitmap;
+        const QImage &logo = info.logo();
         for (int y = 0; y + 4 < 65; ++y)
             for (int x = 0; x < logo.width(); ++x)
                 QCOMPARE(banner.pixel(255 + x, y + 4) & 0xFFFFFF,
@@ -95,9 +90,10 @@ private slots:
         QCOMPARE(banner.pixelColor(20, 47), faceColour);
         QCOMPARE(banner.pixelColor(20, 48), banner.pixelColor(20, 1));
 
-        QCOMPARE(info.LogoPB->grab().toImage().convertToFormat(QImage::Format_RGB32), banner);
-        info.AppIcon = QIcon(); // still an icon without one of its own
-        const QImage plain = info.ComposeBanner();
+        QCOMPARE(info.findChild<QWidget *>("LogoPB")->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                 banner);
+        info.setBannerContents(QStringLiteral("Kielwanz"), QStringLiteral("2004"), QIcon()); // still an icon
+        const QImage plain = info.composeBanner();
         QVERIFY(plain.pixel(20, 30) != plain.pixel(20, 1));
     }
 
@@ -106,12 +102,12 @@ private slots:
     {
         AboutDialog info;
         QTimer::singleShot(0, &info, [&] { QTest::keyClick(&info, Qt::Key_Escape); });
-        info.ShowInfo(QStringLiteral("Probe"), QStringLiteral("2004"), solidIcon(Qt::red));
+        info.showInfo(QStringLiteral("Probe"), QStringLiteral("2004"), solidIcon(Qt::red));
         QCOMPARE(info.result(), int(QDialog::Accepted));
-        QCOMPARE(info.VersionText(), QStringLiteral("Version: 1.0.0.0"));
+        QCOMPARE(info.versionText(), QStringLiteral("Version: 1.0.0.0"));
         for (const char *scheme : {"mailto", "http"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
-        QLabel *mail = info.EMailLbl;
+        auto *mail = info.findChild<QLabel *>("EMailLbl");
         const QColor blue(0, 0, 255), red(255, 0, 0);
         QCOMPARE(mail->palette().color(QPalette::WindowText), blue);
         QVERIFY(!mail->font().underline());
@@ -126,7 +122,7 @@ private slots:
         QApplication::sendEvent(mail, &leave);
         QVERIFY(!mail->font().underline());
 
-        QTest::mouseClick(info.URLLbl, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseClick(info.findChild<QLabel *>("URLLbl"), Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(opened, QList<QUrl>({QUrl(QStringLiteral("mailto:kontakt@kielwanz.example")),
                                       QUrl(QStringLiteral("http://www.kielwanz.example"))}));
     }

@@ -17,7 +17,7 @@ QImage drawEntry(const ColorComboBox &box, int index, bool selected)
     QImage img(100, 20, QImage::Format_RGB32);
     img.fill(Qt::magenta);
     QPainter p(&img);
-    box.DrawItem(p, img.rect(), index, selected);
+    box.drawItem(p, img.rect(), index, selected);
     return img;
 }
 
@@ -53,10 +53,10 @@ private slots:
     void defaultEntries()
     {
         ColorComboBox box;
-        QCOMPARE(box.Items(), QStringList({"Schwarz", "Dunkelgrau", "Hellgrau", "Weiß", "Rot", "Orange",
-                                           "Gelb", "Hellgrün", "Dunkelgrün", "Dunkelblau", "Blau", "Hellblau",
-                                           "Violett", "Lila", "Rosa", "Andere Farbe"}));
-        QCOMPARE(box.Colors(), QStringList({"$000000", "$808080", "$C0C0C0", "$FFFFFF", "$0000FF", "$0080FF",
+        QCOMPARE(box.itemNames(), QStringList({"Schwarz", "Dunkelgrau", "Hellgrau", "Weiß", "Rot", "Orange",
+                                               "Gelb", "Hellgrün", "Dunkelgrün", "Dunkelblau", "Blau",
+                                               "Hellblau", "Violett", "Lila", "Rosa", "Andere Farbe"}));
+        QCOMPARE(box.colors(), QStringList({"$000000", "$808080", "$C0C0C0", "$FFFFFF", "$0000FF", "$0080FF",
                                             "$00FFFF", "$00FF00", "$008000", "$800000", "$FF0000", "$FFFF00",
                                             "$FF8080", "$800080", "$FF00FF"}));
     }
@@ -85,15 +85,15 @@ private slots:
             presets << preset;
             return c.chosen;
         });
-        QSignalSpy changes(&box, &ColorComboBox::OnColorChange);
+        QSignalSpy changes(&box, &ColorComboBox::colorChanged);
         if (c.key)
             QTest::keyClick(&box, Qt::Key(c.key));
         else
             box.setColor(c.set);
         QCOMPARE(presets, QList<ColorRef>(c.asked, 0xABCDEF));
         QCOMPARE(box.currentText(), c.selected);
-        QCOMPARE(box.Color(), c.colour);
-        QCOMPARE(box.CustomColor(), c.custom);
+        QCOMPARE(box.color(), c.colour);
+        QCOMPARE(box.customColor(), c.custom);
         if (!c.key)
             QCOMPARE(changes.count(), 1);
     }
@@ -102,17 +102,17 @@ private slots:
     {
         ColorComboBox box;
         box.setColor(0x123456);
-        QCOMPARE(box.EntryText(15), QStringLiteral("Andere Farbe: $123456"));
+        QCOMPARE(box.entryText(15), QStringLiteral("Andere Farbe: $123456"));
         box.setCustomColor(0x00FFFF);
-        QCOMPARE(box.EntryText(15), QStringLiteral("Andere Farbe: Gelb"));
+        QCOMPARE(box.entryText(15), QStringLiteral("Andere Farbe: Gelb"));
         // Names in the contrasting colour on their swatch.
         const QList<std::tuple<int, ColorRef, ColorRef>> contrasts = {
             {1, 0x808080, 0xFFFFFF}, {3, 0xFFFFFF, 0x000000}, {4, 0x0000FF, 0xFFFF00}};
         for (const auto &[index, swatch, text] : contrasts) {
-            QCOMPARE(ColorComboBox::ContrastColor(swatch), text);
+            QCOMPARE(ColorComboBox::contrastColor(swatch), text);
             const QImage img = drawEntry(box, index, false);
-            QCOMPARE(img.pixelColor(1, 1), ColorComboBox::ToQColor(swatch));
-            QVERIFY(countNear(img, ColorComboBox::ToQColor(text), 63) > 0);
+            QCOMPARE(img.pixelColor(1, 1), ColorComboBox::toQColor(swatch));
+            QVERIFY(countNear(img, ColorComboBox::toQColor(text), 63) > 0);
         }
 
         // Selected: an inverted 3-pixel band from one pixel inside the edge.
@@ -136,14 +136,14 @@ private slots:
             return prompts.size() == 2 ? std::optional(QStringLiteral("Neu")) : std::nullopt;
         });
         box.setColor(0x0080FF);
-        QVERIFY(box.DeleteColor_Color(0x0080FF));
+        QVERIFY(box.removeColor(0x0080FF));
         QCOMPARE(box.currentText(), QStringLiteral("Andere Farbe"));
-        QCOMPARE(box.CustomColor(), ColorRef(0x0080FF));
-        QVERIFY(box.setColors(box.Colors().mid(1)));
-        QVERIFY(box.setColors(box.Colors() + QStringList{QStringLiteral("$00ff")}));
+        QCOMPARE(box.customColor(), ColorRef(0x0080FF));
+        QVERIFY(box.setColors(box.colors().mid(1)));
+        QVERIFY(box.setColors(box.colors() + QStringList{QStringLiteral("$00ff")}));
         QCOMPARE(prompts, QStringList({"Name der gelöschten Farbe:", "Name der hinzugefügten Farbe:"}));
-        QCOMPARE(box.Colors().last(), QStringLiteral("$0000FF"));
-        QCOMPARE(box.Items().mid(11), QStringList({"Violett", "Lila", "Neu", "Andere Farbe"}));
+        QCOMPARE(box.colors().last(), QStringLiteral("$0000FF"));
+        QCOMPARE(box.itemNames().mid(11), QStringList({"Violett", "Lila", "Neu", "Andere Farbe"}));
     }
 
     void sharedChooser()
@@ -152,7 +152,7 @@ private slots:
         {
             auto *first = new ColorComboBox;
             ColorComboBox second;
-            dialog = ColorComboBox::SharedColorDialog();
+            dialog = ColorComboBox::sharedColorDialog();
             delete first;
             QVERIFY(dialog); // still there for the other box
             auto *buttons = dialog->findChild<QDialogButtonBox *>();

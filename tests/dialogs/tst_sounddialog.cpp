@@ -21,15 +21,15 @@ private slots:
         const int cases[][3] = {{0, 0, 1},   {0, 2, 3},   {0, 3, 201}, {0, 9, 207},
                                 {1, 7, 108}, {1, 8, 201}, {1, 14, 207}};
         for (const auto &[tag, entry, id] : cases) {
-            QCOMPARE(SoundDialog::SoundForEntry(tag, entry), id);
-            QCOMPARE(SoundDialog::EntryForSound(tag, id), entry);
+            QCOMPARE(SoundDialog::soundForEntry(tag, entry), id);
+            QCOMPARE(SoundDialog::entryForSound(tag, id), entry);
         }
         std::array<int, 2> shot{1, 101};
         SoundDialog dlg(shot);
-        QCOMPARE(dlg.ComboBox_WaterSound->count(), 10);
-        QCOMPARE(dlg.ComboBox_ShipSound->count(), 15);
-        QCOMPARE(dlg.ComboBox_WaterSound->itemText(3), QStringLiteral("Allgemein (1)"));
-        QCOMPARE(dlg.ComboBox_ShipSound->itemText(7), QStringLiteral("Treffer (8)"));
+        const auto *water = dlg.findChild<QComboBox *>("ComboBox_WaterSound");
+        const auto *ship = dlg.findChild<QComboBox *>("ComboBox_ShipSound");
+        QVERIFY(water->count() == 10 && water->itemText(3) == QStringLiteral("Allgemein (1)"));
+        QVERIFY(ship->count() == 15 && ship->itemText(7) == QStringLiteral("Treffer (8)"));
     }
 
     // Choosing previews (forced); OK stores, Esc does not; opening selects the stored sounds
@@ -39,27 +39,28 @@ private slots:
         std::array<int, 2> shot{5, 150};
         QList<int> played;
         SoundDialog dlg(shot);
+        auto *water = dlg.findChild<QComboBox *>("ComboBox_WaterSound"),
+             *ship = dlg.findChild<QComboBox *>("ComboBox_ShipSound");
         QObject::connect(&dlg, &SoundDialog::previewRequested, [&](int id) { played.append(id); });
         dlg.show();
-        QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), -1);
-        QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), -1);
-        dlg.Button_OK->click();
+        QVERIFY(water->currentIndex() == -1 && ship->currentIndex() == -1);
+        dlg.findChild<QPushButton *>("Button_OK")->click();
         QCOMPARE(shot, (std::array<int, 2>{5, 150}));
         dlg.show();
-        choose(dlg.ComboBox_ShipSound, 8); // Allgemein (1)
-        QTest::mouseClick(dlg.Button_OK, Qt::LeftButton);
+        choose(ship, 8); // Allgemein (1)
+        QTest::mouseClick(dlg.findChild<QPushButton *>("Button_OK"), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(shot, (std::array<int, 2>{5, 201}));
 
-        dlg.ComboBox_ShipSound->setCurrentIndex(0); // a stale selection must not survive
+        ship->setCurrentIndex(0); // a stale selection must not survive
         dlg.show();
-        QCOMPARE(dlg.ComboBox_ShipSound->currentIndex(), 8);
-        choose(dlg.ComboBox_WaterSound, 9); // Allgemein (7)
-        dlg.Button_OK->click();
+        QCOMPARE(ship->currentIndex(), 8);
+        choose(water, 9); // Allgemein (7)
+        dlg.findChild<QPushButton *>("Button_OK")->click();
         QCOMPARE(shot, (std::array<int, 2>{207, 201}));
         dlg.show();
-        QCOMPARE(dlg.ComboBox_WaterSound->currentIndex(), 9);
-        choose(dlg.ComboBox_WaterSound, 5);
+        QCOMPARE(water->currentIndex(), 9);
+        choose(water, 5);
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(shot, (std::array<int, 2>{207, 201}));

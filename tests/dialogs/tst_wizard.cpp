@@ -28,16 +28,22 @@ struct Fixture {
     Game game{fx, rng, clock};
     NewGameWizard w{game};
     GameState &st = GameTestAccess::state(game);
+    template <class T = QAbstractButton> T *c(const char *name) { return w.findChild<T *>(name); }
+    QAbstractButton *forward = c("Button_Forward"), *back = c("Button_Back");
+    QLineEdit *name1 = c<QLineEdit>("Edit_M1Player1"), *name2 = c<QLineEdit>("Edit_M1Player2"),
+              *netName = c<QLineEdit>("Edit_M2Player"), *address = c<QLineEdit>("Edit_M2IP"),
+              *soloName = c<QLineEdit>("Edit_M3Player");
+    QSpinBox *time1 = c<QSpinBox>("SpinEdit_ChangingTime"), *time2 = c<QSpinBox>("SpinEdit_ComputerTime");
     Fixture() { st.RecentNames = {"Anna", "Bert"}, st.ChangingTime = 4; }
     void toPage(int mode)
     {
         w.show();
-        click(mode == 1 ? w.RadioButton_TwoAtOne : mode == 2 ? w.RadioButton_TwoAtTwo : w.RadioButton_PCMode);
-        click(w.Button_Forward);
+        click(c(std::array{"", "RadioButton_TwoAtOne", "RadioButton_TwoAtTwo", "RadioButton_PCMode"}[mode]));
+        click(forward);
     }
 };
 
-struct Page { // one page's fields, and whether "Weiter" allows them
+struct Page {             // one page's fields, and whether "Weiter" allows them
     int mode;             // 1: two at one PC, 2: network, 3: computer
     QString name1, name2; // name2: second player, or the host address of a guest
     bool client, forward;
@@ -50,35 +56,35 @@ static void networkPage(bool client)
 {
     Fixture f;
     f.st.PlayerNames = {"x", "y"}; // the last game's, forgotten when the wizard opens
-    QSignalSpy listen(&f.w, &NewGameWizard::M2OpenServer), connectTo(&f.w, &NewGameWizard::M2OpenClient),
-        closeSocket(&f.w, &NewGameWizard::M2CloseSocket);
+    QSignalSpy listen(&f.w, &NewGameWizard::listenRequested),
+        connectTo(&f.w, &NewGameWizard::connectRequested), closeSocket(&f.w, &NewGameWizard::closeRequested);
     f.toPage(2);
-    type(f.w.Edit_M2Player, "Nina");
+    type(f.netName, "Nina");
     if (client) {
-        click(f.w.RadioButton_M2Client);
-        type(f.w.Edit_M2IP, "spielhost");
+        click(f.c("RadioButton_M2Client"));
+        type(f.address, "spielhost");
     }
-    click(f.w.Button_Forward);
-    QVERIFY(listen.count() == !client && connectTo.count() == client && f.st.LocalPlayer == client);
-    QVERIFY(f.w.Label_M2IPState->text() == Texts::WizardText(client ? 5 : 2) &&
+    click(f.forward);
+    QVERIFY(listen.count() == !client && connectTo.count() == client && f.st.LocalPlayer == client &&
+            f.c<QLabel>("Label_M2IPState")->text() == Texts::WizardText(client ? 5 : 2) &&
             (!client || connectTo.at(0).at(0) == "spielhost"));
-    QVERIFY(f.st.PlayerNames[client] == "Nina" && f.st.RecentNames[0] == "Nina" && f.st.PlayerNames[!client] == "");
-    QVERIFY(!f.w.Edit_M2Player->isEnabled() && !f.w.Button_Forward->isEnabled());
+    QVERIFY(f.st.PlayerNames[client] == "Nina" && f.st.RecentNames[0] == "Nina" && !f.forward->isEnabled() &&
+            f.st.PlayerNames[!client] == "" && !f.netName->isEnabled());
     // The host's start and cancel: see the whole-window game over the network.
     if (!client)
         return;
     f.st.PlayerNames[0] = "Host"; // signed in
     QString text;
     AnswerMessageBox("&Nein", [&](QMessageBox *box) { text = box->text(); });
-    click(f.w.Button_Back);
+    click(f.back);
     QCOMPARE(text, "Soll die Verbindung getrennt werden?");
-    QVERIFY(f.w.CurrentPageName() == "Mode2" && closeSocket.isEmpty());
+    QVERIFY(f.w.currentPageName() == "Mode2" && closeSocket.isEmpty());
     AnswerMessageBox("&Ja");
-    click(f.w.Button_Back);
-    QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.CurrentPageName() == "Standard");
+    click(f.back);
+    QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.currentPageName() == "Standard");
     QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.animationTimer.Enabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
-    QVERIFY(f.w.RadioButton_M2Client->isChecked() && f.w.Edit_M2IP->text() == "spielhost");
+    QVERIFY(f.c("RadioButton_M2Client")->isChecked() && f.address->text() == "spielhost");
 }
 
 // The new-game wizard driven through its real controls.
@@ -109,24 +115,23 @@ private slots:
         QFETCH(Page, p);
         Fixture f;
         f.toPage(p.mode);
-        QCOMPARE(f.w.CurrentPageName(), QStringLiteral("Mode%1").arg(p.mode));
-        QVERIFY(f.w.Button_Back->isEnabled() && f.w.Button_Forward->isEnabled()); // the stored names will do
+        QCOMPARE(f.w.currentPageName(), QStringLiteral("Mode%1").arg(p.mode));
+        QVERIFY(f.back->isEnabled() && f.forward->isEnabled()); // the stored names will do
         if (p.mode == 2) {
-            type(f.w.Edit_M2Player, p.name1);
-            click(p.client ? f.w.RadioButton_M2Client : f.w.RadioButton_M2Host);
-            type(f.w.Edit_M2IP, p.name2);
-            QVERIFY(f.w.Edit_M2IP->isEnabled() == p.client && f.w.Label_M2IP->isEnabled() == p.client);
+            type(f.netName, p.name1);
+            click(f.c(p.client ? "RadioButton_M2Client" : "RadioButton_M2Host"));
+            type(f.address, p.name2);
+            QVERIFY(f.address->isEnabled() == p.client && f.c<QLabel>("Label_M2IP")->isEnabled() == p.client);
         } else {
-            type(f.w.Edit_M1Player2, p.name2); // the page's own rules come last
-            type(p.mode == 3 ? f.w.Edit_M3Player : f.w.Edit_M1Player1, p.name1);
+            type(f.name2, p.name2); // the page's own rules come last
+            type(p.mode == 3 ? f.soloName : f.name1, p.name1);
         }
-        QCOMPARE(f.w.Button_Forward->isEnabled(), p.forward);
-        click(f.w.Button_Back);
-        QVERIFY(f.w.CurrentPageName() == "Standard" && !f.w.Button_Forward->isEnabled() && !f.w.Button_Back->isEnabled());
-        QVERIFY(!f.w.RadioButton_TwoAtOne->isChecked() && !f.w.RadioButton_TwoAtTwo->isChecked() &&
-                !f.w.RadioButton_PCMode->isChecked() && f.w.Edit_M1Player1->text() == "Anna" &&
-                f.w.Edit_M2Player->text() == "Anna" && f.w.Edit_M3Player->text() == "Anna" &&
-                f.w.Edit_M1Player2->text() == "Bert");
+        QCOMPARE(f.forward->isEnabled(), p.forward);
+        click(f.back);
+        QVERIFY(f.w.currentPageName() == "Standard" && !f.forward->isEnabled() && !f.back->isEnabled());
+        QVERIFY(!f.c("RadioButton_TwoAtOne")->isChecked() && !f.c("RadioButton_TwoAtTwo")->isChecked() &&
+                !f.c("RadioButton_PCMode")->isChecked() && f.name1->text() == "Anna" &&
+                f.netName->text() == "Anna" && f.soloName->text() == "Anna" && f.name2->text() == "Bert");
     }
 
     // Two at one PC, then against the computer: names, times ("Wechselzeit" shows one less than
@@ -136,30 +141,31 @@ private slots:
         Fixture f;
         f.rng.push(1); // player 1 places first
         f.toPage(1);
-        QCOMPARE(f.w.SpinEdit_ChangingTime->value(), 3);
-        type(f.w.Edit_M1Player1, "Maximiliane Mustermann");
-        f.w.SpinEdit_ChangingTime->setValue(5);
-        QCOMPARE(f.w.Label_Time1->text(), "Sekunden");
-        click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted && !f.game.animationTimer.Enabled());
-        QVERIFY(f.st.PlayerNames == f.st.RecentNames && f.st.PlayerNames[0] == "Maximilian");
+        QCOMPARE(f.time1->value(), 3);
+        type(f.name1, "Maximiliane Mustermann");
+        f.time1->setValue(5);
+        QCOMPARE(f.c<QLabel>("Label_Time1")->text(), "Sekunden");
+        click(f.forward);
+        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted &&
+                !f.game.animationTimer.Enabled() && f.st.PlayerNames == f.st.RecentNames &&
+                f.st.PlayerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
 
         f.st.GamePhase = gpNoGame;
         f.toPage(3);
-        QVERIFY(f.w.SpinEdit_ChangingTime->value() == 5 && f.w.SpinEdit_ComputerTime->value() == 6);
-        type(f.w.Edit_M3Player, "Zoe");
-        f.w.SpinEdit_ComputerTime->setValue(1);
-        QCOMPARE(f.w.Label_Time2->text(), "Sekunde");
-        click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 1 && f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)));
+        QVERIFY(f.time1->value() == 5 && f.time2->value() == 6);
+        type(f.soloName, "Zoe");
+        f.time2->setValue(1);
+        QCOMPARE(f.c<QLabel>("Label_Time2")->text(), "Sekunde");
+        click(f.forward);
+        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)) && f.st.ChangingTime == 1 &&
+                f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
         QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
-        QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // the computer is never remembered
+        QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // never the computer
         f.st.GamePhase = gpNoGame;
         f.w.show();
-        QCOMPARE(f.w.SpinEdit_ChangingTime->value(), 1); // clamped at its minimum
+        QCOMPARE(f.time1->value(), 1); // clamped at its minimum
     }
 
     void hostListens() { networkPage(false); }

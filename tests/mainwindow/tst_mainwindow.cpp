@@ -123,15 +123,15 @@ struct Window {
         if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }))
             return false;
         WhenModal<NewGameWizard>([=](NewGameWizard *d) {
-            (twoAtOne ? d->RadioButton_TwoAtOne : d->RadioButton_PCMode)->click();
-            d->Button_Forward->click();
-            d->Edit_M1Player1->setText(name);
-            d->Edit_M1Player2->setText(QStringLiteral("Bert"));
-            d->SpinEdit_ChangingTime->setValue(time);
-            d->Edit_M3Player->setText(name);
-            d->SpinEdit_ComputerTime->setValue(time);
-            d->ComboBox_ComputerLevel->setCurrentIndex(level);
-            d->Button_Forward->click();
+            d->findChild<QRadioButton *>(twoAtOne ? "RadioButton_TwoAtOne" : "RadioButton_PCMode")->click();
+            d->findChild<QPushButton *>("Button_Forward")->click();
+            d->findChild<QLineEdit *>("Edit_M1Player1")->setText(name);
+            d->findChild<QLineEdit *>("Edit_M1Player2")->setText(QStringLiteral("Bert"));
+            d->findChild<QSpinBox *>("SpinEdit_ChangingTime")->setValue(time);
+            d->findChild<QLineEdit *>("Edit_M3Player")->setText(name);
+            d->findChild<QSpinBox *>("SpinEdit_ComputerTime")->setValue(time);
+            d->findChild<QComboBox *>("ComboBox_ComputerLevel")->setCurrentIndex(level);
+            d->findChild<QPushButton *>("Button_Forward")->click();
         });
         QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
         return st().GamePhase == gpPlacing1;
@@ -147,12 +147,13 @@ struct Window {
     void openNetworkPage(const QString &name, bool host, const QString &address = {})
     {
         wizard->show();
-        wizard->RadioButton_TwoAtTwo->setChecked(true);
-        wizard->Button_Forward->click();
-        wizard->Edit_M2Player->setText(name);
-        (host ? wizard->RadioButton_M2Host : wizard->RadioButton_M2Client)->setChecked(true);
-        wizard->Edit_M2IP->setText(address);
-        wizard->Button_Forward->click();
+        wizard->findChild<QAbstractButton *>("RadioButton_TwoAtTwo")->setChecked(true);
+        wizard->findChild<QPushButton *>("Button_Forward")->click();
+        wizard->findChild<QLineEdit *>("Edit_M2Player")->setText(name);
+        wizard->findChild<QRadioButton *>(host ? "RadioButton_M2Host" : "RadioButton_M2Client")
+            ->setChecked(true);
+        wizard->findChild<QLineEdit *>("Edit_M2IP")->setText(address);
+        wizard->findChild<QPushButton *>("Button_Forward")->click();
     }
 
     // The board shows the frame composed independently for the game state,
@@ -306,7 +307,7 @@ private slots:
         WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
             QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_Return);
             caption = d->windowTitle() + (d->isVisible() ? "|still open" : "");
-            d->OK->click();
+            d->findChild<QPushButton *>("OK")->click();
         });
         w.action("Info1")->trigger();
         QCOMPARE(caption, QStringLiteral("Info über Kielwanz"));
@@ -370,9 +371,9 @@ private slots:
             MainWindowTestAccess::play(w.form, 301, true);
             QCOMPARE(w.sounds, QStringList({"301"}));
             WhenModal<SoundDialog>([](SoundDialog *d) {
-                d->ComboBox_WaterSound->setCurrentIndex(2);
-                d->ComboBox_ShipSound->setCurrentIndex(8);
-                d->Button_OK->click();
+                d->findChild<QComboBox *>("ComboBox_WaterSound")->setCurrentIndex(2);
+                d->findChild<QComboBox *>("ComboBox_ShipSound")->setCurrentIndex(8);
+                d->findChild<QPushButton *>("Button_OK")->click();
             });
             w.action("Soundseinrichten1")->trigger();
 
@@ -382,9 +383,9 @@ private slots:
             w.place(5, 5);
             const int presents = w.presents();
             WhenModal<ColorDialog>([](ColorDialog *d) {
-                d->LxColorComboBox_Color1->setColor(0x123456);
-                d->LxColorComboBox_Color2->setColor(0x0000FF); // red in the low byte
-                d->Button_OK->click();
+                d->findChild<ColorComboBox *>("LxColorComboBox_Color1")->setColor(0x123456);
+                d->findChild<ColorComboBox *>("LxColorComboBox_Color2")->setColor(0x0000FF); // red: low byte
+                d->findChild<QPushButton *>("Button_OK")->click();
             });
             w.action("Farbeneinrichten1")->trigger();
             QCOMPARE(w.presents(), presents + 1);
@@ -400,7 +401,7 @@ private slots:
             WhenModal<NewGameWizard>([&](NewGameWizard *wizard) {
                 stopped = !w.game().computerTimer.Enabled() && !w.game().animationTimer.Enabled() &&
                           w.showsTitle();
-                wizard->Button_Cancel->click();
+                wizard->findChild<QPushButton *>("Button_Cancel")->click();
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
@@ -417,9 +418,10 @@ private slots:
         QCOMPARE(w->st().CellColors[2], 0x0000FFu);
         QString shown;
         WhenModal<NewGameWizard>([&](NewGameWizard *d) {
-            shown = d->Edit_M3Player->text() + u'|' + QString::number(d->SpinEdit_ComputerTime->value()) +
-                    u'|' + d->ComboBox_ComputerLevel->currentText();
-            d->Button_Cancel->click();
+            shown = d->findChild<QLineEdit *>("Edit_M3Player")->text() + u'|' +
+                    QString::number(d->findChild<QSpinBox *>("SpinEdit_ComputerTime")->value()) + u'|' +
+                    d->findChild<QComboBox *>("ComboBox_ComputerLevel")->currentText();
+            d->findChild<QPushButton *>("Button_Cancel")->click();
         });
         w->action("Neu1")->trigger();
         QCOMPARE(shown, QStringLiteral("Zoë|7|Schwer"));
@@ -447,17 +449,18 @@ private slots:
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         guest->net().setPort(host.net().listeningPort());
         guest->openNetworkPage(QStringLiteral("<b>Gus</b>"), false, QStringLiteral("127.0.0.1"));
-        QVERIFY(QTest::qWaitFor([&] { return host.wizard->Button_Forward->isEnabled(); }));
+        QTRY_VERIFY(host.wizard->findChild<QPushButton *>("Button_Forward")->isEnabled());
         // A peer's name is shown as it is, never as markup.
-        QCOMPARE(host.wizard->Label_M2IPState->textFormat(), Qt::PlainText);
+        QCOMPARE(host.wizard->findChild<QLabel *>("Label_M2IPState")->textFormat(), Qt::PlainText);
         QCOMPARE(host.form.findChild<QLabel *>(QStringLiteral("Label_Info"))->textFormat(), Qt::PlainText);
-        QCOMPARE(host.wizard->Label_M2IPState->text(), entry(3, QStringLiteral("<b>Gus</b>")));
-        QVERIFY(QTest::qWaitFor(
-            [&] { return guest->wizard->Label_M2IPState->text() == entry(1, QStringLiteral("Hanna")); }));
-        QVERIFY(!guest->wizard->Button_Forward->isEnabled());
+        QCOMPARE(host.wizard->findChild<QLabel *>("Label_M2IPState")->text(),
+                 entry(3, QStringLiteral("<b>Gus</b>")));
+        QTRY_COMPARE(guest->wizard->findChild<QLabel *>("Label_M2IPState")->text(),
+                     entry(1, QStringLiteral("Hanna")));
+        QVERIFY(!guest->wizard->findChild<QPushButton *>("Button_Forward")->isEnabled());
 
         // The host starts; both place and the host's draw lets it begin.
-        host.wizard->Button_Forward->click();
+        host.wizard->findChild<QPushButton *>("Button_Forward")->click();
         QVERIFY(QTest::qWaitFor([&] { return !guest->wizard->isVisible(); }));
         host.placeAndEnter(0);
         guest->placeAndEnter(0);
@@ -479,7 +482,7 @@ private slots:
         // Leaving the wizard while listening closes the socket without a question.
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         QCOMPARE(host.net().link(), NetSession::Link::Listening);
-        host.wizard->Button_Cancel->click();
+        host.wizard->findChild<QPushButton *>("Button_Cancel")->click();
         QVERIFY(host.net().listeningPort() == 0);
     }
 };

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"
+#include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
 
 #include <QStringList>
@@ -21,11 +21,11 @@ struct UiRecorder : NetSessionUi {
     QStringList boxes;               // "caption|text"
     std::function<void()> duringBox; // runs while the modal box would be open
 
-    void SetIPState(const QString &text) override { ipState = text; }
-    void SetIPCtrlsEnabled(bool enabled) override { ipCtrlsEnabled = enabled; }
-    void SetForwardEnabled(bool enabled) override { forwardEnabled = enabled; }
-    void CloseWizard() override { ++wizardClosed; }
-    void ShowConnectionMessage(const QString &caption, const QString &text) override
+    void showConnectionState(const QString &text) override { ipState = text; }
+    void setAddressControlsEnabled(bool enabled) override { ipCtrlsEnabled = enabled; }
+    void setForwardEnabled(bool enabled) override { forwardEnabled = enabled; }
+    void closeWizard() override { ++wizardClosed; }
+    void showConnectionMessage(const QString &caption, const QString &text) override
     {
         boxes << caption + u'|' + text;
         if (duringBox)
@@ -38,12 +38,12 @@ struct NetEffects : RecordingEffects {
     void SendText(const QString &text) override
     {
         RecordingEffects::SendText(text);
-        net->SocketSendText(text);
+        net->sendText(text);
     }
     void CloseConnection() override
     {
         RecordingEffects::CloseConnection();
-        net->CloseConnection();
+        net->closeConnection();
     }
 };
 
@@ -76,7 +76,7 @@ struct NetSide {
 
     void hostStarts() // "Weiter" on the host's wizard
     {
-        net.SendStart();
+        net.sendStart();
         fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
         game.StartGame();
     }

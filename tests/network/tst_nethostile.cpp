@@ -55,10 +55,10 @@ std::unique_ptr<NetSide> make(Setup setup)
 {
     const bool host = setup >= HostLobby;
     auto s = std::make_unique<NetSide>(host ? 0 : 1, host ? u"Hanna"_s : u"Gustav"_s);
-    s->net.OpenOn(s->wire);
+    s->net.openOn(s->wire);
     if (setup == HostLobby || setup == GuestLobby)
         return s;
-    s->net.SocketRead(host ? "Gustav" : "Hanna%GO%");
+    s->net.receive(host ? "Gustav" : "Hanna%GO%");
     if (host)
         s->hostStarts();
     if (setup == HostPlacing || setup == GuestPlacing)
@@ -67,13 +67,13 @@ std::unique_ptr<NetSide> make(Setup setup)
     s->game.SetInfoLabelCaption();
     s->confirmFleet(setup == HostFiringOwn ? 0 : 1);
     if (setup == GuestFiringPeer)
-        s->net.SocketRead(digits(fleet()) + '0');
+        s->net.receive(digits(fleet()) + '0');
     if (!host)
         return s;
-    s->net.SocketRead(digits(fleet()));
+    s->net.receive(digits(fleet()));
     for (int k = 0; setup == HostPeerFinished && k < 100; ++k)
         if (fleet().at(k % 10, k / 10) >= pfShip)
-            s->net.SocketRead(QByteArray::number(k % 10) + QByteArray::number(k / 10));
+            s->net.receive(QByteArray::number(k % 10) + QByteArray::number(k / 10));
     return s;
 }
 
@@ -145,7 +145,7 @@ private slots:
         QVERIFY(s->ui.boxes.isEmpty()); // the way there was legal
         const bool gameRan = s->st.GamePhase != gpNoGame;
         for (const QByteArray &r : reads)
-            s->net.SocketRead(r);
+            s->net.receive(r);
 
         QCOMPARE(s->ui.boxes.size(), 1);
         const QString box = s->ui.boxes.first();
@@ -163,7 +163,7 @@ private slots:
         }
         // Whatever still comes in changes nothing.
         const QString after = Agreement(s->st);
-        s->net.SocketRead("0022");
+        s->net.receive("0022");
         QCOMPARE(Agreement(s->st), after);
         QCOMPARE(s->ui.boxes.size(), 1);
     }
@@ -172,20 +172,20 @@ private slots:
     void accepted()
     {
         auto guest = make(GuestLobby);
-        guest->net.SocketRead("%GO%"); // a host named "%GO%" does not start the game
+        guest->net.receive("%GO%"); // a host named "%GO%" does not start the game
         QCOMPARE(guest->st.GamePhase, gpNoGame);
-        guest->net.SocketRead("%GO%");
+        guest->net.receive("%GO%");
         QCOMPARE(guest->st.PlayerNames[0], u"%GO%"_s);
         QCOMPARE(guest->st.GamePhase, gpPlacing1);
 
         auto full = make(GuestLobby);
-        full->net.SocketRead("ABCDEFGHIJ%G"); // ten, and the start word begun
-        full->net.SocketRead("O%");
+        full->net.receive("ABCDEFGHIJ%G"); // ten, and the start word begun
+        full->net.receive("O%");
         QCOMPARE(full->st.PlayerNames[0], u"ABCDEFGHIJ"_s);
         QVERIFY(guest->ui.boxes.isEmpty() && full->ui.boxes.isEmpty());
 
         auto host = make(HostPlacing); // ships may touch at their corners
-        host->net.SocketRead(fleetWith({{0, "##...#.#.#"}, {1, "...#......"}}));
+        host->net.receive(fleetWith({{0, "##...#.#.#"}, {1, "...#......"}}));
         QVERIFY(host->ui.boxes.isEmpty() && (host->st.PlacementDone & pdRemote));
     }
 };

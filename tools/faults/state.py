@@ -4,10 +4,10 @@
 TESTS = "tst_(wizard|netgame|nethostile|settingsfile|gameflow|mainwindow|colordialog)$"
 
 FAULTS = [
-    ('state_wizard_m1_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;', 'choices.ChangingTime = SpinEdit_ChangingTime->value();'),
+    ('state_wizard_m1_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = changeOverSpin_->value() + 1;', 'choices.ChangingTime = changeOverSpin_->value();'),
     ("state_wizard_m1_recent", "game/Game.cpp",
      "st_.RecentNames = c.PlayerNames;", ";"),
-    ('state_wizard_m3_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = SpinEdit_ComputerTime->value();', 'choices.ChangingTime = SpinEdit_ComputerTime->value() + 1;'),
+    ('state_wizard_m3_time', "dialogs/NewGameWizard.cpp", 'choices.ChangingTime = thinkingTimeSpin_->value();', 'choices.ChangingTime = thinkingTimeSpin_->value() + 1;'),
     ("state_wizard_m2_recent", "game/Game.cpp",
      "st_.RecentNames[0] = c.PlayerNames[local()];",
      "st_.RecentNames[1] = c.PlayerNames[local()];"),
@@ -16,8 +16,8 @@ FAULTS = [
     ("state_wizard_m3_level", "game/Game.cpp",
      "SetComputerLevel(c.ComputerLevel);", ";"),
     ("state_wizard_m2_local", "dialogs/NewGameWizard.cpp",
-     "const int local = RadioButton_M2Client->isChecked() ? 1 : 0;",
-     "const int local = RadioButton_M2Host->isChecked() ? 1 : 0;"),
+     "const int local = guestButton_->isChecked() ? 1 : 0;",
+     "const int local = hostButton_->isChecked() ? 1 : 0;"),
     ("state_net_name_recent", "game/Game.cpp",
      "st_.RecentNames[1] = name;", "st_.RecentNames[0] = name;"),
     ("state_net_name_slot", "game/Game.cpp",
