@@ -17,13 +17,13 @@ int main(int argc, char **argv)
 
     // The windows in their documented order; the dialogs live for the whole
     // run and are shown modally when needed.
-    MainWindow Form1(nullptr, nullptr, nullptr, QString(), true);
-    if (Form1.QuitAtStart)
+    MainWindow window(nullptr, nullptr, nullptr, QString(), true);
+    if (window.quitAtStart)
         return 0; // the update wizard ended the program; a prepared installation starts now
-    auto *Form2 = new NewGameWizard(Form1.game(), &Form1);
-    Form1.setWizard(Form2);
-    Form1.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
+    auto *wizard = new NewGameWizard(window.game(), &window);
+    window.setWizard(wizard);
+    window.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
 
-    Form1.show();
+    window.show();
     return app.exec();
 }

@@ -2,9 +2,9 @@
 // two game cores with their network sessions in one process, 1000 shots
 // taking turns. Prints the median and the 99th percentile.
 
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/NetSession.h"
+#include "support/GameTestAccess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,12 +32,12 @@ qint64 sentAt = 0;
 
 struct Effects : NullEffects {
     NetSession *net = nullptr;
-    void SendText(const QString &text) override
+    void sendText(const QString &text) override
     {
         sentAt = clockNs.nsecsElapsed();
         net->SocketSendText(text);
     }
-    void CloseConnection() override { net->CloseConnection(); }
+    void closeConnection() override { net->CloseConnection(); }
 };
 
 struct Side {
@@ -99,11 +99,11 @@ int main(int argc, char **argv)
         return 1;
     }
     host.net.SendStart();
-    host.game.StartGame();
+    host.game.startGame();
     waitFor([&] { return guest.game.st.GamePhase == gpPlacing1; });
     for (Side *s : {&host, &guest}) {
-        s->game.MenuItem_SetShipsAutomaticallyClick();
-        s->game.FormKeyPress(13);
+        s->game.placeAllShipsRandomly();
+        s->game.confirm();
     }
     if (!waitFor([&] { return host.game.st.GamePhase == gpFiring && guest.game.st.GamePhase == gpFiring; })) {
         std::fprintf(stderr, "no firing\n");
@@ -126,7 +126,7 @@ int main(int argc, char **argv)
         const int k = (i % 200) / 2;
         const int tries = peer.game.st.Tries[shooter.game.st.LocalPlayer];
         handledAt = 0;
-        shooter.game.DXDrawMouseDown(MouseButton::Left, 480 + 40 * (k % 10) + 20, 80 + 40 * (k / 10) + 20);
+        shooter.game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
         if (!waitFor([&] {
                 return peer.game.st.Tries[shooter.game.st.LocalPlayer] == tries + 1 && handledAt != 0;
             })) {

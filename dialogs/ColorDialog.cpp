@@ -143,6 +143,6 @@ void ColorDialog::Button_OKClick()
     std::array<std::uint32_t, 4> colors = game_.st.CellColors;
     for (int i = 1; i <= 3; ++i)
         colors[i] = colorBox(i)->Color();
-    game_.SetCellColors(colors);
+    game_.setCellColors(colors);
     accept();
 }

@@ -316,7 +316,7 @@ void NewGameWizard::showEvent(QShowEvent *event)
 void NewGameWizard::FormShow()
 {
     const GameState &st = game_.st;
-    game_.ForgetPlayerNames();
+    game_.forgetPlayerNames();
 
     // Filling the fields must not run the pages' rules: "Weiter" stays
     // disabled until a mode is chosen, whatever names are stored.
@@ -420,7 +420,7 @@ void NewGameWizard::Button_ForwardClick()
         choices.GameMode = gmTwoAtOne;
         choices.PlayerNames = {Edit_M1Player1->text(), Edit_M1Player2->text()};
         choices.ChangingTime = SpinEdit_ChangingTime->value() + 1;
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         StartAndClose(-1);
     } else if (page == TabSheet_Mode2) {
         const int local = RadioButton_M2Client->isChecked() ? 1 : 0;
@@ -435,7 +435,7 @@ void NewGameWizard::Button_ForwardClick()
         choices.LocalPlayer = local;
         choices.HostAddress = Edit_M2IP->text();
         choices.PlayerNames[local] = Edit_M2Player->text();
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         // The state text goes first, so that an answer of the network code
         // (a failure, say) is not overwritten.
         if (local == 0) {
@@ -451,14 +451,14 @@ void NewGameWizard::Button_ForwardClick()
         choices.PlayerNames = {Edit_M3Player->text(), {}};
         choices.ChangingTime = SpinEdit_ComputerTime->value();
         choices.ComputerLevel = ComboBox_ComputerLevel->currentIndex();
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         StartAndClose(0);
     }
 }
 
 void NewGameWizard::StartAndClose(int namePlayer)
 {
-    game_.BeginGame(namePlayer);
+    game_.beginGame(namePlayer);
     accept();
 }
 
@@ -495,12 +495,12 @@ void NewGameWizard::FormCloseQuery(QObject *sender, bool &CanClose)
             CanClose = AskYesNo(this, QStringLiteral("Warnung"),
                                 QStringLiteral("Soll die Verbindung getrennt werden?"), QMessageBox::Warning);
             if (CanClose)
-                game_.ForgetPlayerNames();
+                game_.forgetPlayerNames();
         }
         if (CanClose)
             emit M2CloseSocket(st.LocalPlayer);
     }
     // A real close (not "Zurück") without a game resumes the title animation.
     if (CanClose && st.GamePhase == gpNoGame && sender != nullptr)
-        game_.animationTimer.enable();
+        game_.resumeTitleAnimation();
 }

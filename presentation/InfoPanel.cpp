@@ -72,7 +72,7 @@ QImage drawnSprite(int length, const QColor &hull)
 
 } // namespace
 
-QImage InfoPanel::PrepareSprite(const QImage &picture)
+QImage InfoPanel::prepareSprite(const QImage &picture)
 {
     QImage img = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < img.height(); ++y) {
@@ -85,7 +85,7 @@ QImage InfoPanel::PrepareSprite(const QImage &picture)
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-InfoPanel::ShipSprites InfoPanel::DrawnShipSprites()
+InfoPanel::ShipSprites InfoPanel::drawnShipSprites()
 {
     ShipSprites s;
     for (int k = 0; k < 4; ++k) {
@@ -95,7 +95,7 @@ InfoPanel::ShipSprites InfoPanel::DrawnShipSprites()
     return s;
 }
 
-InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
+InfoPanel::ShipSprites InfoPanel::loadShipSprites()
 {
     ShipSprites s;
     ShipSprites drawn;
@@ -106,11 +106,11 @@ InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
         if (QFile::exists(path))
             picture.load(path);
         if (!picture.isNull()) {
-            s[k] = PrepareSprite(picture);
+            s[k] = prepareSprite(picture);
             continue;
         }
         if (!haveDrawn) {
-            drawn = DrawnShipSprites();
+            drawn = drawnShipSprites();
             haveDrawn = true;
         }
         s[k] = drawn[k];
@@ -118,7 +118,7 @@ InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
     return s;
 }
 
-QImage InfoPanel::BuildInfoBackground()
+QImage InfoPanel::buildInfoBackground()
 {
     // Lines from (0, y - 20) to (W, y), end point excluded, for y = 0..H + 20,
     // each in its blend colour. Every pixel lies on exactly one of them: the
@@ -139,7 +139,7 @@ QImage InfoPanel::BuildInfoBackground()
 }
 
 InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
-    : surface_(surface), rng_(rng), sprites_(sprites), background_(BuildInfoBackground()),
+    : surface_(surface), rng_(rng), sprites_(sprites), background_(buildInfoBackground()),
       font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
     for (QImage &sprite : sprites_) {
@@ -156,16 +156,11 @@ void InfoPanel::resetTitleShip()
     TitleShip.Amplitude = (H - sprites_[0].height()) / 2;
 }
 
-void InfoPanel::attach(GameTimer &animationTimer)
-{
-    animationTimer.setTarget(this);
-}
-
-QString InfoPanel::StatisticsText(int tries, int hits)
+QString InfoPanel::statisticsText(int tries, int hits)
 {
     QString text = FormatText(Texts::InfoText(14), {tries}) + Texts::InfoText(tries == 1 ? 16 : 15);
     if (tries > 0) {
-        const int ratio = Game::RoundHalfToEven(static_cast<long long>(hits) * 100, tries);
+        const int ratio = Game::roundHalfToEven(static_cast<long long>(hits) * 100, tries);
         text += QStringLiteral(" / ") + FormatText(Texts::InfoText(17), {ratio});
     }
     return text;
@@ -196,14 +191,14 @@ void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) 
             firstX = (W / 2 - 4 * w - 3 * 4) / 2;
             break;
         }
-        // CountShips counts by length (index 1..4).
+        // countShips counts by length (index 1..4).
         const int counted = counts[k + 1];
         for (int j = 0; j < n; ++j)
             p.drawImage(QPoint(ox + firstX + j * (w + 4), y), sprites_[j < counted ? k : k + 4]);
     }
 }
 
-void InfoPanel::DrawInfo(const GameState &st)
+void InfoPanel::drawInfo(const GameState &st)
 {
     fullFrame_ = true;
     QImage &back = surface_.backBuffer();
@@ -212,7 +207,7 @@ void InfoPanel::DrawInfo(const GameState &st)
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, background_);
     }
-    const int v = Game::ViewedPlayerOf(st);
+    const int v = Game::viewedPlayerOf(st);
     const bool firing = st.GamePhase == gpFiring || st.GamePhase == gpFinished;
     if (firing) {
         QPainter p(&back);
@@ -222,21 +217,21 @@ void InfoPanel::DrawInfo(const GameState &st)
         const QFontMetrics fm(font_, &back);
         for (int i = 0; i < 2; ++i) {
             const int player = i == 0 ? (v ^ 1) : v;
-            const QString text = StatisticsText(st.Tries[player], Game::HitCells(st.ControlField[player]));
+            const QString text = statisticsText(st.Tries[player], Game::hitCells(st.ControlField[player]));
             const int x = (W / 2 - fm.horizontalAdvance(text)) / 2 + (W * i) / 2;
             const int y = H - fm.height();
             p.drawText(QPoint(x, y + fm.ascent()), text);
         }
         p.end();
-        drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v ^ 1], 1));
-        drawFleetHalf(back, W / 2, Game::CountShips(st.ControlField[v], 1));
+        drawFleetHalf(back, 0, Game::countShips(st.ControlField[v ^ 1], 1));
+        drawFleetHalf(back, W / 2, Game::countShips(st.ControlField[v], 1));
     } else if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
-        drawFleetHalf(back, 0, Game::CountShips(st.PlayField[v], 0));
+        drawFleetHalf(back, 0, Game::countShips(st.PlayField[v], 0));
     }
     surface_.present();
 }
 
-InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
+InfoPanel::Pose InfoPanel::titlePose(const TitleShipT &ship)
 {
     const double phi = std::numbers::pi * ship.X / (150.0 + 20.0 * ship.Sprite);
     const double a = ship.Amplitude;
@@ -249,7 +244,7 @@ void InfoPanel::animate(int lagCount)
 {
     const int s = TitleShip.Sprite & 3;
     const QImage &sprite = sprites_[s];
-    const Pose pose = TitlePose(TitleShip);
+    const Pose pose = titlePose(TitleShip);
     const QPoint topLeft(-sprite.width() / 2, -sprite.height() / 2);
     QTransform place;
     place.translate(TitleShip.X, pose.Y);
@@ -260,7 +255,7 @@ void InfoPanel::animate(int lagCount)
         place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
         QRect(0, 0, W, H);
     // Only the old and the new ship's place change from frame to frame; after
-    // DrawInfo the whole panel is recomposed once.
+    // drawInfo the whole panel is recomposed once.
     const QRect dirty = fullFrame_ ? QRect(0, 0, W, H) : (lastShip_ | shipRect);
 
     QImage &back = surface_.backBuffer();

@@ -30,17 +30,17 @@ public:
     InfoPanel &infoPanel() { return *info_; }
     BoardRenderer &renderer() { return renderer_; }
 
-    void PlaySound(int id, bool forced = false) override;
-    void DrawScreen(bool present) override;
-    void PresentScreen() override;
-    void DrawInfo() override;
-    void DrawChangeOverBanner(int seconds) override;
-    void DrawFoundAllBanner() override;
-    void DrawGameEndBanner() override;
-    void SetStatusText(const QString &text) override;
-    void SendText(const QString &text) override;
-    void CloseConnection() override;
-    void ShowPlacementBalloon(int x, int y) override;
+    void playSound(int id, bool forced = false) override;
+    void drawScreen(bool present) override;
+    void presentScreen() override;
+    void drawInfo() override;
+    void drawChangeOverBanner(int seconds) override;
+    void drawFoundAllBanner() override;
+    void drawGameEndBanner() override;
+    void setStatusText(const QString &text) override;
+    void sendText(const QString &text) override;
+    void closeConnection() override;
+    void showPlacementBalloon(int x, int y) override;
     void HideBalloon() override;
 
 private:

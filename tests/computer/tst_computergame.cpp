@@ -1,6 +1,6 @@
-#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
+#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
@@ -47,10 +47,10 @@ struct PcGame : TestGame {
         st.GameMode = gmPCMode;
         st.ChangingTime = thinkingSeconds;
         st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};
-        game.StartGame();
-        game.MenuItem_SetShipsAutomaticallyClick();
+        game.startGame();
+        game.placeAllShipsRandomly();
         rng.push(firstPlayer);
-        game.FormKeyPress(13);
+        game.confirm();
         fx.clear();
     }
     // The human fires at the first free cell (in reading order) that is (not) a
@@ -60,7 +60,7 @@ struct PcGame : TestGame {
         for (int k = 0; k < 100; ++k)
             if (st.ControlField[0].at(k % 10, k / 10) == cfUnknown &&
                 st.PlayField[1].isShip(k % 10, k / 10) == atShip) {
-                game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * (k % 10), 100 + 40 * (k / 10));
+                game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
                 return st.ControlField[0].at(k % 10, k / 10) == cfUnknown ? NoCell : CellPos{k % 10, k / 10};
             }
         return NoCell;
@@ -102,15 +102,30 @@ private slots:
             {"single in the corner, water beside: forced, still drawn", N, "21", {0, 0}, {}, {0, 1}, {1}},
             {"single next to a sunk ship", N, "|||||.....2||.....3", {5, 5}, {0}, {4, 5}, {3}},
             {"single, row too short for the 4", N, withRow(four, 5, ".2.1"), {1, 5}, {1}, {1, 6}, {2}},
-            {"single, a 1 afloat keeps the short axis open", N,
-             withRow(withRow(four, 0, "....3.3..."), 5, ".2.1"), {1, 5}, {0}, {0, 5}, {4}},
-            {"single, no axis open: hunts instead", N,
-             withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1"), {1, 5}, {0}, {0, 0}, {80}},
+            {"single, a 1 afloat keeps the short axis open",
+             N,
+             withRow(withRow(four, 0, "....3.3..."), 5, ".2.1"),
+             {1, 5},
+             {0},
+             {0, 5},
+             {4}},
+            {"single, no axis open: hunts instead",
+             N,
+             withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1"),
+             {1, 5},
+             {0},
+             {0, 0},
+             {80}},
             // Hunt mode: the list runs x-outer, y-inner; drawn cells are removed.
             {"hunt: below a sunk ship skipped", N, "3", {0, 0}, {0, 0}, {0, 2}, {99, 98}},
             {"hunt: beside a sunk ship skipped, diagonal taken", N, "3", {0, 0}, {9, 9}, {1, 1}, {99, 98}},
-            {"hunt: pocket too short for the 4 skipped", N, withRow(withRow(four, 7, "1"), 9, "..1"), NoCell,
-             {8, 0}, {0, 0}, {82, 81}},
+            {"hunt: pocket too short for the 4 skipped",
+             N,
+             withRow(withRow(four, 7, "1"), 9, "..1"),
+             NoCell,
+             {8, 0},
+             {0, 0},
+             {82, 81}},
             {"hunt: the same pocket while 1s are afloat", N, "|||||||1||..1", NoCell, {8}, {0, 9}, {98}},
             // Nothing left to find: no shot and no draw.
             {"all ships sunk", N, withRow(four, 9, "3333"), {0, 9}, {}, NoCell, {}},
@@ -118,21 +133,36 @@ private slots:
             // "Schwer": a draw among the cells on most placements of the ships
             // afloat (x outer, y inner). Only the 4 afloat, a hit at (3, 2):
             // (2, 2), (3, 3) and (4, 2) lie on three of its seven placements.
-            {"hard, single hit: the neighbours on most placements", H,
-             "||...2|||........33||333.333.33||3.3.3.3.33", NoCell, {1}, {3, 3}, {3}},
+            {"hard, single hit: the neighbours on most placements",
+             H,
+             "||...2|||........33||333.333.33||3.3.3.3.33",
+             NoCell,
+             {1},
+             {3, 3},
+             {3}},
             // The 4 and a 3 afloat, water at (5, 2): to the right of the two
             // hits lie three placements, to the left two.
-            {"hard, two hits: the end with more room", H, "||.22..1|||........33||333.111.33||3.3.3.3.33",
-             NoCell, {0}, {3, 2}, {1}},
+            {"hard, two hits: the end with more room",
+             H,
+             "||.22..1|||........33||333.111.33||3.3.3.3.33",
+             NoCell,
+             {0},
+             {3, 2},
+             {1}},
             // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8), (3, 8),
             // (2, 7) and (2, 6) each lie on two of its four placements, (2, 6) on
             // one more away from the hit (a ship beside a hit must contain it).
             {"hard, a placement off the hit counts", H, withRow(four, 8, "..2..1"), NoCell, {0}, {2, 6}, {1}},
             // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
             // touches two at their corners only.
-            {"hard, corners of sunk ships stay open", H,
+            {"hard, corners of sunk ships stay open",
+             H,
              "1111313131|1111..1111|1111113331|1111111111|1111331333|1111111111|1111331331|"
-             "1111111111|3333111111|1111111111", NoCell, {0}, {5, 1}, {1}},
+             "1111111111|3333111111|1111111111",
+             NoCell,
+             {0},
+             {5, 1},
+             {1}},
         };
         QTest::addColumn<ChoiceCase>("c");
         for (const ChoiceCase &c : cases)
@@ -142,7 +172,7 @@ private slots:
     {
         QFETCH(ChoiceCase, c);
         ScriptedRandom rng(c.script);
-        const CellPos cell = ComputerPlayer::ChooseCell(c.level, GridOf(c.rows), c.lastHit, rng);
+        const CellPos cell = ComputerPlayer::chooseCell(c.level, GridOf(c.rows), c.lastHit, rng);
         QCOMPARE(cell, c.expected);
         QList<int> sizes;
         for (const auto &d : rng.log)
@@ -180,10 +210,10 @@ private slots:
             Game game(fx, rng, clock);
             GameTestAccess::state(game).GameMode = gmPCMode;
             if (fleet.isEmpty())
-                Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+                Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
             else
                 GameTestAccess::state(game).PlayField[0] = GridFromRows(fleet);
-            QVERIFY(Game::IsCompleteFleet(Game::CountShips(game.st.PlayField[0], 0)));
+            QVERIFY(Game::isCompleteFleet(Game::countShips(game.st.PlayField[0], 0)));
             GameTestAccess::state(game).GamePhase = gpFiring;
             GameTestAccess::state(game).CurrentPlayer = 1;
             GameTestAccess::state(game).Winner = 0; // the human finished: misses keep its turn
@@ -191,7 +221,7 @@ private slots:
                 QVERIFY(shots <= 100);
                 const Grid &control = GameTestAccess::state(game).ControlField[1];
                 const CellPos cell =
-                    ComputerPlayer::ChooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
+                    ComputerPlayer::chooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
                 QVERIFY(cell.x >= 0 && cell.x <= 9 && cell.y >= 0 && cell.y <= 9);
                 QVERIFY(control.at(cell.x, cell.y) == cfUnknown);
                 const bool besideHit =
@@ -199,7 +229,7 @@ private slots:
                     control.get(cell.x, cell.y - 1) == cfHit || control.get(cell.x, cell.y + 1) == cfHit;
                 if (level != clHard)
                     QCOMPARE(besideHit, std::count(control.cells.begin(), control.cells.end(), cfHit) > 0);
-                QVERIFY(game.ClickControlField(cell.x, cell.y));
+                QVERIFY(game.fireAt(cell.x, cell.y));
             }
             QVERIFY(std::all_of(rng.log.begin(), rng.log.end(), [](auto d) { return d.n >= 1; }));
         }
@@ -222,9 +252,9 @@ private slots:
         int misses = 0;
         while (g.st.Winner == -1) {
             if (g.st.CurrentPlayer == 0) {
-                QVERIFY(!g.game.computerTimer.Enabled());
+                QVERIFY(!GameTestAccess::computerTimer(g.game).isEnabled());
                 QVERIFY(g.humanFires(false) != NoCell);
-                QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
+                QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
                 continue;
             }
             g.fx.clear();
@@ -233,7 +263,7 @@ private slots:
             QCOMPARE(g.st.CurrentPlayer, g.computerMissed() ? 0 : 1); // a miss hands the turn back at once
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "computerTimer off | sound 101 | computerTimer on 1000 | status " + kAllFound +
                      " | draw | info | sound 301 | banner found-all | changeOverTimer on 2000 | present");
@@ -242,20 +272,20 @@ private slots:
         const int shots = g.st.Tries[1];
         const std::size_t draws = g.rng.log.size();
         if (switchedAway) {
-            g.game.timers.setApplicationActive(false);
+            g.game.timerHub().setApplicationActive(false);
             g.clock.advance(300);
-            g.game.timers.setApplicationActive(true);
-            QCOMPARE(g.game.timers.polled(), &g.game.computerTimer);
+            g.game.timerHub().setApplicationActive(true);
+            QCOMPARE(g.game.timerHub().polled(), &GameTestAccess::computerTimer(g.game));
         }
         QCOMPARE(g.run(switchedAway ? 1699 : 1999), switchedAway ? 1 : 0);
         QCOMPARE(g.run(1), 1);
-        QCOMPARE(
-            g.takeLog(),
-            (switchedAway ? "computerTimer off | changeOverTimer off" : "changeOverTimer off | computerTimer off") +
-                QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
-                        "draw present | info"));
+        QCOMPARE(g.takeLog(),
+                 (switchedAway ? "computerTimer off | changeOverTimer off"
+                               : "changeOverTimer off | computerTimer off") +
+                     QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
+                             "draw present | info"));
         QVERIFY(g.st.Tries[1] == shots && g.rng.log.size() == draws);
-        QVERIFY(g.st.CurrentPlayer == 0 && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
 
         // The human finishes alone, misses included; the computer stays silent.
         g.humanFires(false);
@@ -274,30 +304,30 @@ private slots:
         PcGame g(5, 3, 0);
         // A tick out of turn fires nothing, draws nothing and stops the timer.
         const std::size_t draws = g.rng.log.size();
-        g.game.computerTimer.enable();
+        GameTestAccess::computerTimer(g.game).enable();
         g.cp.takeTurn();
-        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws &&
+                !GameTestAccess::computerTimer(g.game).isEnabled());
         while (g.st.Winner == -1)
             QVERIFY(g.humanFires(true) != NoCell);
-        QVERIFY(g.st.Tries[1] == 0 && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.Tries[1] == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
         QCOMPARE(g.run(1999), 0);
         QCOMPARE(g.run(1), 1);
-        QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
         int misses = 0;
         while (g.st.GamePhase != gpFinished) {
             g.fx.clear();
             QCOMPARE(g.untilComputerFires(60000), 3000);
             misses += g.computerMissed();
             QVERIFY(g.st.CurrentPlayer == 1 &&
-                    g.game.computerTimer.Enabled() != (g.st.GamePhase == gpFinished));
+                    GameTestAccess::computerTimer(g.game).isEnabled() != (g.st.GamePhase == gpFinished));
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
-        QCOMPARE(g.takeLog(),
-                 "sound 101 | status " + kAllFound +
-                     " | draw | info | computerTimer off | banner game-end | close | status " +
-                     Texts::InfoText(18) + " | present");
-        QCOMPARE(g.game.timers.polled(), nullptr);
+        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(g.takeLog(), "sound 101 | status " + kAllFound +
+                                  " | draw | info | computerTimer off | banner game-end | close | status " +
+                                  Texts::InfoText(18) + " | present");
+        QCOMPARE(g.game.timerHub().polled(), nullptr);
         QCOMPARE(g.run(10000, 100), 0);
     }
 };

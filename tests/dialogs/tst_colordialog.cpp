@@ -1,4 +1,5 @@
 #include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 #include "dialogs/ColorDialog.h"
 #include "dialogs/ColorComboBox.h"
 #include "game/Game.h"
@@ -54,7 +55,7 @@ private slots:
         Fixture f;
         GameTestAccess::state(f.game).GamePhase = GamePhaseT(phase);
         if (how == "OK countdown")
-            f.game.changeOverTimer.enable();
+            GameTestAccess::changeOverTimer(f.game).enable();
         f.form.show();
         QCOMPARE(f.box(2)->currentText(), QStringLiteral("Andere Farbe"));
         if (how != "OK unchanged") {

@@ -1,4 +1,5 @@
 #include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 #include "dialogs/DialogLayout.h"
 #include "dialogs/NewGameWizard.h"
 #include "dialogs/SoundDialog.h"

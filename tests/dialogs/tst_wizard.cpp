@@ -1,6 +1,7 @@
 #include "dialogs/NewGameWizard.h"
 #include "game/Texts.h"
 #include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 #include "support/RecordingEffects.h"
 #include "support/WhenModal.h"
 
@@ -76,7 +77,7 @@ static void networkPage(bool client)
     AnswerMessageBox("&Ja");
     click(f.w.Button_Back);
     QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.CurrentPageName() == "Standard");
-    QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.animationTimer.Enabled()); // "Zurück" is no close
+    QVERIFY(f.st.PlayerNames[0].isEmpty() && !GameTestAccess::animationTimer(f.game).isEnabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
     QVERIFY(f.w.RadioButton_M2Client->isChecked() && f.w.Edit_M2IP->text() == "spielhost");
 }
@@ -141,7 +142,7 @@ private slots:
         f.w.SpinEdit_ChangingTime->setValue(5);
         QCOMPARE(f.w.Label_Time1->text(), "Sekunden");
         click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted && !f.game.animationTimer.Enabled());
+        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted && !GameTestAccess::animationTimer(f.game).isEnabled());
         QVERIFY(f.st.PlayerNames == f.st.RecentNames && f.st.PlayerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
@@ -153,8 +154,8 @@ private slots:
         f.w.SpinEdit_ComputerTime->setValue(1);
         QCOMPARE(f.w.Label_Time2->text(), "Sekunde");
         click(f.w.Button_Forward);
-        QVERIFY(f.st.ChangingTime == 1 && f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)));
+        QVERIFY(f.st.ChangingTime == 1 && GameTestAccess::computerTimer(f.game).interval() == 1000 && f.st.GamePhase == gpPlacing1);
+        QVERIFY(Game::isCompleteFleet(Game::countShips(f.st.PlayField[1], 0)));
         QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
         QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // the computer is never remembered
         f.st.GamePhase = gpNoGame;

@@ -1,14 +1,14 @@
 // The real main window with everything it carries, driven by mouse and keys
 // offscreen with a hand-driven clock and scripted chance.
 
-#include "support/GameTestAccess.h"
 #include "app/mainwindow/MainWindow.h"
 #include "app/mainwindow/WindowEffects.h"
-#include "dialogs/HelpWindow.h"
-#include "dialogs/NewGameWizard.h"
-#include "dialogs/ColorDialog.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ColorComboBox.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/HelpWindow.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/SoundDialog.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"
@@ -17,11 +17,11 @@
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
-#include "dialogs/SoundDialog.h"
+#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 #include "support/WhenModal.h"
-#include "update/Updater.h"
 #include "update/UpdateWizard.h"
+#include "update/Updater.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -37,9 +37,9 @@ struct MainWindowTestAccess {
             void play(int id) override { log << QString::number(id); }
         };
         form.effects_->sound_ = std::make_unique<SoundPlayer>(std::make_unique<Recorder>(log));
-        form.effects_->sound_->setEnabled(form.MenuItem_Sounds->isChecked());
+        form.effects_->sound_->setEnabled(form.soundsOnAction_->isChecked());
     }
-    static void play(MainWindow &form, int id, bool forced) { form.effects_->PlaySound(id, forced); }
+    static void play(MainWindow &form, int id, bool forced) { form.effects_->playSound(id, forced); }
 };
 
 namespace {
@@ -59,9 +59,8 @@ struct Window {
 
     // realClock: the program's own clock instead of the hand-driven one.
     explicit Window(const QString &settingsPath = {}, bool realClock = false, unsigned seed = 1)
-        : rng({}, seed),
-          form(realClock ? nullptr : &clock, &rng, nullptr,
-               settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
+        : rng({}, seed), form(realClock ? nullptr : &clock, &rng, nullptr,
+                              settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
     {
         form.setWizard(wizard);
         form.createDialogs();
@@ -78,7 +77,7 @@ struct Window {
     QString status() const { return form.findChild<QLabel *>(QStringLiteral("Label_Info"))->text(); }
     bool showsTitle() const
     {
-        return shown().copy(0, 0, 880, 480) == BoardRenderer().Picture(0).copy(0, 0, 880, 480);
+        return shown().copy(0, 0, 880, 480) == BoardRenderer().picture(0).copy(0, 0, 880, 480);
     }
 
     void place(int x, int y) { QTest::mouseClick(board, Qt::LeftButton, {}, L(x, y)); }
@@ -161,13 +160,13 @@ struct Window {
     {
         BoardRenderer r;
         QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
-        r.DrawScreen(img, st(), banner == Banner::Countdown);
+        r.drawScreen(img, st(), banner == Banner::Countdown);
         if (banner == Banner::Countdown)
-            r.DrawChangeOverBanner(img, st(), seconds);
+            r.drawChangeOverBanner(img, st(), seconds);
         else if (banner == Banner::FoundAll)
-            r.DrawFoundAllBanner(img, st());
+            r.drawFoundAllBanner(img, st());
         else
-            r.DrawGameEndBanner(img);
+            r.drawGameEndBanner(img);
         const QImage now = shown().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {
@@ -214,7 +213,7 @@ private slots:
         w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
         QVERIFY(balloonAt(4, 0)); // the fifth cell refused
         w.drag({L(3, 0), L(2, 0)}, Qt::RightButton);
-        QCOMPARE(Game::GetShipLength(st.PlayField[0], 0, 0), 2);
+        QCOMPARE(Game::shipLength(st.PlayField[0], 0, 0), 2);
         QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
         QCOMPARE(st.GamePhase, int(gpPlaced1));
         const CellPos mine = ShipCells(st.PlayField[0]).first();
@@ -223,7 +222,7 @@ private slots:
         QCOMPARE(st.GamePhase, int(gpPlaced1));
         DrawingSurface panel(InfoPanel::W, InfoPanel::H);
         ScriptedRandom r;
-        InfoPanel(panel, r).DrawInfo(st);
+        InfoPanel(panel, r).drawInfo(st);
         QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());
 
         // Enter: Bert. A placement command hides the balloon.
@@ -248,7 +247,7 @@ private slots:
         // Anna: a drag sinks the 4; a miss shows the countdown at once.
         QList<QPoint> run;
         for (const CellPos c : ShipCells(st.PlayField[1]))
-            if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
+            if (Game::shipLength(st.PlayField[1], c.x, c.y) == 4)
                 run << RightBoardPixel(c.x, c.y);
         w.drag(run);
         w.shoot(ShipCells(st.PlayField[1], false).first());
@@ -284,7 +283,7 @@ private slots:
         QCOMPARE(w.board->geometry(), QRect(0, 201, 881, 481));
         QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(w.game().timers.applicationActive());
+        QVERIFY(w.game().timerHub().applicationActive());
         const int frames = w.infoSurface->presentCount();
         w.tick(10);
         QCOMPARE(w.infoSurface->presentCount(), frames + 1); // the title ship sails
@@ -300,7 +299,7 @@ private slots:
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
         for (QWidget *window :
-             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.LxUpdateFile->statusForm()})
+             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.updater->statusForm()})
             QCOMPARE(window->font().family(), face);
         QString caption;
         WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
@@ -398,14 +397,14 @@ private slots:
             bool stopped = false;
             AnswerMessageBox(QStringLiteral("&Ja"));
             WhenModal<NewGameWizard>([&](NewGameWizard *wizard) {
-                stopped = !w.game().computerTimer.Enabled() && !w.game().animationTimer.Enabled() &&
-                          w.showsTitle();
+                stopped = !GameTestAccess::computerTimer(w.game()).isEnabled() &&
+                          !GameTestAccess::animationTimer(w.game()).isEnabled() && w.showsTitle();
                 wizard->Button_Cancel->click();
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
             QCOMPARE(w.st().GamePhase, int(gpNoGame));
-            QVERIFY(w.game().animationTimer.Enabled());
+            QVERIFY(GameTestAccess::animationTimer(w.game()).isEnabled());
             QVERIFY(w.form.close()); // no game: no question
         }
         auto w = std::make_unique<Window>(path);
@@ -468,12 +467,14 @@ private slots:
         // The guest's program ends: the host says so and shows the title.
         QString message;
         AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
-            message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size()) +
+            message = box->windowTitle() + u'|' + box->text() + u'|' +
+                      QString::number(box->buttons().size()) +
                       (box->textFormat() == Qt::PlainText ? "" : "|rich");
         });
         guest.reset();
         QVERIFY(QTest::qWaitFor([&] { return host.st().GamePhase == gpNoGame; }));
-        QCOMPARE(message, QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
+        QCOMPARE(message,
+                 QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
         QCOMPARE(host.status(), Texts::InfoText(0));
 
         // Leaving the wizard while listening closes the socket without a question.

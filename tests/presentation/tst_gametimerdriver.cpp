@@ -1,5 +1,6 @@
 #include "presentation/GameTimerDriver.h"
 #include "support/RecordingEffects.h"
+#include "support/TestDoubles.h"
 
 #include <QtTest>
 

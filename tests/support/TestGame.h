@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
+#include "support/TestDoubles.h"
 
 #include <QList>
 #include <QPoint>
@@ -35,7 +36,7 @@ struct TestGame {
         int ticks = 0;
         for (int t = 0; t < ms; t += step) {
             clock.advance(step);
-            if (game.timers.poll())
+            if (game.timerHub().poll())
                 ++ticks;
         }
         return ticks;
