@@ -276,7 +276,7 @@ static QString shipEntry(int count, int length)
     return QString::number(count) + u' ' + QString::number(length) + QStringLiteral("er, ");
 }
 
-QString Game::showStatusText()
+QString Game::statusText() const
 {
     QString text;
     const GamePhaseT phase = st_.GamePhase;
@@ -299,9 +299,7 @@ QString Game::showStatusText()
                 text += QStringLiteral("; ");
             text += QStringLiteral("zu entfernen: ") + surplus.chopped(2);
         }
-        const bool complete = needed.isEmpty() && surplus.isEmpty();
-        st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
-        if (st_.GamePhase == gpPlaced1 || st_.GamePhase == gpPlaced2)
+        if (needed.isEmpty() && surplus.isEmpty())
             text = Texts::InfoText(2);
     } else if (phase == gpFiring) {
         const int p = cur();
@@ -318,20 +316,36 @@ QString Game::showStatusText()
             const QString lead =
                 localSingle ? Texts::InfoText(10) : FormatText(Texts::InfoText(4), {st_.PlayerNames[p]});
             text = lead + QStringLiteral(" Es fehlen: ") + missing.chopped(2) + u'.';
+        } else if (st_.GameMode == gmTwoAtOne) {
+            text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
+        } else if (localSingle) {
+            text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
         } else {
-            if (st_.GameMode == gmTwoAtOne)
-                text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
-            else if (localSingle)
-                text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
-            else
-                text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
-            st_.Winner = p;
+            text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
         }
     } else if (phase == gpFinished) {
         text = Texts::InfoText(18);
     }
-    effects_.setStatusText(text);
     return text;
+}
+
+void Game::showStatusText()
+{
+    effects_.setStatusText(statusText());
+}
+
+void Game::updatePlacementPhase()
+{
+    if (st_.GamePhase < gpPlacing1 || st_.GamePhase > gpPlaced2)
+        return;
+    const ShipCounts counts = countShips(st_.PlayField[cur()], 0);
+    bool needed = false, surplus = false;
+    for (int length = 1; length <= 4; ++length) {
+        needed = needed || RequiredShips(length) > counts[length];
+        surplus = surplus || RequiredShips(length) < counts[length];
+    }
+    const bool complete = !needed && !surplus;
+    st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
 }
 
 int Game::hoverBoard() const
@@ -398,6 +412,7 @@ void Game::removeAllShips()
         return;
     effects_.HideBalloon();
     clearPlayField();
+    updatePlacementPhase();
     drawScreen(true);
     showStatusText();
     effects_.drawInfo();
@@ -410,6 +425,7 @@ void Game::placeAllShipsRandomly()
     effects_.HideBalloon();
     clearPlayField();
     placeShipsRandomly(st_.PlayField[cur()], rng_);
+    updatePlacementPhase();
     drawScreen(true);
     showStatusText();
     effects_.drawInfo();
@@ -439,6 +455,7 @@ void Game::pressCell(Board board, CellPos c, CellPress press)
         } else {
             field.at(c.x, c.y) = pfWater;
         }
+        updatePlacementPhase();
         showStatusText();
         effects_.drawInfo();
         drawScreen(true);
@@ -516,6 +533,15 @@ void Game::markSunk(Grid &control, int x, int y)
         control.at(x + k * dx, y + k * dy) = cfSunk;
 }
 
+bool Game::foundAllShips(const Grid &control)
+{
+    const ShipCounts counts = countShips(control, 1);
+    for (int length = 1; length <= 4; ++length)
+        if (RequiredShips(length) > counts[length])
+            return false;
+    return true;
+}
+
 bool Game::freeTarget(int x, int y) const
 {
     if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
@@ -575,6 +601,10 @@ bool Game::fireAt(int x, int y)
         target.at(x, y) = pfShipHit;
         if (shipLength(control, x, y) == shipLength(target, x, y))
             markSunk(control, x, y);
+        // The shot that finds the last ship makes its shooter the winner
+        // (the second one to get there once both did).
+        if (foundAllShips(control))
+            st_.Winner = p;
         showStatusText();
         endFlag = st_.Winner != remembered;
         // The last picture stands while the pointer moves on; it shows no hover.

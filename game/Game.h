@@ -77,9 +77,10 @@ public:
     // How strongly the computer plays from its next shot on; a value that is
     // no level gives clNormal.
     void setComputerLevel(int level);
-    // Composes the status line for the current phase; moves the placement
-    // phase within its pair and sets Winner in gpFiring. Returns the text.
-    QString showStatusText();
+    // The status line for the state as it is.
+    QString statusText() const;
+    // Shows statusText() in the status line.
+    void showStatusText();
     // Redraws the boards; in gpNoGame the status line is refreshed first.
     void drawScreen(bool present);
     // Whose boards are shown: CurrentPlayer (two at one PC), LocalPlayer
@@ -158,6 +159,11 @@ private:
     // Both fleets of a network game are in: firing begins.
     void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);
+    // Every ship of the fleet is marked sunk on a ControlField.
+    static bool foundAllShips(const Grid &control);
+    // While placing: placed once CurrentPlayer's field holds exactly the
+    // fleet, placing again otherwise. After every change of that field.
+    void updatePlacementPhase();
     // Player numbers as indices, safe whatever the state holds.
     int cur() const { return st_.CurrentPlayer & 1; }
     int local() const { return st_.LocalPlayer & 1; }

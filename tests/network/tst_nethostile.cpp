@@ -64,7 +64,7 @@ std::unique_ptr<NetSide> make(Setup setup)
     if (setup == HostPlacing || setup == GuestPlacing)
         return s;
     s->st.PlayField[s->st.LocalPlayer] = fleet();
-    s->game.showStatusText();
+    s->st.GamePhase = gpPlaced1; // the fleet just written is complete
     s->confirmFleet(setup == HostFiringOwn ? 0 : 1);
     if (setup == GuestFiringPeer)
         s->net.SocketRead(digits(fleet()) + '0');

@@ -22,7 +22,7 @@ FAULTS = [
     ("game-start-interval", G, "std::clamp(st_.ChangingTime * 1000LL,", "std::clamp(st_.ChangingTime * 100LL,"),
     ("game-level-clamp", G, "level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal", "level <= clHard ? static_cast<ComputerLevelT>(level) : clNormal"),
     ("game-status-surplus", G, "            if (required < counts[length])\n                surplus +=", "            if (required < counts[length] - 1)\n                surplus +="),
-    ('game-status-phase', G, '+ 1 + (complete ? 1 : 0));', '+ 1 + (needed.isEmpty() ? 1 : 0));'),
+    ('game-status-phase', G, '+ 1 + (complete ? 1 : 0));', '+ 1 + (!needed ? 1 : 0));'),
     ("game-status-localsingle", G, "(st_.GameMode == gmPCMode && p == 0);", "(st_.GameMode == gmPCMode && p == 1);"),
     ("game-status-winner-names", G, "{st_.PlayerNames[p], st_.PlayerNames[p ^ 1]}", "{st_.PlayerNames[p ^ 1], st_.PlayerNames[p]}"),
     ("game-cell-left-edge", "presentation/BoardGeometry.h", "if (X > 40 && X < 440 && Y > 80 && Y < 480)", "if (X >= 40 && X < 440 && Y > 80 && Y < 480)"),
