@@ -410,7 +410,7 @@ void Game::removeAllShips()
 {
     if (!placementItemsVisible())
         return;
-    effects_.HideBalloon();
+    effects_.hideBalloon();
     clearPlayField();
     updatePlacementPhase();
     drawScreen(true);
@@ -422,7 +422,7 @@ void Game::placeAllShipsRandomly()
 {
     if (!placementItemsVisible())
         return;
-    effects_.HideBalloon();
+    effects_.hideBalloon();
     clearPlayField();
     placeShipsRandomly(st_.PlayField[cur()], rng_);
     updatePlacementPhase();

@@ -37,7 +37,7 @@ public:
     // The balloon hint for a refused placement at the cell (x, y) of the left
     // board, and hiding a balloon that is showing.
     virtual void showPlacementBalloon(int x, int y) = 0;
-    virtual void HideBalloon() = 0;
+    virtual void hideBalloon() = 0;
 };
 
 // An implementation that does nothing, for headless simulations.
@@ -54,5 +54,5 @@ public:
     void sendText(const QString &) override {}
     void closeConnection() override {}
     void showPlacementBalloon(int, int) override {}
-    void HideBalloon() override {}
+    void hideBalloon() override {}
 };

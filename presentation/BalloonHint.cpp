@@ -37,7 +37,7 @@ BalloonHint::BalloonHint(QWidget *owner)
     timer_->setSingleShot(true);
     // Never early: the balloon stays its full time.
     timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &BalloonHint::hideBalloonNow);
+    connect(timer_, &QTimer::timeout, this, &BalloonHint::hideBalloon);
 }
 
 void BalloonHint::layoutAt(const QPoint &point)
@@ -114,7 +114,7 @@ void BalloonHint::showBalloon(const QPoint &screenPoint)
     timer_->start(displayTime_);
 }
 
-void BalloonHint::hideBalloonNow()
+void BalloonHint::hideBalloon()
 {
     if (!showing_)
         return;

@@ -23,8 +23,7 @@ public:
     // restarts the hiding timer.
     void showBalloon(const QPoint &screenPoint);
     // Hides the balloon if one is showing; otherwise does nothing at all.
-    void hideBalloonNow();
-    void HideBalloon() { hideBalloonNow(); }
+    void hideBalloon();
     bool isShowing() const { return showing_; }
 
     QPoint stemTip() const { return tip_; }

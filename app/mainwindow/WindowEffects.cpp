@@ -85,7 +85,7 @@ void WindowEffects::showPlacementBalloon(int x, int y)
     balloon_.showBalloon(board_.mapToGlobal(BoardGeometry::cellCentre(Board::Own, {x, y})));
 }
 
-void WindowEffects::HideBalloon()
+void WindowEffects::hideBalloon()
 {
-    balloon_.HideBalloon();
+    balloon_.hideBalloon();
 }

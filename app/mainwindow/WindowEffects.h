@@ -41,7 +41,7 @@ public:
     void sendText(const QString &text) override;
     void closeConnection() override;
     void showPlacementBalloon(int x, int y) override;
-    void HideBalloon() override;
+    void hideBalloon() override;
 
 private:
     friend struct MainWindowTestAccess; // tests listen to the sounds

@@ -55,12 +55,13 @@ struct Window {
     NewGameWizard *wizard = new NewGameWizard(form.game(), &form);
     DrawingSurface *board = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw"));
     DrawingSurface *infoSurface = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw_Info"));
+    QSignalSpy boardPresents{board, &DrawingSurface::presented},
+        infoPresents{infoSurface, &DrawingSurface::presented};
     QStringList sounds; // as they reach the output
 
-    // realClock: the program's own clock instead of the hand-driven one.
-    explicit Window(const QString &settingsPath = {}, bool realClock = false, unsigned seed = 1)
-        : rng({}, seed), form(realClock ? nullptr : &clock, &rng, nullptr,
-                              settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
+    explicit Window(const QString &settingsPath = {}, unsigned seed = 1)
+        : rng({}, seed),
+          form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
     {
         form.setWizard(wizard);
         form.createDialogs();
@@ -72,7 +73,7 @@ struct Window {
     QAction *action(const char *name) { return form.findChild<QAction *>(QLatin1String(name)); }
     QMenu *gameMenu() { return form.findChild<QMenu *>(QStringLiteral("Spiel1")); }
     NetSession &net() { return *form.findChild<NetSession *>(); }
-    int presents() const { return board->presentCount(); }
+    int presents() const { return boardPresents.count(); }
     QImage shown() const { return board->frontImage(); }
     QString status() const { return form.findChild<QLabel *>(QStringLiteral("Label_Info"))->text(); }
     bool showsTitle() const
@@ -112,9 +113,7 @@ struct Window {
         driver.reaim();
         if (!driver.isArmed() || driver.remainingMs() > 0)
             return;
-        const int wakes = driver.wakeCount();
-        for (int i = 0; i < 1000 && driver.wakeCount() == wakes; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QSignalSpy(&driver, &GameTimerDriver::woke).wait();
     }
     // A new game through Ctrl+N and the wizard; true once placing begins.
     bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
@@ -284,9 +283,9 @@ private slots:
         QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w.game().timerHub().applicationActive());
-        const int frames = w.infoSurface->presentCount();
+        const int frames = w.infoPresents.count();
         w.tick(10);
-        QCOMPARE(w.infoSurface->presentCount(), frames + 1); // the title ship sails
+        QCOMPARE(w.infoPresents.count(), frames + 1); // the title ship sails
         QStringList items;
         for (QAction *menu : w.form.menuBar()->actions())
             for (QAction *a : menu->menu()->actions())
@@ -317,7 +316,7 @@ private slots:
     }
 
     // No game timer ticks while a question or a menu is open; one whose time
-    // ran out meanwhile fires as soon as it closes. On the program's own clock.
+    // ran out meanwhile fires as soon as it closes.
     void timersStandStillWhileSomethingIsOpen_data()
     {
         QTest::addColumn<int>("opened");
@@ -327,15 +326,17 @@ private slots:
     void timersStandStillWhileSomethingIsOpen()
     {
         QFETCH(int, opened);
-        Window w({}, true);
+        Window w;
         QVERIFY(w.start(false, 1));
         w.placeAndEnter(1); // the computer begins, after one second
-        const auto frames = [&] { return w.presents() + w.infoSurface->presentCount(); };
+        const auto frames = [&] { return w.presents() + w.infoPresents.count(); };
         int before = -1, after = -2;
-        const auto wait = [&] {
+        const auto wait = [&] { // the second passes, and nothing is aimed to wake up
             before = frames();
-            QTest::qWait(1300);
-            after = frames();
+            w.clock.advance(1300);
+            w.form.findChild<GameTimerDriver *>()->reaim();
+            QCoreApplication::processEvents();
+            after = w.form.findChild<GameTimerDriver *>()->isArmed() ? -3 : frames();
         };
         QString question;
         if (opened == 0) {
@@ -440,8 +441,8 @@ private slots:
         const auto entry = [](int i, const QString &name = {}) {
             return FormatText(Texts::WizardText(i), {name, name});
         };
-        Window host({}, false, 3);
-        auto guest = std::make_unique<Window>(QString(), false, 4);
+        Window host({}, 3);
+        auto guest = std::make_unique<Window>(QString(), 4);
         host.net().setPort(0);
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         guest->net().setPort(host.net().listeningPort());

@@ -69,7 +69,7 @@ private slots:
         BalloonHint b(owner_);
         QSignalSpy timeouts(b.hideTimer(), &QTimer::timeout);
         b.showBalloon(QPoint(300, 250));
-        b.HideBalloon();
+        b.hideBalloon();
         QVERIFY(!b.isVisible() && !b.hideTimer()->isActive());
         b.showBalloon(QPoint(300, 250));
         b.hide();
@@ -82,7 +82,7 @@ private slots:
         b.setDisplayTime(300);
         b.showBalloon(QPoint(200, 200));
         const QPoint firstPos = b.pos();
-        QTest::qWait(150);
+        QTRY_VERIFY(b.hideTimer()->remainingTime() < 150); // half its time is gone
         QVERIFY(b.isShowing());
         QElapsedTimer sinceSecond;
         sinceSecond.start();

@@ -51,7 +51,7 @@ public:
     void sendText(const QString &text) override { log << QStringLiteral("send ") + text; }
     void closeConnection() override { log << QStringLiteral("close"); }
     void showPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
-    void HideBalloon() override { log << QStringLiteral("hide balloon"); }
+    void hideBalloon() override { log << QStringLiteral("hide balloon"); }
 
 private:
     void timerSwitched(const GameTimer &t, bool on) override
