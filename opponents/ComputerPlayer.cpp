@@ -144,17 +144,15 @@ CellPos drawFrom(const std::vector<CellPos> &cells, Random &rng)
 
 } // namespace
 
+ComputerPlayer::ComputerPlayer(Game &game) : game_(game)
+{
+    game_.onComputerMove([this] { takeTurn(); });
+}
+
 ComputerPlayer::~ComputerPlayer()
 {
     // The timer belongs to the game, which may outlive this player.
-    if (attached_)
-        game_.onComputerMove({});
-}
-
-void ComputerPlayer::attach()
-{
-    game_.onComputerMove([this] { takeTurn(); });
-    attached_ = true;
+    game_.onComputerMove({});
 }
 
 ShipCounts ComputerPlayer::shipsAfloat(const Grid &control)

@@ -7,16 +7,14 @@
 // computer's ControlField, ComputerLastHit and Winner, chooses one cell for
 // the level in ComputerLevel, and fires it through Game::fireAt.
 //
-// The main window needs only:  ComputerPlayer cp(game); cp.attach();
+// The main window needs only:  ComputerPlayer cp(game);
 class ComputerPlayer {
 public:
-    explicit ComputerPlayer(Game &game) : game_(game) {}
+    // From now on every tick of the computer's timer is a turn.
+    explicit ComputerPlayer(Game &game);
     ~ComputerPlayer();
     ComputerPlayer(const ComputerPlayer &) = delete;
     ComputerPlayer &operator=(const ComputerPlayer &) = delete;
-
-    // Makes computerTimer call takeTurn on every tick.
-    void attach();
 
     // One tick of the computer's timer: at most one shot.
     void takeTurn();
@@ -40,5 +38,4 @@ public:
 
 private:
     Game &game_;
-    bool attached_ = false;
 };

@@ -35,32 +35,16 @@
 #include <QTimer>
 
 MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath,
-                       bool checkForUpdates)
+                       std::unique_ptr<SoundOutput> soundOutput)
     : QMainWindow(parent)
 {
-    // The update component comes first: it gives the window Ctrl+U, and at
-    // program start its check may show the update wizard before anything else
-    // is built. When that ends the program, the window is still built (so that
-    // it can be taken down in order) but never shown.
-    updater = new Updater(this);
-    updater->ProgramName = QStringLiteral("Kielwanz");
-    updater->RegistryKey = QStringLiteral("Kielwanz");
-    updater->ZIPFileName = QStringLiteral("Brackwen.zip");
-    updater->HKCU = false;
-    if (checkForUpdates) {
-        switch (updater->AutomaticUpdate(QString(), false, 0)) {
-        case Updater::Outcome::Continue:
-            break;
-        case Updater::Outcome::Quit:
-            quitAtStart = true;
-            break;
-        case Updater::Outcome::QuitWithoutSaving:
-            quitAtStart = true;
-            skipSettingsSave_ = true;
-            break;
-        }
-    }
-    connect(updater, &Updater::quitRequested, this, [this](bool saveSettings) {
+    // The update component gives the window Ctrl+U.
+    updater_ = new Updater(this);
+    updater_->ProgramName = QStringLiteral("Kielwanz");
+    updater_->RegistryKey = QStringLiteral("Kielwanz");
+    updater_->ZIPFileName = QStringLiteral("Brackwen.zip");
+    updater_->HKCU = false;
+    connect(updater_, &Updater::quitRequested, this, [this](bool saveSettings) {
         // The wizard ends the program without the "Spiel beenden?" question:
         // exit(), not quit(), which would send the window a close event and
         // let a "Nein" keep the program running with the update pending.
@@ -112,10 +96,9 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     setCentralWidget(client);
 
     effects_ = std::make_unique<WindowEffects>(*statusLabel_, *boardSurface_, *infoSurface_,
-                                               *new BalloonHint(this), *rng);
+                                               *new BalloonHint(this), *rng, std::move(soundOutput));
     game_ = std::make_unique<Game>(*effects_, *rng, *clock);
     computer_ = std::make_unique<ComputerPlayer>(*game_);
-    computer_->attach();
     netLink_ = std::make_unique<NetLink>(*this, *game_);
     effects_->attach(*game_, netLink_->session());
     createMenus();
@@ -170,6 +153,11 @@ void MainWindow::loadSettings()
     soundsOnAction_->setChecked(soundsOn);
     effects_->sound().setEnabled(soundsOn);
     effects_->sound().preload();
+}
+
+void MainWindow::discardSettingsOnExit()
+{
+    skipSettingsSave_ = true;
 }
 
 void MainWindow::saveSettings()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "presentation/SoundPlayer.h"
 
 #include <QMainWindow>
 
@@ -30,19 +31,19 @@ class WindowEffects;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Without a clock or generator the window uses the steady clock and a
-    // generator seeded from the clock; tests pass their own, and a settings
-    // file of their own (empty: "Settings.ini" beside the program).
-    // The program passes checkForUpdates: the update check at start runs first
-    // of all and may end the program (quitAtStart).
+    // Without a clock, generator or sound output the window uses the steady
+    // clock, a generator seeded from the clock and the sound device; tests
+    // pass their own, and a settings file of their own (empty: "Settings.ini"
+    // beside the program).
     explicit MainWindow(Clock *clock = nullptr, Random *rng = nullptr, QWidget *parent = nullptr,
-                        const QString &settingsPath = QString(), bool checkForUpdates = false);
+                        const QString &settingsPath = QString(),
+                        std::unique_ptr<SoundOutput> soundOutput = {});
     ~MainWindow() override;
 
-    // The update check at start prepared an installation or the program is a
-    // pure updater: the program ends without showing the window.
-    bool quitAtStart = false;
-    Updater *updater = nullptr;
+    // The update check (the program runs it at start) and Ctrl+U.
+    Updater &updater() { return *updater_; }
+    // The program ends without writing the settings file (a pure updater).
+    void discardSettingsOnExit();
 
     Game &game() { return *game_; }
 
@@ -60,8 +61,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend struct MainWindowTestAccess; // tests listen to the sounds
-
     // ---- Handlers
     void onNewGame();
     void updateGameMenu();
@@ -115,6 +114,7 @@ private:
     std::array<int, 2> soundChoice_{}; // what the sound dialog shows and sets
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
+    Updater *updater_ = nullptr;
     bool shownOnce_ = false;
     // A pure updater ends without saving the game's settings.
     bool skipSettingsSave_ = false;

@@ -11,8 +11,9 @@
 #include <QLabel>
 
 WindowEffects::WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface,
-                             BalloonHint &balloon, Random &rng)
-    : status_(status), board_(board), balloon_(balloon), sound_(std::make_unique<SoundPlayer>()),
+                             BalloonHint &balloon, Random &rng, std::unique_ptr<SoundOutput> soundOutput)
+    : status_(status), board_(board), balloon_(balloon),
+      sound_(std::make_unique<SoundPlayer>(std::move(soundOutput))),
       info_(std::make_unique<InfoPanel>(infoSurface, rng))
 {
 }

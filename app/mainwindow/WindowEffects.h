@@ -2,6 +2,7 @@
 
 #include "game/GameEffects.h"
 #include "presentation/BoardRenderer.h"
+#include "presentation/SoundPlayer.h"
 
 #include <memory>
 
@@ -12,6 +13,7 @@ class InfoPanel;
 class NetSession;
 class QLabel;
 class Random;
+
 class SoundPlayer;
 
 // Where the engine's side effects reach the main window: the board and info
@@ -19,7 +21,7 @@ class SoundPlayer;
 class WindowEffects final : public GameEffects {
 public:
     WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface, BalloonHint &balloon,
-                  Random &rng);
+                  Random &rng, std::unique_ptr<SoundOutput> soundOutput = {});
     ~WindowEffects() override;
 
     // The game whose state is drawn and the session that carries its texts;
@@ -44,8 +46,6 @@ public:
     void hideBalloon() override;
 
 private:
-    friend struct MainWindowTestAccess; // tests listen to the sounds
-
     QLabel &status_;
     DrawingSurface &board_;
     BalloonHint &balloon_;

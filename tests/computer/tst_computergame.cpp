@@ -43,7 +43,6 @@ struct PcGame : TestGame {
     PcGame(unsigned seed, int thinkingSeconds, int firstPlayer) : TestGame(true)
     {
         rng = ScriptedRandom({}, seed);
-        cp.attach();
         st.GameMode = gmPCMode;
         st.ChangingTime = thinkingSeconds;
         st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};

@@ -27,45 +27,37 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// The sounds that reach the output, and sounds played as the engine plays them.
-struct MainWindowTestAccess {
-    static void listen(MainWindow &form, QStringList &log)
-    {
-        struct Recorder final : SoundOutput {
-            QStringList &log;
-            explicit Recorder(QStringList &l) : log(l) {}
-            void play(int id) override { log << QString::number(id); }
-        };
-        form.effects_->sound_ = std::make_unique<SoundPlayer>(std::make_unique<Recorder>(log));
-        form.effects_->sound_->setEnabled(form.soundsOnAction_->isChecked());
-    }
-    static void play(MainWindow &form, int id, bool forced) { form.effects_->playSound(id, forced); }
-};
-
 namespace {
 
 enum class Banner { Countdown, FoundAll, GameEnd };
 const auto L = LeftBoardPixel;
 
+// The sounds that reach the output.
+struct SoundRecorder final : SoundOutput {
+    QStringList &log;
+    explicit SoundRecorder(QStringList &l) : log(l) {}
+    void play(int id) override { log << QString::number(id); }
+};
+
 struct Window {
     QTemporaryDir dir;
     ManualClock clock;
     ScriptedRandom rng;
+    QStringList sounds; // as they reach the output
     MainWindow form;
     NewGameWizard *wizard = new NewGameWizard(form.game(), &form);
     DrawingSurface *board = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw"));
     DrawingSurface *infoSurface = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw_Info"));
     QSignalSpy boardPresents{board, &DrawingSurface::presented},
         infoPresents{infoSurface, &DrawingSurface::presented};
-    QStringList sounds; // as they reach the output
 
     explicit Window(const QString &settingsPath = {}, unsigned seed = 1)
         : rng({}, seed),
-          form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
+          form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath,
+               std::make_unique<SoundRecorder>(sounds))
     {
         form.setWizard(wizard);
         form.createDialogs();
-        MainWindowTestAccess::listen(form, sounds);
         form.show();
     }
     Game &game() { return form.game(); }
@@ -298,7 +290,7 @@ private slots:
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
         for (QWidget *window :
-             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.updater->statusForm()})
+             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.updater().statusForm()})
             QCOMPARE(window->font().family(), face);
         QString caption;
         WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
@@ -366,8 +358,8 @@ private slots:
         {
             Window w(path);
             w.action("MenuItem_Sounds")->trigger(); // off: only a forced sound plays
-            MainWindowTestAccess::play(w.form, 101, false);
-            MainWindowTestAccess::play(w.form, 301, true);
+            w.game().effects().playSound(101, false);
+            w.game().effects().playSound(301, true);
             QCOMPARE(w.sounds, QStringList({"301"}));
             WhenModal<SoundDialog>([](SoundDialog *d) {
                 d->ComboBox_WaterSound->setCurrentIndex(2);
@@ -410,7 +402,7 @@ private slots:
         }
         auto w = std::make_unique<Window>(path);
         QVERIFY(!w->action("MenuItem_Sounds")->isChecked());
-        MainWindowTestAccess::play(w->form, 101, false); // off after the restart too
+        w->game().effects().playSound(101, false); // off after the restart too
         QVERIFY(w->sounds.isEmpty());
         QCOMPARE(w->st().ShotSound, (std::array<int, 2>{3, 201}));
         QCOMPARE(w->st().CellColors[1], 0x123456u);

@@ -35,7 +35,7 @@ private slots:
             ManualClock clock;
             ScriptedRandom rng;
             MainWindow form(&clock, &rng, nullptr, settings);
-            QAction *update = form.updater->action();
+            QAction *update = form.updater().action();
             QVERIFY(form.actions().contains(update));
             QCOMPARE(update->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
             form.show();
@@ -53,7 +53,7 @@ private slots:
                 }
             });
             answer.start(20);
-            QTimer::singleShot(0, form.updater, [&] { emit form.updater->quitRequested(save); });
+            QTimer::singleShot(0, &form.updater(), [&] { emit form.updater().quitRequested(save); });
             QTimer::singleShot(3000, &form, [] { QCoreApplication::exit(1); }); // the program did not end
             result = QApplication::exec();
         }
