@@ -33,7 +33,7 @@ double cpuSeconds()
 
 void frameTimings()
 {
-    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::Width, InfoPanel::Height);
     ClockSeededRandom rng(1);
     InfoPanel panel(surface, rng);
     constexpr int Frames = 5000;
@@ -73,7 +73,7 @@ void frameTimings()
 // next due time.
 int cpuUse(int seconds)
 {
-    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::Width, InfoPanel::Height);
     surface.setWindowTitle("bench_infopanel");
     surface.show();
     ClockSeededRandom rng(1);

@@ -16,10 +16,10 @@ class Random;
 
 // The sailing ship of the title animation: x of its centre, its sprite (0-3,
 // red hull) and half its vertical travel.
-struct TitleShipT {
-    int X = 0;
-    int Sprite = 0;
-    int Amplitude = 0;
+struct SailingShip {
+    int x = 0;
+    int sprite = 0;
+    int amplitude = 0;
 };
 
 // The info panel between the status line and the boards: during a
@@ -29,8 +29,8 @@ struct TitleShipT {
 // one step.
 class InfoPanel {
 public:
-    static constexpr int W = 881;
-    static constexpr int H = 182;
+    static constexpr int Width = 881;
+    static constexpr int Height = 182;
     // Sprites 0-3: ships of length 1-4 with a red hull; 4-7 the same with a
     // white hull. Every sprite is 50 high and 33 * length + 24 wide.
     using ShipSprites = std::array<QImage, 8>;
@@ -53,7 +53,7 @@ public:
 
     // Start values of the sailing ship: left of the panel, a random sprite.
     void resetTitleShip();
-    TitleShipT TitleShip;
+    SailingShip titleShip;
 
     // Composes the panel from the game state and presents it.
     void drawInfo(const GameState &st);
@@ -62,10 +62,10 @@ public:
     // Where the sailing ship is drawn for its current X: the centre's y and
     // the roll in 1/256 of a full turn (positive: clockwise).
     struct Pose {
-        int Y;
-        int Roll;
+        int y;
+        int roll;
     };
-    static Pose titlePose(const TitleShipT &ship);
+    static Pose titlePose(const SailingShip &ship);
 
     // "bisher %d Versuch(e)" with " / Trefferquote: %d%%" once a shot was fired.
     static QString statisticsText(int tries, int hits);

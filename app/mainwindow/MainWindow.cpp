@@ -273,7 +273,7 @@ void MainWindow::firstShow()
 
 bool MainWindow::mayClose()
 {
-    return !game_->gameRunning() || AskEndGame();
+    return !game_->gameRunning() || askEndGame();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -337,7 +337,7 @@ void MainWindow::showHelp()
 
 void MainWindow::onNewGame()
 {
-    if (game_->gameRunning() && !AskEndGame())
+    if (game_->gameRunning() && !askEndGame())
         return;
     game_->abandonGame();
     if (wizard_ != nullptr) {
@@ -346,7 +346,7 @@ void MainWindow::onNewGame()
     }
 }
 
-bool MainWindow::AskEndGame()
+bool MainWindow::askEndGame()
 {
     const bool yes =
         AskYesNo(this, QStringLiteral("Spiel beenden?"),

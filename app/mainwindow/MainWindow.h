@@ -71,7 +71,7 @@ private:
     void showAbout();
     bool mayClose();
     // The Yes/No question of "Neu" and closing ("Spiel beenden?").
-    bool AskEndGame();
+    bool askEndGame();
 
     void createMenus();
     void firstShow();

@@ -211,7 +211,7 @@ private slots:
         const QPoint own = L(mine.x, mine.y);
         w.enter(Qt::ControlModifier);
         QCOMPARE(st.GamePhase, int(gpPlaced1));
-        DrawingSurface panel(InfoPanel::W, InfoPanel::H);
+        DrawingSurface panel(InfoPanel::Width, InfoPanel::Height);
         ScriptedRandom r;
         InfoPanel(panel, r).drawInfo(st);
         QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());

@@ -176,21 +176,21 @@ private slots:
         // x, sprite -> y, roll; "between": 66 sin(5pi/17) + 96 = 148.7, 25 cos = 15.05
         const int cases[][4] = {{0, 0, 96, 25}, {75, 0, 162, 0}, {-105, 3, 30, 0}, {50, 1, 149, 15}};
         for (const auto &[x, sprite, y, roll] : cases) {
-            const InfoPanel::Pose pose = InfoPanel::titlePose(TitleShipT{x, sprite, 66});
-            QCOMPARE(QPoint(pose.Y, pose.Roll), QPoint(y, roll));
+            const InfoPanel::Pose pose = InfoPanel::titlePose(SailingShip{x, sprite, 66});
+            QCOMPARE(QPoint(pose.y, pose.roll), QPoint(y, roll));
         }
     }
 
     void animationFrame()
     {
         Panel p({0, 1});
-        QCOMPARE(p.panel.TitleShip.X, -57); // starts left of the panel
-        QCOMPARE(p.panel.TitleShip.Amplitude, 66);
+        QCOMPARE(p.panel.titleShip.x, -57); // starts left of the panel
+        QCOMPARE(p.panel.titleShip.amplitude, 66);
         p.panel.animate(2);                     // two whole 10 ms intervals since the last frame
-        QCOMPARE(p.panel.TitleShip.X, -57 + 3); // lagCount + 1
+        QCOMPARE(p.panel.titleShip.x, -57 + 3); // lagCount + 1
         QCOMPARE(p.presents.count(), 1);
 
-        p.panel.TitleShip.X = 75; // crest of sprite 0: no roll, centre at (75, 162)
+        p.panel.titleShip.x = 75; // crest of sprite 0: no roll, centre at (75, 162)
         p.panel.animate(1);
         QImage img = p.image();
         QCOMPARE(img.pixel(75, 174), Red);          // hull band: rows 30-45 of the sprite
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(img.pixel(75, 140), p.panel.infoBackground().pixel(75, 140)); // fuchsia stays clear
 
         // Rolled clockwise by 25/256 of a turn about (0, 96): the hull's left end up, no fuchsia.
-        p.panel.TitleShip.X = 0;
+        p.panel.titleShip.x = 0;
         p.panel.animate(3);
         img = p.image();
         QCOMPARE(img.pixel(1, 96 + 14), Red);
@@ -208,12 +208,12 @@ private slots:
                     QFAIL("fuchsia pixel drawn");
 
         // Once wholly past the right edge (881 + 57 / 2 = 909) the next random ship enters from the left.
-        p.panel.TitleShip.X = 907;
+        p.panel.titleShip.x = 907;
         p.panel.animate(1);
-        QCOMPARE(p.panel.TitleShip.Sprite, 0);
+        QCOMPARE(p.panel.titleShip.sprite, 0);
         p.panel.animate(1);
-        QCOMPARE(p.panel.TitleShip.Sprite, 1);
-        QCOMPARE(p.panel.TitleShip.X, -45);
+        QCOMPARE(p.panel.titleShip.sprite, 1);
+        QCOMPARE(p.panel.titleShip.x, -45);
     }
 
     // Frames repaint only where the ship was and is, yet equal the whole panel recomposed.
@@ -224,10 +224,10 @@ private slots:
         finished.GamePhase = gpFinished;
         finished.Tries = {30, 30};
         partial.panel.drawInfo(finished); // leftovers of a game must vanish
-        partial.panel.TitleShip.X = 820;
+        partial.panel.titleShip.x = 820;
         for (int i = 0; i < 160; ++i) {
             const int lag = 1 + i % 9;
-            full.panel.TitleShip = partial.panel.TitleShip;
+            full.panel.titleShip = partial.panel.titleShip;
             full.panel.drawInfo(GameState());
             full.panel.animate(lag);
             partial.panel.animate(lag);
