@@ -1,6 +1,6 @@
+#include "support/GameTestAccess.h"
 #include "game/Texts.h"
 #include "opponents/ComputerPlayer.h"
-#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 
 #include <QtTest>
@@ -101,30 +101,15 @@ private slots:
             {"single in the corner, water beside: forced, still drawn", N, "21", {0, 0}, {}, {0, 1}, {1}},
             {"single next to a sunk ship", N, "|||||.....2||.....3", {5, 5}, {0}, {4, 5}, {3}},
             {"single, row too short for the 4", N, withRow(four, 5, ".2.1"), {1, 5}, {1}, {1, 6}, {2}},
-            {"single, a 1 afloat keeps the short axis open",
-             N,
-             withRow(withRow(four, 0, "....3.3..."), 5, ".2.1"),
-             {1, 5},
-             {0},
-             {0, 5},
-             {4}},
-            {"single, no axis open: hunts instead",
-             N,
-             withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1"),
-             {1, 5},
-             {0},
-             {0, 0},
-             {80}},
+            {"single, a 1 afloat keeps the short axis open", N,
+             withRow(withRow(four, 0, "....3.3..."), 5, ".2.1"), {1, 5}, {0}, {0, 5}, {4}},
+            {"single, no axis open: hunts instead", N,
+             withRow(withRow(withRow(four, 3, ".1"), 5, ".2.1"), 7, ".1"), {1, 5}, {0}, {0, 0}, {80}},
             // Hunt mode: the list runs x-outer, y-inner; drawn cells are removed.
             {"hunt: below a sunk ship skipped", N, "3", {0, 0}, {0, 0}, {0, 2}, {99, 98}},
             {"hunt: beside a sunk ship skipped, diagonal taken", N, "3", {0, 0}, {9, 9}, {1, 1}, {99, 98}},
-            {"hunt: pocket too short for the 4 skipped",
-             N,
-             withRow(withRow(four, 7, "1"), 9, "..1"),
-             NoCell,
-             {8, 0},
-             {0, 0},
-             {82, 81}},
+            {"hunt: pocket too short for the 4 skipped", N, withRow(withRow(four, 7, "1"), 9, "..1"), NoCell,
+             {8, 0}, {0, 0}, {82, 81}},
             {"hunt: the same pocket while 1s are afloat", N, "|||||||1||..1", NoCell, {8}, {0, 9}, {98}},
             // Nothing left to find: no shot and no draw.
             {"all ships sunk", N, withRow(four, 9, "3333"), {0, 9}, {}, NoCell, {}},
@@ -132,36 +117,21 @@ private slots:
             // "Schwer": a draw among the cells on most placements of the ships
             // afloat (x outer, y inner). Only the 4 afloat, a hit at (3, 2):
             // (2, 2), (3, 3) and (4, 2) lie on three of its seven placements.
-            {"hard, single hit: the neighbours on most placements",
-             H,
-             "||...2|||........33||333.333.33||3.3.3.3.33",
-             NoCell,
-             {1},
-             {3, 3},
-             {3}},
+            {"hard, single hit: the neighbours on most placements", H,
+             "||...2|||........33||333.333.33||3.3.3.3.33", NoCell, {1}, {3, 3}, {3}},
             // The 4 and a 3 afloat, water at (5, 2): to the right of the two
             // hits lie three placements, to the left two.
-            {"hard, two hits: the end with more room",
-             H,
-             "||.22..1|||........33||333.111.33||3.3.3.3.33",
-             NoCell,
-             {0},
-             {3, 2},
-             {1}},
+            {"hard, two hits: the end with more room", H, "||.22..1|||........33||333.111.33||3.3.3.3.33",
+             NoCell, {0}, {3, 2}, {1}},
             // Only the 4 afloat, a hit at (2, 8), water at (5, 8): (1, 8), (3, 8),
             // (2, 7) and (2, 6) each lie on two of its four placements, (2, 6) on
             // one more away from the hit (a ship beside a hit must contain it).
             {"hard, a placement off the hit counts", H, withRow(four, 8, "..2..1"), NoCell, {0}, {2, 6}, {1}},
             // Only a 1 afloat: (4, 1) touches a sunk ship along an edge, (5, 1)
             // touches two at their corners only.
-            {"hard, corners of sunk ships stay open",
-             H,
+            {"hard, corners of sunk ships stay open", H,
              "1111313131|1111..1111|1111113331|1111111111|1111331333|1111111111|1111331331|"
-             "1111111111|3333111111|1111111111",
-             NoCell,
-             {0},
-             {5, 1},
-             {1}},
+             "1111111111|3333111111|1111111111", NoCell, {0}, {5, 1}, {1}},
         };
         QTest::addColumn<ChoiceCase>("c");
         for (const ChoiceCase &c : cases)
@@ -278,11 +248,11 @@ private slots:
         }
         QCOMPARE(g.run(switchedAway ? 1699 : 1999), switchedAway ? 1 : 0);
         QCOMPARE(g.run(1), 1);
-        QCOMPARE(g.takeLog(),
-                 (switchedAway ? "computerTimer off | changeOverTimer off"
-                               : "changeOverTimer off | computerTimer off") +
-                     QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
-                             "draw present | info"));
+        QCOMPARE(
+            g.takeLog(),
+            (switchedAway ? "computerTimer off | changeOverTimer off" : "changeOverTimer off | computerTimer off") +
+                QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
+                        "draw present | info"));
         QVERIFY(g.st.Tries[1] == shots && g.rng.log.size() == draws);
         QVERIFY(g.st.CurrentPlayer == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
 
@@ -305,8 +275,7 @@ private slots:
         const std::size_t draws = g.rng.log.size();
         GameTestAccess::computerTimer(g.game).enable();
         g.cp.takeTurn();
-        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws &&
-                !GameTestAccess::computerTimer(g.game).isEnabled());
+        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !GameTestAccess::computerTimer(g.game).isEnabled());
         while (g.st.Winner == -1)
             QVERIFY(g.humanFires(true) != NoCell);
         QVERIFY(g.st.Tries[1] == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
@@ -323,9 +292,10 @@ private slots:
         }
         QVERIFY(misses > 0);
         QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
-        QCOMPARE(g.takeLog(), "sound 101 | status " + kAllFound +
-                                  " | draw | info | computerTimer off | banner game-end | close | status " +
-                                  Texts::InfoText(18) + " | present");
+        QCOMPARE(g.takeLog(),
+                 "sound 101 | status " + kAllFound +
+                     " | draw | info | computerTimer off | banner game-end | close | status " +
+                     Texts::InfoText(18) + " | present");
         QCOMPARE(g.game.timerHub().polled(), nullptr);
         QCOMPARE(g.run(10000, 100), 0);
     }

@@ -1,5 +1,4 @@
 #include "support/GameTestAccess.h"
-#include "support/TestDoubles.h"
 #include "dialogs/ColorDialog.h"
 #include "dialogs/ColorComboBox.h"
 #include "game/Game.h"

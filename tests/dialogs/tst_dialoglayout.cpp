@@ -1,5 +1,4 @@
 #include "support/GameTestAccess.h"
-#include "support/TestDoubles.h"
 #include "dialogs/DialogLayout.h"
 #include "dialogs/NewGameWizard.h"
 #include "dialogs/SoundDialog.h"

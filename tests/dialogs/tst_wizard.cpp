@@ -1,7 +1,6 @@
 #include "dialogs/NewGameWizard.h"
 #include "game/Texts.h"
 #include "support/GameTestAccess.h"
-#include "support/TestDoubles.h"
 #include "support/RecordingEffects.h"
 #include "support/WhenModal.h"
 

@@ -1,5 +1,4 @@
 #include "game/Texts.h"
-#include "presentation/BoardGeometry.h"
 #include "support/TestGame.h"
 
 #include <QtTest>

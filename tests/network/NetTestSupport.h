@@ -1,7 +1,6 @@
 #pragma once
 
 #include "support/GameTestAccess.h"
-#include "support/TestDoubles.h"
 #include "game/Game.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"

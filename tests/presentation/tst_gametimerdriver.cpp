@@ -1,6 +1,5 @@
 #include "presentation/GameTimerDriver.h"
 #include "support/RecordingEffects.h"
-#include "support/TestDoubles.h"
 
 #include <QtTest>
 

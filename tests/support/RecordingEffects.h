@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "support/TestDoubles.h"
 
 #include <QString>
 #include <QStringList>

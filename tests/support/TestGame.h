@@ -1,9 +1,9 @@
 #pragma once
 
 #include "game/Game.h"
+#include "presentation/BoardGeometry.h"
 #include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
-#include "support/TestDoubles.h"
 
 #include <QList>
 #include <QPoint>
