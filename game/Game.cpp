@@ -496,11 +496,8 @@ void Game::hoverCandidate(CellPos cell)
     }
     if (st_.GamePhase < gpFiring && (st_.PlacementDone & pdLocal))
         return;
-    CellPos candidate = NoCell;
-    if (st_.GamePhase < gpFiring)
-        candidate = cell;
-    else if (st_.GamePhase == gpFiring && isLocalTurn())
-        candidate = cell;
+    // While firing, the frame follows the pointer only on a local turn.
+    const CellPos candidate = st_.GamePhase < gpFiring || isLocalTurn() ? cell : NoCell;
     hoverBoard_ = hoverBoard();
     if (candidate != st_.HoverCell) {
         st_.HoverCell = candidate;

@@ -200,8 +200,8 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
     const int slot = st.GameMode == gmTwoAtOne ? (st.CurrentPlayer ^ 1) : 0;
     const CellPos last = st.LastShot[slot];
     if (last.x >= 0) {
-        outline(p, Cell * (last.x + 1) - 1, Cell * (last.y + 2) - 1, Cell * (last.x + 2) + 2,
-                Cell * (last.y + 3) + 2, 3, Red);
+        const QRect r = BoardGeometry::cellRect(Board::Own, last);
+        outline(p, r.left() - 1, r.top() - 1, r.left() + Cell + 2, r.top() + Cell + 2, 3, Red);
     }
 }
 
