@@ -1,5 +1,6 @@
 #include "app/mainwindow/MainWindow.h"
 #include "dialogs/NewGameWizard.h"
+#include "update/Updater.h"
 
 #include "KielwanzConfig.h"
 
@@ -17,13 +18,22 @@ int main(int argc, char **argv)
 
     // The windows in their documented order; the dialogs live for the whole
     // run and are shown modally when needed.
-    MainWindow Form1(nullptr, nullptr, nullptr, QString(), true);
-    if (Form1.QuitAtStart)
-        return 0; // the update wizard ended the program; a prepared installation starts now
-    auto *Form2 = new NewGameWizard(Form1.game(), &Form1);
-    Form1.setWizard(Form2);
-    Form1.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
+    MainWindow window;
+    // The update check comes before the dialogs; when it ends the program
+    // the window is taken down without ever being shown.
+    switch (window.updater().checkForUpdates(QString(), false, 0)) {
+    case Updater::Outcome::Continue:
+        break;
+    case Updater::Outcome::QuitWithoutSaving: // a pure updater
+        window.discardSettingsOnExit();
+        return 0;
+    case Updater::Outcome::Quit: // a prepared installation starts now
+        return 0;
+    }
+    auto *wizard = new NewGameWizard(window.game(), &window);
+    window.setWizard(wizard);
+    window.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
 
-    Form1.show();
+    window.show();
     return app.exec();
 }

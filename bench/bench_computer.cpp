@@ -5,9 +5,10 @@
 // Output: one "name=value" line per figure. us_per_move is the time the
 // shooter takes to choose one cell, the engine's shot itself not counted.
 
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/ComputerPlayer.h"
+#include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +40,7 @@ Result play(int games, const Chooser &choose)
         Game game(fx, draws, clock);
         GameState &st = GameTestAccess::state(game);
         st.GameMode = gmPCMode;
-        Game::PlaceShipsRandomly(st.PlayField[0], fleets);
+        Game::placeShipsRandomly(st.PlayField[0], fleets);
         st.GamePhase = gpFiring;
         st.CurrentPlayer = 1;
         st.Winner = 0; // the other side is done: misses keep the shooter's turn
@@ -48,7 +49,7 @@ Result play(int games, const Chooser &choose)
             const CellPos cell = choose(st, draws);
             r.chooseSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             ++r.moves;
-            if (cell == NoCell || !game.ClickControlField(cell.x, cell.y)) {
+            if (cell == NoCell || !game.fireAt(cell.x, cell.y)) {
                 std::fprintf(stderr, "game %d: no valid shot\n", i);
                 std::exit(1);
             }
@@ -104,17 +105,17 @@ int main(int argc, char **argv)
     }
 
     const Result computer = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::ChooseCell(st.ControlField[1], st.ComputerLastHit, rng);
+        return ComputerPlayer::chooseCell(st.ControlField[1], st.ComputerLastHit, rng);
     });
     report("", computer);
 
     const Result easy = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::ChooseEasyCell(st.ControlField[1], rng);
+        return ComputerPlayer::chooseEasyCell(st.ControlField[1], rng);
     });
     report("easy_", easy);
 
     const Result hard = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::ChooseHardCell(st.ControlField[1], rng);
+        return ComputerPlayer::chooseHardCell(st.ControlField[1], rng);
     });
     report("hard_", hard);
 

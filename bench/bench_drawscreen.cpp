@@ -1,9 +1,10 @@
 // Median time of one full board frame (compose + present), offscreen.
 //   bench_drawscreen [frames]
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "presentation/BoardRenderer.h"
 #include "presentation/DrawingSurface.h"
+#include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -50,15 +51,15 @@ int main(int argc, char **argv)
     Game game(fx, rng, clock);
     GameTestAccess::state(game).GameMode = gmTwoAtOne;
     GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-    game.StartGame();
-    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
-    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
+    game.startGame();
+    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
     GameTestAccess::state(game).GamePhase = gpFiring;
     for (int i = 0; i < 60; ++i) {
         GameTestAccess::state(game).CurrentPlayer = i % 2;
-        game.ClickControlField(rng.random(10), rng.random(10));
+        game.fireAt(rng.random(10), rng.random(10));
     }
-    game.changeOverTimer.disable();
+    GameTestAccess::changeOverTimer(game).disable();
     GameTestAccess::state(game).GamePhase = gpFiring;
     GameTestAccess::state(game).HoverCell = {4, 5};
 
@@ -66,17 +67,17 @@ int main(int argc, char **argv)
     DrawingSurface surface(BoardRenderer::Width, BoardRenderer::Height);
 
     const auto board = timeFrames(frames, [&] {
-        renderer.DrawScreen(surface.backBuffer(), game.st, false);
+        renderer.drawScreen(surface.backBuffer(), game.st, false);
         surface.present();
     });
     const auto banner = timeFrames(frames / 4, [&] {
-        renderer.DrawScreen(surface.backBuffer(), game.st, true);
-        renderer.DrawChangeOverBanner(surface.backBuffer(), game.st, 3);
+        renderer.drawScreen(surface.backBuffer(), game.st, true);
+        renderer.drawChangeOverBanner(surface.backBuffer(), game.st, 3);
         surface.present();
     });
     GameState title;
     const auto titleFrames = timeFrames(frames, [&] {
-        renderer.DrawScreen(surface.backBuffer(), title, false);
+        renderer.drawScreen(surface.backBuffer(), title, false);
         surface.present();
     });
 

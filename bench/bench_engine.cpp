@@ -2,8 +2,9 @@
 // fleet and one shot. Prints name=value lines (nanoseconds per call, the
 // median of several runs).
 
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
+#include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,7 +30,7 @@ std::vector<Grid> sampleGrids()
     ClockSeededRandom rng(7);
     for (int i = 0; i < 16; ++i) {
         Grid full;
-        Game::PlaceShipsRandomly(full, rng);
+        Game::placeShipsRandomly(full, rng);
         Grid partial;
         int n = 0;
         for (int x = 0; x < 10; ++x)
@@ -53,7 +54,7 @@ double benchCanSetShipCell()
             for (const Grid &g : grids) {
                 for (int x = 0; x < 10; ++x) {
                     for (int y = 0; y < 10; ++y) {
-                        yes += Game::CanSetShipCell(g, x, y, (x + y + rep) & 1);
+                        yes += Game::canSetShipCell(g, x, y, (x + y + rep) & 1);
                         ++calls;
                     }
                 }
@@ -75,7 +76,7 @@ double benchPlaceShipsRandomly()
         const auto t0 = Clock::now();
         for (int i = 0; i < fleets; ++i) {
             Grid g;
-            Game::PlaceShipsRandomly(g, rng);
+            Game::placeShipsRandomly(g, rng);
             sink = sink + g.at(i % 10, 0);
         }
         const auto t1 = Clock::now();
@@ -95,9 +96,9 @@ double benchClickControlField()
     Game game(fx, rng, clock);
     GameTestAccess::state(game).GameMode = gmTwoAtTwo;
     GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-    game.StartGame();
-    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
-    Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
+    game.startGame();
+    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
     GameTestAccess::state(game).GamePhase = gpFiring;
     const GameState start = game.st;
 
@@ -107,7 +108,7 @@ double benchClickControlField()
         Clock::duration spent{};
         for (int g = 0; g < 200; ++g) {
             GameTestAccess::state(game) = start;
-            game.changeOverTimer.disable();
+            GameTestAccess::changeOverTimer(game).disable();
             int next[2] = {0, 0};
             const auto t0 = Clock::now();
             while (game.st.GamePhase == gpFiring) {
@@ -117,7 +118,7 @@ double benchClickControlField()
                     break;
                 // A different order per player and game, every cell once.
                 const int k = (cell * 37 + g + p * 11) % 100;
-                game.ClickControlField(k % 10, k / 10);
+                game.fireAt(k % 10, k / 10);
                 ++calls;
             }
             spent += Clock::now() - t0;

@@ -2,7 +2,7 @@
 // frame), and with --cpu the CPU use of a shown panel animated by the game
 // timer for a number of seconds (target: at most 3 % of one core).
 //
-//   bench_infopanel                 frame and DrawInfo timings (offscreen works)
+//   bench_infopanel                 frame and drawInfo timings (offscreen works)
 //   bench_infopanel --cpu [seconds] needs a display, e.g. under xvfb-run
 
 #include "game/Game.h"
@@ -10,6 +10,7 @@
 #include "game/Random.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
+#include "support/RecordingEffects.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,7 +33,7 @@ double cpuSeconds()
 
 void frameTimings()
 {
-    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::Width, InfoPanel::Height);
     ClockSeededRandom rng(1);
     InfoPanel panel(surface, rng);
     constexpr int Frames = 5000;
@@ -57,12 +58,12 @@ void frameTimings()
     st.GameMode = gmPCMode;
     st.GamePhase = gpFiring;
     st.Tries = {37, 41};
-    Game::PlaceShipsRandomly(st.ControlField[0], rng);
+    Game::placeShipsRandomly(st.ControlField[0], rng);
     QElapsedTimer t;
     t.start();
     constexpr int Draws = 1000;
     for (int i = 0; i < Draws; ++i)
-        panel.DrawInfo(st);
+        panel.drawInfo(st);
     std::printf("DrawInfo (firing phase, 20 ships, 2 texts): mean %.1f us\n",
                 t.nsecsElapsed() / 1000.0 / Draws);
 }
@@ -72,7 +73,7 @@ void frameTimings()
 // next due time.
 int cpuUse(int seconds)
 {
-    DrawingSurface surface(InfoPanel::W, InfoPanel::H);
+    DrawingSurface surface(InfoPanel::Width, InfoPanel::Height);
     surface.setWindowTitle("bench_infopanel");
     surface.show();
     ClockSeededRandom rng(1);
@@ -80,7 +81,8 @@ int cpuUse(int seconds)
     SteadyClock clock;
     TimerHub hub(clock);
     GameTimer timer(hub, "animationTimer", 10);
-    panel.attach(timer);
+    TimerCalls animation([&](GameTimer &, int lagCount) { panel.animate(lagCount); });
+    timer.setTarget(&animation);
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);

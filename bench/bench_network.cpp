@@ -32,12 +32,12 @@ qint64 sentAt = 0;
 
 struct Effects : NullEffects {
     NetSession *net = nullptr;
-    void SendText(const QString &text) override
+    void sendText(const QString &text) override
     {
         sentAt = clockNs.nsecsElapsed();
         net->sendText(text);
     }
-    void CloseConnection() override { net->closeConnection(); }
+    void closeConnection() override { net->closeConnection(); }
 };
 
 struct Side {
@@ -99,11 +99,11 @@ int main(int argc, char **argv)
         return 1;
     }
     host.net.sendStart();
-    host.game.StartGame();
+    host.game.startGame();
     waitFor([&] { return guest.game.st.GamePhase == gpPlacing1; });
     for (Side *s : {&host, &guest}) {
-        s->game.MenuItem_SetShipsAutomaticallyClick();
-        s->game.FormKeyPress(13);
+        s->game.placeAllShipsRandomly();
+        s->game.confirm();
     }
     if (!waitFor([&] { return host.game.st.GamePhase == gpFiring && guest.game.st.GamePhase == gpFiring; })) {
         std::fprintf(stderr, "no firing\n");
@@ -121,7 +121,7 @@ int main(int argc, char **argv)
         Side &peer = &shooter == &host ? guest : host;
         const int k = (i % 200) / 2;
         const int tries = peer.game.st.Tries[shooter.game.st.LocalPlayer];
-        shooter.game.DXDrawMouseDown(MouseButton::Left, 480 + 40 * (k % 10) + 20, 80 + 40 * (k / 10) + 20);
+        shooter.game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
         // Carried out on the peer's side once its count of the shooter's tries has grown.
         if (!waitFor([&] { return peer.game.st.Tries[shooter.game.st.LocalPlayer] == tries + 1; })) {
             std::fprintf(stderr, "shot %d lost\n", i);

@@ -132,6 +132,6 @@ void ColorDialog::storeAndClose()
     std::array<std::uint32_t, 4> colors = game_.st.CellColors;
     for (int i = 1; i <= 3; ++i)
         colors[i] = boxes_[i - 1]->color();
-    game_.SetCellColors(colors);
+    game_.setCellColors(colors);
     accept();
 }

@@ -343,7 +343,7 @@ void NewGameWizard::showEvent(QShowEvent *event)
 void NewGameWizard::startOver()
 {
     const GameState &st = game_.st;
-    game_.ForgetPlayerNames();
+    game_.forgetPlayerNames();
 
     // Filling the fields must not run the pages' rules: "Weiter" stays
     // disabled until a mode is chosen, whatever names are stored.
@@ -457,7 +457,7 @@ void NewGameWizard::goForward()
         choices.GameMode = gmTwoAtOne;
         choices.PlayerNames = {player1Edit_->text(), player2Edit_->text()};
         choices.ChangingTime = changeOverSpin_->value() + 1;
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         startGameAndClose(-1);
     } else if (page == networkPage_) {
         const int local = guestButton_->isChecked() ? 1 : 0;
@@ -472,7 +472,7 @@ void NewGameWizard::goForward()
         choices.LocalPlayer = local;
         choices.HostAddress = addressEdit_->text();
         choices.PlayerNames[local] = networkNameEdit_->text();
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         // The state text goes first, so that an answer of the network code
         // (a failure, say) is not overwritten.
         if (local == 0) {
@@ -488,14 +488,14 @@ void NewGameWizard::goForward()
         choices.PlayerNames = {soloNameEdit_->text(), {}};
         choices.ChangingTime = thinkingTimeSpin_->value();
         choices.ComputerLevel = computerLevel_->currentIndex();
-        game_.TakeChoices(choices);
+        game_.takeChoices(choices);
         startGameAndClose(0);
     }
 }
 
 void NewGameWizard::startGameAndClose(int namePlayer)
 {
-    game_.BeginGame(namePlayer);
+    game_.beginGame(namePlayer);
     accept();
 }
 
@@ -522,13 +522,13 @@ bool NewGameWizard::mayLeave(bool closing)
             ok = AskYesNo(this, QStringLiteral("Warnung"),
                           QStringLiteral("Soll die Verbindung getrennt werden?"), QMessageBox::Warning);
             if (ok)
-                game_.ForgetPlayerNames();
+                game_.forgetPlayerNames();
         }
         if (ok)
             emit closeRequested(st.LocalPlayer);
     }
     // A real close (not "Zurück") without a game resumes the title animation.
     if (ok && st.GamePhase == gpNoGame && closing)
-        game_.animationTimer.enable();
+        game_.resumeTitleAnimation();
     return ok;
 }

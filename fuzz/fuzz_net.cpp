@@ -6,7 +6,6 @@
 // is this side's turn, time passes). Seeds hold what a well-behaved peer
 // sends: name (and start word), fleet, shots.
 
-#include "support/GameTestAccess.h"
 #include "game/Game.h"
 #include "opponents/Cp1252.h"
 #include "opponents/NetSession.h"
@@ -26,35 +25,41 @@ struct QuietUi : NetSessionUi {
     void showConnectionMessage(const QString &, const QString &) override {}
 };
 
-struct WiredEffects : NullEffects {
-    NetSession *net = nullptr;
-    void SendText(const QString &text) override { net->sendText(text); }
-    void CloseConnection() override { net->closeConnection(); }
+// Time moves only when this side makes its move.
+struct StepClock final : Clock {
+    std::int64_t now = 1'000'000;
+    std::int64_t nowMs() const override { return now; }
 };
 
-void ownMove(Game &game, NetSession &net, QuietUi &ui, ManualClock &clock)
+struct WiredEffects : NullEffects {
+    NetSession *net = nullptr;
+    void sendText(const QString &text) override { net->sendText(text); }
+    void closeConnection() override { net->closeConnection(); }
+};
+
+void ownMove(Game &game, NetSession &net, QuietUi &ui, StepClock &clock)
 {
-    GameState &st = GameTestAccess::state(game);
+    const GameState &st = game.st;
     if (st.LocalPlayer == 0 && net.link() == NetSession::Link::Lobby && ui.forward) {
         net.sendStart();
-        game.StartGame();
+        game.startGame();
     }
     if (net.link() != NetSession::Link::Playing)
         return;
-    if (!(st.PlacementDone & pdLocal) && game.PlacementItemsVisible()) {
-        game.MenuItem_SetShipsAutomaticallyClick();
-        game.FormKeyPress(13);
+    if (!(st.PlacementDone & pdLocal) && game.placementItemsVisible()) {
+        game.placeAllShipsRandomly();
+        game.confirm();
     }
-    if (st.GamePhase == gpFiring && game.IsLocalTurn()) {
+    if (st.GamePhase == gpFiring && game.isLocalTurn()) {
         for (int k = 0; k < 100; ++k) {
             if (st.ControlField[st.LocalPlayer & 1].at(k % 10, k / 10) == cfUnknown) {
-                game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * (k % 10), 100 + 40 * (k / 10));
+                game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
                 break;
             }
         }
     }
-    clock.advance(1000);
-    game.timers.poll();
+    clock.now += 1000;
+    game.timerHub().poll();
 }
 
 } // namespace
@@ -75,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     WiredEffects fx;
-    ScriptedRandom rng({}, 1);
-    ManualClock clock;
+    ClockSeededRandom rng(1);
+    StepClock clock;
     Game game(fx, rng, clock);
     QuietUi ui;
     NetSession net(game, ui);
@@ -84,9 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     struct : NetTransport {
         void send(const QByteArray &) override {}
     } nowhere;
-    GameTestAccess::state(game).GameMode = gmTwoAtTwo;
-    GameTestAccess::state(game).LocalPlayer = data[0] & 1;
-    GameTestAccess::state(game).PlayerNames[data[0] & 1] = game.st.LocalPlayer == 0 ? QStringLiteral("Hanna") : QStringLiteral("Gustav");
+    GameChoices choices;
+    choices.GameMode = gmTwoAtTwo;
+    choices.LocalPlayer = data[0] & 1;
+    choices.PlayerNames = {QStringLiteral("Hanna"), QStringLiteral("Gustav")};
+    game.takeChoices(choices);
     net.openOn(nowhere);
 
     for (qsizetype at = 1; at < input.size();) {

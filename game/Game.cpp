@@ -8,19 +8,28 @@
 #include <cstdlib>
 
 Game::Game(GameEffects &effects, Random &rng, const Clock &clock)
-    : timers(clock),
-      changeOverTimer(timers, QStringLiteral("changeOverTimer"), 1000),
-      computerTimer(timers, QStringLiteral("computerTimer"), 1000),
-      animationTimer(timers, QStringLiteral("animationTimer"), 10),
-      effects_(effects),
-      rng_(rng)
+    : timers_(clock), changeOverTimer_(timers_, QStringLiteral("changeOverTimer"), 1000),
+      computerTimer_(timers_, QStringLiteral("computerTimer"), 1000),
+      animationTimer_(timers_, QStringLiteral("animationTimer"), 10), effects_(effects), rng_(rng)
 {
-    changeOverTimer.setTarget(this);
+    changeOverTimer_.setTarget(this);
+    computerTimer_.setTarget(this);
+    animationTimer_.setTarget(this);
+}
+
+void Game::timerFired(GameTimer &timer, int lagCount)
+{
+    if (&timer == &changeOverTimer_)
+        changeOverTick();
+    else if (&timer == &computerTimer_ && computerMove_)
+        computerMove_();
+    else if (&timer == &animationTimer_ && animationFrame_)
+        animationFrame_(lagCount);
 }
 
 // ---------------------------------------------------------------- grid queries
 
-int Game::GetShipLength(const Grid &grid, int x, int y)
+int Game::shipLength(const Grid &grid, int x, int y)
 {
     if (grid.get(x, y) == 0)
         return 0;
@@ -36,7 +45,7 @@ int Game::GetShipLength(const Grid &grid, int x, int y)
     return length;
 }
 
-ShipCounts Game::CountShips(const Grid &grid, int threshold)
+ShipCounts Game::countShips(const Grid &grid, int threshold)
 {
     ShipCounts counts{0, 0, 0, 0, 0};
     for (int x = 0; x < BoardSize; ++x) {
@@ -45,7 +54,7 @@ ShipCounts Game::CountShips(const Grid &grid, int threshold)
             // so that no threshold can overflow.
             if (grid.get(x, y) - 1 > threshold && grid.get(x, y - 1) - 2 < threshold &&
                 grid.get(x - 1, y) - 2 < threshold) {
-                const int length = GetShipLength(grid, x, y);
+                const int length = shipLength(grid, x, y);
                 // Runs longer than 4 cannot come from placement; they are not
                 // counted rather than written past the counters.
                 if (length >= 1 && length <= 4)
@@ -56,7 +65,7 @@ ShipCounts Game::CountShips(const Grid &grid, int threshold)
     return counts;
 }
 
-bool Game::CanSetShipCell(const Grid &grid, int x, int y, bool strict)
+bool Game::canSetShipCell(const Grid &grid, int x, int y, bool strict)
 {
     if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
         return false;
@@ -106,7 +115,7 @@ bool Game::CanSetShipCell(const Grid &grid, int x, int y, bool strict)
 static bool shipFits(const Grid &grid, int x, int y, int length, int d)
 {
     for (int k = 0; k < length; ++k)
-        if (!Game::CanSetShipCell(grid, x + d * k, y + (1 - d) * k, true))
+        if (!Game::canSetShipCell(grid, x + d * k, y + (1 - d) * k, true))
             return false;
     return true;
 }
@@ -120,7 +129,7 @@ static bool anyShipFits(const Grid &grid, int length, int d)
     return false;
 }
 
-void Game::PlaceShipsRandomly(Grid &grid, Random &rng)
+void Game::placeShipsRandomly(Grid &grid, Random &rng)
 {
     for (int i = 1; i <= 4; ++i) {
         const int length = 5 - i;
@@ -144,7 +153,7 @@ void Game::PlaceShipsRandomly(Grid &grid, Random &rng)
     }
 }
 
-bool Game::IsCompleteFleet(const ShipCounts &counts)
+bool Game::isCompleteFleet(const ShipCounts &counts)
 {
     for (int length = 1; length <= 4; ++length)
         if (counts[length] != RequiredShips(length))
@@ -152,7 +161,7 @@ bool Game::IsCompleteFleet(const ShipCounts &counts)
     return true;
 }
 
-QString Game::FleetDigits(const Grid &grid)
+QString Game::fleetDigits(const Grid &grid)
 {
     QString digits;
     digits.reserve(BoardSize * BoardSize + 1);
@@ -164,7 +173,7 @@ QString Game::FleetDigits(const Grid &grid)
 
 // ------------------------------------------------ choices, settings, dialogs
 
-void Game::TakeChoices(const GameChoices &c)
+void Game::takeChoices(const GameChoices &c)
 {
     st_.GameMode = c.GameMode;
     switch (c.GameMode) {
@@ -184,34 +193,40 @@ void Game::TakeChoices(const GameChoices &c)
         st_.PlayerNames = {c.PlayerNames[0], QString::fromUtf8(Texts::ComputerName)};
         st_.RecentNames[0] = c.PlayerNames[0];
         st_.ChangingTime = c.ChangingTime;
-        SetComputerLevel(c.ComputerLevel);
+        setComputerLevel(c.ComputerLevel);
         break;
     }
 }
 
-void Game::ForgetPlayerNames()
+void Game::forgetPlayerNames()
 {
     st_.PlayerNames[0].clear();
     st_.PlayerNames[1].clear();
 }
 
-void Game::ApplySettings(const StoredSettings &stored) { static_cast<StoredSettings &>(st_) = stored; }
+void Game::applySettings(const StoredSettings &stored)
+{
+    static_cast<StoredSettings &>(st_) = stored;
+}
 
-void Game::SetShotSounds(const std::array<int, 2> &sounds) { st_.ShotSound = sounds; }
+void Game::setShotSounds(const std::array<int, 2> &sounds)
+{
+    st_.ShotSound = sounds;
+}
 
-void Game::SetCellColors(const std::array<std::uint32_t, 4> &colors)
+void Game::setCellColors(const std::array<std::uint32_t, 4> &colors)
 {
     const bool changed = colors != st_.CellColors;
     st_.CellColors = colors;
     // Not over the title picture, the end banner or the change-over countdown:
     // the next regular redraw picks the colours up there.
-    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !changeOverTimer.Enabled())
-        DrawScreen(true);
+    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !changeOverTimer_.isEnabled())
+        drawScreen(true);
 }
 
 // ------------------------------------------------------- start, status, drawing
 
-void Game::StartGame()
+void Game::startGame()
 {
     st_.GamePhase = gpPlacing1;
     st_.PlacementDone = 0;
@@ -236,22 +251,22 @@ void Game::StartGame()
         st_.ControlField[p].clear();
     }
     if (st_.GameMode == gmPCMode) {
-        computerTimer.setInterval(
+        computerTimer_.setInterval(
             static_cast<int>(std::clamp(st_.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
-        PlaceShipsRandomly(st_.PlayField[1], rng_);
+        placeShipsRandomly(st_.PlayField[1], rng_);
     }
 }
 
-void Game::BeginGame(int namePlayer)
+void Game::beginGame(int namePlayer)
 {
-    StartGame();
+    startGame();
     const int p = namePlayer < 0 ? cur() : namePlayer & 1;
-    effects_.SetStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[p]}));
-    DrawScreen(true);
-    effects_.DrawInfo();
+    effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[p]}));
+    drawScreen(true);
+    effects_.drawInfo();
 }
 
-void Game::SetComputerLevel(int level)
+void Game::setComputerLevel(int level)
 {
     st_.ComputerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
 }
@@ -261,14 +276,14 @@ static QString shipEntry(int count, int length)
     return QString::number(count) + u' ' + QString::number(length) + QStringLiteral("er, ");
 }
 
-QString Game::SetInfoLabelCaption()
+QString Game::statusText() const
 {
     QString text;
     const GamePhaseT phase = st_.GamePhase;
     if (phase == gpNoGame) {
         text = Texts::InfoText(0);
     } else if (phase >= gpPlacing1 && phase <= gpPlaced2) {
-        const ShipCounts counts = CountShips(st_.PlayField[cur()], 0);
+        const ShipCounts counts = countShips(st_.PlayField[cur()], 0);
         QString needed, surplus;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
@@ -284,57 +299,77 @@ QString Game::SetInfoLabelCaption()
                 text += QStringLiteral("; ");
             text += QStringLiteral("zu entfernen: ") + surplus.chopped(2);
         }
-        const bool complete = needed.isEmpty() && surplus.isEmpty();
-        st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
-        if (st_.GamePhase == gpPlaced1 || st_.GamePhase == gpPlaced2)
+        if (needed.isEmpty() && surplus.isEmpty())
             text = Texts::InfoText(2);
     } else if (phase == gpFiring) {
         const int p = cur();
-        const ShipCounts counts = CountShips(st_.ControlField[p], 1);
+        const ShipCounts counts = countShips(st_.ControlField[p], 1);
         QString missing;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
             if (required > counts[length])
                 missing += FormatText(QStringLiteral("%d %der, "), {required - counts[length], length});
         }
-        const bool localSingle = (st_.GameMode == gmTwoAtTwo && p == local()) ||
-                                 (st_.GameMode == gmPCMode && p == 0);
+        const bool localSingle =
+            (st_.GameMode == gmTwoAtTwo && p == local()) || (st_.GameMode == gmPCMode && p == 0);
         if (!missing.isEmpty()) {
-            const QString lead = localSingle ? Texts::InfoText(10)
-                                             : FormatText(Texts::InfoText(4), {st_.PlayerNames[p]});
+            const QString lead =
+                localSingle ? Texts::InfoText(10) : FormatText(Texts::InfoText(4), {st_.PlayerNames[p]});
             text = lead + QStringLiteral(" Es fehlen: ") + missing.chopped(2) + u'.';
+        } else if (st_.GameMode == gmTwoAtOne) {
+            text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
+        } else if (localSingle) {
+            text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
         } else {
-            if (st_.GameMode == gmTwoAtOne)
-                text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
-            else if (localSingle)
-                text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
-            else
-                text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
-            st_.Winner = p;
+            text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
         }
     } else if (phase == gpFinished) {
         text = Texts::InfoText(18);
     }
-    effects_.SetStatusText(text);
     return text;
 }
 
-int Game::hoverBoard() const { return ViewedPlayer() * 2 + (st_.GamePhase >= gpFiring ? 1 : 0); }
+void Game::showStatusText()
+{
+    effects_.setStatusText(statusText());
+}
 
-void Game::DrawScreen(bool present)
+void Game::updatePlacementPhase()
+{
+    if (st_.GamePhase < gpPlacing1 || st_.GamePhase > gpPlaced2)
+        return;
+    const ShipCounts counts = countShips(st_.PlayField[cur()], 0);
+    bool needed = false, surplus = false;
+    for (int length = 1; length <= 4; ++length) {
+        needed = needed || RequiredShips(length) > counts[length];
+        surplus = surplus || RequiredShips(length) < counts[length];
+    }
+    const bool complete = !needed && !surplus;
+    st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
+}
+
+int Game::hoverBoard() const
+{
+    return viewedPlayer() * 2 + (st_.GamePhase >= gpFiring ? 1 : 0);
+}
+
+void Game::drawScreen(bool present)
 {
     // A hover frame is under the pointer or nowhere: after a hand-over or the
     // step from placing to firing the pointer is not on that cell any more.
     if (hoverBoard() != hoverBoard_)
         st_.HoverCell = NoCell;
     if (st_.GamePhase == gpNoGame)
-        SetInfoLabelCaption();
-    effects_.DrawScreen(present);
+        showStatusText();
+    effects_.drawScreen(present);
 }
 
-int Game::ViewedPlayer() const { return ViewedPlayerOf(st_); }
+int Game::viewedPlayer() const
+{
+    return viewedPlayerOf(st_);
+}
 
-int Game::ViewedPlayerOf(const GameState &st)
+int Game::viewedPlayerOf(const GameState &st)
 {
     switch (st.GameMode) {
     case gmTwoAtOne:
@@ -346,7 +381,7 @@ int Game::ViewedPlayerOf(const GameState &st)
     }
 }
 
-bool Game::IsLocalTurn() const
+bool Game::isLocalTurn() const
 {
     switch (st_.GameMode) {
     case gmTwoAtOne:
@@ -360,105 +395,100 @@ bool Game::IsLocalTurn() const
 
 // ------------------------------------------------------------------ placement
 
-void Game::ClearPlayField() { st_.PlayField[cur()].clearPlayingCells(); }
+void Game::clearPlayField()
+{
+    st_.PlayField[cur()].clearPlayingCells();
+}
 
-bool Game::PlacementItemsVisible() const
+bool Game::placementItemsVisible() const
 {
     return st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2 &&
            !(st_.GameMode == gmTwoAtTwo && st_.PlacementDone == pdLocal);
 }
 
-void Game::MenuItem_DeleteAllShipsClick()
+void Game::removeAllShips()
 {
-    if (!PlacementItemsVisible())
+    if (!placementItemsVisible())
         return;
-    effects_.HideBalloon();
-    ClearPlayField();
-    DrawScreen(true);
-    SetInfoLabelCaption();
-    effects_.DrawInfo();
+    effects_.hideBalloon();
+    clearPlayField();
+    updatePlacementPhase();
+    drawScreen(true);
+    showStatusText();
+    effects_.drawInfo();
 }
 
-void Game::MenuItem_SetShipsAutomaticallyClick()
+void Game::placeAllShipsRandomly()
 {
-    if (!PlacementItemsVisible())
+    if (!placementItemsVisible())
         return;
-    effects_.HideBalloon();
-    ClearPlayField();
-    PlaceShipsRandomly(st_.PlayField[cur()], rng_);
-    DrawScreen(true);
-    SetInfoLabelCaption();
-    effects_.DrawInfo();
+    effects_.hideBalloon();
+    clearPlayField();
+    placeShipsRandomly(st_.PlayField[cur()], rng_);
+    updatePlacementPhase();
+    drawScreen(true);
+    showStatusText();
+    effects_.drawInfo();
 }
 
 // ---------------------------------------------------------------------- mouse
 
-CellPos Game::LeftBoardCell(int X, int Y)
+void Game::pressCell(Board board, CellPos c, CellPress press)
 {
-    if (X > 40 && X < 440 && Y > 80 && Y < 480)
-        return {(X - 40) / 40, (Y - 80) / 40};
-    return NoCell;
-}
-
-CellPos Game::RightBoardCell(int X, int Y)
-{
-    if (X > 480 && X < 880 && Y > 80 && Y < 480)
-        return {(X - 480) / 40, (Y - 80) / 40};
-    return NoCell;
-}
-
-void Game::DXDrawMouseDown(MouseButton button, int X, int Y)
-{
-    if (changeOverTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
+    if (changeOverTimer_.isEnabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
 
     if (st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2) {
         if (st_.PlacementDone & pdLocal)
             return;
-        const CellPos c = LeftBoardCell(X, Y);
-        if (c == NoCell)
+        if (board != Board::Own)
             return;
         Grid &field = st_.PlayField[cur()];
-        if (button == MouseButton::Left) {
-            if (CanSetShipCell(field, c.x, c.y, false)) {
+        if (press == CellPress::Set) {
+            if (canSetShipCell(field, c.x, c.y, false)) {
                 field.at(c.x, c.y) = pfShip;
             } else {
                 if (field.at(c.x, c.y) == 0)
-                    effects_.ShowPlacementBalloon(c.x, c.y);
+                    effects_.showPlacementBalloon(c.x, c.y);
                 return;
             }
         } else {
             field.at(c.x, c.y) = pfWater;
         }
-        SetInfoLabelCaption();
-        effects_.DrawInfo();
-        DrawScreen(true);
+        updatePlacementPhase();
+        showStatusText();
+        effects_.drawInfo();
+        drawScreen(true);
         return;
     }
 
     if (st_.GamePhase == gpFiring) {
-        if (!IsLocalTurn() || button != MouseButton::Left)
+        if (!isLocalTurn() || press != CellPress::Set)
             return;
-        const CellPos c = RightBoardCell(X, Y);
         // Never send a shot that would not be carried out here.
-        if (c == NoCell || !freeTarget(c.x, c.y))
+        if (board != Board::Control || !freeTarget(c.x, c.y))
             return;
-        effects_.SendText(FormatText(QStringLiteral("%d%d"), {c.x, c.y}));
-        ClickControlField(c.x, c.y);
+        effects_.sendText(FormatText(QStringLiteral("%d%d"), {c.x, c.y}));
+        fireAt(c.x, c.y);
     }
 }
 
-void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
+void Game::hoverCell(Board board, CellPos cell)
 {
-    if (leftHeld) {
-        DXDrawMouseDown(MouseButton::Left, X, Y);
-        return;
-    }
-    if (rightHeld) {
-        DXDrawMouseDown(MouseButton::Right, X, Y);
-        return;
-    }
-    if (changeOverTimer.Enabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
+    if (st_.GamePhase < gpFiring)
+        hoverCandidate(board == Board::Own ? cell : NoCell);
+    else
+        hoverCandidate(board == Board::Control ? cell : NoCell);
+}
+
+void Game::hoverNoCell()
+{
+    hoverCandidate(NoCell);
+}
+
+void Game::hoverCandidate(CellPos cell)
+{
+    if (changeOverTimer_.isEnabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
         // Not drawn now; the cell is not under the pointer any more when the
         // countdown or the victory screen ends.
         st_.HoverCell = NoCell;
@@ -466,26 +496,23 @@ void Game::DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y)
     }
     if (st_.GamePhase < gpFiring && (st_.PlacementDone & pdLocal))
         return;
-    CellPos candidate = NoCell;
-    if (st_.GamePhase < gpFiring)
-        candidate = LeftBoardCell(X, Y);
-    else if (st_.GamePhase == gpFiring && IsLocalTurn())
-        candidate = RightBoardCell(X, Y);
+    // While firing, the frame follows the pointer only on a local turn.
+    const CellPos candidate = st_.GamePhase < gpFiring || isLocalTurn() ? cell : NoCell;
     hoverBoard_ = hoverBoard();
     if (candidate != st_.HoverCell) {
         st_.HoverCell = candidate;
-        DrawScreen(true);
+        drawScreen(true);
     }
 }
 
-void Game::DXDrawMouseLeave()
+void Game::leaveBoards()
 {
     if (st_.HoverCell == NoCell)
         return;
     st_.HoverCell = NoCell;
     // Redrawn only where the frame is shown; a banner stays.
-    if (!changeOverTimer.Enabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
-        DrawScreen(true);
+    if (!changeOverTimer_.isEnabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
+        drawScreen(true);
 }
 
 // --------------------------------------------------------------------- firing
@@ -503,6 +530,15 @@ void Game::markSunk(Grid &control, int x, int y)
         control.at(x + k * dx, y + k * dy) = cfSunk;
 }
 
+bool Game::foundAllShips(const Grid &control)
+{
+    const ShipCounts counts = countShips(control, 1);
+    for (int length = 1; length <= 4; ++length)
+        if (RequiredShips(length) > counts[length])
+            return false;
+    return true;
+}
+
 bool Game::freeTarget(int x, int y) const
 {
     if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
@@ -512,7 +548,7 @@ bool Game::freeTarget(int x, int y) const
     return st_.ControlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
 }
 
-bool Game::ClickControlField(int x, int y)
+bool Game::fireAt(int x, int y)
 {
     // A cell shot before is never shot again, and a finished game keeps its
     // final grids and counters: nothing changes, nothing is played or drawn.
@@ -532,7 +568,7 @@ bool Game::ClickControlField(int x, int y)
         st_.LastShot[0] = {x, y};
 
     const bool ship = target.at(x, y) >= pfShip;
-    effects_.PlaySound(st_.ShotSound[ship ? 1 : 0]);
+    effects_.playSound(st_.ShotSound[ship ? 1 : 0]);
 
     const int remembered = st_.Winner;
     bool endFlag = false;
@@ -541,64 +577,68 @@ bool Game::ClickControlField(int x, int y)
         target.at(x, y) = pfWaterShot;
         if (st_.Winner == -1) {
             if (st_.GameMode == gmTwoAtOne) {
-                SetInfoLabelCaption();
-                effects_.DrawInfo();
-                changeOverTimer.Tag = st_.ChangingTime;
-                changeOverTimer.enable();
+                showStatusText();
+                effects_.drawInfo();
+                countdown_ = st_.ChangingTime;
+                changeOverTimer_.enable();
                 changeOverTick();
                 return true;
             }
             st_.CurrentPlayer = o;
             if (st_.GameMode == gmPCMode && st_.CurrentPlayer == 1)
-                computerTimer.enable();
+                computerTimer_.enable();
         }
-        SetInfoLabelCaption();
+        showStatusText();
     } else {
         if (st_.GameMode == gmPCMode && p == 1) {
             st_.ComputerLastHit = {x, y};
-            computerTimer.enable();
+            computerTimer_.enable();
         }
         control.at(x, y) = cfHit;
         target.at(x, y) = pfShipHit;
-        if (GetShipLength(control, x, y) == GetShipLength(target, x, y))
+        if (shipLength(control, x, y) == shipLength(target, x, y))
             markSunk(control, x, y);
-        SetInfoLabelCaption();
+        // The shot that finds the last ship makes its shooter the winner
+        // (the second one to get there once both did).
+        if (foundAllShips(control))
+            st_.Winner = p;
+        showStatusText();
         endFlag = st_.Winner != remembered;
         // The last picture stands while the pointer moves on; it shows no hover.
         if (endFlag && remembered != -1)
             st_.HoverCell = NoCell;
     }
 
-    DrawScreen(!endFlag);
-    effects_.DrawInfo();
+    drawScreen(!endFlag);
+    effects_.drawInfo();
     if (!endFlag)
         return true;
 
     if (remembered == -1) {
-        effects_.PlaySound(SoundFoundAll);
-        effects_.DrawFoundAllBanner();
-        changeOverTimer.setInterval(2000);
-        changeOverTimer.enable();
-        effects_.PresentScreen();
+        effects_.playSound(SoundFoundAll);
+        effects_.drawFoundAllBanner();
+        changeOverTimer_.setInterval(2000);
+        changeOverTimer_.enable();
+        effects_.presentScreen();
     } else {
-        computerTimer.disable();
-        effects_.DrawGameEndBanner();
+        computerTimer_.disable();
+        effects_.drawGameEndBanner();
         st_.GamePhase = gpFinished;
-        effects_.CloseConnection();
-        SetInfoLabelCaption();
-        effects_.PresentScreen();
+        effects_.closeConnection();
+        showStatusText();
+        effects_.presentScreen();
     }
     return true;
 }
 
-int Game::Hits(int player) const
+int Game::hits(int player) const
 {
     if (player < 0 || player > 1)
         return 0;
-    return HitCells(st_.ControlField[player]);
+    return hitCells(st_.ControlField[player]);
 }
 
-int Game::HitCells(const Grid &control)
+int Game::hitCells(const Grid &control)
 {
     int hits = 0;
     for (int x = 0; x < BoardSize; ++x)
@@ -608,7 +648,7 @@ int Game::HitCells(const Grid &control)
     return hits;
 }
 
-int Game::RoundHalfToEven(long long numerator, long long denominator)
+int Game::roundHalfToEven(long long numerator, long long denominator)
 {
     long long q = numerator / denominator;
     const long long r2 = 2 * (numerator % denominator);
@@ -617,22 +657,22 @@ int Game::RoundHalfToEven(long long numerator, long long denominator)
     return static_cast<int>(q);
 }
 
-std::optional<int> Game::HitRatio(int player) const
+std::optional<int> Game::hitRatio(int player) const
 {
     if (player < 0 || player > 1 || st_.Tries[player] <= 0)
         return std::nullopt;
-    return RoundHalfToEven(static_cast<long long>(Hits(player)) * 100, st_.Tries[player]);
+    return roundHalfToEven(static_cast<long long>(hits(player)) * 100, st_.Tries[player]);
 }
 
 // ----------------------------------------------------------- the network peer
 
-void Game::TakePeerName(const QString &name)
+void Game::takePeerName(const QString &name)
 {
     st_.PlayerNames[local() ^ 1] = name;
     st_.RecentNames[1] = name;
 }
 
-void Game::TakePeerFleet(const Grid &fleet, int startPlayer)
+void Game::takePeerFleet(const Grid &fleet, int startPlayer)
 {
     if (st_.PlacementDone == 0)
         st_.PlacementDone = pdRemote;
@@ -649,48 +689,51 @@ void Game::bothFleetsIn()
     st_.GamePhase = gpFiring;
     if (local() == 1)
         st_.CurrentPlayer = st_.NetStartPlayer != 0 ? 1 : 0;
-    SetInfoLabelCaption();
-    DrawScreen(true);
+    showStatusText();
+    drawScreen(true);
 }
 
-bool Game::TakePeerShot(int x, int y)
+bool Game::takePeerShot(int x, int y)
 {
     // The victory pause still runs here (timers wait while the window is in
     // the background), but the peer has passed it: hand the turn over first.
-    if (changeOverTimer.Enabled())
+    if (changeOverTimer_.isEnabled())
         changeOverTick();
     const int peer = local() ^ 1;
     if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)
         return false;
-    ClickControlField(x, y);
+    fireAt(x, y);
     return true;
 }
 
 // ------------------------------------------------------------------ game flow
 
-bool Game::GameRunning() const { return st_.GamePhase != gpNoGame && st_.GamePhase != gpFinished; }
-
-void Game::AbandonGame()
+bool Game::gameRunning() const
 {
-    changeOverTimer.disable();
-    computerTimer.disable();
-    animationTimer.disable();
-    // A countdown or victory pause cut short must not leave its count or its
-    // 2-second interval behind for the next game.
-    changeOverTimer.Tag = 0;
-    changeOverTimer.setInterval(1000);
-    st_.GamePhase = gpNoGame;
-    DrawScreen(true);
+    return st_.GamePhase != gpNoGame && st_.GamePhase != gpFinished;
 }
 
-void Game::FormKeyPress(int key)
+void Game::abandonGame()
 {
-    if (key != KeyEnter || st_.GamePhase == gpNoGame)
+    changeOverTimer_.disable();
+    computerTimer_.disable();
+    animationTimer_.disable();
+    // A countdown or victory pause cut short must not leave its count or its
+    // 2-second interval behind for the next game.
+    countdown_ = 0;
+    changeOverTimer_.setInterval(1000);
+    st_.GamePhase = gpNoGame;
+    drawScreen(true);
+}
+
+void Game::confirm()
+{
+    if (st_.GamePhase == gpNoGame)
         return;
     if (st_.GamePhase == gpFinished) {
         st_.GamePhase = gpNoGame;
-        DrawScreen(true);
-        animationTimer.enable();
+        drawScreen(true);
+        animationTimer_.enable();
         return;
     }
     switch (st_.GameMode) {
@@ -698,33 +741,33 @@ void Game::FormKeyPress(int key)
         if (st_.GamePhase == gpPlaced1) {
             st_.GamePhase = gpPlacing2;
             st_.CurrentPlayer = cur() ^ 1;
-            effects_.SetStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[st_.CurrentPlayer]}));
-            DrawScreen(true);
-            effects_.DrawInfo();
+            effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[st_.CurrentPlayer]}));
+            drawScreen(true);
+            effects_.drawInfo();
         } else if (st_.GamePhase == gpPlaced2 || (st_.GamePhase == gpFiring && st_.Winner == -1)) {
             // Once one player has found every ship the other fires alone:
             // Enter neither turns the victory screen into a countdown nor
             // hands the turn back to the player who is done.
             st_.GamePhase = gpFiring;
-            changeOverTimer.Tag = st_.ChangingTime;
-            changeOverTimer.enable();
+            countdown_ = st_.ChangingTime;
+            changeOverTimer_.enable();
         }
         break;
     case gmTwoAtTwo: {
         if ((st_.GamePhase != gpPlaced1 && st_.GamePhase != gpPlaced2) || (st_.PlacementDone & pdLocal))
             return;
-        QString message = FleetDigits(st_.PlayField[local()]);
+        QString message = fleetDigits(st_.PlayField[local()]);
         if (local() == 0) {
             st_.CurrentPlayer = rng_.random(2);
             message += QChar(u'0' + st_.CurrentPlayer);
         }
-        effects_.SendText(message);
+        effects_.sendText(message);
         if (st_.PlacementDone == pdRemote) {
             bothFleetsIn();
         } else {
             st_.PlacementDone = pdLocal;
-            effects_.SetStatusText(FormatText(Texts::InfoText(9), {st_.PlayerNames[local() ^ 1]}));
-            DrawScreen(true);
+            effects_.setStatusText(FormatText(Texts::InfoText(9), {st_.PlayerNames[local() ^ 1]}));
+            drawScreen(true);
         }
         break;
     }
@@ -733,31 +776,31 @@ void Game::FormKeyPress(int key)
             return;
         st_.CurrentPlayer = rng_.random(2);
         st_.GamePhase = gpFiring;
-        computerTimer.setEnabled(st_.CurrentPlayer == 1);
-        DrawScreen(true);
-        SetInfoLabelCaption();
-        effects_.DrawInfo();
+        computerTimer_.setEnabled(st_.CurrentPlayer == 1);
+        drawScreen(true);
+        showStatusText();
+        effects_.drawInfo();
         break;
     }
 }
 
 void Game::changeOverTick()
 {
-    if (changeOverTimer.Tag > 1) {
-        --changeOverTimer.Tag;
-        effects_.DrawChangeOverBanner(changeOverTimer.Tag);
+    if (countdown_ > 1) {
+        --countdown_;
+        effects_.drawChangeOverBanner(countdown_);
         return;
     }
-    changeOverTimer.disable();
-    changeOverTimer.setInterval(1000);
+    changeOverTimer_.disable();
+    changeOverTimer_.setInterval(1000);
     // A pause that outlived its game (a finishing shot from the peer arrived
     // meanwhile, or the game was left) hands nothing over.
     if (st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
         return;
     st_.GamePhase = gpFiring;
     st_.CurrentPlayer = cur() ^ 1;
-    computerTimer.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
-    SetInfoLabelCaption();
-    DrawScreen(true);
-    effects_.DrawInfo();
+    computerTimer_.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
+    showStatusText();
+    drawScreen(true);
+    effects_.drawInfo();
 }

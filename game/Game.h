@@ -7,9 +7,8 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
-
-enum class MouseButton { Left, Right, Middle };
 
 // The rules engine: the game state with its three timers and every operation
 // that changes them. It knows nothing of windows; whatever it does outside its
@@ -18,7 +17,6 @@ class Game : private TimerTarget {
     // The game's state. Only the engine writes it; the tests reach it through
     // their own friend.
     GameState st_;
-    friend struct GameTestAccess;
 
 public:
     Game(GameEffects &effects, Random &rng, const Clock &clock);
@@ -27,112 +25,145 @@ public:
 
     // The state, for reading.
     const GameState &st = st_;
-    TimerHub timers;
-    GameTimer changeOverTimer;          // change-over countdown and victory pause; Tag = counter
-    GameTimer computerTimer; // the computer's moves
-    GameTimer animationTimer;     // info panel animation
+
+    // ---- The game's timers ----
+    // The hub that polls them; the program's wake-up timer drives it.
+    TimerHub &timerHub() { return timers_; }
+    // The change-over countdown or the victory pause is running: the boards
+    // are under a banner.
+    bool changeOverRunning() const { return changeOverTimer_.isEnabled(); }
+    // The title picture's ship sails again (no game runs).
+    void resumeTitleAnimation() { animationTimer_.enable(); }
+    // Starts or stops the computer's move timer.
+    void scheduleComputerMoves(bool on) { computerTimer_.setEnabled(on); }
+    // Who is told of a tick of the computer's timer, and of a frame of the
+    // title animation (with the whole 10 ms intervals elapsed); nobody when empty.
+    void onComputerMove(std::function<void()> move) { computerMove_ = std::move(move); }
+    void onAnimationFrame(std::function<void(int)> frame) { animationFrame_ = std::move(frame); }
 
     GameEffects &effects() { return effects_; }
     Random &rng() { return rng_; }
 
     // ---- Grid queries and fleet rules (pure) ----
-    static int GetShipLength(const Grid &grid, int x, int y);
-    static ShipCounts CountShips(const Grid &grid, int threshold);
-    static bool CanSetShipCell(const Grid &grid, int x, int y, bool strict);
-    static void PlaceShipsRandomly(Grid &grid, Random &rng);
-    static bool IsCompleteFleet(const ShipCounts &counts);
+    static int shipLength(const Grid &grid, int x, int y);
+    static ShipCounts countShips(const Grid &grid, int threshold);
+    static bool canSetShipCell(const Grid &grid, int x, int y, bool strict);
+    static void placeShipsRandomly(Grid &grid, Random &rng);
+    static bool isCompleteFleet(const ShipCounts &counts);
     // The 100 digits of a grid, row by row from the top, each row left to right.
-    static QString FleetDigits(const Grid &grid);
+    static QString fleetDigits(const Grid &grid);
 
     // ---- What the player chose, the settings and the dialogs ----
     // The wizard's choices: two at one PC and against the computer are then
     // ready to start; a network game keeps the local player's name, role and
     // the host address while the connection is made.
-    void TakeChoices(const GameChoices &choices);
+    void takeChoices(const GameChoices &choices);
     // The names of the last game are forgotten (the wizard opens, a
     // connection that had not started a game ends).
-    void ForgetPlayerNames();
+    void forgetPlayerNames();
     // The values read from the settings file.
-    void ApplySettings(const StoredSettings &stored);
+    void applySettings(const StoredSettings &stored);
     // The sounds of a shot into the water and of a hit.
-    void SetShotSounds(const std::array<int, 2> &sounds);
+    void setShotSounds(const std::array<int, 2> &sounds);
     // The colours of the cell codes 1..3; the boards are redrawn if they
     // changed and a board with cells is shown (not under a banner).
-    void SetCellColors(const std::array<std::uint32_t, 4> &colors);
+    void setCellColors(const std::array<std::uint32_t, 4> &colors);
 
     // ---- Game start, status line, drawing ----
-    void StartGame();
-    // StartGame, then the status line greets namePlayer (-1: the player
+    void startGame();
+    // startGame, then the status line greets namePlayer (-1: the player
     // whose turn it is) and the boards and the info panel are drawn.
-    void BeginGame(int namePlayer);
+    void beginGame(int namePlayer);
     // How strongly the computer plays from its next shot on; a value that is
     // no level gives clNormal.
-    void SetComputerLevel(int level);
-    // Composes the status line for the current phase; moves the placement
-    // phase within its pair and sets Winner in gpFiring. Returns the text.
-    QString SetInfoLabelCaption();
+    void setComputerLevel(int level);
+    // The status line for the state as it is.
+    QString statusText() const;
+    // Shows statusText() in the status line.
+    void showStatusText();
     // Redraws the boards; in gpNoGame the status line is refreshed first.
-    void DrawScreen(bool present);
+    void drawScreen(bool present);
     // Whose boards are shown: CurrentPlayer (two at one PC), LocalPlayer
     // (network), 0 (against the computer).
-    int ViewedPlayer() const;
-    static int ViewedPlayerOf(const GameState &st);
+    int viewedPlayer() const;
+    static int viewedPlayerOf(const GameState &st);
     // Is it the turn of a human at this screen?
-    bool IsLocalTurn() const;
+    bool isLocalTurn() const;
 
     // ---- Placement ----
-    void ClearPlayField();
-    void MenuItem_DeleteAllShipsClick();
-    void MenuItem_SetShipsAutomaticallyClick();
+    void clearPlayField();
+    void removeAllShips();
+    void placeAllShipsRandomly();
     // Whether "Alle Schiffe entfernen" and "Schiffe zufällig platzieren" are shown.
-    bool PlacementItemsVisible() const;
+    bool placementItemsVisible() const;
 
-    // ---- Mouse on the board surface (pixels of the 881 x 481 surface) ----
-    void DXDrawMouseDown(MouseButton button, int X, int Y);
-    void DXDrawMouseMove(bool leftHeld, bool rightHeld, int X, int Y);
-    // The pointer left the board surface: no hover frame any more.
-    void DXDrawMouseLeave();
-    // Board cell under a pixel, or NoCell; bounds are exclusive.
-    static CellPos LeftBoardCell(int X, int Y);
-    static CellPos RightBoardCell(int X, int Y);
+    // ---- The player's hand on the boards ----
+    // A press on a cell, or a drag over it with a button held: on the own
+    // board while placing (Set a ship cell, Clear it), on the control board
+    // a shot (Set only) while firing. Anything else is ignored.
+    void pressCell(Board board, CellPos cell, CellPress press);
+    // The pointer rests over a cell without a button held: the hover frame.
+    void hoverCell(Board board, CellPos cell);
+    // The pointer is over the boards' surface but on no cell.
+    void hoverNoCell();
+    // The pointer left the boards' surface: no hover frame any more.
+    void leaveBoards();
 
     // ---- Firing ----
     // One shot of CurrentPlayer. A cell outside the field or already shot, or
     // any shot in gpFinished, is refused (returns false) and changes nothing.
-    bool ClickControlField(int x, int y);
-    int Hits(int player) const;
+    bool fireAt(int x, int y);
+    int hits(int player) const;
     // Cells of a ControlField that hold a hit or a sunk ship.
-    static int HitCells(const Grid &control);
+    static int hitCells(const Grid &control);
     // Hit ratio in percent, rounded half to even; nothing while no shot was fired.
-    std::optional<int> HitRatio(int player) const;
-    static int RoundHalfToEven(long long numerator, long long denominator);
+    std::optional<int> hitRatio(int player) const;
+    static int roundHalfToEven(long long numerator, long long denominator);
 
     // ---- The network peer ----
     // The peer's name (checked by the caller) in its slot and among the
     // recent names.
-    void TakePeerName(const QString &name);
+    void takePeerName(const QString &name);
     // The peer's fleet, with the host's draw of who starts when this side is
     // the guest. Firing begins if the local fleet is in as well.
-    void TakePeerFleet(const Grid &fleet, int startPlayer);
+    void takePeerFleet(const Grid &fleet, int startPlayer);
     // A shot of the peer. A pause still running is ended first; a shot out
     // of turn or at a cell already shot changes nothing and returns false.
-    bool TakePeerShot(int x, int y);
+    bool takePeerShot(int x, int y);
 
     // ---- Game flow ----
     // A game is running: "Neu" and closing ask first.
-    bool GameRunning() const;
+    bool gameRunning() const;
     // "Neu" after the question: stop all timers, back to the title picture.
-    void AbandonGame();
-    // The Enter key; other keys are ignored.
-    void FormKeyPress(int key);
-    // A tick of changeOverTimer: the next countdown frame, or the hand-over.
+    void abandonGame();
+    // The player confirms (the Enter key): placing done, hand over, or the
+    // end banner closed.
+    void confirm();
+    // A tick of the change-over timer: the next countdown frame, or the hand-over.
     void changeOverTick();
 
 private:
-    void timerFired(GameTimer &, int) override { changeOverTick(); }
+    friend struct GameTestAccess;
+    void timerFired(GameTimer &timer, int lagCount) override;
+    // Where the hover frame may go for a cell of a board (NoCell: nowhere).
+    void hoverCandidate(CellPos candidate);
+
+    TimerHub timers_;
+    GameTimer changeOverTimer_; // change-over countdown and victory pause
+    GameTimer computerTimer_;   // the computer's moves
+    GameTimer animationTimer_;  // info panel animation
+    // The change-over countdown: seconds still to show.
+    int countdown_ = 0;
+    std::function<void()> computerMove_;
+    std::function<void(int)> animationFrame_;
     // Both fleets of a network game are in: firing begins.
     void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);
+    // Every ship of the fleet is marked sunk on a ControlField.
+    static bool foundAllShips(const Grid &control);
+    // While placing: placed once CurrentPlayer's field holds exactly the
+    // fleet, placing again otherwise. After every change of that field.
+    void updatePlacementPhase();
     // Player numbers as indices, safe whatever the state holds.
     int cur() const { return st_.CurrentPlayer & 1; }
     int local() const { return st_.LocalPlayer & 1; }

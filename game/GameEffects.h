@@ -11,48 +11,48 @@ public:
     virtual ~GameEffects() = default;
 
     // Plays a numbered sound; forced plays even with sounds switched off.
-    virtual void PlaySound(int id, bool forced = false) = 0;
+    virtual void playSound(int id, bool forced = false) = 0;
     // Composes the whole board surface from the game state (title picture in
     // gpNoGame) and presents it when asked to.
-    virtual void DrawScreen(bool present) = 0;
+    virtual void drawScreen(bool present) = 0;
     // Presents the board surface as it was composed last (after a banner).
-    virtual void PresentScreen() = 0;
+    virtual void presentScreen() = 0;
     // Recomposes and presents the info panel.
-    virtual void DrawInfo() = 0;
+    virtual void drawInfo() = 0;
     // The change-over countdown frame: boards, box, "Augen zu,", the name of
     // the player whose turn ends and the seconds; presents the frame itself.
-    virtual void DrawChangeOverBanner(int seconds) = 0;
+    virtual void drawChangeOverBanner(int seconds) = 0;
     // Draws the found-all banner over the boards just drawn, without
     // presenting (the engine plays sound 301 just before).
-    virtual void DrawFoundAllBanner() = 0;
+    virtual void drawFoundAllBanner() = 0;
     // Draws "Das Spiel ist beendet." over the boards, without presenting.
-    virtual void DrawGameEndBanner() = 0;
-    // The status line Label_Info.
-    virtual void SetStatusText(const QString &text) = 0;
+    virtual void drawGameEndBanner() = 0;
+    // The status line above the info panel.
+    virtual void setStatusText(const QString &text) = 0;
     // Sends a text to the network peer; does nothing outside gmTwoAtTwo.
-    virtual void SendText(const QString &text) = 0;
+    virtual void sendText(const QString &text) = 0;
     // Closes this side's socket (client on the guest, server on the host);
     // without a connection nothing happens.
-    virtual void CloseConnection() = 0;
+    virtual void closeConnection() = 0;
     // The balloon hint for a refused placement at the cell (x, y) of the left
     // board, and hiding a balloon that is showing.
-    virtual void ShowPlacementBalloon(int x, int y) = 0;
-    virtual void HideBalloon() = 0;
+    virtual void showPlacementBalloon(int x, int y) = 0;
+    virtual void hideBalloon() = 0;
 };
 
 // An implementation that does nothing, for headless simulations.
 class NullEffects : public GameEffects {
 public:
-    void PlaySound(int, bool) override {}
-    void DrawScreen(bool) override {}
-    void PresentScreen() override {}
-    void DrawInfo() override {}
-    void DrawChangeOverBanner(int) override {}
-    void DrawFoundAllBanner() override {}
-    void DrawGameEndBanner() override {}
-    void SetStatusText(const QString &) override {}
-    void SendText(const QString &) override {}
-    void CloseConnection() override {}
-    void ShowPlacementBalloon(int, int) override {}
-    void HideBalloon() override {}
+    void playSound(int, bool) override {}
+    void drawScreen(bool) override {}
+    void presentScreen() override {}
+    void drawInfo() override {}
+    void drawChangeOverBanner(int) override {}
+    void drawFoundAllBanner() override {}
+    void drawGameEndBanner() override {}
+    void setStatusText(const QString &) override {}
+    void sendText(const QString &) override {}
+    void closeConnection() override {}
+    void showPlacementBalloon(int, int) override {}
+    void hideBalloon() override {}
 };

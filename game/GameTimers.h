@@ -35,16 +35,6 @@ public:
     std::int64_t nowMs() const override;
 };
 
-class ManualClock final : public Clock {
-public:
-    std::int64_t nowMs() const override { return now_; }
-    void advance(std::int64_t ms) { now_ += ms; }
-    void set(std::int64_t ms) { now_ = ms; }
-
-private:
-    std::int64_t now_ = 1'000'000;
-};
-
 class TimerHub;
 class GameTimer;
 
@@ -78,15 +68,12 @@ public:
     GameTimer &operator=(const GameTimer &) = delete;
 
     const QString &name() const { return name_; }
-    int Interval() const { return interval_; }
+    int interval() const { return interval_; }
     void setInterval(int ms);
-    bool Enabled() const { return enabled_; }
+    bool isEnabled() const { return enabled_; }
     void setEnabled(bool on);
     void enable() { setEnabled(true); }
     void disable() { setEnabled(false); }
-
-    // A free integer of the timer's owner (the countdown counter of changeOverTimer).
-    int Tag = 0;
 
     // Who is told when the timer fires; nobody when null.
     void setTarget(TimerTarget *target) { target_ = target; }

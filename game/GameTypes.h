@@ -24,9 +24,6 @@ enum GamePhaseT : int {
 // The playing field is BoardSize x BoardSize cells.
 constexpr int BoardSize = 10;
 
-// The key that ends placing and hands over ("Enter").
-constexpr int KeyEnter = 13;
-
 // Sound ids (kept in the settings file): the default sounds of a shot into
 // the water and of a hit, and the fanfare when one player found every ship.
 constexpr int SoundWaterDefault = 1;
@@ -50,6 +47,14 @@ struct CellPos {
 };
 
 constexpr CellPos NoCell{-1, -1};
+
+// The two boards a player sees: the own fleet ("Spielfeld", left) and the
+// shots at the opponent's ("Kontrollfeld", right).
+enum class Board { Own, Control };
+
+// What a press on a cell asks for: a ship cell or a shot (the left button),
+// or water (any other button).
+enum class CellPress { Set, Clear };
 
 // A 12 x 12 grid indexed -1..10 in both axes: the 10 x 10 playing cells in a
 // ring of one cell that always reads 0, so neighbour looks need no range test.
@@ -82,4 +87,7 @@ struct Grid {
 using ShipCounts = std::array<int, 5>;
 
 // The required fleet: 5 - L ships of length L.
-constexpr int RequiredShips(int length) { return 5 - length; }
+constexpr int RequiredShips(int length)
+{
+    return 5 - length;
+}

@@ -8,8 +8,14 @@ namespace Texts {
 extern const char *const InfoTexts[19];
 extern const char *const WizardTexts[7];
 
-inline QString InfoText(int index) { return QString::fromUtf8(InfoTexts[index]); }
-inline QString WizardText(int index) { return QString::fromUtf8(WizardTexts[index]); }
+inline QString InfoText(int index)
+{
+    return QString::fromUtf8(InfoTexts[index]);
+}
+inline QString WizardText(int index)
+{
+    return QString::fromUtf8(WizardTexts[index]);
+}
 
 extern const char *const CaptionPlayField;    // "Spielfeld"
 extern const char *const CaptionControlField; // "Kontrollfeld"

@@ -17,7 +17,7 @@ bool onField(CellPos c)
 
 bool strictFree(const Grid &g, int x, int y)
 {
-    return Game::CanSetShipCell(g, x, y, true);
+    return Game::canSetShipCell(g, x, y, true);
 }
 
 // The free line through (x, y) along one axis: the cell itself and the
@@ -61,9 +61,9 @@ CellPos targetCell(const Grid &control, CellPos a, const ShipCounts &afloat, Ran
         }
         const CellPos behind{a.x - dx, a.y - dy};
         const CellPos beyond{c.x + dx, c.y + dy};
-        if (!Game::CanSetShipCell(control, behind.x, behind.y, false))
+        if (!Game::canSetShipCell(control, behind.x, behind.y, false))
             return beyond;
-        if (!Game::CanSetShipCell(control, beyond.x, beyond.y, false))
+        if (!Game::canSetShipCell(control, beyond.x, beyond.y, false))
             return behind;
         return rng.random(2) == 0 ? behind : beyond;
     }
@@ -144,31 +144,29 @@ CellPos drawFrom(const std::vector<CellPos> &cells, Random &rng)
 
 } // namespace
 
+ComputerPlayer::ComputerPlayer(Game &game) : game_(game)
+{
+    game_.onComputerMove([this] { takeTurn(); });
+}
+
 ComputerPlayer::~ComputerPlayer()
 {
     // The timer belongs to the game, which may outlive this player.
-    if (attached_)
-        game_.computerTimer.setTarget(nullptr);
+    game_.onComputerMove({});
 }
 
-void ComputerPlayer::attach()
+ShipCounts ComputerPlayer::shipsAfloat(const Grid &control)
 {
-    game_.computerTimer.setTarget(this);
-    attached_ = true;
-}
-
-ShipCounts ComputerPlayer::ShipsAfloat(const Grid &control)
-{
-    const ShipCounts sunk = Game::CountShips(control, 1);
+    const ShipCounts sunk = Game::countShips(control, 1);
     ShipCounts afloat{0, 0, 0, 0, 0};
     for (int length = 1; length <= 4; ++length)
         afloat[length] = std::max(0, RequiredShips(length) - sunk[length]);
     return afloat;
 }
 
-CellPos ComputerPlayer::ChooseCell(const Grid &control, CellPos lastHit, Random &rng)
+CellPos ComputerPlayer::chooseCell(const Grid &control, CellPos lastHit, Random &rng)
 {
-    const ShipCounts afloat = ShipsAfloat(control);
+    const ShipCounts afloat = shipsAfloat(control);
     if (!shipFits(afloat, 4))
         return NoCell; // every ship found: nothing to draw, nothing to fire
 
@@ -182,21 +180,21 @@ CellPos ComputerPlayer::ChooseCell(const Grid &control, CellPos lastHit, Random 
     return huntCell(control, afloat, rng);
 }
 
-CellPos ComputerPlayer::ChooseCell(ComputerLevelT level, const Grid &control, CellPos lastHit, Random &rng)
+CellPos ComputerPlayer::chooseCell(ComputerLevelT level, const Grid &control, CellPos lastHit, Random &rng)
 {
     switch (level) {
     case clEasy:
-        return ChooseEasyCell(control, rng);
+        return chooseEasyCell(control, rng);
     case clHard:
-        return ChooseHardCell(control, rng);
+        return chooseHardCell(control, rng);
     default:
-        return ChooseCell(control, lastHit, rng);
+        return chooseCell(control, lastHit, rng);
     }
 }
 
-CellPos ComputerPlayer::ChooseEasyCell(const Grid &control, Random &rng)
+CellPos ComputerPlayer::chooseEasyCell(const Grid &control, Random &rng)
 {
-    if (!shipFits(ShipsAfloat(control), 4))
+    if (!shipFits(shipsAfloat(control), 4))
         return NoCell;
     std::vector<CellPos> open, targets;
     for (int x = 0; x < 10; ++x) {
@@ -211,9 +209,9 @@ CellPos ComputerPlayer::ChooseEasyCell(const Grid &control, Random &rng)
     return drawFrom(targets.empty() ? open : targets, rng);
 }
 
-CellPos ComputerPlayer::ChooseHardCell(const Grid &control, Random &rng)
+CellPos ComputerPlayer::chooseHardCell(const Grid &control, Random &rng)
 {
-    const ShipCounts afloat = ShipsAfloat(control);
+    const ShipCounts afloat = shipsAfloat(control);
     if (!shipFits(afloat, 4))
         return NoCell;
     // Each hit of an unsunk ship that a placement covers multiplies its
@@ -274,15 +272,15 @@ void ComputerPlayer::takeTurn()
     const GameState &st = game_.st;
     // Once the human has found every ship the computer fires on misses too;
     // otherwise only the outcome of this shot starts the timer again.
-    game_.computerTimer.setEnabled(st.Winner == 0);
+    game_.scheduleComputerMoves(st.Winner == 0);
 
     CellPos cell = NoCell;
     if (st.GameMode == gmPCMode && st.GamePhase == gpFiring && st.CurrentPlayer == 1)
-        cell = ChooseCell(st.ComputerLevel, st.ControlField[1], st.ComputerLastHit, game_.rng());
-    if (cell != NoCell && game_.ClickControlField(cell.x, cell.y))
+        cell = chooseCell(st.ComputerLevel, st.ControlField[1], st.ComputerLastHit, game_.rng());
+    if (cell != NoCell && game_.fireAt(cell.x, cell.y))
         return;
 
     // Nothing fired: a tick out of turn, or after the computer found every
     // ship. Its timer stays off.
-    game_.computerTimer.disable();
+    game_.scheduleComputerMoves(false);
 }

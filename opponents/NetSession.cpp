@@ -308,7 +308,7 @@ void NetSession::releaseSocket(QTcpSocket *socket, bool graceful)
 
 void NetSession::clearNames()
 {
-    game_.ForgetPlayerNames();
+    game_.forgetPlayerNames();
 }
 
 QString NetSession::peerName() const
@@ -401,8 +401,8 @@ void NetSession::backToTitle()
 {
     // Like "Neu": every game timer stops (a victory pause left running would
     // otherwise revive the game), then the title picture and its animation.
-    game_.AbandonGame();
-    game_.animationTimer.enable();
+    game_.abandonGame();
+    game_.resumeTitleAnimation();
 }
 
 // ----------------------------------------------------------------- receiving
@@ -501,7 +501,7 @@ NetSession::Step NetSession::handleLobby()
 void NetSession::takeName(const QString &name)
 {
     lobbyTimer_.stop();
-    game_.TakePeerName(name);
+    game_.takePeerName(name);
     if (game_.st.LocalPlayer == 0) {
         ui_.showConnectionState(FormatText(Texts::WizardText(3), {name, name}));
         ui_.setForwardEnabled(true);
@@ -514,7 +514,7 @@ void NetSession::takeName(const QString &name)
 void NetSession::startGuestGame()
 {
     link_ = Link::Playing;
-    game_.BeginGame(game_.st.LocalPlayer);
+    game_.beginGame(game_.st.LocalPlayer);
     ui_.closeWizard();
 }
 
@@ -544,7 +544,7 @@ NetSession::Step NetSession::handlePlacement()
     }
     const int startPlayer = fromHost && inbox_[FleetDigitCount] == '1' ? 1 : 0;
     inbox_.remove(0, length);
-    game_.TakePeerFleet(*fleet, startPlayer);
+    game_.takePeerFleet(*fleet, startPlayer);
     return Step::Again;
 }
 
@@ -564,7 +564,7 @@ NetSession::Step NetSession::handleShot()
         return Step::Stop;
     }
     inbox_.remove(0, ShotLength);
-    if (!game_.TakePeerShot(shot->x, shot->y)) {
+    if (!game_.takePeerShot(shot->x, shot->y)) {
         violation();
         return Step::Stop;
     }

@@ -37,7 +37,7 @@ BalloonHint::BalloonHint(QWidget *owner)
     timer_->setSingleShot(true);
     // Never early: the balloon stays its full time.
     timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &BalloonHint::Timer_BalloonTimer);
+    connect(timer_, &QTimer::timeout, this, &BalloonHint::hideBalloon);
 }
 
 void BalloonHint::layoutAt(const QPoint &point)
@@ -105,7 +105,7 @@ void BalloonHint::layoutAt(const QPoint &point)
     tip_ = QPoint(left + tipX, stemUp ? top : top + height - 1);
 }
 
-void BalloonHint::ShowBalloon(const QPoint &screenPoint)
+void BalloonHint::showBalloon(const QPoint &screenPoint)
 {
     layoutAt(screenPoint);
     showing_ = true;
@@ -114,7 +114,7 @@ void BalloonHint::ShowBalloon(const QPoint &screenPoint)
     timer_->start(displayTime_);
 }
 
-void BalloonHint::Timer_BalloonTimer()
+void BalloonHint::hideBalloon()
 {
     if (!showing_)
         return;

@@ -19,21 +19,17 @@ class BalloonHint : public QWidget {
 public:
     explicit BalloonHint(QWidget *owner = nullptr);
 
-    // The centre of cell (x, y) of the left board, in board-surface pixels.
-    static QPoint CellCentre(int x, int y) { return QPoint(40 * x + 60, 40 * y + 100); }
-
     // Shows the balloon with its stem at screenPoint (or moves it there) and
     // restarts the hiding timer.
-    void ShowBalloon(const QPoint &screenPoint);
+    void showBalloon(const QPoint &screenPoint);
     // Hides the balloon if one is showing; otherwise does nothing at all.
-    void Timer_BalloonTimer();
-    void HideBalloon() { Timer_BalloonTimer(); }
+    void hideBalloon();
     bool isShowing() const { return showing_; }
 
     QPoint stemTip() const { return tip_; }
     int displayTime() const { return displayTime_; }
     void setDisplayTime(int ms) { displayTime_ = ms; }
-    QTimer *Timer_Balloon() const { return timer_; }
+    QTimer *hideTimer() const { return timer_; }
 
     QString title() const { return title_; }
     QString text() const { return text_; }

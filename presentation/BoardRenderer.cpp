@@ -1,5 +1,7 @@
 #include "presentation/BoardRenderer.h"
 
+#include "presentation/BoardGeometry.h"
+
 #include "game/Game.h"
 
 #include "game/Texts.h"
@@ -28,7 +30,7 @@ QImage titleStandIn()
     sea.setColorAt(0, QColor(40, 90, 150));
     sea.setColorAt(1, QColor(15, 40, 85));
     p.fillRect(0, 240, PictureWidth, PictureHeight - 240, sea);
-    p.setFont(BoardRenderer::ArialFont(48, true));
+    p.setFont(BoardRenderer::arialFont(48, true));
     p.setPen(Qt::black);
     p.drawText(QRect(440, 150, 440, 90), Qt::AlignCenter, QStringLiteral("KIELWANZ"));
     return img;
@@ -65,33 +67,32 @@ void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c
     p.fillRect(r - 1 - lo, t - lo, width, h - 1 + width, c); // right
 }
 
-
 } // namespace
 
 BoardRenderer::BoardRenderer()
 {
     title_ = loadPicture(QStringLiteral(":/assets/title.png"), titleStandIn_, titleStandIn);
     board_ = loadPicture(QStringLiteral(":/assets/board.png"), boardStandIn_, boardStandIn);
-    SetScreenFont(0);
+    setScreenFont(0);
     buildStaticLayer();
 }
 
-QFont BoardRenderer::ArialFont(int points, bool bold, bool italic)
+QFont BoardRenderer::arialFont(int points, bool bold, bool italic)
 {
     QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(PointsToPixels(points));
+    f.setPixelSize(pointsToPixels(points));
     f.setBold(bold);
     f.setItalic(italic);
     return f;
 }
 
-void BoardRenderer::SetScreenFont(int kind)
+void BoardRenderer::setScreenFont(int kind)
 {
     if (kind == 0) {
-        font_ = ArialFont(20, true);
+        font_ = arialFont(20, true);
         fontColor_ = Qt::black;
     } else if (kind == 1) {
-        font_ = ArialFont(60, true);
+        font_ = arialFont(60, true);
         fontColor_ = Red;
     } else {
         font_.setFamily(QStringLiteral("Arial"));
@@ -150,7 +151,7 @@ void BoardRenderer::buildStaticLayer()
     textCentredIn(p, QRect(440, 0, 440, Cell), QString::fromUtf8(Texts::CaptionControlField));
 }
 
-void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimerRunning)
+void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimerRunning)
 {
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -171,24 +172,25 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
     const bool hover = st.HoverCell.x >= 0 && !dxTimerRunning && st.PlacementDone != pdLocal;
     QRect hoverSquare;
     if (hover) {
-        hoverSquare = st.GamePhase < gpFiring ? LeftCellRect(st.HoverCell.x, st.HoverCell.y)
-                                              : RightCellRect(st.HoverCell.x, st.HoverCell.y);
+        hoverSquare = st.GamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own, st.HoverCell)
+                                              : BoardGeometry::cellRect(Board::Control, st.HoverCell);
         const int l = hoverSquare.x(), t = hoverSquare.y();
         outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
     }
 
-    const int v = Game::ViewedPlayerOf(st);
+    const int v = Game::viewedPlayerOf(st);
     QColor colors[4];
     for (int code = 1; code <= 3; ++code)
-        colors[code] = StoredColor(st.CellColors[code]);
+        colors[code] = storedColor(st.CellColors[code]);
     for (int x = 0; x < 10; ++x) {
         for (int y = 0; y < 10; ++y) {
             const int own = st.PlayField[v].at(x, y);
             if (own >= 1 && own <= 3)
-                p.fillRect(LeftCellRect(x, y).adjusted(1, 1, 0, 0), colors[own]);
+                p.fillRect(BoardGeometry::cellRect(Board::Own, {x, y}).adjusted(1, 1, 0, 0), colors[own]);
             const int shot = st.ControlField[v].at(x, y);
             if (shot >= 1 && shot <= 3)
-                p.fillRect(RightCellRect(x, y).adjusted(1, 1, 0, 0), colors[shot]);
+                p.fillRect(BoardGeometry::cellRect(Board::Control, {x, y}).adjusted(1, 1, 0, 0),
+                           colors[shot]);
         }
     }
 
@@ -198,12 +200,12 @@ void BoardRenderer::DrawScreen(QImage &target, const GameState &st, bool dxTimer
     const int slot = st.GameMode == gmTwoAtOne ? (st.CurrentPlayer ^ 1) : 0;
     const CellPos last = st.LastShot[slot];
     if (last.x >= 0) {
-        outline(p, Cell * (last.x + 1) - 1, Cell * (last.y + 2) - 1, Cell * (last.x + 2) + 2,
-                Cell * (last.y + 3) + 2, 3, Red);
+        const QRect r = BoardGeometry::cellRect(Board::Own, last);
+        outline(p, r.left() - 1, r.top() - 1, r.left() + Cell + 2, r.top() + Cell + 2, 3, Red);
     }
 }
 
-void BoardRenderer::DrawInfoRectangle(QImage &target, int w, int h)
+void BoardRenderer::drawInfoRectangle(QImage &target, int w, int h)
 {
     const int l = (Width - w) / 2, t = (Height - h) / 2;
     const int r = (Width + w) / 2, b = (Height + h) / 2;
@@ -212,7 +214,7 @@ void BoardRenderer::DrawInfoRectangle(QImage &target, int w, int h)
     p.fillRect(QRect(l, t, r - l, b - t), QColor(255, 255, 255, 150));
 }
 
-void BoardRenderer::DrawChangeOverBanner(QImage &target, const GameState &st, int seconds)
+void BoardRenderer::drawChangeOverBanner(QImage &target, const GameState &st, int seconds)
 {
     beginBanner(target);
     QPainter p(&target);
@@ -221,14 +223,14 @@ void BoardRenderer::DrawChangeOverBanner(QImage &target, const GameState &st, in
     textCentredAt(p, (Height - 3 * t) / 2, Texts::InfoText(3));
     textCentredAt(p, (Height - t) / 2, st.PlayerNames[st.CurrentPlayer]);
 
-    font_.setPixelSize(PointsToPixels(80));
+    font_.setPixelSize(pointsToPixels(80));
     font_.setItalic(true);
     p.setFont(font_);
     textCentredAt(p, (Height + t) / 2, QString::number(seconds));
-    SetScreenFont(0);
+    setScreenFont(0);
 }
 
-void BoardRenderer::DrawFoundAllBanner(QImage &target, const GameState &st)
+void BoardRenderer::drawFoundAllBanner(QImage &target, const GameState &st)
 {
     beginBanner(target, 40);
     QPainter p(&target);
@@ -239,35 +241,35 @@ void BoardRenderer::DrawFoundAllBanner(QImage &target, const GameState &st)
     const bool remoteShooter = (st.GameMode == gmTwoAtTwo && st.CurrentPlayer != st.LocalPlayer) ||
                                (st.GameMode == gmPCMode && st.CurrentPlayer == 1);
     if (remoteShooter) {
-        textCentredAt(p, Height / 2 - t, FitTextWithEllipsis(name, font_, Width - 100));
+        textCentredAt(p, Height / 2 - t, fitTextWithEllipsis(name, font_, Width - 100));
         textCentredAt(p, Height / 2, Texts::InfoText(13));
     } else {
         textCentredAt(p, (Height - 3 * t) / 2, Texts::InfoText(6));
         const QString bang = QStringLiteral("!");
         QString line = name + bang;
         if (fm.horizontalAdvance(line) > Width - 100)
-            line = FitTextWithEllipsis(name, font_, Width - 100 - fm.horizontalAdvance(bang)) + bang;
+            line = fitTextWithEllipsis(name, font_, Width - 100 - fm.horizontalAdvance(bang)) + bang;
         textCentredAt(p, (Height - t) / 2, line);
         textCentredAt(p, (Height + t) / 2, Texts::InfoText(7));
     }
-    SetScreenFont(0);
+    setScreenFont(0);
 }
 
-void BoardRenderer::DrawGameEndBanner(QImage &target)
+void BoardRenderer::drawGameEndBanner(QImage &target)
 {
     beginBanner(target, 40);
     QPainter p(&target);
     p.setFont(font_);
     textCentredAt(p, (Height - p.fontMetrics().height()) / 2, Texts::InfoText(8));
-    SetScreenFont(0);
+    setScreenFont(0);
 }
 
 void BoardRenderer::beginBanner(QImage &target, int points)
 {
-    DrawInfoRectangle(target, Width - 50, Height - 100);
-    SetScreenFont(1);
+    drawInfoRectangle(target, Width - 50, Height - 100);
+    setScreenFont(1);
     if (points > 0)
-        font_.setPixelSize(PointsToPixels(points));
+        font_.setPixelSize(pointsToPixels(points));
 }
 
 void BoardRenderer::textCentredAt(QPainter &p, int y, const QString &text) const
@@ -275,7 +277,7 @@ void BoardRenderer::textCentredAt(QPainter &p, int y, const QString &text) const
     textOut(p, (Width - p.fontMetrics().horizontalAdvance(text)) / 2, y, text);
 }
 
-QString BoardRenderer::FitTextWithEllipsis(const QString &text, const QFont &font, int maxWidth)
+QString BoardRenderer::fitTextWithEllipsis(const QString &text, const QFont &font, int maxWidth)
 {
     const QFontMetrics fm(font);
     if (fm.horizontalAdvance(text) <= maxWidth)

@@ -4,9 +4,7 @@
 #include <QPainter>
 
 DrawingSurface::DrawingSurface(int width, int height, QWidget *parent)
-    : QWidget(parent),
-      back_(width, height, QImage::Format_RGB32),
-      front_(width, height, QImage::Format_RGB32)
+    : QWidget(parent), back_(width, height, QImage::Format_RGB32), front_(width, height, QImage::Format_RGB32)
 {
     back_.fill(Qt::black);
     front_.fill(Qt::black);
@@ -18,8 +16,8 @@ DrawingSurface::DrawingSurface(int width, int height, QWidget *parent)
 void DrawingSurface::present()
 {
     front_ = back_.copy();
-    ++presents_;
     update();
+    emit presented();
 }
 
 void DrawingSurface::present(const QRect &changed)
@@ -31,7 +29,7 @@ void DrawingSurface::present(const QRect &changed)
         p.drawImage(r.topLeft(), back_, r);
         update(r);
     }
-    ++presents_;
+    emit presented();
 }
 
 void DrawingSurface::paintEvent(QPaintEvent *event)

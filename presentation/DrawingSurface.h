@@ -20,10 +20,9 @@ public:
     // copy and the repaint of the whole surface for small changes (the info
     // panel's animation).
     void present(const QRect &changed);
-    // How often present() was called; lets tests see that nothing was drawn.
-    int presentCount() const { return presents_; }
-
 signals:
+    // After every present, whether anything changed or not.
+    void presented();
     void mousePressed(Qt::MouseButton button, int x, int y);
     void mouseMoved(Qt::MouseButtons buttons, int x, int y);
     void mouseLeft();
@@ -37,5 +36,4 @@ protected:
 private:
     QImage back_;
     QImage front_;
-    int presents_ = 0;
 };

@@ -74,10 +74,10 @@ void GameTimerDriver::reaim()
 
 void GameTimerDriver::onWake()
 {
-    ++wakes_;
     updateHold();
     hub_.poll();
     // Firing re-aims through scheduleChanged(); a wake-up that came a little
     // early fired nothing and is aimed again here.
     reaim();
+    emit woke();
 }

@@ -22,11 +22,12 @@ public:
     // Whether a wake-up is armed, and in how many milliseconds (-1 if none).
     bool isArmed() const { return wake_.isActive(); }
     int remainingMs() const { return wake_.isActive() ? wake_.remainingTime() : -1; }
-    // How often the wake-up fired; lets tests see that a waiting program sleeps.
-    int wakeCount() const { return wakes_; }
-
     // Aims the wake-up at the hub's next due time.
     void reaim();
+
+signals:
+    // After each wake-up has polled the hub.
+    void woke();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,5 +40,4 @@ private:
 
     TimerHub &hub_;
     QTimer wake_;
-    int wakes_ = 0;
 };

@@ -72,7 +72,7 @@ QImage drawnSprite(int length, const QColor &hull)
 
 } // namespace
 
-QImage InfoPanel::PrepareSprite(const QImage &picture)
+QImage InfoPanel::prepareSprite(const QImage &picture)
 {
     QImage img = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < img.height(); ++y) {
@@ -85,7 +85,7 @@ QImage InfoPanel::PrepareSprite(const QImage &picture)
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-InfoPanel::ShipSprites InfoPanel::DrawnShipSprites()
+InfoPanel::ShipSprites InfoPanel::drawnShipSprites()
 {
     ShipSprites s;
     for (int k = 0; k < 4; ++k) {
@@ -95,7 +95,7 @@ InfoPanel::ShipSprites InfoPanel::DrawnShipSprites()
     return s;
 }
 
-InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
+InfoPanel::ShipSprites InfoPanel::loadShipSprites()
 {
     ShipSprites s;
     ShipSprites drawn;
@@ -106,11 +106,11 @@ InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
         if (QFile::exists(path))
             picture.load(path);
         if (!picture.isNull()) {
-            s[k] = PrepareSprite(picture);
+            s[k] = prepareSprite(picture);
             continue;
         }
         if (!haveDrawn) {
-            drawn = DrawnShipSprites();
+            drawn = drawnShipSprites();
             haveDrawn = true;
         }
         s[k] = drawn[k];
@@ -118,28 +118,28 @@ InfoPanel::ShipSprites InfoPanel::LoadShipSprites()
     return s;
 }
 
-QImage InfoPanel::BuildInfoBackground()
+QImage InfoPanel::buildInfoBackground()
 {
-    // Lines from (0, y - 20) to (W, y), end point excluded, for y = 0..H + 20,
+    // Lines from (0, y - 20) to (Width, y), end point excluded, for y = 0..Height + 20,
     // each in its blend colour. Every pixel lies on exactly one of them: the
-    // line through column x drops round(20 x / W) rows, so pixel (x, r)
-    // belongs to line r + 20 - round(20 x / W).
-    QImage img(W, H, QImage::Format_RGB32);
+    // line through column x drops round(20 x / Width) rows, so pixel (x, r)
+    // belongs to line r + 20 - round(20 x / Width).
+    QImage img(Width, Height, QImage::Format_RGB32);
     const std::uint32_t c0 = WinRGB(123, 157, 221);
     const std::uint32_t c1 = WinRGB(69, 91, 149);
-    std::array<QRgb, H + 21> colours;
-    for (int y = 0; y <= H + 20; ++y)
-        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, H + 20)).rgb();
-    for (int r = 0; r < H; ++r) {
+    std::array<QRgb, Height + 21> colours;
+    for (int y = 0; y <= Height + 20; ++y)
+        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, Height + 20)).rgb();
+    for (int r = 0; r < Height; ++r) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
-        for (int x = 0; x < W; ++x)
-            line[x] = colours[r + 20 - (20 * x + W / 2) / W];
+        for (int x = 0; x < Width; ++x)
+            line[x] = colours[r + 20 - (20 * x + Width / 2) / Width];
     }
     return img;
 }
 
 InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
-    : surface_(surface), rng_(rng), sprites_(sprites), background_(BuildInfoBackground()),
+    : surface_(surface), rng_(rng), sprites_(sprites), background_(buildInfoBackground()),
       font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
     for (QImage &sprite : sprites_) {
@@ -151,21 +151,16 @@ InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sp
 
 void InfoPanel::resetTitleShip()
 {
-    TitleShip.X = -sprites_[0].width();
-    TitleShip.Sprite = rng_.random(4);
-    TitleShip.Amplitude = (H - sprites_[0].height()) / 2;
+    titleShip.x = -sprites_[0].width();
+    titleShip.sprite = rng_.random(4);
+    titleShip.amplitude = (Height - sprites_[0].height()) / 2;
 }
 
-void InfoPanel::attach(GameTimer &animationTimer)
-{
-    animationTimer.setTarget(this);
-}
-
-QString InfoPanel::StatisticsText(int tries, int hits)
+QString InfoPanel::statisticsText(int tries, int hits)
 {
     QString text = FormatText(Texts::InfoText(14), {tries}) + Texts::InfoText(tries == 1 ? 16 : 15);
     if (tries > 0) {
-        const int ratio = Game::RoundHalfToEven(static_cast<long long>(hits) * 100, tries);
+        const int ratio = Game::roundHalfToEven(static_cast<long long>(hits) * 100, tries);
         text += QStringLiteral(" / ") + FormatText(Texts::InfoText(17), {ratio});
     }
     return text;
@@ -189,21 +184,21 @@ void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) 
             break;
         case 1:
             y = rowStep;
-            firstX = (W / 2 - 3 * w - 2 * 4) / 2;
+            firstX = (Width / 2 - 3 * w - 2 * 4) / 2;
             break;
         default:
             y = 2 * rowStep;
-            firstX = (W / 2 - 4 * w - 3 * 4) / 2;
+            firstX = (Width / 2 - 4 * w - 3 * 4) / 2;
             break;
         }
-        // CountShips counts by length (index 1..4).
+        // countShips counts by length (index 1..4).
         const int counted = counts[k + 1];
         for (int j = 0; j < n; ++j)
             p.drawImage(QPoint(ox + firstX + j * (w + 4), y), sprites_[j < counted ? k : k + 4]);
     }
 }
 
-void InfoPanel::DrawInfo(const GameState &st)
+void InfoPanel::drawInfo(const GameState &st)
 {
     fullFrame_ = true;
     QImage &back = surface_.backBuffer();
@@ -212,34 +207,34 @@ void InfoPanel::DrawInfo(const GameState &st)
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, background_);
     }
-    const int v = Game::ViewedPlayerOf(st);
+    const int v = Game::viewedPlayerOf(st);
     const bool firing = st.GamePhase == gpFiring || st.GamePhase == gpFinished;
     if (firing) {
         QPainter p(&back);
         p.setPen(QPen(Qt::white, 1));
-        p.drawLine(W / 2, 0, W / 2, H - 1);
+        p.drawLine(Width / 2, 0, Width / 2, Height - 1);
         p.setFont(font_);
         const QFontMetrics fm(font_, &back);
         for (int i = 0; i < 2; ++i) {
             const int player = i == 0 ? (v ^ 1) : v;
-            const QString text = StatisticsText(st.Tries[player], Game::HitCells(st.ControlField[player]));
-            const int x = (W / 2 - fm.horizontalAdvance(text)) / 2 + (W * i) / 2;
-            const int y = H - fm.height();
+            const QString text = statisticsText(st.Tries[player], Game::hitCells(st.ControlField[player]));
+            const int x = (Width / 2 - fm.horizontalAdvance(text)) / 2 + (Width * i) / 2;
+            const int y = Height - fm.height();
             p.drawText(QPoint(x, y + fm.ascent()), text);
         }
         p.end();
-        drawFleetHalf(back, 0, Game::CountShips(st.ControlField[v ^ 1], 1));
-        drawFleetHalf(back, W / 2, Game::CountShips(st.ControlField[v], 1));
+        drawFleetHalf(back, 0, Game::countShips(st.ControlField[v ^ 1], 1));
+        drawFleetHalf(back, Width / 2, Game::countShips(st.ControlField[v], 1));
     } else if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
-        drawFleetHalf(back, 0, Game::CountShips(st.PlayField[v], 0));
+        drawFleetHalf(back, 0, Game::countShips(st.PlayField[v], 0));
     }
     surface_.present();
 }
 
-InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
+InfoPanel::Pose InfoPanel::titlePose(const SailingShip &ship)
 {
-    const double phi = std::numbers::pi * ship.X / (150.0 + 20.0 * ship.Sprite);
-    const double a = ship.Amplitude;
+    const double phi = std::numbers::pi * ship.x / (150.0 + 20.0 * ship.sprite);
+    const double a = ship.amplitude;
     // nearbyint rounds halves to even in the default rounding mode.
     return Pose{static_cast<int>(std::nearbyint(a * std::sin(phi) + a + 30.0)),
                 static_cast<int>(std::nearbyint(25.0 * std::cos(phi)))};
@@ -247,21 +242,21 @@ InfoPanel::Pose InfoPanel::TitlePose(const TitleShipT &ship)
 
 void InfoPanel::animate(int lagCount)
 {
-    const int s = TitleShip.Sprite & 3;
+    const int s = titleShip.sprite & 3;
     const QImage &sprite = sprites_[s];
-    const Pose pose = TitlePose(TitleShip);
+    const Pose pose = titlePose(titleShip);
     const QPoint topLeft(-sprite.width() / 2, -sprite.height() / 2);
     QTransform place;
-    place.translate(TitleShip.X, pose.Y);
-    if (pose.Roll != 0)
-        place.rotate(pose.Roll * 360.0 / 256.0);
+    place.translate(titleShip.x, pose.y);
+    if (pose.roll != 0)
+        place.rotate(pose.roll * 360.0 / 256.0);
     // Smooth sampling may touch a pixel beyond the exact outline.
     const QRect shipRect =
         place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
-        QRect(0, 0, W, H);
+        QRect(0, 0, Width, Height);
     // Only the old and the new ship's place change from frame to frame; after
-    // DrawInfo the whole panel is recomposed once.
-    const QRect dirty = fullFrame_ ? QRect(0, 0, W, H) : (lastShip_ | shipRect);
+    // drawInfo the whole panel is recomposed once.
+    const QRect dirty = fullFrame_ ? QRect(0, 0, Width, Height) : (lastShip_ | shipRect);
 
     QImage &back = surface_.backBuffer();
     QPainter p(&back);
@@ -269,7 +264,7 @@ void InfoPanel::animate(int lagCount)
     p.drawImage(dirty.topLeft(), background_, dirty);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setTransform(place);
-    if (pose.Roll != 0)
+    if (pose.roll != 0)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(topLeft, sprite);
     p.end();
@@ -280,10 +275,10 @@ void InfoPanel::animate(int lagCount)
     fullFrame_ = false;
     lastShip_ = shipRect;
 
-    TitleShip.X += (lagCount < 1 ? 1 : lagCount) + 1;
-    if (TitleShip.X > W + sprite.width() / 2) {
+    titleShip.x += (lagCount < 1 ? 1 : lagCount) + 1;
+    if (titleShip.x > Width + sprite.width() / 2) {
         const int next = rng_.random(4) & 3;
-        TitleShip.Sprite = next;
-        TitleShip.X = -(sprites_[next].width() / 2);
+        titleShip.sprite = next;
+        titleShip.x = -(sprites_[next].width() / 2);
     }
 }

@@ -16,68 +16,60 @@ class Random;
 
 // The sailing ship of the title animation: x of its centre, its sprite (0-3,
 // red hull) and half its vertical travel.
-struct TitleShipT {
-    int X = 0;
-    int Sprite = 0;
-    int Amplitude = 0;
+struct SailingShip {
+    int x = 0;
+    int sprite = 0;
+    int amplitude = 0;
 };
 
-// The info panel DXDraw_Info between the status line and the boards: during a
+// The info panel between the status line and the boards: during a
 // game rows of little ships (placed, or sunk) and each side's statistics;
 // while no game runs a ship sails across it, driven by animationTimer. Every
 // frame is composed completely in the surface's back buffer and presented in
 // one step.
-class InfoPanel : private TimerTarget {
+class InfoPanel {
 public:
-    static constexpr int W = 881;
-    static constexpr int H = 182;
+    static constexpr int Width = 881;
+    static constexpr int Height = 182;
     // Sprites 0-3: ships of length 1-4 with a red hull; 4-7 the same with a
     // white hull. Every sprite is 50 high and 33 * length + 24 wide.
     using ShipSprites = std::array<QImage, 8>;
 
-    InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites = LoadShipSprites());
+    InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites = loadShipSprites());
 
     // ":/assets/ship<k>.png" with fuchsia as the transparent colour; a sprite
     // that is missing is replaced by a drawn stand-in.
-    static ShipSprites LoadShipSprites();
-    static ShipSprites DrawnShipSprites();
+    static ShipSprites loadShipSprites();
+    static ShipSprites drawnShipSprites();
     // Turns the fuchsia pixels (255, 0, 255) transparent and prepares the
     // picture for fast drawing.
-    static QImage PrepareSprite(const QImage &picture);
+    static QImage prepareSprite(const QImage &picture);
     // The diagonal gradient, light blue at the top left to darker blue at the
     // bottom right.
-    static QImage BuildInfoBackground();
+    static QImage buildInfoBackground();
 
-    const QImage &InfoBackground() const { return background_; }
+    const QImage &infoBackground() const { return background_; }
     const ShipSprites &sprites() const { return sprites_; }
 
     // Start values of the sailing ship: left of the panel, a random sprite.
     void resetTitleShip();
-    TitleShipT TitleShip;
+    SailingShip titleShip;
 
     // Composes the panel from the game state and presents it.
-    void DrawInfo(const GameState &st);
+    void drawInfo(const GameState &st);
     // One animation frame; lagCount = whole 10 ms intervals since the last.
     void animate(int lagCount);
-    // Makes the timer's ticks drive the animation.
-    void attach(GameTimer &animationTimer);
-
-private:
-    void timerFired(GameTimer &, int lagCount) override { animate(lagCount); }
-
-public:
-
     // Where the sailing ship is drawn for its current X: the centre's y and
     // the roll in 1/256 of a full turn (positive: clockwise).
     struct Pose {
-        int Y;
-        int Roll;
+        int y;
+        int roll;
     };
-    static Pose TitlePose(const TitleShipT &ship);
+    static Pose titlePose(const SailingShip &ship);
 
     // "bisher %d Versuch(e)" with " / Trefferquote: %d%%" once a shot was fired.
-    static QString StatisticsText(int tries, int hits);
-    QFont InfoFont() const { return font_; }
+    static QString statisticsText(int tries, int hits);
+    QFont infoFont() const { return font_; }
 
 private:
     void drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const;

@@ -72,7 +72,7 @@ SoundPlayer::SoundPlayer(std::unique_ptr<SoundOutput> output) : output_(std::mov
         output_ = std::make_unique<QtSoundOutput>();
 }
 
-void SoundPlayer::PlaySound(int id, bool forced)
+void SoundPlayer::playSound(int id, bool forced)
 {
     if (!forced && !enabled_)
         return;

@@ -38,14 +38,14 @@ private:
     QSoundEffect *current_ = nullptr;
 };
 
-// PlaySound with the "Sounds abspielen" switch.
+// playSound with the "Sounds abspielen" switch.
 class SoundPlayer {
 public:
     // Without an output the player builds a QtSoundOutput.
     explicit SoundPlayer(std::unique_ptr<SoundOutput> output = {});
 
     // Plays sound id if forced or the switch is on; returns at once.
-    void PlaySound(int id, bool forced = false);
+    void playSound(int id, bool forced = false);
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }

@@ -19,7 +19,7 @@ Updater::Updater(QWidget *owner, const UpdatePlatform &platform) : QObject(owner
     if (owner)
         owner->addAction(updateAction_);
     connect(updateAction_, &QAction::triggered, this, [this] {
-        const Outcome outcome = AutomaticUpdate(QString(), true, 0);
+        const Outcome outcome = checkForUpdates(QString(), true, 0);
         if (outcome != Outcome::Continue)
             emit quitRequested(outcome == Outcome::Quit);
     });
@@ -33,7 +33,7 @@ Updater::~Updater()
     delete wizard_;
 }
 
-Updater::Outcome Updater::AutomaticUpdate(const QString &programArguments, bool force, double programDate)
+Updater::Outcome Updater::checkForUpdates(const QString &programArguments, bool force, double programDate)
 {
     if (platform_.arguments.value(1) == u"/uninstall")
         return Outcome::Continue;

@@ -15,7 +15,7 @@ class UpdateWizard;
 // Hook-up in the main window:
 //   updater = new Updater(this);                  // adds the Ctrl+U action
 //   updater->programName = "Kielwanz"; ...        // the four properties
-//   if (updater->AutomaticUpdate({}, false, 0) != Updater::Outcome::Continue)
+//   if (updater->checkForUpdates({}, false, 0) != Updater::Outcome::Continue)
 //       -> end the program before anything else is set up, without saving settings
 //   connect(updater, &Updater::quitRequested, ...) // after Ctrl+U
 class Updater : public QObject {
@@ -43,10 +43,10 @@ public:
     // programArguments are appended to the stored program path; force shows
     // the wizard (modally) whatever the settings say; programDate 0 means the
     // program file's time.
-    Outcome AutomaticUpdate(const QString &programArguments, bool force, double programDate);
+    Outcome checkForUpdates(const QString &programArguments, bool force, double programDate);
 
     QAction *action() const { return updateAction_; }
-    UpdateWizard *statusForm() const { return wizard_; }
+    UpdateWizard *wizard() const { return wizard_; }
     UpdatePlatform &platform() { return platform_; }
 
 signals:

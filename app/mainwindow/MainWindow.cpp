@@ -3,20 +3,21 @@
 #include "app/mainwindow/NetLink.h"
 #include "app/mainwindow/WindowEffects.h"
 
-#include "dialogs/HelpWindow.h"
-#include "settings/SettingsFile.h"
-#include "dialogs/NewGameWizard.h"
-#include "dialogs/ColorDialog.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/HelpWindow.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/SoundDialog.h"
 #include "opponents/ComputerPlayer.h"
 #include "presentation/BalloonHint.h"
+#include "presentation/BoardGeometry.h"
 #include "presentation/BoardRenderer.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/MessageBoxes.h"
 #include "presentation/SoundPlayer.h"
-#include "dialogs/SoundDialog.h"
+#include "settings/SettingsFile.h"
 #include "update/Updater.h"
 
 #include <QApplication>
@@ -33,32 +34,17 @@
 #include <QScreen>
 #include <QTimer>
 
-MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath, bool checkForUpdates)
+MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString &settingsPath,
+                       std::unique_ptr<SoundOutput> soundOutput)
     : QMainWindow(parent)
 {
-    // The update component comes first: it gives the window Ctrl+U, and at
-    // program start its check may show the update wizard before anything else
-    // is built. When that ends the program, the window is still built (so that
-    // it can be taken down in order) but never shown.
-    LxUpdateFile = new Updater(this);
-    LxUpdateFile->programName = QStringLiteral("Kielwanz");
-    LxUpdateFile->settingsSection = QStringLiteral("Kielwanz");
-    LxUpdateFile->archiveFileName = QStringLiteral("Brackwen.zip");
-    LxUpdateFile->settingsInUserFolder = false;
-    if (checkForUpdates) {
-        switch (LxUpdateFile->AutomaticUpdate(QString(), false, 0)) {
-        case Updater::Outcome::Continue:
-            break;
-        case Updater::Outcome::Quit:
-            QuitAtStart = true;
-            break;
-        case Updater::Outcome::QuitWithoutSaving:
-            QuitAtStart = true;
-            skipSettingsSave_ = true;
-            break;
-        }
-    }
-    connect(LxUpdateFile, &Updater::quitRequested, this, [this](bool saveSettings) {
+    // The update component gives the window Ctrl+U.
+    updater_ = new Updater(this);
+    updater_->programName = QStringLiteral("Kielwanz");
+    updater_->settingsSection = QStringLiteral("Kielwanz");
+    updater_->archiveFileName = QStringLiteral("Brackwen.zip");
+    updater_->settingsInUserFolder = false;
+    connect(updater_, &Updater::quitRequested, this, [this](bool saveSettings) {
         // The wizard ends the program without the "Spiel beenden?" question:
         // exit(), not quit(), which would send the window a close event and
         // let a "Nein" keep the program running with the update pending.
@@ -87,46 +73,48 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     // Client area: status line, info panel, board surface, one below the other.
     auto *client = new QWidget(this);
     client->setFixedSize(881, 682);
-    Label_Info = new QLabel(client);
-    Label_Info->setObjectName(QStringLiteral("Label_Info"));
-    Label_Info->setGeometry(0, 0, 881, 19);
-    Label_Info->setAlignment(Qt::AlignCenter);
-    Label_Info->setTextFormat(Qt::PlainText); // shows the players' names
-    Label_Info->setAutoFillBackground(true);
-    QPalette pal = Label_Info->palette();
+    statusLabel_ = new QLabel(client);
+    statusLabel_->setObjectName(QStringLiteral("Label_Info"));
+    statusLabel_->setGeometry(0, 0, 881, 19);
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_->setTextFormat(Qt::PlainText); // shows the players' names
+    statusLabel_->setAutoFillBackground(true);
+    QPalette pal = statusLabel_->palette();
     pal.setColor(QPalette::Window, QColor(123, 157, 221));
     pal.setColor(QPalette::WindowText, Qt::white);
-    Label_Info->setPalette(pal);
+    statusLabel_->setPalette(pal);
     QFont infoFont(QStringLiteral("Arial"));
     infoFont.setPixelSize(16);
     infoFont.setBold(true);
-    Label_Info->setFont(infoFont);
-    DXDraw_Info = new DrawingSurface(881, 182, client);
-    DXDraw_Info->setObjectName(QStringLiteral("DXDraw_Info"));
-    DXDraw_Info->move(0, 19);
-    DXDraw = new DrawingSurface(BoardRenderer::Width, BoardRenderer::Height, client);
-    DXDraw->setObjectName(QStringLiteral("DXDraw"));
-    DXDraw->move(0, 201);
+    statusLabel_->setFont(infoFont);
+    infoSurface_ = new DrawingSurface(881, 182, client);
+    infoSurface_->setObjectName(QStringLiteral("DXDraw_Info"));
+    infoSurface_->move(0, 19);
+    boardSurface_ = new DrawingSurface(BoardRenderer::Width, BoardRenderer::Height, client);
+    boardSurface_->setObjectName(QStringLiteral("DXDraw"));
+    boardSurface_->move(0, 201);
     setCentralWidget(client);
 
-    effects_ = std::make_unique<WindowEffects>(*Label_Info, *DXDraw, *DXDraw_Info, *new BalloonHint(this), *rng);
+    effects_ = std::make_unique<WindowEffects>(*statusLabel_, *boardSurface_, *infoSurface_,
+                                               *new BalloonHint(this), *rng, std::move(soundOutput));
     game_ = std::make_unique<Game>(*effects_, *rng, *clock);
     computer_ = std::make_unique<ComputerPlayer>(*game_);
-    computer_->attach();
     netLink_ = std::make_unique<NetLink>(*this, *game_);
     effects_->attach(*game_, netLink_->session());
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(DXDraw, &DrawingSurface::mousePressed, this,
-            [this](Qt::MouseButton b, int x, int y) { DXDrawMouseDown(b, x, y); });
-    connect(DXDraw, &DrawingSurface::mouseMoved, this,
-            [this](Qt::MouseButtons b, int x, int y) { DXDrawMouseMove(b, x, y); });
-    connect(DXDraw, &DrawingSurface::mouseLeft, this, [this] { game_->DXDrawMouseLeave(); });
+    connect(boardSurface_, &DrawingSurface::mousePressed, this, [this](Qt::MouseButton b, int x, int y) {
+        BoardGeometry::pressAt(*game_, b, {x, y});
+    });
+    connect(boardSurface_, &DrawingSurface::mouseMoved, this, [this](Qt::MouseButtons b, int x, int y) {
+        BoardGeometry::moveTo(*game_, b, {x, y});
+    });
+    connect(boardSurface_, &DrawingSurface::mouseLeft, this, [this] { game_->leaveBoards(); });
     // The main window sees every key before its controls do.
     qApp->installEventFilter(this);
 
-    timerDriver_ = new GameTimerDriver(game_->timers, this);
+    timerDriver_ = new GameTimerDriver(game_->timerHub(), this);
 
     // Centred on the part of the screen that panels leave free.
     adjustSize();
@@ -138,21 +126,22 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     settings_ =
         std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
     loadSettings();
-    connect(MenuItem_Sounds, &QAction::toggled, this, &MainWindow::MenuItem_SoundsClick);
+    connect(soundsOnAction_, &QAction::toggled, this, &MainWindow::switchSounds);
 }
 
 void MainWindow::createDialogs()
 {
-    if (Form3 == nullptr) {
-        Form3 = new SoundDialog(soundChoice_, this);
-        connect(Form3, &SoundDialog::previewRequested, this, [this](int id) { effects_->PlaySound(id, true); });
+    if (soundDialog_ == nullptr) {
+        soundDialog_ = new SoundDialog(soundChoice_, this);
+        connect(soundDialog_, &SoundDialog::previewRequested, this,
+                [this](int id) { effects_->playSound(id, true); });
     }
-    if (Form4 == nullptr)
-        Form4 = new ColorDialog(*game_, this);
+    if (colorDialog_ == nullptr)
+        colorDialog_ = new ColorDialog(*game_, this);
     // Last: every window that exists now and has an 8-pt font takes the
     // system's message face.
-    if (Info == nullptr)
-        Info = new AboutDialog(this);
+    if (aboutDialog_ == nullptr)
+        aboutDialog_ = new AboutDialog(this);
 }
 
 void MainWindow::loadSettings()
@@ -160,17 +149,22 @@ void MainWindow::loadSettings()
     bool soundsOn = true;
     StoredSettings stored;
     settings_->load(stored, soundsOn);
-    game_->ApplySettings(stored);
-    MenuItem_Sounds->setChecked(soundsOn);
+    game_->applySettings(stored);
+    soundsOnAction_->setChecked(soundsOn);
     effects_->sound().setEnabled(soundsOn);
     effects_->sound().preload();
+}
+
+void MainWindow::discardSettingsOnExit()
+{
+    skipSettingsSave_ = true;
 }
 
 void MainWindow::saveSettings()
 {
     if (skipSettingsSave_)
         return;
-    const QString error = settings_->save(game_->st, MenuItem_Sounds->isChecked());
+    const QString error = settings_->save(game_->st, soundsOnAction_->isChecked());
     if (error.isEmpty())
         return;
     // The window is going; the message stands on its own, and closing goes on
@@ -187,10 +181,10 @@ MainWindow::~MainWindow()
     netLink_->attachWizard(nullptr);
     saveSettings();
     // These hold on to the game, which goes before the window's children do.
-    delete Form2;
-    delete Form3;
-    delete Form4;
-    delete Info;
+    delete wizard_;
+    delete soundDialog_;
+    delete colorDialog_;
+    delete aboutDialog_;
     delete help_;
 }
 
@@ -199,59 +193,56 @@ void MainWindow::createMenus()
     // Shortcut texts are part of the captions so that they read "Strg+N".
     // The menu bar keeps the desktop's menu face, as the menus themselves do.
     menuBar()->setFont(QApplication::font(menuBar()));
-    Spiel1 = menuBar()->addMenu(QStringLiteral("&Spiel"));
-    Neu1 = Spiel1->addAction(QStringLiteral("&Neu\tStrg+N"));
-    Neu1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    Spiel1->addSeparator();
-    MenuItem_DeleteAllShips = Spiel1->addAction(QStringLiteral("Alle Schiffe entfernen"));
-    MenuItem_SetShipsAutomatically = Spiel1->addAction(QStringLiteral("Schiffe zufällig platzieren"));
-    Spiel1->addSeparator();
-    Farbeneinrichten1 = Spiel1->addAction(QStringLiteral("Farben einrichten"));
-    Soundseinrichten1 = Spiel1->addAction(QStringLiteral("Sounds einrichten"));
-    MenuItem_Sounds = Spiel1->addAction(QStringLiteral("Sounds abspielen"));
-    MenuItem_Sounds->setCheckable(true);
-    MenuItem_Sounds->setChecked(true);
-    Spiel1->addSeparator();
-    Beenden1 = Spiel1->addAction(QStringLiteral("Be&enden"));
+    gameMenu_ = menuBar()->addMenu(QStringLiteral("&Spiel"));
+    newGameAction_ = gameMenu_->addAction(QStringLiteral("&Neu\tStrg+N"));
+    newGameAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    gameMenu_->addSeparator();
+    removeShipsAction_ = gameMenu_->addAction(QStringLiteral("Alle Schiffe entfernen"));
+    placeShipsAction_ = gameMenu_->addAction(QStringLiteral("Schiffe zufällig platzieren"));
+    gameMenu_->addSeparator();
+    colorsAction_ = gameMenu_->addAction(QStringLiteral("Farben einrichten"));
+    soundsSetupAction_ = gameMenu_->addAction(QStringLiteral("Sounds einrichten"));
+    soundsOnAction_ = gameMenu_->addAction(QStringLiteral("Sounds abspielen"));
+    soundsOnAction_->setCheckable(true);
+    soundsOnAction_->setChecked(true);
+    gameMenu_->addSeparator();
+    quitAction_ = gameMenu_->addAction(QStringLiteral("Be&enden"));
 
-    Fragezeichen1 = menuBar()->addMenu(QStringLiteral("?"));
-    Hilfe1 = Fragezeichen1->addAction(QStringLiteral("&Hilfe\tF1"));
-    Hilfe1->setShortcut(QKeySequence(Qt::Key_F1));
-    Fragezeichen1->addSeparator();
-    Info1 = Fragezeichen1->addAction(QStringLiteral("&Info"));
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("?"));
+    helpAction_ = helpMenu_->addAction(QStringLiteral("&Hilfe\tF1"));
+    helpAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    helpMenu_->addSeparator();
+    aboutAction_ = helpMenu_->addAction(QStringLiteral("&Info"));
 
-    const std::pair<QObject *, const char *> names[] = {
-        {Spiel1, "Spiel1"},
-        {Neu1, "Neu1"},
-        {MenuItem_DeleteAllShips, "MenuItem_DeleteAllShips"},
-        {MenuItem_SetShipsAutomatically, "MenuItem_SetShipsAutomatically"},
-        {Farbeneinrichten1, "Farbeneinrichten1"},
-        {Soundseinrichten1, "Soundseinrichten1"},
-        {MenuItem_Sounds, "MenuItem_Sounds"},
-        {Beenden1, "Beenden1"},
-        {Fragezeichen1, "Fragezeichen1"},
-        {Hilfe1, "Hilfe1"},
-        {Info1, "Info1"}};
+    const std::pair<QObject *, const char *> names[] = {{gameMenu_, "Spiel1"},
+                                                        {newGameAction_, "Neu1"},
+                                                        {removeShipsAction_, "MenuItem_DeleteAllShips"},
+                                                        {placeShipsAction_, "MenuItem_SetShipsAutomatically"},
+                                                        {colorsAction_, "Farbeneinrichten1"},
+                                                        {soundsSetupAction_, "Soundseinrichten1"},
+                                                        {soundsOnAction_, "MenuItem_Sounds"},
+                                                        {quitAction_, "Beenden1"},
+                                                        {helpMenu_, "Fragezeichen1"},
+                                                        {helpAction_, "Hilfe1"},
+                                                        {aboutAction_, "Info1"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QLatin1String(name));
 
-    connect(Spiel1, &QMenu::aboutToShow, this, &MainWindow::Spiel1Click);
-    connect(Neu1, &QAction::triggered, this, &MainWindow::Neu1Click);
-    connect(MenuItem_DeleteAllShips, &QAction::triggered, this,
-            [this] { game_->MenuItem_DeleteAllShipsClick(); });
-    connect(MenuItem_SetShipsAutomatically, &QAction::triggered, this,
-            [this] { game_->MenuItem_SetShipsAutomaticallyClick(); });
-    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
-    connect(Hilfe1, &QAction::triggered, this, &MainWindow::Hilfe1Click);
-    connect(Farbeneinrichten1, &QAction::triggered, this, &MainWindow::Farbeneinrichten1Click);
-    connect(Soundseinrichten1, &QAction::triggered, this, &MainWindow::Soundseinrichten1Click);
-    connect(Info1, &QAction::triggered, this, &MainWindow::Info1Click);
-    Spiel1Click();
+    connect(gameMenu_, &QMenu::aboutToShow, this, &MainWindow::updateGameMenu);
+    connect(newGameAction_, &QAction::triggered, this, &MainWindow::onNewGame);
+    connect(removeShipsAction_, &QAction::triggered, this, [this] { game_->removeAllShips(); });
+    connect(placeShipsAction_, &QAction::triggered, this, [this] { game_->placeAllShipsRandomly(); });
+    connect(quitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(helpAction_, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(colorsAction_, &QAction::triggered, this, &MainWindow::editColors);
+    connect(soundsSetupAction_, &QAction::triggered, this, &MainWindow::editSounds);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
+    updateGameMenu();
 }
 
 void MainWindow::setWizard(NewGameWizard *wizard)
 {
-    Form2 = wizard;
+    wizard_ = wizard;
     netLink_->attachWizard(wizard);
 }
 
@@ -262,7 +253,7 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        firstShow();
     }
     // Without a window manager nobody activates the window, Qt then reports
     // the application inactive and the game timers would never tick.
@@ -272,22 +263,22 @@ void MainWindow::showEvent(QShowEvent *event)
     });
 }
 
-void MainWindow::FormShow()
+void MainWindow::firstShow()
 {
-    effects_->renderer().SetScreenFont(0);
-    game_->DrawScreen(true);
-    effects_->DrawInfo();
-    game_->animationTimer.enable();
+    effects_->renderer().setScreenFont(0);
+    game_->drawScreen(true);
+    effects_->drawInfo();
+    game_->resumeTitleAnimation();
 }
 
-bool MainWindow::FormCloseQuery()
+bool MainWindow::mayClose()
 {
-    return !game_->GameRunning() || AskEndGame();
+    return !game_->gameRunning() || askEndGame();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!FormCloseQuery()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }
@@ -296,35 +287,35 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MainWindow::Farbeneinrichten1Click()
+void MainWindow::editColors()
 {
-    if (Form4 == nullptr)
+    if (colorDialog_ == nullptr)
         return;
-    Form4->exec();
+    colorDialog_->exec();
     regainActivation();
 }
 
-void MainWindow::Soundseinrichten1Click()
+void MainWindow::editSounds()
 {
-    if (Form3 == nullptr)
+    if (soundDialog_ == nullptr)
         return;
     // The dialog works on a copy; OK hands the choice to the game.
     soundChoice_ = game_->st.ShotSound;
-    if (Form3->exec() == QDialog::Accepted)
-        game_->SetShotSounds(soundChoice_);
+    if (soundDialog_->exec() == QDialog::Accepted)
+        game_->setShotSounds(soundChoice_);
     regainActivation();
 }
 
-void MainWindow::MenuItem_SoundsClick()
+void MainWindow::switchSounds()
 {
-    effects_->sound().setEnabled(MenuItem_Sounds->isChecked());
+    effects_->sound().setEnabled(soundsOnAction_->isChecked());
 }
 
-void MainWindow::Info1Click()
+void MainWindow::showAbout()
 {
-    if (Info == nullptr)
+    if (aboutDialog_ == nullptr)
         return;
-    Info->showInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
+    aboutDialog_->showInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
     regainActivation();
 }
 
@@ -333,7 +324,7 @@ void MainWindow::regainActivation()
     activateWindow();
 }
 
-void MainWindow::Hilfe1Click()
+void MainWindow::showHelp()
 {
     if (help_ == nullptr)
         help_ = new HelpWindow(this);
@@ -344,18 +335,18 @@ void MainWindow::Hilfe1Click()
 
 // ------------------------------------------------------------------ game flow
 
-void MainWindow::Neu1Click()
+void MainWindow::onNewGame()
 {
-    if (game_->GameRunning() && !AskEndGame())
+    if (game_->gameRunning() && !askEndGame())
         return;
-    game_->AbandonGame();
-    if (Form2 != nullptr) {
-        Form2->exec();
+    game_->abandonGame();
+    if (wizard_ != nullptr) {
+        wizard_->exec();
         regainActivation();
     }
 }
 
-bool MainWindow::AskEndGame()
+bool MainWindow::askEndGame()
 {
     const bool yes =
         AskYesNo(this, QStringLiteral("Spiel beenden?"),
@@ -364,11 +355,11 @@ bool MainWindow::AskEndGame()
     return yes;
 }
 
-void MainWindow::Spiel1Click()
+void MainWindow::updateGameMenu()
 {
-    const bool placing = game_->PlacementItemsVisible();
-    MenuItem_DeleteAllShips->setVisible(placing);
-    MenuItem_SetShipsAutomatically->setVisible(placing);
+    const bool placing = game_->placementItemsVisible();
+    removeShipsAction_->setVisible(placing);
+    placeShipsAction_->setVisible(placing);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -379,34 +370,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             auto *key = static_cast<QKeyEvent *>(event);
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
             if (enter && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-                game_->FormKeyPress(13);
+                game_->confirm();
                 return true;
             }
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::DXDrawMouseDown(Qt::MouseButton button, int X, int Y)
-{
-    MouseButton b;
-    switch (button) {
-    case Qt::LeftButton:
-        b = MouseButton::Left;
-        break;
-    case Qt::RightButton:
-        b = MouseButton::Right;
-        break;
-    case Qt::MiddleButton:
-        b = MouseButton::Middle;
-        break;
-    default:
-        return;
-    }
-    game_->DXDrawMouseDown(b, X, Y);
-}
-
-void MainWindow::DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y)
-{
-    game_->DXDrawMouseMove(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton), X, Y);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "presentation/SoundPlayer.h"
 
 #include <QMainWindow>
 
@@ -30,19 +31,19 @@ class WindowEffects;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Without a clock or generator the window uses the steady clock and a
-    // generator seeded from the clock; tests pass their own, and a settings
-    // file of their own (empty: "Settings.ini" beside the program).
-    // The program passes checkForUpdates: the update check at start runs first
-    // of all and may end the program (QuitAtStart).
+    // Without a clock, generator or sound output the window uses the steady
+    // clock, a generator seeded from the clock and the sound device; tests
+    // pass their own, and a settings file of their own (empty: "Settings.ini"
+    // beside the program).
     explicit MainWindow(Clock *clock = nullptr, Random *rng = nullptr, QWidget *parent = nullptr,
-                    const QString &settingsPath = QString(), bool checkForUpdates = false);
+                        const QString &settingsPath = QString(),
+                        std::unique_ptr<SoundOutput> soundOutput = {});
     ~MainWindow() override;
 
-    // The update check at start prepared an installation or the program is a
-    // pure updater: the program ends without showing the window.
-    bool QuitAtStart = false;
-    Updater *LxUpdateFile = nullptr;
+    // The update check (the program runs it at start) and Ctrl+U.
+    Updater &updater() { return *updater_; }
+    // The program ends without writing the settings file (a pure updater).
+    void discardSettingsOnExit();
 
     Game &game() { return *game_; }
 
@@ -60,51 +61,47 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend struct MainWindowTestAccess; // tests listen to the sounds
-
     // ---- Handlers
-    void Neu1Click();
-    void Spiel1Click();
-    void Hilfe1Click();
-    void Farbeneinrichten1Click();
-    void Soundseinrichten1Click();
-    void MenuItem_SoundsClick();
-    void Info1Click();
-    bool FormCloseQuery();
-    void DXDrawMouseDown(Qt::MouseButton button, int X, int Y);
-    void DXDrawMouseMove(Qt::MouseButtons buttons, int X, int Y);
+    void onNewGame();
+    void updateGameMenu();
+    void showHelp();
+    void editColors();
+    void editSounds();
+    void switchSounds();
+    void showAbout();
+    bool mayClose();
     // The Yes/No question of "Neu" and closing ("Spiel beenden?").
-    bool AskEndGame();
+    bool askEndGame();
 
     void createMenus();
-    void FormShow();
+    void firstShow();
     void loadSettings();
     void saveSettings();
     // Without a window manager nobody hands the activation back when a modal
     // window closes, and the game timers would stand still.
     void regainActivation();
 
-    NewGameWizard *Form2 = nullptr;
-    SoundDialog *Form3 = nullptr;
-    ColorDialog *Form4 = nullptr;
-    AboutDialog *Info = nullptr;
+    NewGameWizard *wizard_ = nullptr;
+    SoundDialog *soundDialog_ = nullptr;
+    ColorDialog *colorDialog_ = nullptr;
+    AboutDialog *aboutDialog_ = nullptr;
 
-    // Controls (each named after its member, for tests to find)
-    QLabel *Label_Info;
-    DrawingSurface *DXDraw_Info;
-    DrawingSurface *DXDraw;
+    // Controls (their object names are what tests and the accessibility tree find)
+    QLabel *statusLabel_;
+    DrawingSurface *infoSurface_;
+    DrawingSurface *boardSurface_;
     // Menus
-    QMenu *Spiel1;
-    QAction *Neu1;
-    QAction *MenuItem_DeleteAllShips;
-    QAction *MenuItem_SetShipsAutomatically;
-    QAction *Farbeneinrichten1;
-    QAction *Soundseinrichten1;
-    QAction *MenuItem_Sounds; // "Sounds abspielen", checked: sounds on
-    QAction *Beenden1;
-    QMenu *Fragezeichen1; // "?"
-    QAction *Hilfe1;
-    QAction *Info1;
+    QMenu *gameMenu_;
+    QAction *newGameAction_;
+    QAction *removeShipsAction_;
+    QAction *placeShipsAction_;
+    QAction *colorsAction_;
+    QAction *soundsSetupAction_;
+    QAction *soundsOnAction_; // "Sounds abspielen", checked: sounds on
+    QAction *quitAction_;
+    QMenu *helpMenu_; // "?"
+    QAction *helpAction_;
+    QAction *aboutAction_;
 
     std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<Random> ownRandom_;
@@ -117,6 +114,7 @@ private:
     std::array<int, 2> soundChoice_{}; // what the sound dialog shows and sets
     GameTimerDriver *timerDriver_ = nullptr;
     HelpWindow *help_ = nullptr;
+    Updater *updater_ = nullptr;
     bool shownOnce_ = false;
     // A pure updater ends without saving the game's settings.
     bool skipSettingsSave_ = false;

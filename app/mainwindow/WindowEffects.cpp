@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "opponents/NetSession.h"
 #include "presentation/BalloonHint.h"
+#include "presentation/BoardGeometry.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
@@ -10,11 +11,9 @@
 #include <QLabel>
 
 WindowEffects::WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface,
-                             BalloonHint &balloon, Random &rng)
-    : status_(status),
-      board_(board),
-      balloon_(balloon),
-      sound_(std::make_unique<SoundPlayer>()),
+                             BalloonHint &balloon, Random &rng, std::unique_ptr<SoundOutput> soundOutput)
+    : status_(status), board_(board), balloon_(balloon),
+      sound_(std::make_unique<SoundPlayer>(std::move(soundOutput))),
       info_(std::make_unique<InfoPanel>(infoSurface, rng))
 {
 }
@@ -25,69 +24,69 @@ void WindowEffects::attach(Game &game, NetSession &net)
 {
     game_ = &game;
     net_ = &net;
-    info_->attach(game.animationTimer);
+    game.onAnimationFrame([this](int lagCount) { info_->animate(lagCount); });
 }
 
-void WindowEffects::PlaySound(int id, bool forced)
+void WindowEffects::playSound(int id, bool forced)
 {
-    sound_->PlaySound(id, forced);
+    sound_->playSound(id, forced);
 }
 
-void WindowEffects::DrawScreen(bool present)
+void WindowEffects::drawScreen(bool present)
 {
-    renderer_.DrawScreen(board_.backBuffer(), game_->st, game_->changeOverTimer.Enabled());
+    renderer_.drawScreen(board_.backBuffer(), game_->st, game_->changeOverRunning());
     if (present)
         board_.present();
 }
 
-void WindowEffects::PresentScreen()
+void WindowEffects::presentScreen()
 {
     board_.present();
 }
 
-void WindowEffects::DrawInfo()
+void WindowEffects::drawInfo()
 {
-    info_->DrawInfo(game_->st);
+    info_->drawInfo(game_->st);
 }
 
-void WindowEffects::DrawChangeOverBanner(int seconds)
+void WindowEffects::drawChangeOverBanner(int seconds)
 {
-    DrawScreen(false);
-    renderer_.DrawChangeOverBanner(board_.backBuffer(), game_->st, seconds);
+    drawScreen(false);
+    renderer_.drawChangeOverBanner(board_.backBuffer(), game_->st, seconds);
     board_.present();
 }
 
-void WindowEffects::DrawFoundAllBanner()
+void WindowEffects::drawFoundAllBanner()
 {
-    renderer_.DrawFoundAllBanner(board_.backBuffer(), game_->st);
+    renderer_.drawFoundAllBanner(board_.backBuffer(), game_->st);
 }
 
-void WindowEffects::DrawGameEndBanner()
+void WindowEffects::drawGameEndBanner()
 {
-    renderer_.DrawGameEndBanner(board_.backBuffer());
+    renderer_.drawGameEndBanner(board_.backBuffer());
 }
 
-void WindowEffects::SetStatusText(const QString &text)
+void WindowEffects::setStatusText(const QString &text)
 {
     status_.setText(text);
 }
 
-void WindowEffects::SendText(const QString &text)
+void WindowEffects::sendText(const QString &text)
 {
     net_->sendText(text);
 }
 
-void WindowEffects::CloseConnection()
+void WindowEffects::closeConnection()
 {
     net_->closeConnection();
 }
 
-void WindowEffects::ShowPlacementBalloon(int x, int y)
+void WindowEffects::showPlacementBalloon(int x, int y)
 {
-    balloon_.ShowBalloon(board_.mapToGlobal(BalloonHint::CellCentre(x, y)));
+    balloon_.showBalloon(board_.mapToGlobal(BoardGeometry::cellCentre(Board::Own, {x, y})));
 }
 
-void WindowEffects::HideBalloon()
+void WindowEffects::hideBalloon()
 {
-    balloon_.HideBalloon();
+    balloon_.hideBalloon();
 }

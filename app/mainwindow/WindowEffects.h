@@ -2,6 +2,7 @@
 
 #include "game/GameEffects.h"
 #include "presentation/BoardRenderer.h"
+#include "presentation/SoundPlayer.h"
 
 #include <memory>
 
@@ -12,6 +13,7 @@ class InfoPanel;
 class NetSession;
 class QLabel;
 class Random;
+
 class SoundPlayer;
 
 // Where the engine's side effects reach the main window: the board and info
@@ -19,7 +21,7 @@ class SoundPlayer;
 class WindowEffects final : public GameEffects {
 public:
     WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurface &infoSurface, BalloonHint &balloon,
-                  Random &rng);
+                  Random &rng, std::unique_ptr<SoundOutput> soundOutput = {});
     ~WindowEffects() override;
 
     // The game whose state is drawn and the session that carries its texts;
@@ -30,22 +32,20 @@ public:
     InfoPanel &infoPanel() { return *info_; }
     BoardRenderer &renderer() { return renderer_; }
 
-    void PlaySound(int id, bool forced = false) override;
-    void DrawScreen(bool present) override;
-    void PresentScreen() override;
-    void DrawInfo() override;
-    void DrawChangeOverBanner(int seconds) override;
-    void DrawFoundAllBanner() override;
-    void DrawGameEndBanner() override;
-    void SetStatusText(const QString &text) override;
-    void SendText(const QString &text) override;
-    void CloseConnection() override;
-    void ShowPlacementBalloon(int x, int y) override;
-    void HideBalloon() override;
+    void playSound(int id, bool forced = false) override;
+    void drawScreen(bool present) override;
+    void presentScreen() override;
+    void drawInfo() override;
+    void drawChangeOverBanner(int seconds) override;
+    void drawFoundAllBanner() override;
+    void drawGameEndBanner() override;
+    void setStatusText(const QString &text) override;
+    void sendText(const QString &text) override;
+    void closeConnection() override;
+    void showPlacementBalloon(int x, int y) override;
+    void hideBalloon() override;
 
 private:
-    friend struct MainWindowTestAccess; // tests listen to the sounds
-
     QLabel &status_;
     DrawingSurface &board_;
     BalloonHint &balloon_;

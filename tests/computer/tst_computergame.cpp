@@ -43,14 +43,13 @@ struct PcGame : TestGame {
     PcGame(unsigned seed, int thinkingSeconds, int firstPlayer) : TestGame(true)
     {
         rng = ScriptedRandom({}, seed);
-        cp.attach();
         st.GameMode = gmPCMode;
         st.ChangingTime = thinkingSeconds;
         st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};
-        game.StartGame();
-        game.MenuItem_SetShipsAutomaticallyClick();
+        game.startGame();
+        game.placeAllShipsRandomly();
         rng.push(firstPlayer);
-        game.FormKeyPress(13);
+        game.confirm();
         fx.clear();
     }
     // The human fires at the first free cell (in reading order) that is (not) a
@@ -60,7 +59,7 @@ struct PcGame : TestGame {
         for (int k = 0; k < 100; ++k)
             if (st.ControlField[0].at(k % 10, k / 10) == cfUnknown &&
                 st.PlayField[1].isShip(k % 10, k / 10) == atShip) {
-                game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * (k % 10), 100 + 40 * (k / 10));
+                game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
                 return st.ControlField[0].at(k % 10, k / 10) == cfUnknown ? NoCell : CellPos{k % 10, k / 10};
             }
         return NoCell;
@@ -142,7 +141,7 @@ private slots:
     {
         QFETCH(ChoiceCase, c);
         ScriptedRandom rng(c.script);
-        const CellPos cell = ComputerPlayer::ChooseCell(c.level, GridOf(c.rows), c.lastHit, rng);
+        const CellPos cell = ComputerPlayer::chooseCell(c.level, GridOf(c.rows), c.lastHit, rng);
         QCOMPARE(cell, c.expected);
         QList<int> sizes;
         for (const auto &d : rng.log)
@@ -180,10 +179,10 @@ private slots:
             Game game(fx, rng, clock);
             GameTestAccess::state(game).GameMode = gmPCMode;
             if (fleet.isEmpty())
-                Game::PlaceShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+                Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
             else
                 GameTestAccess::state(game).PlayField[0] = GridFromRows(fleet);
-            QVERIFY(Game::IsCompleteFleet(Game::CountShips(game.st.PlayField[0], 0)));
+            QVERIFY(Game::isCompleteFleet(Game::countShips(game.st.PlayField[0], 0)));
             GameTestAccess::state(game).GamePhase = gpFiring;
             GameTestAccess::state(game).CurrentPlayer = 1;
             GameTestAccess::state(game).Winner = 0; // the human finished: misses keep its turn
@@ -191,7 +190,7 @@ private slots:
                 QVERIFY(shots <= 100);
                 const Grid &control = GameTestAccess::state(game).ControlField[1];
                 const CellPos cell =
-                    ComputerPlayer::ChooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
+                    ComputerPlayer::chooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
                 QVERIFY(cell.x >= 0 && cell.x <= 9 && cell.y >= 0 && cell.y <= 9);
                 QVERIFY(control.at(cell.x, cell.y) == cfUnknown);
                 const bool besideHit =
@@ -199,7 +198,7 @@ private slots:
                     control.get(cell.x, cell.y - 1) == cfHit || control.get(cell.x, cell.y + 1) == cfHit;
                 if (level != clHard)
                     QCOMPARE(besideHit, std::count(control.cells.begin(), control.cells.end(), cfHit) > 0);
-                QVERIFY(game.ClickControlField(cell.x, cell.y));
+                QVERIFY(game.fireAt(cell.x, cell.y));
             }
             QVERIFY(std::all_of(rng.log.begin(), rng.log.end(), [](auto d) { return d.n >= 1; }));
         }
@@ -222,9 +221,9 @@ private slots:
         int misses = 0;
         while (g.st.Winner == -1) {
             if (g.st.CurrentPlayer == 0) {
-                QVERIFY(!g.game.computerTimer.Enabled());
+                QVERIFY(!GameTestAccess::computerTimer(g.game).isEnabled());
                 QVERIFY(g.humanFires(false) != NoCell);
-                QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
+                QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
                 continue;
             }
             g.fx.clear();
@@ -233,7 +232,7 @@ private slots:
             QCOMPARE(g.st.CurrentPlayer, g.computerMissed() ? 0 : 1); // a miss hands the turn back at once
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "computerTimer off | sound 101 | computerTimer on 1000 | status " + kAllFound +
                      " | draw | info | sound 301 | banner found-all | changeOverTimer on 2000 | present");
@@ -242,10 +241,10 @@ private slots:
         const int shots = g.st.Tries[1];
         const std::size_t draws = g.rng.log.size();
         if (switchedAway) {
-            g.game.timers.setApplicationActive(false);
+            g.game.timerHub().setApplicationActive(false);
             g.clock.advance(300);
-            g.game.timers.setApplicationActive(true);
-            QCOMPARE(g.game.timers.polled(), &g.game.computerTimer);
+            g.game.timerHub().setApplicationActive(true);
+            QCOMPARE(g.game.timerHub().polled(), &GameTestAccess::computerTimer(g.game));
         }
         QCOMPARE(g.run(switchedAway ? 1699 : 1999), switchedAway ? 1 : 0);
         QCOMPARE(g.run(1), 1);
@@ -255,7 +254,7 @@ private slots:
                 QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
                         "draw present | info"));
         QVERIFY(g.st.Tries[1] == shots && g.rng.log.size() == draws);
-        QVERIFY(g.st.CurrentPlayer == 0 && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
 
         // The human finishes alone, misses included; the computer stays silent.
         g.humanFires(false);
@@ -274,30 +273,30 @@ private slots:
         PcGame g(5, 3, 0);
         // A tick out of turn fires nothing, draws nothing and stops the timer.
         const std::size_t draws = g.rng.log.size();
-        g.game.computerTimer.enable();
+        GameTestAccess::computerTimer(g.game).enable();
         g.cp.takeTurn();
-        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !GameTestAccess::computerTimer(g.game).isEnabled());
         while (g.st.Winner == -1)
             QVERIFY(g.humanFires(true) != NoCell);
-        QVERIFY(g.st.Tries[1] == 0 && !g.game.computerTimer.Enabled());
+        QVERIFY(g.st.Tries[1] == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
         QCOMPARE(g.run(1999), 0);
         QCOMPARE(g.run(1), 1);
-        QVERIFY(g.st.CurrentPlayer == 1 && g.game.computerTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
         int misses = 0;
         while (g.st.GamePhase != gpFinished) {
             g.fx.clear();
             QCOMPARE(g.untilComputerFires(60000), 3000);
             misses += g.computerMissed();
             QVERIFY(g.st.CurrentPlayer == 1 &&
-                    g.game.computerTimer.Enabled() != (g.st.GamePhase == gpFinished));
+                    GameTestAccess::computerTimer(g.game).isEnabled() != (g.st.GamePhase == gpFinished));
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::CountShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "sound 101 | status " + kAllFound +
                      " | draw | info | computerTimer off | banner game-end | close | status " +
                      Texts::InfoText(18) + " | present");
-        QCOMPARE(g.game.timers.polled(), nullptr);
+        QCOMPARE(g.game.timerHub().polled(), nullptr);
         QCOMPARE(g.run(10000, 100), 0);
     }
 };

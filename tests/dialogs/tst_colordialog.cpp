@@ -54,7 +54,7 @@ private slots:
         Fixture f;
         GameTestAccess::state(f.game).GamePhase = GamePhaseT(phase);
         if (how == "OK countdown")
-            f.game.changeOverTimer.enable();
+            GameTestAccess::changeOverTimer(f.game).enable();
         f.form.show();
         QCOMPARE(f.box(2)->currentText(), QStringLiteral("Andere Farbe"));
         if (how != "OK unchanged") {

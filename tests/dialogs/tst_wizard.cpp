@@ -82,7 +82,8 @@ static void networkPage(bool client)
     AnswerMessageBox("&Ja");
     click(f.back);
     QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.currentPageName() == "Standard");
-    QVERIFY(f.st.PlayerNames[0].isEmpty() && !f.game.animationTimer.Enabled()); // "Zurück" is no close
+    QVERIFY(f.st.PlayerNames[0].isEmpty() &&
+            !GameTestAccess::animationTimer(f.game).isEnabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
     QVERIFY(f.c("RadioButton_M2Client")->isChecked() && f.address->text() == "spielhost");
 }
@@ -147,7 +148,7 @@ private slots:
         QCOMPARE(f.c<QLabel>("Label_Time1")->text(), "Sekunden");
         click(f.forward);
         QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted &&
-                !f.game.animationTimer.Enabled() && f.st.PlayerNames == f.st.RecentNames &&
+                !GameTestAccess::animationTimer(f.game).isEnabled() && f.st.PlayerNames == f.st.RecentNames &&
                 f.st.PlayerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
@@ -159,8 +160,8 @@ private slots:
         f.time2->setValue(1);
         QCOMPARE(f.c<QLabel>("Label_Time2")->text(), "Sekunde");
         click(f.forward);
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(f.st.PlayField[1], 0)) && f.st.ChangingTime == 1 &&
-                f.game.computerTimer.Interval() == 1000 && f.st.GamePhase == gpPlacing1);
+        QVERIFY(Game::isCompleteFleet(Game::countShips(f.st.PlayField[1], 0)) && f.st.ChangingTime == 1 &&
+                GameTestAccess::computerTimer(f.game).interval() == 1000 && f.st.GamePhase == gpPlacing1);
         QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
         QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // never the computer
         f.st.GamePhase = gpNoGame;

@@ -22,8 +22,7 @@ QString sendLine(CellPos c)
 
 void click(Game &g, CellPos c, bool rightBoard = true)
 {
-    const QPoint p = rightBoard ? RightBoardPixel(c.x, c.y) : LeftBoardPixel(c.x, c.y);
-    g.DXDrawMouseDown(MouseButton::Left, p.x(), p.y());
+    g.pressCell(rightBoard ? Board::Control : Board::Own, c, CellPress::Set);
 }
 
 QString firstFinisher(const QString &status)
@@ -56,13 +55,13 @@ struct NetSide : TestGame {
     void receive(const QString &text)
     {
         if (game.st.GamePhase == gpFiring) {
-            game.TakePeerShot(text[0].digitValue(), text[1].digitValue());
+            game.takePeerShot(text[0].digitValue(), text[1].digitValue());
             return;
         }
         Grid fleet;
         for (int k = 0; k < 100; ++k)
             fleet.at(k % 10, k / 10) = std::uint8_t(text[k].digitValue());
-        game.TakePeerFleet(fleet, text.mid(100) == "1");
+        game.takePeerFleet(fleet, text.mid(100) == "1");
     }
 };
 
@@ -135,8 +134,8 @@ private slots:
         QCOMPARE(hub.polled() ? hub.polled()->name() : QString(), polled);
         // Due in the future, 1 ms at least after a tick: the wake-up never spins.
         QVERIFY(polled.isEmpty() ? !hub.nextDue() : *hub.nextDue() > clock.nowMs());
-        QCOMPARE(c.Enabled(), script.contains("c+") && !script.contains("c-"));
-        QVERIFY(a.Interval() >= 0);
+        QCOMPARE(c.isEnabled(), script.contains("c+") && !script.contains("c-"));
+        QVERIFY(a.interval() >= 0);
     }
 
     void enterKey_data()
@@ -159,7 +158,7 @@ private slots:
             {"human begins", PC, 2, 0, 0, 0,
              "draw present | status Sie sind an der Reihe." + kAllMissing + " | info", 5, 0, 0},
             {"guest first", Net, 2, 0, 1, -1,
-             "send " + Game::FleetDigits(GridOf(kOtherFleet)) +
+             "send " + Game::fleetDigits(GridOf(kOtherFleet)) +
                  " | status Warten Sie, bis Anna die Schiffe aufgestellt hat. | draw present",
              2, 1, 1},
             {"fleet already sent", Net, 2, pdLocal, 0, -1, "", 2, 0, 1},
@@ -184,10 +183,7 @@ private slots:
         t.st.PlayField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
-        g.FormKeyPress(10); // only Enter counts
-        QCOMPARE(t.takeLog(), QString());
-
-        g.FormKeyPress(13);
+        g.confirm();
 
         QCOMPARE(t.takeLog(), c.log);
         QCOMPARE(t.st.GamePhase, c.phaseAfter);
@@ -195,7 +191,8 @@ private slots:
         QCOMPARE(t.st.PlacementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
         if (c.log == "changeOverTimer on") // from ChangingTime; the first frame a second later
-            QVERIFY(g.changeOverTimer.Tag == 5 && g.changeOverTimer.Interval() == 1000);
+            QVERIFY(GameTestAccess::countdown(g) == 5 &&
+                    GameTestAccess::changeOverTimer(g).interval() == 1000);
     }
 
     void abandonAndLateTick()
@@ -203,31 +200,32 @@ private slots:
         TestGame t;
         Game &g = t.game;
         t.st.GamePhase = gpFiring;
-        g.animationTimer.enable();
-        g.computerTimer.enable();
-        g.changeOverTimer.setInterval(2000); // a victory pause cut short
-        g.changeOverTimer.Tag = 6;
-        g.changeOverTimer.enable();
+        GameTestAccess::animationTimer(g).enable();
+        GameTestAccess::computerTimer(g).enable();
+        GameTestAccess::changeOverTimer(g).setInterval(2000); // a victory pause cut short
+        GameTestAccess::countdown(g) = 6;
+        GameTestAccess::changeOverTimer(g).enable();
         t.st.Tries = {3, 4};
         t.fx.clear();
-        QVERIFY(g.GameRunning());
-        g.AbandonGame();
+        QVERIFY(g.gameRunning());
+        g.abandonGame();
         QCOMPARE(t.takeLog(), "changeOverTimer off | computerTimer off | animationTimer off | status " +
                                   Texts::InfoText(0) + " | draw present");
-        QVERIFY(!g.GameRunning() && g.timers.polled() == nullptr);
+        QVERIFY(!g.gameRunning() && g.timerHub().polled() == nullptr);
         QCOMPARE(t.st.Tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
-        QVERIFY(g.changeOverTimer.Interval() == 1000 && g.changeOverTimer.Tag <= 1);
+        QVERIFY(GameTestAccess::changeOverTimer(g).interval() == 1000 && GameTestAccess::countdown(g) <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
         t.st.GamePhase = gpFinished;
-        g.changeOverTimer.setInterval(2000);
-        g.changeOverTimer.enable();
+        GameTestAccess::changeOverTimer(g).setInterval(2000);
+        GameTestAccess::changeOverTimer(g).enable();
         t.fx.clear();
         t.run(2000);
         QCOMPARE(t.takeLog(), "changeOverTimer off");
-        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 && g.changeOverTimer.Interval() == 1000);
+        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 &&
+                GameTestAccess::changeOverTimer(g).interval() == 1000);
     }
 
     void wholeGameTwoAtOne()
@@ -237,15 +235,15 @@ private slots:
         t.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
         t.st.ChangingTime = 3; // a change-over of 2 s
         t.rng.push(1);
-        g.StartGame();
+        g.startGame();
         // Bert places first, cell by cell; Anna at random.
         for (const CellPos &c : ShipCells(GridFromRows(StandardFleetRows())))
             click(g, c, false);
         QCOMPARE(t.fx.status, Texts::InfoText(2));
-        g.FormKeyPress(13);
-        g.MenuItem_SetShipsAutomaticallyClick();
+        g.confirm();
+        g.placeAllShipsRandomly();
         QCOMPARE(g.st.GamePhase, int(gpPlaced2));
-        g.FormKeyPress(13);
+        g.confirm();
         QCOMPARE(t.run(3000), 3);
         QCOMPARE(t.fx.only("countdown"), (QStringList{"countdown 2", "countdown 1"}));
         QCOMPARE(t.fx.status, "Bert ist an der Reihe." + kAllMissing); // the first placer fires first
@@ -273,7 +271,7 @@ private slots:
 
         // Bert fires alone: a miss keeps the turn without a countdown.
         click(g, annasWater[1]);
-        QVERIFY(g.st.CurrentPlayer == 1 && !g.changeOverTimer.Enabled());
+        QVERIFY(g.st.CurrentPlayer == 1 && !g.changeOverRunning());
         for (int i = 1; i < annasShips.size() - 1; ++i)
             click(g, annasShips[i]);
         t.fx.clear();
@@ -281,33 +279,33 @@ private slots:
         QCOMPARE(t.takeLog(),
                  sendLine(annasShips.last()) + secondFinisher("Bert hat alle Schiffe von Anna gefunden."));
         QVERIFY(g.st.GamePhase == gpFinished && g.st.Winner == 1);
-        QCOMPARE(g.HitRatio(1), std::optional<int>(91)); // 20 of 22
-        QCOMPARE(g.HitRatio(0), std::optional<int>(100));
+        QCOMPARE(g.hitRatio(1), std::optional<int>(91)); // 20 of 22
+        QCOMPARE(g.hitRatio(0), std::optional<int>(100));
 
         // A new game (against the computer now) leaves nothing of the old one
         // but the names, and draws or switches nothing.
         GameState &st = t.st;
-        g.FormKeyPress(13);
+        g.confirm();
         st.GameMode = gmPCMode;
         st.ChangingTime = 7;
         st.ComputerLastHit = st.HoverCell = {2, 2};
         t.fx.clear();
-        g.StartGame();
+        g.startGame();
         QVERIFY(st.GamePhase == gpPlacing1 && st.PlacementDone == 0 && st.Winner == -1 &&
                 st.CurrentPlayer == 0);
         QVERIFY(st.ComputerLastHit == NoCell && st.HoverCell == NoCell);
         QCOMPARE(st.LastShot, (std::array<CellPos, 2>{NoCell, NoCell}));
         QCOMPARE(st.Tries, (std::array<int, 2>{0, 0}));
         QVERIFY(st.ControlField[0] == Grid{} && st.ControlField[1] == Grid{} && st.PlayField[0] == Grid{});
-        QVERIFY(Game::IsCompleteFleet(Game::CountShips(st.PlayField[1], 0)));
-        QVERIFY(g.computerTimer.Interval() == 7000 && g.animationTimer.Enabled() &&
-                st.PlayerNames[1] == "Bert");
+        QVERIFY(Game::isCompleteFleet(Game::countShips(st.PlayField[1], 0)));
+        QVERIFY(GameTestAccess::computerTimer(g).interval() == 7000 &&
+                GameTestAccess::animationTimer(g).isEnabled() && st.PlayerNames[1] == "Bert");
         QCOMPARE(t.takeLog(), QString());
         // A think time beyond reason neither overflows nor goes below 0.
         for (const auto &[seconds, interval] : {std::pair{INT_MAX, INT_MAX}, std::pair{-5, 0}}) {
             st.ChangingTime = seconds;
-            g.StartGame();
-            QCOMPARE(g.computerTimer.Interval(), interval);
+            g.startGame();
+            QCOMPARE(GameTestAccess::computerTimer(g).interval(), interval);
         }
     }
 
@@ -325,21 +323,21 @@ private slots:
                 host.receive(m.mid(5));
         };
         auto shoot = [&](NetSide &side, CellPos c) { act([&] { click(side.game, c); }); };
-        host.game.StartGame();
-        guest.game.StartGame();
+        host.game.startGame();
+        guest.game.startGame();
         QVERIFY(host.game.st.CurrentPlayer == 0 && guest.game.st.CurrentPlayer == 1); // each places its own
-        host.game.MenuItem_SetShipsAutomaticallyClick();
+        host.game.placeAllShipsRandomly();
         guest.rng.push({0, 9, 6}); // its 4 down the right edge: not the host's fleet
-        guest.game.MenuItem_SetShipsAutomaticallyClick();
+        guest.game.placeAllShipsRandomly();
         const Grid hostFleet = host.game.st.PlayField[0], guestFleet = guest.game.st.PlayField[1];
 
         // The host confirms first and draws the guest to begin; the guest's
         // confirmation starts the game on both sides.
         host.rng.push(1);
-        act([&] { host.game.FormKeyPress(13); });
+        act([&] { host.game.confirm(); });
         QCOMPARE(host.fx.status, QStringLiteral("Warten Sie, bis Bert die Schiffe aufgestellt hat."));
-        QVERIFY(!host.game.PlacementItemsVisible());
-        act([&] { guest.game.FormKeyPress(13); });
+        QVERIFY(!host.game.placementItemsVisible());
+        act([&] { guest.game.confirm(); });
         for (NetSide *s : {&host, &guest}) {
             QVERIFY(s->game.st.GamePhase == gpFiring && s->game.st.CurrentPlayer == 1);
             QVERIFY(s->game.st.PlayField[0] == hostFleet && s->game.st.PlayField[1] == guestFleet);

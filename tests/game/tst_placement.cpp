@@ -29,7 +29,7 @@ private slots:
         QTest::addColumn<QPoint>("pixel");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("log");
-        const int L = int(MouseButton::Left), R = int(MouseButton::Right), M = int(MouseButton::Middle);
+        const int L = Qt::LeftButton, R = Qt::RightButton, M = Qt::MiddleButton;
         const QString first = placed("benötigt: 3 1er, 3 2er, 2 3er, 1 4er");
         QTest::newRow("left on water") << "" << L << LeftBoardPixel(1, 1) << "|.#" << first;
         QTest::newRow("X = 40") << "" << L << QPoint(40, 100) << "" << kNothing;
@@ -61,7 +61,7 @@ private slots:
             t.st.GamePhase = gpPlacing1;
             t.st.CurrentPlayer = player;
             t.st.PlayField[player] = GridOf(rows);
-            g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
+            BoardGeometry::pressAt(g, Qt::MouseButton(button), pixel);
             QCOMPARE(GridRows(t.st.PlayField[player]), GridRows(GridOf(after)));
             QVERIFY(t.st.PlayField[player ^ 1] == Grid{});
             QCOMPARE(t.takeLog(), log);
@@ -76,19 +76,19 @@ private slots:
         t.st.GamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
-            g.DXDrawMouseMove(true, false, X, 260);
+            BoardGeometry::moveTo(g, Qt::LeftButton, {X, 260});
         QCOMPARE(GridRows(t.st.PlayField[0])[4], QStringLiteral("2222020000"));
         QCOMPARE(t.fx.only("balloon").first(), QStringLiteral("balloon 4,4"));
         QCOMPARE(t.fx.only("draw").size(), 5); // one per cell set
         // Right held clears; with both held the left button wins.
         for (int X = 41; X < 440; X += 20)
-            g.DXDrawMouseMove(false, true, X, 260);
-        g.DXDrawMouseMove(true, true, 45, 100);
+            BoardGeometry::moveTo(g, Qt::RightButton, {X, 260});
+        BoardGeometry::moveTo(g, Qt::LeftButton | Qt::RightButton, {45, 100});
         QVERIFY(t.st.PlayField[0] == GridOf("#"));
 
         // Hovering redraws only when the cell under the mouse changes.
         auto hoverAt = [&](int X, int Y) {
-            g.DXDrawMouseMove(false, false, X, Y);
+            BoardGeometry::moveTo(g, Qt::NoButton, {X, Y});
             return t.st.HoverCell;
         };
         t.fx.clear();
@@ -102,7 +102,7 @@ private slots:
         t.st.CurrentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
         t.st.CurrentPlayer = 0;
-        g.changeOverTimer.enable();
+        GameTestAccess::changeOverTimer(g).enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
 
@@ -140,12 +140,12 @@ private slots:
         t.st.PlayField[0] = GridFromRows(StandardFleetRows());
         t.st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
         const Grid before = t.st.PlayField[1];
-        QCOMPARE(g.PlacementItemsVisible(), phaseAfter >= 0);
-        random ? g.MenuItem_SetShipsAutomaticallyClick() : g.MenuItem_DeleteAllShipsClick();
+        QCOMPARE(g.placementItemsVisible(), phaseAfter >= 0);
+        random ? g.placeAllShipsRandomly() : g.removeAllShips();
         QVERIFY(t.st.PlayField[0] == GridFromRows(StandardFleetRows()));
         if (phaseAfter < 0) {
             QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
-            g.DXDrawMouseMove(false, true, 60, 100); // right held over a ship cell
+            BoardGeometry::moveTo(g, Qt::RightButton, {60, 100}); // right held over a ship cell
             QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
             return;
         }
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(t.st.GamePhase, phaseAfter);
         QCOMPARE(ShipCells(t.st.PlayField[1]).size(), random ? 20 : 0);
         t.st.PlayField[1].at(0, 0) = pfShip;
-        g.DXDrawMouseMove(false, true, 60, 100);
+        BoardGeometry::moveTo(g, Qt::RightButton, {60, 100});
         QCOMPARE(t.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
     }
 
@@ -168,7 +168,7 @@ private slots:
         QTest::addColumn<int>("button");
         QTest::addColumn<QPoint>("pixel");
         QTest::addColumn<QString>("shot"); // the cell fired at as two digits, or empty
-        const int L = int(MouseButton::Left), R = int(MouseButton::Right);
+        const int L = Qt::LeftButton, R = Qt::RightButton;
         const int One = gmTwoAtOne, PC = gmPCMode, F = gpFiring;
         QTest::newRow("two at one") << One << F << 1 << L << RightBoardPixel(3, 7) << "37";
         QTest::newRow("X = 480") << One << F << 0 << L << QPoint(480, 100) << "";
@@ -202,17 +202,17 @@ private slots:
         t.st.PlayField[1].at(4, 8) = t.st.PlayField[1].at(5, 5) = pfWaterShot;
         t.st.PlayField[1].at(8, 0) = pfShipHit;
         t.st.Tries = {5, 4};
-        g.changeOverTimer.setEnabled(phase == 0);
+        GameTestAccess::changeOverTimer(g).setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
-        g.DXDrawMouseDown(MouseButton(button), pixel.x(), pixel.y());
+        BoardGeometry::pressAt(g, Qt::MouseButton(button), pixel);
         // The shot goes to the peer first, then is carried out here.
         QCOMPARE(t.takeLog().left(15), shot.isEmpty() ? QString() : "send " + shot + " | sound");
         QCOMPARE(t.st.Tries[current], before.Tries[current] + !shot.isEmpty());
         // Off the field too nothing is carried out: nothing changes, plays or draws.
         for (const CellPos c : {CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MIN, INT_MAX}})
-            QVERIFY(!g.ClickControlField(c.x, c.y));
-        QVERIFY(phase != gpFinished || !g.ClickControlField(0, 9));
+            QVERIFY(!g.fireAt(c.x, c.y));
+        QVERIFY(phase != gpFinished || !g.fireAt(0, 9));
         if (shot.isEmpty())
             QVERIFY(t.st.PlayField == before.PlayField && t.st.ControlField == before.ControlField &&
                     t.st.Tries == before.Tries && t.fx.log.isEmpty());

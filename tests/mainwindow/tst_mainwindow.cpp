@@ -1,14 +1,14 @@
 // The real main window with everything it carries, driven by mouse and keys
 // offscreen with a hand-driven clock and scripted chance.
 
-#include "support/GameTestAccess.h"
 #include "app/mainwindow/MainWindow.h"
 #include "app/mainwindow/WindowEffects.h"
-#include "dialogs/HelpWindow.h"
-#include "dialogs/NewGameWizard.h"
-#include "dialogs/ColorDialog.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ColorComboBox.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/HelpWindow.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/SoundDialog.h"
 #include "game/Format.h"
 #include "game/Texts.h"
 #include "opponents/NetSession.h"
@@ -17,55 +17,47 @@
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
-#include "dialogs/SoundDialog.h"
+#include "support/GameTestAccess.h"
 #include "support/TestGame.h"
 #include "support/WhenModal.h"
-#include "update/Updater.h"
 #include "update/UpdateWizard.h"
+#include "update/Updater.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QtWidgets>
-
-// The sounds that reach the output, and sounds played as the engine plays them.
-struct MainWindowTestAccess {
-    static void listen(MainWindow &form, QStringList &log)
-    {
-        struct Recorder final : SoundOutput {
-            QStringList &log;
-            explicit Recorder(QStringList &l) : log(l) {}
-            void play(int id) override { log << QString::number(id); }
-        };
-        form.effects_->sound_ = std::make_unique<SoundPlayer>(std::make_unique<Recorder>(log));
-        form.effects_->sound_->setEnabled(form.MenuItem_Sounds->isChecked());
-    }
-    static void play(MainWindow &form, int id, bool forced) { form.effects_->PlaySound(id, forced); }
-};
 
 namespace {
 
 enum class Banner { Countdown, FoundAll, GameEnd };
 const auto L = LeftBoardPixel;
 
+// The sounds that reach the output.
+struct SoundRecorder final : SoundOutput {
+    QStringList &log;
+    explicit SoundRecorder(QStringList &l) : log(l) {}
+    void play(int id) override { log << QString::number(id); }
+};
+
 struct Window {
     QTemporaryDir dir;
     ManualClock clock;
     ScriptedRandom rng;
+    QStringList sounds; // as they reach the output
     MainWindow form;
     NewGameWizard *wizard = new NewGameWizard(form.game(), &form);
     DrawingSurface *board = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw"));
     DrawingSurface *infoSurface = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw_Info"));
-    QStringList sounds; // as they reach the output
+    QSignalSpy boardPresents{board, &DrawingSurface::presented},
+        infoPresents{infoSurface, &DrawingSurface::presented};
 
-    // realClock: the program's own clock instead of the hand-driven one.
-    explicit Window(const QString &settingsPath = {}, bool realClock = false, unsigned seed = 1)
+    explicit Window(const QString &settingsPath = {}, unsigned seed = 1)
         : rng({}, seed),
-          form(realClock ? nullptr : &clock, &rng, nullptr,
-               settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath)
+          form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath,
+               std::make_unique<SoundRecorder>(sounds))
     {
         form.setWizard(wizard);
         form.createDialogs();
-        MainWindowTestAccess::listen(form, sounds);
         form.show();
     }
     Game &game() { return form.game(); }
@@ -73,12 +65,12 @@ struct Window {
     QAction *action(const char *name) { return form.findChild<QAction *>(QLatin1String(name)); }
     QMenu *gameMenu() { return form.findChild<QMenu *>(QStringLiteral("Spiel1")); }
     NetSession &net() { return *form.findChild<NetSession *>(); }
-    int presents() const { return board->presentCount(); }
+    int presents() const { return boardPresents.count(); }
     QImage shown() const { return board->frontImage(); }
     QString status() const { return form.findChild<QLabel *>(QStringLiteral("Label_Info"))->text(); }
     bool showsTitle() const
     {
-        return shown().copy(0, 0, 880, 480) == BoardRenderer().Picture(0).copy(0, 0, 880, 480);
+        return shown().copy(0, 0, 880, 480) == BoardRenderer().picture(0).copy(0, 0, 880, 480);
     }
 
     void place(int x, int y) { QTest::mouseClick(board, Qt::LeftButton, {}, L(x, y)); }
@@ -113,9 +105,7 @@ struct Window {
         driver.reaim();
         if (!driver.isArmed() || driver.remainingMs() > 0)
             return;
-        const int wakes = driver.wakeCount();
-        for (int i = 0; i < 1000 && driver.wakeCount() == wakes; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QSignalSpy(&driver, &GameTimerDriver::woke).wait();
     }
     // A new game through Ctrl+N and the wizard; true once placing begins.
     bool start(bool twoAtOne, int time, const QString &name = QStringLiteral("Anna"), int level = clNormal)
@@ -162,13 +152,13 @@ struct Window {
     {
         BoardRenderer r;
         QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
-        r.DrawScreen(img, st(), banner == Banner::Countdown);
+        r.drawScreen(img, st(), banner == Banner::Countdown);
         if (banner == Banner::Countdown)
-            r.DrawChangeOverBanner(img, st(), seconds);
+            r.drawChangeOverBanner(img, st(), seconds);
         else if (banner == Banner::FoundAll)
-            r.DrawFoundAllBanner(img, st());
+            r.drawFoundAllBanner(img, st());
         else
-            r.DrawGameEndBanner(img);
+            r.drawGameEndBanner(img);
         const QImage now = shown().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {
@@ -215,16 +205,16 @@ private slots:
         w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
         QVERIFY(balloonAt(4, 0)); // the fifth cell refused
         w.drag({L(3, 0), L(2, 0)}, Qt::RightButton);
-        QCOMPARE(Game::GetShipLength(st.PlayField[0], 0, 0), 2);
+        QCOMPARE(Game::shipLength(st.PlayField[0], 0, 0), 2);
         QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
         QCOMPARE(st.GamePhase, int(gpPlaced1));
         const CellPos mine = ShipCells(st.PlayField[0]).first();
         const QPoint own = L(mine.x, mine.y);
         w.enter(Qt::ControlModifier);
         QCOMPARE(st.GamePhase, int(gpPlaced1));
-        DrawingSurface panel(InfoPanel::W, InfoPanel::H);
+        DrawingSurface panel(InfoPanel::Width, InfoPanel::Height);
         ScriptedRandom r;
-        InfoPanel(panel, r).DrawInfo(st);
+        InfoPanel(panel, r).drawInfo(st);
         QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());
 
         // Enter: Bert. A placement command hides the balloon.
@@ -249,7 +239,7 @@ private slots:
         // Anna: a drag sinks the 4; a miss shows the countdown at once.
         QList<QPoint> run;
         for (const CellPos c : ShipCells(st.PlayField[1]))
-            if (Game::GetShipLength(st.PlayField[1], c.x, c.y) == 4)
+            if (Game::shipLength(st.PlayField[1], c.x, c.y) == 4)
                 run << RightBoardPixel(c.x, c.y);
         w.drag(run);
         w.shoot(ShipCells(st.PlayField[1], false).first());
@@ -285,10 +275,10 @@ private slots:
         QCOMPARE(w.board->geometry(), QRect(0, 201, 881, 481));
         QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
         QVERIFY(!(w.form.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(w.game().timers.applicationActive());
-        const int frames = w.infoSurface->presentCount();
+        QVERIFY(w.game().timerHub().applicationActive());
+        const int frames = w.infoPresents.count();
         w.tick(10);
-        QCOMPARE(w.infoSurface->presentCount(), frames + 1); // the title ship sails
+        QCOMPARE(w.infoPresents.count(), frames + 1); // the title ship sails
         QStringList items;
         for (QAction *menu : w.form.menuBar()->actions())
             for (QAction *a : menu->menu()->actions())
@@ -301,7 +291,7 @@ private slots:
         // update wizard (its font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
         for (QWidget *window :
-             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.LxUpdateFile->statusForm()})
+             QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.updater().wizard()})
             QCOMPARE(window->font().family(), face);
         QString caption;
         WhenModal<AboutDialog>([&](AboutDialog *d) { // Enter reaches the dialog, not the game
@@ -319,7 +309,7 @@ private slots:
     }
 
     // No game timer ticks while a question or a menu is open; one whose time
-    // ran out meanwhile fires as soon as it closes. On the program's own clock.
+    // ran out meanwhile fires as soon as it closes.
     void timersStandStillWhileSomethingIsOpen_data()
     {
         QTest::addColumn<int>("opened");
@@ -329,15 +319,17 @@ private slots:
     void timersStandStillWhileSomethingIsOpen()
     {
         QFETCH(int, opened);
-        Window w({}, true);
+        Window w;
         QVERIFY(w.start(false, 1));
         w.placeAndEnter(1); // the computer begins, after one second
-        const auto frames = [&] { return w.presents() + w.infoSurface->presentCount(); };
+        const auto frames = [&] { return w.presents() + w.infoPresents.count(); };
         int before = -1, after = -2;
-        const auto wait = [&] {
+        const auto wait = [&] { // the second passes, and nothing is aimed to wake up
             before = frames();
-            QTest::qWait(1300);
-            after = frames();
+            w.clock.advance(1300);
+            w.form.findChild<GameTimerDriver *>()->reaim();
+            QCoreApplication::processEvents();
+            after = w.form.findChild<GameTimerDriver *>()->isArmed() ? -3 : frames();
         };
         QString question;
         if (opened == 0) {
@@ -367,8 +359,8 @@ private slots:
         {
             Window w(path);
             w.action("MenuItem_Sounds")->trigger(); // off: only a forced sound plays
-            MainWindowTestAccess::play(w.form, 101, false);
-            MainWindowTestAccess::play(w.form, 301, true);
+            w.game().effects().playSound(101, false);
+            w.game().effects().playSound(301, true);
             QCOMPARE(w.sounds, QStringList({"301"}));
             WhenModal<SoundDialog>([](SoundDialog *d) {
                 d->findChild<QComboBox *>("ComboBox_WaterSound")->setCurrentIndex(2);
@@ -399,19 +391,19 @@ private slots:
             bool stopped = false;
             AnswerMessageBox(QStringLiteral("&Ja"));
             WhenModal<NewGameWizard>([&](NewGameWizard *wizard) {
-                stopped = !w.game().computerTimer.Enabled() && !w.game().animationTimer.Enabled() &&
-                          w.showsTitle();
+                stopped = !GameTestAccess::computerTimer(w.game()).isEnabled() &&
+                          !GameTestAccess::animationTimer(w.game()).isEnabled() && w.showsTitle();
                 wizard->findChild<QPushButton *>("Button_Cancel")->click();
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
             QCOMPARE(w.st().GamePhase, int(gpNoGame));
-            QVERIFY(w.game().animationTimer.Enabled());
+            QVERIFY(GameTestAccess::animationTimer(w.game()).isEnabled());
             QVERIFY(w.form.close()); // no game: no question
         }
         auto w = std::make_unique<Window>(path);
         QVERIFY(!w->action("MenuItem_Sounds")->isChecked());
-        MainWindowTestAccess::play(w->form, 101, false); // off after the restart too
+        w->game().effects().playSound(101, false); // off after the restart too
         QVERIFY(w->sounds.isEmpty());
         QCOMPARE(w->st().ShotSound, (std::array<int, 2>{3, 201}));
         QCOMPARE(w->st().CellColors[1], 0x123456u);
@@ -443,8 +435,8 @@ private slots:
         const auto entry = [](int i, const QString &name = {}) {
             return FormatText(Texts::WizardText(i), {name, name});
         };
-        Window host({}, false, 3);
-        auto guest = std::make_unique<Window>(QString(), false, 4);
+        Window host({}, 3);
+        auto guest = std::make_unique<Window>(QString(), 4);
         host.net().setPort(0);
         host.openNetworkPage(QStringLiteral("Hanna"), true);
         guest->net().setPort(host.net().listeningPort());
@@ -471,12 +463,14 @@ private slots:
         // The guest's program ends: the host says so and shows the title.
         QString message;
         AnswerMessageBox(QStringLiteral("OK"), [&](QMessageBox *box) {
-            message = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->buttons().size()) +
+            message = box->windowTitle() + u'|' + box->text() + u'|' +
+                      QString::number(box->buttons().size()) +
                       (box->textFormat() == Qt::PlainText ? "" : "|rich");
         });
         guest.reset();
         QVERIFY(QTest::qWaitFor([&] { return host.st().GamePhase == gpNoGame; }));
-        QCOMPARE(message, QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
+        QCOMPARE(message,
+                 QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
         QCOMPARE(host.status(), Texts::InfoText(0));
 
         // Leaving the wizard while listening closes the socket without a question.

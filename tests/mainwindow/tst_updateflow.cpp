@@ -2,8 +2,9 @@
 // once, even in a game and without a "Spiel beenden?" question; a pure updater
 // ends without saving the game's settings.
 
-#include "support/GameTestAccess.h"
 #include "app/mainwindow/MainWindow.h"
+#include "support/GameTestAccess.h"
+#include "support/TestDoubles.h"
 #include "update/Updater.h"
 
 #include <QAbstractButton>
@@ -34,14 +35,14 @@ private slots:
             ManualClock clock;
             ScriptedRandom rng;
             MainWindow form(&clock, &rng, nullptr, settings);
-            QAction *update = form.LxUpdateFile->action();
+            QAction *update = form.updater().action();
             QVERIFY(form.actions().contains(update));
             QCOMPARE(update->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             GameTestAccess::state(form.game()).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-            form.game().StartGame();
-            QVERIFY(form.game().GameRunning());
+            form.game().startGame();
+            QVERIFY(form.game().gameRunning());
 
             // Any question that comes up is answered "Nein" and noted.
             QTimer answer;
@@ -52,7 +53,7 @@ private slots:
                 }
             });
             answer.start(20);
-            QTimer::singleShot(0, form.LxUpdateFile, [&] { emit form.LxUpdateFile->quitRequested(save); });
+            QTimer::singleShot(0, &form.updater(), [&] { emit form.updater().quitRequested(save); });
             QTimer::singleShot(3000, &form, [] { QCoreApplication::exit(1); }); // the program did not end
             result = QApplication::exec();
         }

@@ -35,14 +35,14 @@ struct UiRecorder : NetSessionUi {
 
 struct NetEffects : RecordingEffects {
     NetSession *net = nullptr;
-    void SendText(const QString &text) override
+    void sendText(const QString &text) override
     {
-        RecordingEffects::SendText(text);
+        RecordingEffects::sendText(text);
         net->sendText(text);
     }
-    void CloseConnection() override
+    void closeConnection() override
     {
-        RecordingEffects::CloseConnection();
+        RecordingEffects::closeConnection();
         net->closeConnection();
     }
 };
@@ -78,17 +78,17 @@ struct NetSide {
     {
         net.sendStart();
         fx.log << u"send %GO%"_s; // the wizard's send, logged like the engine's
-        game.StartGame();
+        game.startGame();
     }
-    void placeFleet() { game.MenuItem_SetShipsAutomaticallyClick(); }
+    void placeFleet() { game.placeAllShipsRandomly(); }
     void confirmFleet(int startPlayer = 0)
     {
         if (st.LocalPlayer == 0)
             rng.push(startPlayer);
-        game.FormKeyPress(13);
+        game.confirm();
     }
-    void click(int x, int y) { game.DXDrawMouseDown(MouseButton::Left, 500 + 40 * x, 100 + 40 * y); }
-    void drag(int x, int y) { game.DXDrawMouseMove(true, false, 500 + 40 * x, 100 + 40 * y); }
+    void click(int x, int y) { game.pressCell(Board::Control, {x, y}, CellPress::Set); }
+    void drag(int x, int y) { game.pressCell(Board::Control, {x, y}, CellPress::Set); }
 
     // The first cell of the peer's fleet not shot yet that is (not) a ship, or NoCell.
     CellPos target(bool ship) const
@@ -103,7 +103,7 @@ struct NetSide {
     void endPause() // the victory pause
     {
         clock.advance(2000);
-        game.timers.poll();
+        game.timerHub().poll();
     }
 };
 

@@ -29,7 +29,7 @@ void PlayGame(NetSide &host, NetSide &guest, int firstToPlace, int startPlayer, 
     }
     NetSide *last = order[1];
     for (int shot = 1; last->st.GamePhase == gpFiring && shot < 300; ++shot) {
-        if (last->st.Winner == last->st.LocalPlayer && last->game.changeOverTimer.Enabled()) {
+        if (last->st.Winner == last->st.LocalPlayer && last->game.changeOverRunning()) {
             last = last == &host ? &guest : &host; // the other side's pause ends first
             act(*last, [&] { last->endPause(); });
             continue;
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(
             QTest::qWaitFor([&] { return stays.st.GamePhase == (firing ? gpFiring : gpPlacing1); }, kWait));
         if (abandoned) {
-            stays.game.AbandonGame();
+            stays.game.abandonGame();
             QCOMPARE(stays.net.link(), Link::Playing);
             const CellPos c = gone.target(true);
             gone.click(c.x, c.y);

@@ -40,7 +40,7 @@ const Grid &fleet()
 }
 QByteArray digits(const Grid &grid)
 {
-    return Game::FleetDigits(grid).toLatin1();
+    return Game::fleetDigits(grid).toLatin1();
 }
 // The legal fleet's digits with some rows changed.
 QByteArray fleetWith(std::initializer_list<std::pair<int, const char *>> changes)
@@ -64,7 +64,7 @@ std::unique_ptr<NetSide> make(Setup setup)
     if (setup == HostPlacing || setup == GuestPlacing)
         return s;
     s->st.PlayField[s->st.LocalPlayer] = fleet();
-    s->game.SetInfoLabelCaption();
+    s->st.GamePhase = gpPlaced1; // the fleet just written is complete
     s->confirmFleet(setup == HostFiringOwn ? 0 : 1);
     if (setup == GuestFiringPeer)
         s->net.receive(digits(fleet()) + '0');
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(s->st.GamePhase, gpNoGame);
         if (gameRan || s->ui.wizardClosed > 0) {
             QVERIFY(box.contains(s->st.PlayerNames[s->peer()]));
-            QVERIFY(s->game.animationTimer.Enabled() && !s->game.changeOverTimer.Enabled());
+            QVERIFY(GameTestAccess::animationTimer(s->game).isEnabled() && !s->game.changeOverRunning());
             QCOMPARE(s->fx.status, Texts::InfoText(0));
         } else {
             QVERIFY(s->ui.ipCtrlsEnabled && s->st.PlayerNames[0].isEmpty() && s->st.PlayerNames[1].isEmpty());

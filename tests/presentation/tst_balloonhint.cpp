@@ -1,4 +1,5 @@
 #include "presentation/BalloonHint.h"
+#include "presentation/BoardGeometry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,10 +28,10 @@ private slots:
         BalloonHint b(owner_);
         QVERIFY(b.isWindow() && (b.windowFlags() & Qt::WindowDoesNotAcceptFocus));
         QWidget *activeBefore = QApplication::activeWindow();
-        b.ShowBalloon(QPoint(300, 250));
+        b.showBalloon(QPoint(300, 250));
         QVERIFY(b.isVisible());
         QCOMPARE(QApplication::activeWindow(), activeBefore);
-        QCOMPARE(BalloonHint::CellCentre(9, 9), QPoint(420, 460));
+        QCOMPARE(BoardGeometry::cellCentre(Board::Own, {9, 9}), QPoint(420, 460));
 
         // It stays where it is when the main window moves.
         const QPoint before = b.pos();
@@ -54,7 +55,7 @@ private slots:
         const QPoint point(offset.x() >= 0 ? avail.left() + offset.x() : avail.right() + 1 + offset.x(),
                            offset.y() >= 0 ? avail.top() + offset.y() : avail.bottom() + 1 + offset.y());
         BalloonHint b(owner_);
-        b.ShowBalloon(point);
+        b.showBalloon(point);
         QCOMPARE(b.stemTip(), point);
         QVERIFY2(avail.contains(b.geometry()), "balloon leaves the screen");
         QVERIFY(b.mask().intersects(QRect(point - b.pos() - QPoint(1, 1), QSize(3, 3))));
@@ -66,30 +67,30 @@ private slots:
     void hidesAfterTheLastShowing()
     {
         BalloonHint b(owner_);
-        QSignalSpy timeouts(b.Timer_Balloon(), &QTimer::timeout);
-        b.ShowBalloon(QPoint(300, 250));
-        b.HideBalloon();
-        QVERIFY(!b.isVisible() && !b.Timer_Balloon()->isActive());
-        b.ShowBalloon(QPoint(300, 250));
+        QSignalSpy timeouts(b.hideTimer(), &QTimer::timeout);
+        b.showBalloon(QPoint(300, 250));
+        b.hideBalloon();
+        QVERIFY(!b.isVisible() && !b.hideTimer()->isActive());
+        b.showBalloon(QPoint(300, 250));
         b.hide();
-        QVERIFY(!b.isShowing() && !b.Timer_Balloon()->isActive());
+        QVERIFY(!b.isShowing() && !b.hideTimer()->isActive());
         QCOMPARE(timeouts.count(), 0);
 
         QCOMPARE(b.displayTime(), 5000);
-        b.ShowBalloon(QPoint(200, 200));
-        QVERIFY(b.Timer_Balloon()->isSingleShot() && b.Timer_Balloon()->remainingTime() > 4500);
+        b.showBalloon(QPoint(200, 200));
+        QVERIFY(b.hideTimer()->isSingleShot() && b.hideTimer()->remainingTime() > 4500);
         b.setDisplayTime(300);
-        b.ShowBalloon(QPoint(200, 200));
+        b.showBalloon(QPoint(200, 200));
         const QPoint firstPos = b.pos();
-        QTest::qWait(150);
+        QTRY_VERIFY(b.hideTimer()->remainingTime() < 150); // half its time is gone
         QVERIFY(b.isShowing());
         QElapsedTimer sinceSecond;
         sinceSecond.start();
-        b.ShowBalloon(QPoint(240, 280));
+        b.showBalloon(QPoint(240, 280));
         QCOMPARE(b.pos(), firstPos + QPoint(40, 80));
         QTRY_VERIFY_WITH_TIMEOUT(!b.isVisible(), 3000);
         QVERIFY2(sinceSecond.elapsed() >= 299, "hidden before the time since the last showing ran out");
-        QVERIFY(!b.isShowing() && !b.Timer_Balloon()->isActive());
+        QVERIFY(!b.isShowing() && !b.hideTimer()->isActive());
     }
 };
 

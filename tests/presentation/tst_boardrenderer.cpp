@@ -17,7 +17,7 @@ GameState gameState(int phase)
 QImage drawn(BoardRenderer &r, const GameState &st, bool timerRunning = false)
 {
     QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
-    r.DrawScreen(img, st, timerRunning);
+    r.drawScreen(img, st, timerRunning);
     return img;
 }
 
@@ -77,12 +77,12 @@ private slots:
         BoardRenderer r;
         QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
         img.fill(Qt::red);                     // what an earlier frame left
-        r.DrawScreen(img, GameState(), false); // gpNoGame
-        QCOMPARE(img.copy(0, 0, 880, 480), r.Picture(0).copy(0, 0, 880, 480));
+        r.drawScreen(img, GameState(), false); // gpNoGame
+        QCOMPARE(img.copy(0, 0, 880, 480), r.picture(0).copy(0, 0, 880, 480));
         // The last column and row of the surface, beyond the picture, carry its edge on.
-        QCOMPARE(img.pixel(880, 100), r.Picture(0).pixel(879, 100));
-        QCOMPARE(img.pixel(300, 480), r.Picture(0).pixel(300, 479));
-        QCOMPARE(img.pixel(880, 480), r.Picture(0).pixel(879, 479));
+        QCOMPARE(img.pixel(880, 100), r.picture(0).pixel(879, 100));
+        QCOMPARE(img.pixel(300, 480), r.picture(0).pixel(300, 479));
+        QCOMPARE(img.pixel(880, 480), r.picture(0).pixel(879, 479));
 
         img = drawn(r, gameState(gpPlacing1));
         // Thick border columns run from the top, the others start at row 1; thin row line at 120.
@@ -91,7 +91,7 @@ private slots:
             QCOMPARE(rgb(img, p.x(), p.y()), 0u);
         for (QPoint p : {QPoint(400, 20), QPoint(399, 100), QPoint(300, 121)})
             QVERIFY(rgb(img, p.x(), p.y()) != 0u);
-        QCOMPARE(img.pixel(100, 140), r.Picture(1).pixel(100, 140)); // an empty cell
+        QCOMPARE(img.pixel(100, 140), r.picture(1).pixel(100, 140)); // an empty cell
     }
 
     // Cells show the viewed player's boards (the current player at one PC, the local one over the
@@ -140,10 +140,9 @@ private slots:
         st.PlacementDone = c.placementDone;
         st.HoverCell = {3, 4};
         const QImage img = drawn(r, st, c.timerRunning);
-        const QRect cell =
-            c.phase == gpFiring ? BoardRenderer::RightCellRect(3, 4) : BoardRenderer::LeftCellRect(3, 4);
+        const QRect cell = c.phase == gpFiring ? QRect(600, 240, 40, 40) : QRect(160, 240, 40, 40);
         const int l = cell.x(), t = cell.y();
-        const QRgb bg = r.Picture(1).pixel(l + 20, t + 20);
+        const QRgb bg = r.picture(1).pixel(l + 20, t + 20);
         for (QPoint p : {QPoint(1, 20), QPoint(39, 20), QPoint(20, 1), QPoint(20, 39)})
             QCOMPARE(isRed(img, l + p.x(), t + p.y()), c.shown);
         QVERIFY(near(img.pixel(l + 20, t + 20), bg, c.shown ? 0xFF0000 : bg, 50));
@@ -176,7 +175,7 @@ private slots:
         GameState st = gameState(gpFiring);
         QImage img = drawn(r, st);
         const QImage before = img;
-        r.DrawInfoRectangle(img, BoardRenderer::Width - 50, BoardRenderer::Height - 100);
+        r.drawInfoRectangle(img, BoardRenderer::Width - 50, BoardRenderer::Height - 100);
         // Outline one pixel outside the box (25, 50)..(856, 431), white blended in at 150/255.
         for (QPoint p : {QPoint(24, 300), QPoint(856, 300), QPoint(300, 49), QPoint(300, 431)})
             QCOMPARE(rgb(img, p.x(), p.y()), 0u);
@@ -184,33 +183,33 @@ private slots:
         QVERIFY(near(img.pixel(100, 300), before.pixel(100, 300), 0xFFFFFF, 150));
 
         QImage a = drawn(r, st, true), b = drawn(r, st), c = drawn(r, st);
-        r.DrawChangeOverBanner(a, st, 7);
-        r.DrawGameEndBanner(c);
+        r.drawChangeOverBanner(a, st, 7);
+        r.drawGameEndBanner(c);
         QVERIFY(redRows(a) > 150);                   // three tall lines
         QVERIFY(redRows(c) > 20 && redRows(c) < 80); // one line
         // A long name is shortened to stay inside the box, centred.
         st.GameMode = gmPCMode;
         st.CurrentPlayer = 1;
         st.PlayerNames[1] = QString(40, QLatin1Char('W'));
-        r.DrawFoundAllBanner(b, st);
+        r.drawFoundAllBanner(b, st);
         QVERIFY(redRows(b) > 80); // two lines
         QCOMPARE(redRows(b, 0, 50) + redRows(b, 832, BoardRenderer::Width), 0);
         QVERIFY(redRows(b, 60, 90) > 0 && redRows(b, 790, 820) > 0);
         // The banners leave the board font selected.
-        QCOMPARE(r.ScreenFont().pixelSize(), 27);
-        QCOMPARE(r.ScreenFontColor(), QColor(Qt::black));
+        QCOMPARE(r.screenFont().pixelSize(), 27);
+        QCOMPARE(r.screenFontColor(), QColor(Qt::black));
     }
 
     // The longest prefix that fits, with "...", dropping at least two characters.
     void fitTextWithEllipsis()
     {
-        const QFont font = BoardRenderer::ArialFont(40, true);
+        const QFont font = BoardRenderer::arialFont(40, true);
         const QFontMetrics fm(font);
         const QString text = QStringLiteral("BertholdWW");
         const int width = fm.horizontalAdvance(text);
-        QCOMPARE(BoardRenderer::FitTextWithEllipsis(text, font, width), text);
+        QCOMPARE(BoardRenderer::fitTextWithEllipsis(text, font, width), text);
         for (int maxWidth : {width - 1, width / 2}) {
-            const QString fitted = BoardRenderer::FitTextWithEllipsis(text, font, maxWidth),
+            const QString fitted = BoardRenderer::fitTextWithEllipsis(text, font, maxWidth),
                           kept = fitted.chopped(3);
             QVERIFY(fitted.endsWith("...") && text.startsWith(kept) &&
                     fm.horizontalAdvance(fitted) <= maxWidth);

@@ -3,8 +3,10 @@
 #include "presentation/BlendColor.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
+#include "support/TestDoubles.h"
 
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 // Channel by channel, truncating toward zero.
@@ -26,13 +28,14 @@ InfoPanel::ShipSprites testSprites()
         QImage img(33 * (k % 4 + 1) + 24, 50, QImage::Format_RGB32);
         img.fill(qRgb(255, 0, 255));
         QPainter(&img).fillRect(QRect(4, 30, img.width() - 8, 16), QColor::fromRgb(k < 4 ? Red : White));
-        s[k] = InfoPanel::PrepareSprite(img);
+        s[k] = InfoPanel::prepareSprite(img);
     }
     return s;
 }
 
 struct Panel {
     DrawingSurface surface{881, 182};
+    QSignalSpy presents{&surface, &DrawingSurface::presented};
     ScriptedRandom rng;
     InfoPanel panel;
     explicit Panel(std::vector<int> draws = {0}) : rng(std::move(draws)), panel(surface, rng, testSprites())
@@ -75,7 +78,7 @@ class tst_InfoPanel : public QObject {
 private slots:
     void backgroundIsADiagonalGradient()
     {
-        const QImage bg = InfoPanel::BuildInfoBackground();
+        const QImage bg = InfoPanel::buildInfoBackground();
         QCOMPARE(bg.size(), QSize(881, 182));
         // Line y runs from (0, y - 20) to (881, y).
         auto line = [](int y) {
@@ -115,7 +118,7 @@ private slots:
         st.GamePhase = GamePhaseT(phase);
         if (phase == gpPlaced2) {
             ClockSeededRandom placer(7);
-            Game::PlaceShipsRandomly(st.PlayField[1], placer);
+            Game::placeShipsRandomly(st.PlayField[1], placer);
             putShip(st.PlayField[0], 0, 0, 4, true, pfShip); // the other player's fleet is not shown
         }
         if (phase >= gpFiring) {
@@ -124,9 +127,9 @@ private slots:
             putShip(st.ControlField[0], 2, 2, 4, false, cfSunk);
             putShip(st.ControlField[0], 9, 9, 1, true, cfSunk);
         }
-        p.panel.DrawInfo(st);
-        QCOMPARE(p.surface.presentCount(), 1);
-        const QImage &bg = p.panel.InfoBackground();
+        p.panel.drawInfo(st);
+        QCOMPARE(p.presents.count(), 1);
+        const QImage &bg = p.panel.infoBackground();
         QCOMPARE(halfState(p.image(), bg, 0), left);
         QCOMPARE(halfState(p.image(), bg, 440), right);
         if (phase == gpNoGame)
@@ -136,10 +139,10 @@ private slots:
     void statistics()
     {
         // Singular, and the hit ratio rounded half to even.
-        QCOMPARE(InfoPanel::StatisticsText(0, 0), QStringLiteral("bisher 0 Versuche"));
-        QCOMPARE(InfoPanel::StatisticsText(1, 1), QStringLiteral("bisher 1 Versuch / Trefferquote: 100%"));
-        QCOMPARE(InfoPanel::StatisticsText(8, 3), QStringLiteral("bisher 8 Versuche / Trefferquote: 38%"));
-        QCOMPARE(InfoPanel::StatisticsText(8, 1), QStringLiteral("bisher 8 Versuche / Trefferquote: 12%"));
+        QCOMPARE(InfoPanel::statisticsText(0, 0), QStringLiteral("bisher 0 Versuche"));
+        QCOMPARE(InfoPanel::statisticsText(1, 1), QStringLiteral("bisher 1 Versuch / Trefferquote: 100%"));
+        QCOMPARE(InfoPanel::statisticsText(8, 3), QStringLiteral("bisher 8 Versuche / Trefferquote: 38%"));
+        QCOMPARE(InfoPanel::statisticsText(8, 1), QStringLiteral("bisher 8 Versuche / Trefferquote: 12%"));
 
         // Drawn in white, centred at the bottom of each half.
         Panel p;
@@ -148,10 +151,10 @@ private slots:
         st.GamePhase = gpFiring;
         st.Tries = {8, 3};
         putShip(st.ControlField[0], 0, 0, 1, true, cfSunk);
-        p.panel.DrawInfo(st);
+        p.panel.drawInfo(st);
         const QImage img = p.image();
         QCOMPARE(img.pixel(440, 170), White); // the dividing line
-        const QFontMetrics fm(p.panel.InfoFont(), &img);
+        const QFontMetrics fm(p.panel.infoFont(), &img);
         auto whiteIn = [&](int x0, int x1) {
             int n = 0;
             for (int y = 182 - fm.height(); y < 182; ++y)
@@ -159,8 +162,8 @@ private slots:
                     n += img.pixel(x, y) == White;
             return n;
         };
-        const int leftWidth = fm.horizontalAdvance(InfoPanel::StatisticsText(3, 0));
-        const int rightWidth = fm.horizontalAdvance(InfoPanel::StatisticsText(8, 1));
+        const int leftWidth = fm.horizontalAdvance(InfoPanel::statisticsText(3, 0));
+        const int rightWidth = fm.horizontalAdvance(InfoPanel::statisticsText(8, 1));
         const int leftX = (440 - leftWidth) / 2, rightX = (440 - rightWidth) / 2 + 440;
         QVERIFY(whiteIn(leftX, leftX + leftWidth) > 30);
         QVERIFY(whiteIn(rightX, rightX + rightWidth) > 30);
@@ -173,35 +176,29 @@ private slots:
         // x, sprite -> y, roll; "between": 66 sin(5pi/17) + 96 = 148.7, 25 cos = 15.05
         const int cases[][4] = {{0, 0, 96, 25}, {75, 0, 162, 0}, {-105, 3, 30, 0}, {50, 1, 149, 15}};
         for (const auto &[x, sprite, y, roll] : cases) {
-            const InfoPanel::Pose pose = InfoPanel::TitlePose(TitleShipT{x, sprite, 66});
-            QCOMPARE(QPoint(pose.Y, pose.Roll), QPoint(y, roll));
+            const InfoPanel::Pose pose = InfoPanel::titlePose(SailingShip{x, sprite, 66});
+            QCOMPARE(QPoint(pose.y, pose.roll), QPoint(y, roll));
         }
     }
 
     void animationFrame()
     {
         Panel p({0, 1});
-        ManualClock clock;
-        TimerHub hub(clock);
-        GameTimer timer(hub, "animationTimer", 10);
-        p.panel.attach(timer);
-        timer.enable();
-        QCOMPARE(p.panel.TitleShip.X, -57); // starts left of the panel
-        QCOMPARE(p.panel.TitleShip.Amplitude, 66);
-        clock.advance(25);
-        QVERIFY(hub.poll());
-        QCOMPARE(p.panel.TitleShip.X, -57 + 3); // lagCount + 1
-        QCOMPARE(p.surface.presentCount(), 1);
+        QCOMPARE(p.panel.titleShip.x, -57); // starts left of the panel
+        QCOMPARE(p.panel.titleShip.amplitude, 66);
+        p.panel.animate(2);                     // two whole 10 ms intervals since the last frame
+        QCOMPARE(p.panel.titleShip.x, -57 + 3); // lagCount + 1
+        QCOMPARE(p.presents.count(), 1);
 
-        p.panel.TitleShip.X = 75; // crest of sprite 0: no roll, centre at (75, 162)
+        p.panel.titleShip.x = 75; // crest of sprite 0: no roll, centre at (75, 162)
         p.panel.animate(1);
         QImage img = p.image();
         QCOMPARE(img.pixel(75, 174), Red);          // hull band: rows 30-45 of the sprite
         QCOMPARE(img.pixel(47 + 5, 137 + 31), Red); // sprite's top left at (75 - 28, 162 - 25)
-        QCOMPARE(img.pixel(75, 140), p.panel.InfoBackground().pixel(75, 140)); // fuchsia stays clear
+        QCOMPARE(img.pixel(75, 140), p.panel.infoBackground().pixel(75, 140)); // fuchsia stays clear
 
         // Rolled clockwise by 25/256 of a turn about (0, 96): the hull's left end up, no fuchsia.
-        p.panel.TitleShip.X = 0;
+        p.panel.titleShip.x = 0;
         p.panel.animate(3);
         img = p.image();
         QCOMPARE(img.pixel(1, 96 + 14), Red);
@@ -211,12 +208,12 @@ private slots:
                     QFAIL("fuchsia pixel drawn");
 
         // Once wholly past the right edge (881 + 57 / 2 = 909) the next random ship enters from the left.
-        p.panel.TitleShip.X = 907;
+        p.panel.titleShip.x = 907;
         p.panel.animate(1);
-        QCOMPARE(p.panel.TitleShip.Sprite, 0);
+        QCOMPARE(p.panel.titleShip.sprite, 0);
         p.panel.animate(1);
-        QCOMPARE(p.panel.TitleShip.Sprite, 1);
-        QCOMPARE(p.panel.TitleShip.X, -45);
+        QCOMPARE(p.panel.titleShip.sprite, 1);
+        QCOMPARE(p.panel.titleShip.x, -45);
     }
 
     // Frames repaint only where the ship was and is, yet equal the whole panel recomposed.
@@ -226,12 +223,12 @@ private slots:
         GameState finished;
         finished.GamePhase = gpFinished;
         finished.Tries = {30, 30};
-        partial.panel.DrawInfo(finished); // leftovers of a game must vanish
-        partial.panel.TitleShip.X = 820;
+        partial.panel.drawInfo(finished); // leftovers of a game must vanish
+        partial.panel.titleShip.x = 820;
         for (int i = 0; i < 160; ++i) {
             const int lag = 1 + i % 9;
-            full.panel.TitleShip = partial.panel.TitleShip;
-            full.panel.DrawInfo(GameState());
+            full.panel.titleShip = partial.panel.titleShip;
+            full.panel.drawInfo(GameState());
             full.panel.animate(lag);
             partial.panel.animate(lag);
             if (partial.image() != full.image())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "support/TestDoubles.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,7 +21,7 @@ public:
     void attach(Game &game, bool withIntervals = false)
     {
         withIntervals_ = withIntervals;
-        game.timers.setObserver(this);
+        game.timerHub().setObserver(this);
     }
     void clear() { log.clear(); }
     // The recorded lines that start with the prefix, in order.
@@ -33,32 +34,33 @@ public:
         return out;
     }
 
-    void PlaySound(int id, bool forced) override
+    void playSound(int id, bool forced) override
     {
         log << QStringLiteral("sound %1%2").arg(id).arg(forced ? QStringLiteral(" forced") : QString());
     }
-    void DrawScreen(bool present) override { log << QString(present ? "draw present" : "draw"); }
-    void PresentScreen() override { log << QStringLiteral("present"); }
-    void DrawInfo() override { log << QStringLiteral("info"); }
-    void DrawChangeOverBanner(int seconds) override { log << QStringLiteral("countdown %1").arg(seconds); }
-    void DrawFoundAllBanner() override { log << QStringLiteral("banner found-all"); }
-    void DrawGameEndBanner() override { log << QStringLiteral("banner game-end"); }
-    void SetStatusText(const QString &text) override
+    void drawScreen(bool present) override { log << QString(present ? "draw present" : "draw"); }
+    void presentScreen() override { log << QStringLiteral("present"); }
+    void drawInfo() override { log << QStringLiteral("info"); }
+    void drawChangeOverBanner(int seconds) override { log << QStringLiteral("countdown %1").arg(seconds); }
+    void drawFoundAllBanner() override { log << QStringLiteral("banner found-all"); }
+    void drawGameEndBanner() override { log << QStringLiteral("banner game-end"); }
+    void setStatusText(const QString &text) override
     {
         status = text;
         log << QStringLiteral("status ") + text;
     }
-    void SendText(const QString &text) override { log << QStringLiteral("send ") + text; }
-    void CloseConnection() override { log << QStringLiteral("close"); }
-    void ShowPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
-    void HideBalloon() override { log << QStringLiteral("hide balloon"); }
+    void sendText(const QString &text) override { log << QStringLiteral("send ") + text; }
+    void closeConnection() override { log << QStringLiteral("close"); }
+    void showPlacementBalloon(int x, int y) override { log << QStringLiteral("balloon %1,%2").arg(x).arg(y); }
+    void hideBalloon() override { log << QStringLiteral("hide balloon"); }
 
 private:
     void timerSwitched(const GameTimer &t, bool on) override
     {
-        QString line = QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
+        QString line =
+            QStringLiteral("%1 %2").arg(t.name(), on ? QStringLiteral("on") : QStringLiteral("off"));
         if (on && withIntervals_)
-            line += QStringLiteral(" %1").arg(t.Interval());
+            line += QStringLiteral(" %1").arg(t.interval());
         log << line;
     }
     bool withIntervals_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "presentation/BoardGeometry.h"
 #include "support/GameTestAccess.h"
 #include "support/RecordingEffects.h"
 
@@ -35,7 +36,7 @@ struct TestGame {
         int ticks = 0;
         for (int t = 0; t < ms; t += step) {
             clock.advance(step);
-            if (game.timers.poll())
+            if (game.timerHub().poll())
                 ++ticks;
         }
         return ticks;

@@ -162,7 +162,7 @@ private slots:
         if (force)
             component->action()->trigger();
         else
-            result = component->AutomaticUpdate("/x", false, 0);
+            result = component->checkForUpdates("/x", false, 0);
         if (!quit.isEmpty())
             result = quit.first().at(0).toBool() ? Outcome::Quit : Outcome::QuitWithoutSaving;
         QCOMPARE(result, outcome);
