@@ -1,5 +1,5 @@
 #include "app/mainwindow/MainWindow.h"
-#include "dialogs/NewGameWizard.h"
+#include "presentation/DesktopFace.h"
 #include "update/Updater.h"
 
 #include "KielwanzConfig.h"
@@ -16,11 +16,10 @@ int main(int argc, char **argv)
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(KIELWANZ_APP_ID));
 
-    // The windows in their documented order; the dialogs live for the whole
-    // run and are shown modally when needed.
+    // The main window with its dialogs; they live for the whole run.
     MainWindow window;
-    // The update check comes before the dialogs; when it ends the program
-    // the window is taken down without ever being shown.
+    // The update check runs before anything is shown; when it ends the
+    // program the window is taken down without ever being shown.
     switch (window.updater().checkForUpdates(QString(), false, 0)) {
     case Updater::Outcome::Continue:
         break;
@@ -30,9 +29,7 @@ int main(int argc, char **argv)
     case Updater::Outcome::Quit: // a prepared installation starts now
         return 0;
     }
-    auto *wizard = new NewGameWizard(window.game(), &window);
-    window.setWizard(wizard);
-    window.createDialogs(); // SoundDialog, ColorDialog and, last, AboutDialog
+    adoptDesktopFace();
 
     window.show();
     return app.exec();

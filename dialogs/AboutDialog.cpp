@@ -171,32 +171,12 @@ void AboutDialog::loadContents()
     // The build gives the program its version; this is where it is read back.
     if (QCoreApplication::applicationVersion().isEmpty())
         QCoreApplication::setApplicationVersion(QStringLiteral(KIELWANZ_VERSION));
-    AdoptSystemFont();
     logo_ = loadLogo();
     logoMask_ = makeMask(logo_);
     makerLabel_->setText(MakerLine);
     mailLink_->setText(MailAddress);
     webLink_->setText(WebAddress);
     placeControls();
-}
-
-void AboutDialog::AdoptSystemFont()
-{
-    const QString face = QApplication::font("QMessageBox").family();
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->windowType() != Qt::Window && w->windowType() != Qt::Dialog)
-            continue;
-        QFont f = w->font();
-        // A font given in pixels has the point size that the window's
-        // resolution makes of it, rounded as the designer shows it (11 pixels
-        // at 96 dpi are 8 points).
-        const int points =
-            f.pointSize() > 0 ? f.pointSize() : qRound(f.pixelSize() * 72.0 / std::max(1, w->logicalDpiY()));
-        if (points != 8)
-            continue;
-        f.setFamily(face);
-        w->setFont(f);
-    }
 }
 
 QString AboutDialog::programVersion()

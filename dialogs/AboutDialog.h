@@ -10,8 +10,7 @@ class QPushButton;
 
 // The about dialog: a painted banner with the program's icon, title, version
 // and development time over a gradient carrying the maker's logo, the maker's
-// contact lines and OK. Created once, as the last of the program's windows:
-// creating it gives every window of font size 8 the system's message face.
+// contact lines and OK. Created once with the main window and shown modally.
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
@@ -22,10 +21,6 @@ public:
     void showInfo(const QString &title, const QString &developmentTime, const QIcon &icon);
     void setBannerContents(const QString &title, const QString &developmentTime, const QIcon &icon);
 
-    // Every window existing now whose font is exactly 8 points (also when it
-    // is given in pixels) takes the face of the system's message font; size,
-    // style and colour stay.
-    static void AdoptSystemFont();
     // The program's own version ("1.0.0.0"), empty when it has none.
     static QString programVersion();
     QString versionText() const { return QStringLiteral("Version: ") + programVersion(); }

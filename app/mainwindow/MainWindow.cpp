@@ -127,21 +127,17 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
         std::make_unique<SettingsFile>(settingsPath.isEmpty() ? SettingsFile::DefaultPath() : settingsPath);
     loadSettings();
     connect(soundsOnAction_, &QAction::toggled, this, &MainWindow::switchSounds);
-}
 
-void MainWindow::createDialogs()
-{
-    if (soundDialog_ == nullptr) {
-        soundDialog_ = new SoundDialog(soundChoice_, this);
-        connect(soundDialog_, &SoundDialog::previewRequested, this,
-                [this](int id) { effects_->playSound(id, true); });
-    }
-    if (colorDialog_ == nullptr)
-        colorDialog_ = new ColorDialog(*game_, this);
-    // Last: every window that exists now and has an 8-pt font takes the
-    // system's message face.
-    if (aboutDialog_ == nullptr)
-        aboutDialog_ = new AboutDialog(this);
+    // The dialogs live as long as the window and are shown modally when
+    // needed. They hold on to the game but do not use it once the window
+    // goes, so Qt may delete them after the window's members.
+    wizard_ = new NewGameWizard(*game_, this);
+    netLink_->attachWizard(wizard_);
+    soundDialog_ = new SoundDialog(soundChoice_, this);
+    connect(soundDialog_, &SoundDialog::previewRequested, this,
+            [this](int id) { effects_->playSound(id, true); });
+    colorDialog_ = new ColorDialog(*game_, this);
+    aboutDialog_ = new AboutDialog(this);
 }
 
 void MainWindow::loadSettings()
@@ -180,12 +176,6 @@ MainWindow::~MainWindow()
     timerDriver_ = nullptr;
     netLink_->attachWizard(nullptr);
     saveSettings();
-    // These hold on to the game, which goes before the window's children do.
-    delete wizard_;
-    delete soundDialog_;
-    delete colorDialog_;
-    delete aboutDialog_;
-    delete help_;
 }
 
 void MainWindow::createMenus()
@@ -238,12 +228,6 @@ void MainWindow::createMenus()
     connect(soundsSetupAction_, &QAction::triggered, this, &MainWindow::editSounds);
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
     updateGameMenu();
-}
-
-void MainWindow::setWizard(NewGameWizard *wizard)
-{
-    wizard_ = wizard;
-    netLink_->attachWizard(wizard);
 }
 
 // ------------------------------------------------------------------ window life

@@ -47,14 +47,6 @@ public:
 
     Game &game() { return *game_; }
 
-    // The wizard, created after the main window (see main.cpp) as its child;
-    // the window deletes it before the game goes. Its network page is wired
-    // to the network session here.
-    void setWizard(NewGameWizard *wizard);
-    // After the wizard: the sound dialog, the colour dialog and, last of all
-    // windows, the about dialog (it gives every 8-pt window the system face).
-    void createDialogs();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -7,6 +7,7 @@
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
+#include "presentation/DesktopFace.h"
 #include "support/LayoutCheck.h"
 #include "support/RecordingEffects.h"
 
@@ -46,7 +47,7 @@ private slots:
         GameTestAccess::state(d.game).ChangingTime = 6; // "Sekunden" on both pages, the longer unit
         GameTestAccess::state(d.game).RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
         if (face == QLatin1String("system"))
-            AboutDialog::AdoptSystemFont(); // what the about dialog does to every 8-point window
+            adoptDesktopFace(); // what the program does to every 8-point window at start
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {
             if (!face.isEmpty() && face != QLatin1String("system"))
                 dialog->setFont(QFont(face, points));

@@ -14,6 +14,7 @@
 #include "opponents/NetSession.h"
 #include "presentation/BalloonHint.h"
 #include "presentation/DrawingSurface.h"
+#include "presentation/DesktopFace.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
 #include "presentation/SoundPlayer.h"
@@ -45,7 +46,7 @@ struct Window {
     ScriptedRandom rng;
     QStringList sounds; // as they reach the output
     MainWindow form;
-    NewGameWizard *wizard = new NewGameWizard(form.game(), &form);
+    NewGameWizard *wizard = form.findChild<NewGameWizard *>();
     DrawingSurface *board = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw"));
     DrawingSurface *infoSurface = form.findChild<DrawingSurface *>(QStringLiteral("DXDraw_Info"));
     QSignalSpy boardPresents{board, &DrawingSurface::presented},
@@ -56,8 +57,7 @@ struct Window {
           form(&clock, &rng, nullptr, settingsPath.isEmpty() ? dir.filePath("Settings.ini") : settingsPath,
                std::make_unique<SoundRecorder>(sounds))
     {
-        form.setWizard(wizard);
-        form.createDialogs();
+        adoptDesktopFace(); // as the program does at start
         form.show();
     }
     Game &game() { return form.game(); }
@@ -287,8 +287,8 @@ private slots:
                  QStringList({"&Neu\tStrg+N", "-", "Alle Schiffe entfernen", "Schiffe zufällig platzieren",
                               "-", "Farben einrichten", "Sounds einrichten", "Sounds abspielen", "-",
                               "Be&enden", "&Hilfe\tF1", "-", "&Info"}));
-        // The about dialog comes last: the window, the sound dialog and the
-        // update wizard (its font given in pixels) took the system face.
+        // At start the window, the sound dialog and the update wizard (its
+        // font given in pixels) took the system face.
         const QString face = QApplication::font("QMessageBox").family();
         for (QWidget *window :
              QList<QWidget *>{&w.form, w.form.findChild<SoundDialog *>(), w.form.updater().wizard()})
