@@ -147,3 +147,8 @@ void BalloonHint::paintEvent(QPaintEvent *)
     p.setFont(font());
     p.drawText(textRect_, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text_);
 }
+
+int BalloonHint::msUntilHidden() const
+{
+    return timer_->isActive() ? timer_->remainingTime() : -1;
+}

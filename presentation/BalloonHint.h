@@ -29,7 +29,8 @@ public:
     QPoint stemTip() const { return tip_; }
     int displayTime() const { return displayTime_; }
     void setDisplayTime(int ms) { displayTime_ = ms; }
-    QTimer *hideTimer() const { return timer_; }
+    // Milliseconds until the balloon hides itself, or -1 when it will not.
+    int msUntilHidden() const;
 
     QString title() const { return title_; }
     QString text() const { return text_; }
