@@ -99,7 +99,11 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
                                                *new BalloonHint(this), *rng, std::move(soundOutput));
     game_ = std::make_unique<Game>(*effects_, *rng, *clock);
     computer_ = std::make_unique<ComputerPlayer>(*game_);
-    netLink_ = std::make_unique<NetLink>(*this, *game_);
+    // The dialogs live as long as the window and are shown modally when
+    // needed. They hold on to the game but do not use it once the window
+    // goes, so Qt may delete them after the window's members.
+    wizard_ = new NewGameWizard(*game_, this);
+    netLink_ = std::make_unique<NetLink>(*this, *game_, *wizard_);
     effects_->attach(*game_, netLink_->session());
     createMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -128,11 +132,6 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     loadSettings();
     connect(soundsOnAction_, &QAction::toggled, this, &MainWindow::switchSounds);
 
-    // The dialogs live as long as the window and are shown modally when
-    // needed. They hold on to the game but do not use it once the window
-    // goes, so Qt may delete them after the window's members.
-    wizard_ = new NewGameWizard(*game_, this);
-    netLink_->attachWizard(wizard_);
     soundDialog_ = new SoundDialog(soundChoice_, this);
     connect(soundDialog_, &SoundDialog::previewRequested, this,
             [this](int id) { effects_->playSound(id, true); });
@@ -174,7 +173,7 @@ MainWindow::~MainWindow()
     // No game timer may tick while the settings message waits for an answer.
     delete timerDriver_;
     timerDriver_ = nullptr;
-    netLink_->attachWizard(nullptr);
+    netLink_->forgetWizard();
     saveSettings();
 }
 

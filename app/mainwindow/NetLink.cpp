@@ -6,23 +6,21 @@
 #include <QApplication>
 #include <QMessageBox>
 
-NetLink::NetLink(QWidget &window, Game &game)
-    : window_(window), session_(std::make_unique<NetSession>(game, *this, &window))
+NetLink::NetLink(QWidget &window, Game &game, NewGameWizard &wizard)
+    : window_(window), wizard_(&wizard), session_(std::make_unique<NetSession>(game, *this, &window))
 {
+    NetSession *s = session_.get();
+    QObject::connect(&wizard, &NewGameWizard::listenRequested, s, &NetSession::listen);
+    QObject::connect(&wizard, &NewGameWizard::connectRequested, s, &NetSession::connectTo);
+    QObject::connect(&wizard, &NewGameWizard::startRequested, s, &NetSession::sendStart);
+    QObject::connect(&wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
 }
 
 NetLink::~NetLink() = default;
 
-void NetLink::attachWizard(NewGameWizard *wizard)
+void NetLink::forgetWizard()
 {
-    wizard_ = wizard;
-    if (wizard == nullptr)
-        return;
-    NetSession *s = session_.get();
-    QObject::connect(wizard, &NewGameWizard::listenRequested, s, &NetSession::listen);
-    QObject::connect(wizard, &NewGameWizard::connectRequested, s, &NetSession::connectTo);
-    QObject::connect(wizard, &NewGameWizard::startRequested, s, &NetSession::sendStart);
-    QObject::connect(wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
+    wizard_ = nullptr;
 }
 
 void NetLink::showConnectionState(const QString &text)

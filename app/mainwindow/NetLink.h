@@ -13,11 +13,13 @@ class NewGameWizard;
 class NetLink : public NetSessionUi {
 public:
     // The session is a child of the window (tests find it there).
-    NetLink(QWidget &window, Game &game);
+    NetLink(QWidget &window, Game &game, NewGameWizard &wizard);
     ~NetLink() override;
 
     NetSession &session() { return *session_; }
-    void attachWizard(NewGameWizard *wizard);
+    // From now on the session's reports no longer reach the wizard (the
+    // window is going).
+    void forgetWizard();
 
     void showConnectionState(const QString &text) override;
     void setAddressControlsEnabled(bool enabled) override;
