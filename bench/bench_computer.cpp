@@ -39,12 +39,12 @@ Result play(int games, const Chooser &choose)
     for (int i = 0; i < games; ++i) {
         Game game(fx, draws, clock);
         GameState &st = GameTestAccess::state(game);
-        st.GameMode = gmPCMode;
-        Game::placeShipsRandomly(st.PlayField[0], fleets);
-        st.GamePhase = gpFiring;
-        st.CurrentPlayer = 1;
-        st.Winner = 0; // the other side is done: misses keep the shooter's turn
-        while (st.GamePhase != gpFinished) {
+        st.gameMode = gmPCMode;
+        Game::placeShipsRandomly(st.playField[0], fleets);
+        st.gamePhase = gpFiring;
+        st.currentPlayer = 1;
+        st.winner = 0; // the other side is done: misses keep the shooter's turn
+        while (st.gamePhase != gpFinished) {
             const auto t0 = std::chrono::steady_clock::now();
             const CellPos cell = choose(st, draws);
             r.chooseSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -54,7 +54,7 @@ Result play(int games, const Chooser &choose)
                 std::exit(1);
             }
         }
-        r.shots.push_back(st.Tries[1]);
+        r.shots.push_back(st.tries[1]);
     }
     return r;
 }
@@ -105,17 +105,17 @@ int main(int argc, char **argv)
     }
 
     const Result computer = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::chooseCell(st.ControlField[1], st.ComputerLastHit, rng);
+        return ComputerPlayer::chooseCell(st.controlField[1], st.computerLastHit, rng);
     });
     report("", computer);
 
     const Result easy = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::chooseEasyCell(st.ControlField[1], rng);
+        return ComputerPlayer::chooseEasyCell(st.controlField[1], rng);
     });
     report("easy_", easy);
 
     const Result hard = play(games, [](const GameState &st, Random &rng) {
-        return ComputerPlayer::chooseHardCell(st.ControlField[1], rng);
+        return ComputerPlayer::chooseHardCell(st.controlField[1], rng);
     });
     report("hard_", hard);
 
@@ -124,7 +124,7 @@ int main(int argc, char **argv)
         open.reserve(100);
         for (int x = 0; x < 10; ++x)
             for (int y = 0; y < 10; ++y)
-                if (st.ControlField[1].at(x, y) == cfUnknown)
+                if (st.controlField[1].at(x, y) == cfUnknown)
                     open.push_back({x, y});
         return open.empty() ? NoCell : open[rng.random(static_cast<int>(open.size()))];
     });

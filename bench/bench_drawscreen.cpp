@@ -49,19 +49,19 @@ int main(int argc, char **argv)
     ClockSeededRandom rng(7);
     ManualClock clock;
     Game game(fx, rng, clock);
-    GameTestAccess::state(game).GameMode = gmTwoAtOne;
-    GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+    GameTestAccess::state(game).gameMode = gmTwoAtOne;
+    GameTestAccess::state(game).playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     game.startGame();
-    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
-    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
-    GameTestAccess::state(game).GamePhase = gpFiring;
+    Game::placeShipsRandomly(GameTestAccess::state(game).playField[0], rng);
+    Game::placeShipsRandomly(GameTestAccess::state(game).playField[1], rng);
+    GameTestAccess::state(game).gamePhase = gpFiring;
     for (int i = 0; i < 60; ++i) {
-        GameTestAccess::state(game).CurrentPlayer = i % 2;
+        GameTestAccess::state(game).currentPlayer = i % 2;
         game.fireAt(rng.random(10), rng.random(10));
     }
     GameTestAccess::changeOverTimer(game).disable();
-    GameTestAccess::state(game).GamePhase = gpFiring;
-    GameTestAccess::state(game).HoverCell = {4, 5};
+    GameTestAccess::state(game).gamePhase = gpFiring;
+    GameTestAccess::state(game).hoverCell = {4, 5};
 
     BoardRenderer renderer;
     DrawingSurface surface(BoardRenderer::Width, BoardRenderer::Height);

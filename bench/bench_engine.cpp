@@ -94,12 +94,12 @@ double benchClickControlField()
     ClockSeededRandom rng(5);
     ManualClock clock;
     Game game(fx, rng, clock);
-    GameTestAccess::state(game).GameMode = gmTwoAtTwo;
-    GameTestAccess::state(game).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+    GameTestAccess::state(game).gameMode = gmTwoAtTwo;
+    GameTestAccess::state(game).playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     game.startGame();
-    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
-    Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[1], rng);
-    GameTestAccess::state(game).GamePhase = gpFiring;
+    Game::placeShipsRandomly(GameTestAccess::state(game).playField[0], rng);
+    Game::placeShipsRandomly(GameTestAccess::state(game).playField[1], rng);
+    GameTestAccess::state(game).gamePhase = gpFiring;
     const GameState start = game.st;
 
     std::vector<double> runs;
@@ -111,8 +111,8 @@ double benchClickControlField()
             GameTestAccess::changeOverTimer(game).disable();
             int next[2] = {0, 0};
             const auto t0 = Clock::now();
-            while (game.st.GamePhase == gpFiring) {
-                const int p = game.st.CurrentPlayer;
+            while (game.st.gamePhase == gpFiring) {
+                const int p = game.st.currentPlayer;
                 const int cell = next[p]++;
                 if (cell >= 100)
                     break;

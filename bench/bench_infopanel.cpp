@@ -55,10 +55,10 @@ void frameTimings()
                 sum / Frames, us[Frames / 2], us[Frames * 99 / 100], Frames);
 
     GameState st;
-    st.GameMode = gmPCMode;
-    st.GamePhase = gpFiring;
-    st.Tries = {37, 41};
-    Game::placeShipsRandomly(st.ControlField[0], rng);
+    st.gameMode = gmPCMode;
+    st.gamePhase = gpFiring;
+    st.tries = {37, 41};
+    Game::placeShipsRandomly(st.controlField[0], rng);
     QElapsedTimer t;
     t.start();
     constexpr int Draws = 1000;

@@ -50,9 +50,9 @@ struct Side {
     Side(int local, const char *name, unsigned seed) : rng(seed)
     {
         fx.net = &net;
-        GameTestAccess::state(game).GameMode = gmTwoAtTwo;
-        GameTestAccess::state(game).LocalPlayer = local;
-        GameTestAccess::state(game).PlayerNames[local] = QString::fromLatin1(name);
+        GameTestAccess::state(game).gameMode = gmTwoAtTwo;
+        GameTestAccess::state(game).localPlayer = local;
+        GameTestAccess::state(game).playerNames[local] = QString::fromLatin1(name);
     }
 };
 
@@ -73,10 +73,10 @@ bool waitFor(const std::function<bool()> &done)
 void clearSea(Side &s)
 {
     for (int p = 0; p < 2; ++p) {
-        GameTestAccess::state(s.game).PlayField[p].clear();
-        GameTestAccess::state(s.game).ControlField[p].clear();
+        GameTestAccess::state(s.game).playField[p].clear();
+        GameTestAccess::state(s.game).controlField[p].clear();
     }
-    GameTestAccess::state(s.game).Tries = {0, 0};
+    GameTestAccess::state(s.game).tries = {0, 0};
 }
 
 } // namespace
@@ -93,19 +93,19 @@ int main(int argc, char **argv)
     guest.net.setPort(host.net.listeningPort());
     guest.net.connectTo(QStringLiteral("127.0.0.1"));
     if (!waitFor([&] {
-            return !host.game.st.PlayerNames[1].isEmpty() && !guest.game.st.PlayerNames[0].isEmpty();
+            return !host.game.st.playerNames[1].isEmpty() && !guest.game.st.playerNames[0].isEmpty();
         })) {
         std::fprintf(stderr, "no connection\n");
         return 1;
     }
     host.net.sendStart();
     host.game.startGame();
-    waitFor([&] { return guest.game.st.GamePhase == gpPlacing1; });
+    waitFor([&] { return guest.game.st.gamePhase == gpPlacing1; });
     for (Side *s : {&host, &guest}) {
         s->game.placeAllShipsRandomly();
         s->game.confirm();
     }
-    if (!waitFor([&] { return host.game.st.GamePhase == gpFiring && guest.game.st.GamePhase == gpFiring; })) {
+    if (!waitFor([&] { return host.game.st.gamePhase == gpFiring && guest.game.st.gamePhase == gpFiring; })) {
         std::fprintf(stderr, "no firing\n");
         return 1;
     }
@@ -117,13 +117,13 @@ int main(int argc, char **argv)
             clearSea(host);
             clearSea(guest);
         }
-        Side &shooter = host.game.st.CurrentPlayer == 0 ? host : guest;
+        Side &shooter = host.game.st.currentPlayer == 0 ? host : guest;
         Side &peer = &shooter == &host ? guest : host;
         const int k = (i % 200) / 2;
-        const int tries = peer.game.st.Tries[shooter.game.st.LocalPlayer];
+        const int tries = peer.game.st.tries[shooter.game.st.localPlayer];
         shooter.game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
         // Carried out on the peer's side once its count of the shooter's tries has grown.
-        if (!waitFor([&] { return peer.game.st.Tries[shooter.game.st.LocalPlayer] == tries + 1; })) {
+        if (!waitFor([&] { return peer.game.st.tries[shooter.game.st.localPlayer] == tries + 1; })) {
             std::fprintf(stderr, "shot %d lost\n", i);
             return 1;
         }

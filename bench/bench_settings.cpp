@@ -50,11 +50,11 @@ int main(int argc, char **argv)
     qint64 cpu = cpuMs();
     settings.load(st, sounds);
     const qint64 loadMs = clock.restart(), loadCpuMs = cpuMs() - cpu;
-    st.RecentNames[1] = QStringLiteral("Bert");
+    st.recentNames[1] = QStringLiteral("Bert");
     cpu = cpuMs();
     const QString error = settings.save(st, sounds);
     const qint64 saveMs = clock.elapsed(), saveCpuMs = cpuMs() - cpu;
-    if (!error.isEmpty() || st.CellColors[1] != 255) {
+    if (!error.isEmpty() || st.cellColors[1] != 255) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(error));
         return 1;
     }

@@ -123,13 +123,13 @@ void ColorDialog::showEvent(QShowEvent *event)
 void ColorDialog::showStoredColors()
 {
     for (int i = 1; i <= 3; ++i)
-        boxes_[i - 1]->setColor(game_.st.CellColors[i]);
+        boxes_[i - 1]->setColor(game_.st.cellColors[i]);
     boxes_[0]->setFocus();
 }
 
 void ColorDialog::storeAndClose()
 {
-    std::array<std::uint32_t, 4> colors = game_.st.CellColors;
+    std::array<std::uint32_t, 4> colors = game_.st.cellColors;
     for (int i = 1; i <= 3; ++i)
         colors[i] = boxes_[i - 1]->color();
     game_.setCellColors(colors);

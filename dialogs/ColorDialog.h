@@ -8,7 +8,7 @@ class QPushButton;
 class ColorComboBox;
 
 // "Farben": the colours of water, partly found and fully found ships.
-// Created once and reused; every opening reloads the boxes from CellColors,
+// Created once and reused; every opening reloads the boxes from cellColors,
 // so whatever was chosen and not confirmed with OK is forgotten.
 class ColorDialog : public QDialog {
     Q_OBJECT
@@ -25,7 +25,7 @@ private:
     void storeAndClose();
 
     QLabel *introLabel_ = nullptr;
-    // Water, partly found ship, fully found ship: the boxes edit CellColors[1..3].
+    // Water, partly found ship, fully found ship: the boxes edit cellColors[1..3].
     QLabel *labels_[3] = {};
     ColorComboBox *boxes_[3] = {};
     QPushButton *okButton_ = nullptr;

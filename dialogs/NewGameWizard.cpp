@@ -361,25 +361,25 @@ void NewGameWizard::startOver()
     uncheck(networkButton_);
     uncheck(computerButton_);
 
-    player1Edit_->setText(st.RecentNames[0]);
-    player2Edit_->setText(st.RecentNames[1]);
-    networkNameEdit_->setText(st.RecentNames[0]);
-    soloNameEdit_->setText(st.RecentNames[0]);
+    player1Edit_->setText(st.recentNames[0]);
+    player2Edit_->setText(st.recentNames[1]);
+    networkNameEdit_->setText(st.recentNames[0]);
+    soloNameEdit_->setText(st.recentNames[0]);
 
     // One stored value serves both modes; the change-over countdown is stored
     // one higher than it is shown. The spin fields clamp to 1..20.
-    changeOverSpin_->setValue(st.ChangingTime - 1);
-    thinkingTimeSpin_->setValue(st.ChangingTime);
+    changeOverSpin_->setValue(st.changingTime - 1);
+    thinkingTimeSpin_->setValue(st.changingTime);
     showSecondsUnit(changeOverSpin_);
     showSecondsUnit(thinkingTimeSpin_);
-    computerLevel_->setCurrentIndex(st.ComputerLevel <= clHard ? st.ComputerLevel : clNormal);
+    computerLevel_->setCurrentIndex(st.computerLevel <= clHard ? st.computerLevel : clNormal);
 
-    if (st.LocalPlayer == 1) {
+    if (st.localPlayer == 1) {
         guestButton_->setChecked(true);
     } else {
         hostButton_->setChecked(true);
     }
-    addressEdit_->setText(st.HostAddress);
+    addressEdit_->setText(st.hostAddress);
     showConnectionState(Texts::WizardText(0));
 }
 
@@ -454,24 +454,24 @@ void NewGameWizard::goForward()
         }
     } else if (page == twoAtOnePage_) {
         GameChoices choices;
-        choices.GameMode = gmTwoAtOne;
-        choices.PlayerNames = {player1Edit_->text(), player2Edit_->text()};
-        choices.ChangingTime = changeOverSpin_->value() + 1;
+        choices.gameMode = gmTwoAtOne;
+        choices.playerNames = {player1Edit_->text(), player2Edit_->text()};
+        choices.changingTime = changeOverSpin_->value() + 1;
         game_.takeChoices(choices);
         startGameAndClose(-1);
     } else if (page == networkPage_) {
         const int local = guestButton_->isChecked() ? 1 : 0;
-        if (!game_.st.PlayerNames[1 - local].isEmpty()) {
+        if (!game_.st.playerNames[1 - local].isEmpty()) {
             emit startRequested();
             startGameAndClose(local);
             return;
         }
         setAddressControlsEnabled(false);
         GameChoices choices;
-        choices.GameMode = gmTwoAtTwo;
-        choices.LocalPlayer = local;
-        choices.HostAddress = addressEdit_->text();
-        choices.PlayerNames[local] = networkNameEdit_->text();
+        choices.gameMode = gmTwoAtTwo;
+        choices.localPlayer = local;
+        choices.hostAddress = addressEdit_->text();
+        choices.playerNames[local] = networkNameEdit_->text();
         game_.takeChoices(choices);
         // The state text goes first, so that an answer of the network code
         // (a failure, say) is not overwritten.
@@ -480,14 +480,14 @@ void NewGameWizard::goForward()
             emit listenRequested();
         } else {
             showConnectionState(Texts::WizardText(5));
-            emit connectRequested(game_.st.HostAddress);
+            emit connectRequested(game_.st.hostAddress);
         }
     } else if (page == computerPage_) {
         GameChoices choices;
-        choices.GameMode = gmPCMode;
-        choices.PlayerNames = {soloNameEdit_->text(), {}};
-        choices.ChangingTime = thinkingTimeSpin_->value();
-        choices.ComputerLevel = computerLevel_->currentIndex();
+        choices.gameMode = gmPCMode;
+        choices.playerNames = {soloNameEdit_->text(), {}};
+        choices.changingTime = thinkingTimeSpin_->value();
+        choices.computerLevel = computerLevel_->currentIndex();
         game_.takeChoices(choices);
         startGameAndClose(0);
     }
@@ -516,8 +516,8 @@ bool NewGameWizard::mayLeave(bool closing)
 {
     const GameState &st = game_.st;
     bool ok = true;
-    if (st.GameMode == gmTwoAtTwo && st.GamePhase == gpNoGame) {
-        if (!st.PlayerNames[1 - st.LocalPlayer].isEmpty()) {
+    if (st.gameMode == gmTwoAtTwo && st.gamePhase == gpNoGame) {
+        if (!st.playerNames[1 - st.localPlayer].isEmpty()) {
             QApplication::beep();
             ok = AskYesNo(this, QStringLiteral("Warnung"),
                           QStringLiteral("Soll die Verbindung getrennt werden?"), QMessageBox::Warning);
@@ -525,10 +525,10 @@ bool NewGameWizard::mayLeave(bool closing)
                 game_.forgetPlayerNames();
         }
         if (ok)
-            emit closeRequested(st.LocalPlayer);
+            emit closeRequested(st.localPlayer);
     }
     // A real close (not "Zurück") without a game resumes the title animation.
-    if (ok && st.GamePhase == gpNoGame && closing)
+    if (ok && st.gamePhase == gpNoGame && closing)
         game_.resumeTitleAnimation();
     return ok;
 }

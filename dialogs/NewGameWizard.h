@@ -42,7 +42,7 @@ public:
     void setAddressControlsEnabled(bool enabled);
     void setForwardEnabled(bool enabled);
     // Starts the game with the choices already in the game state: BeginGame
-    // with the placing text naming player namePlayer (CurrentPlayer after
+    // with the placing text naming player namePlayer (currentPlayer after
     // StartGame when negative), and closes the wizard. The guest of a network
     // game is started this way when the host's start arrives.
     void startGameAndClose(int namePlayer);

@@ -14,7 +14,7 @@ class QPushButton;
 class SoundDialog : public QDialog {
     Q_OBJECT
 public:
-    // shotSound is the game's ShotSound (entry 0 water, entry 1 ship); OK
+    // shotSound is the game's shotSound (entry 0 water, entry 1 ship); OK
     // writes it.
     explicit SoundDialog(std::array<int, 2> &shotSound, QWidget *parent = nullptr);
 

@@ -40,19 +40,19 @@ struct WiredEffects : NullEffects {
 void ownMove(Game &game, NetSession &net, QuietUi &ui, StepClock &clock)
 {
     const GameState &st = game.st;
-    if (st.LocalPlayer == 0 && net.link() == NetSession::Link::Lobby && ui.forward) {
+    if (st.localPlayer == 0 && net.link() == NetSession::Link::Lobby && ui.forward) {
         net.sendStart();
         game.startGame();
     }
     if (net.link() != NetSession::Link::Playing)
         return;
-    if (!(st.PlacementDone & pdLocal) && game.placementItemsVisible()) {
+    if (!(st.placementDone & pdLocal) && game.placementItemsVisible()) {
         game.placeAllShipsRandomly();
         game.confirm();
     }
-    if (st.GamePhase == gpFiring && game.isLocalTurn()) {
+    if (st.gamePhase == gpFiring && game.isLocalTurn()) {
         for (int k = 0; k < 100; ++k) {
-            if (st.ControlField[st.LocalPlayer & 1].at(k % 10, k / 10) == cfUnknown) {
+            if (st.controlField[st.localPlayer & 1].at(k % 10, k / 10) == cfUnknown) {
                 game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
                 break;
             }
@@ -90,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         void send(const QByteArray &) override {}
     } nowhere;
     GameChoices choices;
-    choices.GameMode = gmTwoAtTwo;
-    choices.LocalPlayer = data[0] & 1;
-    choices.PlayerNames = {QStringLiteral("Hanna"), QStringLiteral("Gustav")};
+    choices.gameMode = gmTwoAtTwo;
+    choices.localPlayer = data[0] & 1;
+    choices.playerNames = {QStringLiteral("Hanna"), QStringLiteral("Gustav")};
     game.takeChoices(choices);
     net.openOn(nowhere);
 

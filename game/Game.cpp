@@ -175,33 +175,33 @@ QString Game::fleetDigits(const Grid &grid)
 
 void Game::takeChoices(const GameChoices &c)
 {
-    st_.GameMode = c.GameMode;
-    switch (c.GameMode) {
+    st_.gameMode = c.gameMode;
+    switch (c.gameMode) {
     case gmTwoAtOne:
-        st_.PlayerNames = c.PlayerNames;
-        st_.RecentNames = c.PlayerNames;
-        st_.ChangingTime = c.ChangingTime;
+        st_.playerNames = c.playerNames;
+        st_.recentNames = c.playerNames;
+        st_.changingTime = c.changingTime;
         break;
     case gmTwoAtTwo:
-        st_.LocalPlayer = c.LocalPlayer & 1;
-        st_.PlayerNames[local()] = c.PlayerNames[local()];
-        st_.RecentNames[0] = c.PlayerNames[local()];
+        st_.localPlayer = c.localPlayer & 1;
+        st_.playerNames[local()] = c.playerNames[local()];
+        st_.recentNames[0] = c.playerNames[local()];
         if (local() == 1)
-            st_.HostAddress = c.HostAddress;
+            st_.hostAddress = c.hostAddress;
         break;
     case gmPCMode:
-        st_.PlayerNames = {c.PlayerNames[0], QString::fromUtf8(Texts::ComputerName)};
-        st_.RecentNames[0] = c.PlayerNames[0];
-        st_.ChangingTime = c.ChangingTime;
-        setComputerLevel(c.ComputerLevel);
+        st_.playerNames = {c.playerNames[0], QString::fromUtf8(Texts::ComputerName)};
+        st_.recentNames[0] = c.playerNames[0];
+        st_.changingTime = c.changingTime;
+        setComputerLevel(c.computerLevel);
         break;
     }
 }
 
 void Game::forgetPlayerNames()
 {
-    st_.PlayerNames[0].clear();
-    st_.PlayerNames[1].clear();
+    st_.playerNames[0].clear();
+    st_.playerNames[1].clear();
 }
 
 void Game::applySettings(const StoredSettings &stored)
@@ -211,16 +211,16 @@ void Game::applySettings(const StoredSettings &stored)
 
 void Game::setShotSounds(const std::array<int, 2> &sounds)
 {
-    st_.ShotSound = sounds;
+    st_.shotSound = sounds;
 }
 
 void Game::setCellColors(const std::array<std::uint32_t, 4> &colors)
 {
-    const bool changed = colors != st_.CellColors;
-    st_.CellColors = colors;
+    const bool changed = colors != st_.cellColors;
+    st_.cellColors = colors;
     // Not over the title picture, the end banner or the change-over countdown:
     // the next regular redraw picks the colours up there.
-    if (changed && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring && !changeOverTimer_.isEnabled())
+    if (changed && st_.gamePhase >= gpPlacing1 && st_.gamePhase <= gpFiring && !changeOverTimer_.isEnabled())
         drawScreen(true);
 }
 
@@ -228,32 +228,32 @@ void Game::setCellColors(const std::array<std::uint32_t, 4> &colors)
 
 void Game::startGame()
 {
-    st_.GamePhase = gpPlacing1;
-    st_.PlacementDone = 0;
-    switch (st_.GameMode) {
+    st_.gamePhase = gpPlacing1;
+    st_.placementDone = 0;
+    switch (st_.gameMode) {
     case gmTwoAtOne:
-        st_.CurrentPlayer = rng_.random(2);
+        st_.currentPlayer = rng_.random(2);
         break;
     case gmTwoAtTwo:
-        st_.CurrentPlayer = local();
+        st_.currentPlayer = local();
         break;
     case gmPCMode:
-        st_.CurrentPlayer = 0;
+        st_.currentPlayer = 0;
         break;
     }
-    st_.Winner = -1;
-    st_.ComputerLastHit = NoCell;
-    st_.Tries = {0, 0};
-    st_.HoverCell = NoCell;
-    st_.LastShot = {NoCell, NoCell};
+    st_.winner = -1;
+    st_.computerLastHit = NoCell;
+    st_.tries = {0, 0};
+    st_.hoverCell = NoCell;
+    st_.lastShot = {NoCell, NoCell};
     for (int p = 0; p < 2; ++p) {
-        st_.PlayField[p].clear();
-        st_.ControlField[p].clear();
+        st_.playField[p].clear();
+        st_.controlField[p].clear();
     }
-    if (st_.GameMode == gmPCMode) {
+    if (st_.gameMode == gmPCMode) {
         computerTimer_.setInterval(
-            static_cast<int>(std::clamp(st_.ChangingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
-        placeShipsRandomly(st_.PlayField[1], rng_);
+            static_cast<int>(std::clamp(st_.changingTime * 1000LL, 0LL, static_cast<long long>(INT_MAX))));
+        placeShipsRandomly(st_.playField[1], rng_);
     }
 }
 
@@ -261,14 +261,14 @@ void Game::beginGame(int namePlayer)
 {
     startGame();
     const int p = namePlayer < 0 ? cur() : namePlayer & 1;
-    effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[p]}));
+    effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.playerNames[p]}));
     drawScreen(true);
     effects_.drawInfo();
 }
 
 void Game::setComputerLevel(int level)
 {
-    st_.ComputerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
+    st_.computerLevel = level == clEasy || level == clHard ? static_cast<ComputerLevelT>(level) : clNormal;
 }
 
 static QString shipEntry(int count, int length)
@@ -279,11 +279,11 @@ static QString shipEntry(int count, int length)
 QString Game::statusText() const
 {
     QString text;
-    const GamePhaseT phase = st_.GamePhase;
+    const GamePhaseT phase = st_.gamePhase;
     if (phase == gpNoGame) {
         text = Texts::InfoText(0);
     } else if (phase >= gpPlacing1 && phase <= gpPlaced2) {
-        const ShipCounts counts = countShips(st_.PlayField[cur()], 0);
+        const ShipCounts counts = countShips(st_.playField[cur()], 0);
         QString needed, surplus;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
@@ -303,7 +303,7 @@ QString Game::statusText() const
             text = Texts::InfoText(2);
     } else if (phase == gpFiring) {
         const int p = cur();
-        const ShipCounts counts = countShips(st_.ControlField[p], 1);
+        const ShipCounts counts = countShips(st_.controlField[p], 1);
         QString missing;
         for (int length = 1; length <= 4; ++length) {
             const int required = RequiredShips(length);
@@ -311,17 +311,17 @@ QString Game::statusText() const
                 missing += FormatText(QStringLiteral("%d %der, "), {required - counts[length], length});
         }
         const bool localSingle =
-            (st_.GameMode == gmTwoAtTwo && p == local()) || (st_.GameMode == gmPCMode && p == 0);
+            (st_.gameMode == gmTwoAtTwo && p == local()) || (st_.gameMode == gmPCMode && p == 0);
         if (!missing.isEmpty()) {
             const QString lead =
-                localSingle ? Texts::InfoText(10) : FormatText(Texts::InfoText(4), {st_.PlayerNames[p]});
+                localSingle ? Texts::InfoText(10) : FormatText(Texts::InfoText(4), {st_.playerNames[p]});
             text = lead + QStringLiteral(" Es fehlen: ") + missing.chopped(2) + u'.';
-        } else if (st_.GameMode == gmTwoAtOne) {
-            text = FormatText(Texts::InfoText(5), {st_.PlayerNames[p], st_.PlayerNames[p ^ 1]});
+        } else if (st_.gameMode == gmTwoAtOne) {
+            text = FormatText(Texts::InfoText(5), {st_.playerNames[p], st_.playerNames[p ^ 1]});
         } else if (localSingle) {
-            text = FormatText(Texts::InfoText(12), {st_.PlayerNames[p ^ 1]});
+            text = FormatText(Texts::InfoText(12), {st_.playerNames[p ^ 1]});
         } else {
-            text = FormatText(Texts::InfoText(11), {st_.PlayerNames[p]});
+            text = FormatText(Texts::InfoText(11), {st_.playerNames[p]});
         }
     } else if (phase == gpFinished) {
         text = Texts::InfoText(18);
@@ -336,21 +336,21 @@ void Game::showStatusText()
 
 void Game::updatePlacementPhase()
 {
-    if (st_.GamePhase < gpPlacing1 || st_.GamePhase > gpPlaced2)
+    if (st_.gamePhase < gpPlacing1 || st_.gamePhase > gpPlaced2)
         return;
-    const ShipCounts counts = countShips(st_.PlayField[cur()], 0);
+    const ShipCounts counts = countShips(st_.playField[cur()], 0);
     bool needed = false, surplus = false;
     for (int length = 1; length <= 4; ++length) {
         needed = needed || RequiredShips(length) > counts[length];
         surplus = surplus || RequiredShips(length) < counts[length];
     }
     const bool complete = !needed && !surplus;
-    st_.GamePhase = GamePhaseT(((st_.GamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
+    st_.gamePhase = GamePhaseT(((st_.gamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
 }
 
 int Game::hoverBoard() const
 {
-    return viewedPlayer() * 2 + (st_.GamePhase >= gpFiring ? 1 : 0);
+    return viewedPlayer() * 2 + (st_.gamePhase >= gpFiring ? 1 : 0);
 }
 
 void Game::drawScreen(bool present)
@@ -358,8 +358,8 @@ void Game::drawScreen(bool present)
     // A hover frame is under the pointer or nowhere: after a hand-over or the
     // step from placing to firing the pointer is not on that cell any more.
     if (hoverBoard() != hoverBoard_)
-        st_.HoverCell = NoCell;
-    if (st_.GamePhase == gpNoGame)
+        st_.hoverCell = NoCell;
+    if (st_.gamePhase == gpNoGame)
         showStatusText();
     effects_.drawScreen(present);
 }
@@ -371,11 +371,11 @@ int Game::viewedPlayer() const
 
 int Game::viewedPlayerOf(const GameState &st)
 {
-    switch (st.GameMode) {
+    switch (st.gameMode) {
     case gmTwoAtOne:
-        return st.CurrentPlayer & 1;
+        return st.currentPlayer & 1;
     case gmTwoAtTwo:
-        return st.LocalPlayer & 1;
+        return st.localPlayer & 1;
     default:
         return 0;
     }
@@ -383,7 +383,7 @@ int Game::viewedPlayerOf(const GameState &st)
 
 bool Game::isLocalTurn() const
 {
-    switch (st_.GameMode) {
+    switch (st_.gameMode) {
     case gmTwoAtOne:
         return true;
     case gmTwoAtTwo:
@@ -397,13 +397,13 @@ bool Game::isLocalTurn() const
 
 void Game::clearPlayField()
 {
-    st_.PlayField[cur()].clearPlayingCells();
+    st_.playField[cur()].clearPlayingCells();
 }
 
 bool Game::placementItemsVisible() const
 {
-    return st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2 &&
-           !(st_.GameMode == gmTwoAtTwo && st_.PlacementDone == pdLocal);
+    return st_.gamePhase >= gpPlacing1 && st_.gamePhase <= gpPlaced2 &&
+           !(st_.gameMode == gmTwoAtTwo && st_.placementDone == pdLocal);
 }
 
 void Game::removeAllShips()
@@ -424,7 +424,7 @@ void Game::placeAllShipsRandomly()
         return;
     effects_.hideBalloon();
     clearPlayField();
-    placeShipsRandomly(st_.PlayField[cur()], rng_);
+    placeShipsRandomly(st_.playField[cur()], rng_);
     updatePlacementPhase();
     drawScreen(true);
     showStatusText();
@@ -435,15 +435,15 @@ void Game::placeAllShipsRandomly()
 
 void Game::pressCell(Board board, CellPos c, CellPress press)
 {
-    if (changeOverTimer_.isEnabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
+    if (changeOverTimer_.isEnabled() || st_.gamePhase == gpNoGame || st_.gamePhase == gpFinished)
         return;
 
-    if (st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpPlaced2) {
-        if (st_.PlacementDone & pdLocal)
+    if (st_.gamePhase >= gpPlacing1 && st_.gamePhase <= gpPlaced2) {
+        if (st_.placementDone & pdLocal)
             return;
         if (board != Board::Own)
             return;
-        Grid &field = st_.PlayField[cur()];
+        Grid &field = st_.playField[cur()];
         if (press == CellPress::Set) {
             if (canSetShipCell(field, c.x, c.y, false)) {
                 field.at(c.x, c.y) = pfShip;
@@ -462,7 +462,7 @@ void Game::pressCell(Board board, CellPos c, CellPress press)
         return;
     }
 
-    if (st_.GamePhase == gpFiring) {
+    if (st_.gamePhase == gpFiring) {
         if (!isLocalTurn() || press != CellPress::Set)
             return;
         // Never send a shot that would not be carried out here.
@@ -475,7 +475,7 @@ void Game::pressCell(Board board, CellPos c, CellPress press)
 
 void Game::hoverCell(Board board, CellPos cell)
 {
-    if (st_.GamePhase < gpFiring)
+    if (st_.gamePhase < gpFiring)
         hoverCandidate(board == Board::Own ? cell : NoCell);
     else
         hoverCandidate(board == Board::Control ? cell : NoCell);
@@ -488,30 +488,30 @@ void Game::hoverNoCell()
 
 void Game::hoverCandidate(CellPos cell)
 {
-    if (changeOverTimer_.isEnabled() || st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished) {
+    if (changeOverTimer_.isEnabled() || st_.gamePhase == gpNoGame || st_.gamePhase == gpFinished) {
         // Not drawn now; the cell is not under the pointer any more when the
         // countdown or the victory screen ends.
-        st_.HoverCell = NoCell;
+        st_.hoverCell = NoCell;
         return;
     }
-    if (st_.GamePhase < gpFiring && (st_.PlacementDone & pdLocal))
+    if (st_.gamePhase < gpFiring && (st_.placementDone & pdLocal))
         return;
     // While firing, the frame follows the pointer only on a local turn.
-    const CellPos candidate = st_.GamePhase < gpFiring || isLocalTurn() ? cell : NoCell;
+    const CellPos candidate = st_.gamePhase < gpFiring || isLocalTurn() ? cell : NoCell;
     hoverBoard_ = hoverBoard();
-    if (candidate != st_.HoverCell) {
-        st_.HoverCell = candidate;
+    if (candidate != st_.hoverCell) {
+        st_.hoverCell = candidate;
         drawScreen(true);
     }
 }
 
 void Game::leaveBoards()
 {
-    if (st_.HoverCell == NoCell)
+    if (st_.hoverCell == NoCell)
         return;
-    st_.HoverCell = NoCell;
+    st_.hoverCell = NoCell;
     // Redrawn only where the frame is shown; a banner stays.
-    if (!changeOverTimer_.isEnabled() && st_.GamePhase >= gpPlacing1 && st_.GamePhase <= gpFiring)
+    if (!changeOverTimer_.isEnabled() && st_.gamePhase >= gpPlacing1 && st_.gamePhase <= gpFiring)
         drawScreen(true);
 }
 
@@ -544,54 +544,54 @@ bool Game::freeTarget(int x, int y) const
     if (x < 0 || x >= BoardSize || y < 0 || y >= BoardSize)
         return false;
     const int p = cur();
-    const std::uint8_t target = st_.PlayField[p ^ 1].at(x, y);
-    return st_.ControlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
+    const std::uint8_t target = st_.playField[p ^ 1].at(x, y);
+    return st_.controlField[p].at(x, y) == cfUnknown && target != pfWaterShot && target != pfShipHit;
 }
 
 bool Game::fireAt(int x, int y)
 {
     // A cell shot before is never shot again, and a finished game keeps its
     // final grids and counters: nothing changes, nothing is played or drawn.
-    if (st_.GamePhase == gpFinished || !freeTarget(x, y))
+    if (st_.gamePhase == gpFinished || !freeTarget(x, y))
         return false;
     const int p = cur();
     const int o = p ^ 1;
-    Grid &control = st_.ControlField[p];
-    Grid &target = st_.PlayField[o];
+    Grid &control = st_.controlField[p];
+    Grid &target = st_.playField[o];
 
-    ++st_.Tries[p];
-    if (st_.GameMode == gmTwoAtOne)
-        st_.LastShot[p] = {x, y};
-    else if (st_.GameMode == gmTwoAtTwo && p != local())
-        st_.LastShot[0] = {x, y};
-    else if (st_.GameMode == gmPCMode && p == 1)
-        st_.LastShot[0] = {x, y};
+    ++st_.tries[p];
+    if (st_.gameMode == gmTwoAtOne)
+        st_.lastShot[p] = {x, y};
+    else if (st_.gameMode == gmTwoAtTwo && p != local())
+        st_.lastShot[0] = {x, y};
+    else if (st_.gameMode == gmPCMode && p == 1)
+        st_.lastShot[0] = {x, y};
 
     const bool ship = target.at(x, y) >= pfShip;
-    effects_.playSound(st_.ShotSound[ship ? 1 : 0]);
+    effects_.playSound(st_.shotSound[ship ? 1 : 0]);
 
-    const int remembered = st_.Winner;
+    const int remembered = st_.winner;
     bool endFlag = false;
     if (!ship) {
         control.at(x, y) = cfWater;
         target.at(x, y) = pfWaterShot;
-        if (st_.Winner == -1) {
-            if (st_.GameMode == gmTwoAtOne) {
+        if (st_.winner == -1) {
+            if (st_.gameMode == gmTwoAtOne) {
                 showStatusText();
                 effects_.drawInfo();
-                countdown_ = st_.ChangingTime;
+                countdown_ = st_.changingTime;
                 changeOverTimer_.enable();
                 changeOverTick();
                 return true;
             }
-            st_.CurrentPlayer = o;
-            if (st_.GameMode == gmPCMode && st_.CurrentPlayer == 1)
+            st_.currentPlayer = o;
+            if (st_.gameMode == gmPCMode && st_.currentPlayer == 1)
                 computerTimer_.enable();
         }
         showStatusText();
     } else {
-        if (st_.GameMode == gmPCMode && p == 1) {
-            st_.ComputerLastHit = {x, y};
+        if (st_.gameMode == gmPCMode && p == 1) {
+            st_.computerLastHit = {x, y};
             computerTimer_.enable();
         }
         control.at(x, y) = cfHit;
@@ -601,12 +601,12 @@ bool Game::fireAt(int x, int y)
         // The shot that finds the last ship makes its shooter the winner
         // (the second one to get there once both did).
         if (foundAllShips(control))
-            st_.Winner = p;
+            st_.winner = p;
         showStatusText();
-        endFlag = st_.Winner != remembered;
+        endFlag = st_.winner != remembered;
         // The last picture stands while the pointer moves on; it shows no hover.
         if (endFlag && remembered != -1)
-            st_.HoverCell = NoCell;
+            st_.hoverCell = NoCell;
     }
 
     drawScreen(!endFlag);
@@ -623,7 +623,7 @@ bool Game::fireAt(int x, int y)
     } else {
         computerTimer_.disable();
         effects_.drawGameEndBanner();
-        st_.GamePhase = gpFinished;
+        st_.gamePhase = gpFinished;
         effects_.closeConnection();
         showStatusText();
         effects_.presentScreen();
@@ -635,7 +635,7 @@ int Game::hits(int player) const
 {
     if (player < 0 || player > 1)
         return 0;
-    return hitCells(st_.ControlField[player]);
+    return hitCells(st_.controlField[player]);
 }
 
 int Game::hitCells(const Grid &control)
@@ -659,36 +659,36 @@ int Game::roundHalfToEven(long long numerator, long long denominator)
 
 std::optional<int> Game::hitRatio(int player) const
 {
-    if (player < 0 || player > 1 || st_.Tries[player] <= 0)
+    if (player < 0 || player > 1 || st_.tries[player] <= 0)
         return std::nullopt;
-    return roundHalfToEven(static_cast<long long>(hits(player)) * 100, st_.Tries[player]);
+    return roundHalfToEven(static_cast<long long>(hits(player)) * 100, st_.tries[player]);
 }
 
 // ----------------------------------------------------------- the network peer
 
 void Game::takePeerName(const QString &name)
 {
-    st_.PlayerNames[local() ^ 1] = name;
-    st_.RecentNames[1] = name;
+    st_.playerNames[local() ^ 1] = name;
+    st_.recentNames[1] = name;
 }
 
 void Game::takePeerFleet(const Grid &fleet, int startPlayer)
 {
-    if (st_.PlacementDone == 0)
-        st_.PlacementDone = pdRemote;
-    st_.PlayField[local() ^ 1] = fleet;
+    if (st_.placementDone == 0)
+        st_.placementDone = pdRemote;
+    st_.playField[local() ^ 1] = fleet;
     if (local() == 1)
-        st_.NetStartPlayer = startPlayer;
-    if (st_.PlacementDone == pdLocal)
+        st_.netStartPlayer = startPlayer;
+    if (st_.placementDone == pdLocal)
         bothFleetsIn();
 }
 
 void Game::bothFleetsIn()
 {
-    st_.PlacementDone = pdLocal | pdRemote;
-    st_.GamePhase = gpFiring;
+    st_.placementDone = pdLocal | pdRemote;
+    st_.gamePhase = gpFiring;
     if (local() == 1)
-        st_.CurrentPlayer = st_.NetStartPlayer != 0 ? 1 : 0;
+        st_.currentPlayer = st_.netStartPlayer != 0 ? 1 : 0;
     showStatusText();
     drawScreen(true);
 }
@@ -700,7 +700,7 @@ bool Game::takePeerShot(int x, int y)
     if (changeOverTimer_.isEnabled())
         changeOverTick();
     const int peer = local() ^ 1;
-    if (cur() != peer || st_.ControlField[peer].at(x, y) != cfUnknown)
+    if (cur() != peer || st_.controlField[peer].at(x, y) != cfUnknown)
         return false;
     fireAt(x, y);
     return true;
@@ -710,7 +710,7 @@ bool Game::takePeerShot(int x, int y)
 
 bool Game::gameRunning() const
 {
-    return st_.GamePhase != gpNoGame && st_.GamePhase != gpFinished;
+    return st_.gamePhase != gpNoGame && st_.gamePhase != gpFinished;
 }
 
 void Game::abandonGame()
@@ -722,61 +722,61 @@ void Game::abandonGame()
     // 2-second interval behind for the next game.
     countdown_ = 0;
     changeOverTimer_.setInterval(1000);
-    st_.GamePhase = gpNoGame;
+    st_.gamePhase = gpNoGame;
     drawScreen(true);
 }
 
 void Game::confirm()
 {
-    if (st_.GamePhase == gpNoGame)
+    if (st_.gamePhase == gpNoGame)
         return;
-    if (st_.GamePhase == gpFinished) {
-        st_.GamePhase = gpNoGame;
+    if (st_.gamePhase == gpFinished) {
+        st_.gamePhase = gpNoGame;
         drawScreen(true);
         animationTimer_.enable();
         return;
     }
-    switch (st_.GameMode) {
+    switch (st_.gameMode) {
     case gmTwoAtOne:
-        if (st_.GamePhase == gpPlaced1) {
-            st_.GamePhase = gpPlacing2;
-            st_.CurrentPlayer = cur() ^ 1;
-            effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.PlayerNames[st_.CurrentPlayer]}));
+        if (st_.gamePhase == gpPlaced1) {
+            st_.gamePhase = gpPlacing2;
+            st_.currentPlayer = cur() ^ 1;
+            effects_.setStatusText(FormatText(Texts::InfoText(1), {st_.playerNames[st_.currentPlayer]}));
             drawScreen(true);
             effects_.drawInfo();
-        } else if (st_.GamePhase == gpPlaced2 || (st_.GamePhase == gpFiring && st_.Winner == -1)) {
+        } else if (st_.gamePhase == gpPlaced2 || (st_.gamePhase == gpFiring && st_.winner == -1)) {
             // Once one player has found every ship the other fires alone:
             // Enter neither turns the victory screen into a countdown nor
             // hands the turn back to the player who is done.
-            st_.GamePhase = gpFiring;
-            countdown_ = st_.ChangingTime;
+            st_.gamePhase = gpFiring;
+            countdown_ = st_.changingTime;
             changeOverTimer_.enable();
         }
         break;
     case gmTwoAtTwo: {
-        if ((st_.GamePhase != gpPlaced1 && st_.GamePhase != gpPlaced2) || (st_.PlacementDone & pdLocal))
+        if ((st_.gamePhase != gpPlaced1 && st_.gamePhase != gpPlaced2) || (st_.placementDone & pdLocal))
             return;
-        QString message = fleetDigits(st_.PlayField[local()]);
+        QString message = fleetDigits(st_.playField[local()]);
         if (local() == 0) {
-            st_.CurrentPlayer = rng_.random(2);
-            message += QChar(u'0' + st_.CurrentPlayer);
+            st_.currentPlayer = rng_.random(2);
+            message += QChar(u'0' + st_.currentPlayer);
         }
         effects_.sendText(message);
-        if (st_.PlacementDone == pdRemote) {
+        if (st_.placementDone == pdRemote) {
             bothFleetsIn();
         } else {
-            st_.PlacementDone = pdLocal;
-            effects_.setStatusText(FormatText(Texts::InfoText(9), {st_.PlayerNames[local() ^ 1]}));
+            st_.placementDone = pdLocal;
+            effects_.setStatusText(FormatText(Texts::InfoText(9), {st_.playerNames[local() ^ 1]}));
             drawScreen(true);
         }
         break;
     }
     case gmPCMode:
-        if (st_.GamePhase != gpPlaced1)
+        if (st_.gamePhase != gpPlaced1)
             return;
-        st_.CurrentPlayer = rng_.random(2);
-        st_.GamePhase = gpFiring;
-        computerTimer_.setEnabled(st_.CurrentPlayer == 1);
+        st_.currentPlayer = rng_.random(2);
+        st_.gamePhase = gpFiring;
+        computerTimer_.setEnabled(st_.currentPlayer == 1);
         drawScreen(true);
         showStatusText();
         effects_.drawInfo();
@@ -795,11 +795,11 @@ void Game::changeOverTick()
     changeOverTimer_.setInterval(1000);
     // A pause that outlived its game (a finishing shot from the peer arrived
     // meanwhile, or the game was left) hands nothing over.
-    if (st_.GamePhase == gpNoGame || st_.GamePhase == gpFinished)
+    if (st_.gamePhase == gpNoGame || st_.gamePhase == gpFinished)
         return;
-    st_.GamePhase = gpFiring;
-    st_.CurrentPlayer = cur() ^ 1;
-    computerTimer_.setEnabled(st_.GameMode == gmPCMode && st_.CurrentPlayer == 1);
+    st_.gamePhase = gpFiring;
+    st_.currentPlayer = cur() ^ 1;
+    computerTimer_.setEnabled(st_.gameMode == gmPCMode && st_.currentPlayer == 1);
     showStatusText();
     drawScreen(true);
     effects_.drawInfo();

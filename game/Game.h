@@ -83,7 +83,7 @@ public:
     void showStatusText();
     // Redraws the boards; in gpNoGame the status line is refreshed first.
     void drawScreen(bool present);
-    // Whose boards are shown: CurrentPlayer (two at one PC), LocalPlayer
+    // Whose boards are shown: currentPlayer (two at one PC), localPlayer
     // (network), 0 (against the computer).
     int viewedPlayer() const;
     static int viewedPlayerOf(const GameState &st);
@@ -110,11 +110,11 @@ public:
     void leaveBoards();
 
     // ---- Firing ----
-    // One shot of CurrentPlayer. A cell outside the field or already shot, or
+    // One shot of currentPlayer. A cell outside the field or already shot, or
     // any shot in gpFinished, is refused (returns false) and changes nothing.
     bool fireAt(int x, int y);
     int hits(int player) const;
-    // Cells of a ControlField that hold a hit or a sunk ship.
+    // Cells of a controlField that hold a hit or a sunk ship.
     static int hitCells(const Grid &control);
     // Hit ratio in percent, rounded half to even; nothing while no shot was fired.
     std::optional<int> hitRatio(int player) const;
@@ -159,17 +159,17 @@ private:
     // Both fleets of a network game are in: firing begins.
     void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);
-    // Every ship of the fleet is marked sunk on a ControlField.
+    // Every ship of the fleet is marked sunk on a controlField.
     static bool foundAllShips(const Grid &control);
-    // While placing: placed once CurrentPlayer's field holds exactly the
+    // While placing: placed once currentPlayer's field holds exactly the
     // fleet, placing again otherwise. After every change of that field.
     void updatePlacementPhase();
     // Player numbers as indices, safe whatever the state holds.
-    int cur() const { return st_.CurrentPlayer & 1; }
-    int local() const { return st_.LocalPlayer & 1; }
-    // May CurrentPlayer fire at (x, y): on the field and never shot at.
+    int cur() const { return st_.currentPlayer & 1; }
+    int local() const { return st_.localPlayer & 1; }
+    // May currentPlayer fire at (x, y): on the field and never shot at.
     bool freeTarget(int x, int y) const;
-    // The board on which HoverCell was taken: the viewed player, and the left
+    // The board on which hoverCell was taken: the viewed player, and the left
     // board (placing) or the right one (firing). The hover frame belongs to
     // it and is dropped when the boards are drawn for another.
     int hoverBoard() const;

@@ -30,13 +30,13 @@ constexpr int SoundWaterDefault = 1;
 constexpr int SoundShipDefault = 101;
 constexpr int SoundFoundAll = 301;
 
-// PlayField cell codes: the own fleet and the opponent's shots at it.
+// playField cell codes: the own fleet and the opponent's shots at it.
 enum PlayFieldCode : std::uint8_t { pfWater = 0, pfWaterShot = 1, pfShip = 2, pfShipHit = 3 };
 
-// ControlField cell codes: what a player learnt by firing.
+// controlField cell codes: what a player learnt by firing.
 enum ControlFieldCode : std::uint8_t { cfUnknown = 0, cfWater = 1, cfHit = 2, cfSunk = 3 };
 
-// PlacementDone bits (network game only).
+// placementDone bits (network game only).
 constexpr int pdLocal = 1;
 constexpr int pdRemote = 2;
 

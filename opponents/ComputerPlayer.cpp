@@ -40,7 +40,7 @@ bool shipFits(const ShipCounts &afloat, int span)
     return false;
 }
 
-// Target mode: ComputerLastHit holds a hit on a ship that is not sunk yet.
+// Target mode: computerLastHit holds a hit on a ship that is not sunk yet.
 CellPos targetCell(const Grid &control, CellPos a, const ShipCounts &afloat, Random &rng)
 {
     int dx = 0, dy = 0;
@@ -272,11 +272,11 @@ void ComputerPlayer::takeTurn()
     const GameState &st = game_.st;
     // Once the human has found every ship the computer fires on misses too;
     // otherwise only the outcome of this shot starts the timer again.
-    game_.scheduleComputerMoves(st.Winner == 0);
+    game_.scheduleComputerMoves(st.winner == 0);
 
     CellPos cell = NoCell;
-    if (st.GameMode == gmPCMode && st.GamePhase == gpFiring && st.CurrentPlayer == 1)
-        cell = chooseCell(st.ComputerLevel, st.ControlField[1], st.ComputerLastHit, game_.rng());
+    if (st.gameMode == gmPCMode && st.gamePhase == gpFiring && st.currentPlayer == 1)
+        cell = chooseCell(st.computerLevel, st.controlField[1], st.computerLastHit, game_.rng());
     if (cell != NoCell && game_.fireAt(cell.x, cell.y))
         return;
 

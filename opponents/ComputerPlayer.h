@@ -4,8 +4,8 @@
 
 // The computer opponent of "Ein Spieler gegen den Computer" (player 1). It
 // keeps no state of its own: each tick of computerTimer looks only at the
-// computer's ControlField, ComputerLastHit and Winner, chooses one cell for
-// the level in ComputerLevel, and fires it through Game::fireAt.
+// computer's controlField, computerLastHit and winner, chooses one cell for
+// the level in computerLevel, and fires it through Game::fireAt.
 //
 // The main window needs only:  ComputerPlayer cp(game);
 class ComputerPlayer {
@@ -33,7 +33,7 @@ public:
     static CellPos chooseHardCell(const Grid &control, Random &rng);
 
     // Ships of each length 1..4 that are not sunk yet, judged from the sunk
-    // ships marked on a ControlField.
+    // ships marked on a controlField.
     static ShipCounts shipsAfloat(const Grid &control);
 
 private:

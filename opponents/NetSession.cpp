@@ -147,7 +147,7 @@ void NetSession::acceptPending()
         timer->start(lobbyTimeoutMs_);
         const GameState &st = game_.st;
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        socket->write(Cp1252::encode(st.PlayerNames[st.LocalPlayer]));
+        socket->write(Cp1252::encode(st.playerNames[st.localPlayer]));
         socket->flush();
     }
 }
@@ -194,7 +194,7 @@ void NetSession::dropUnnamed(QTcpSocket *socket)
 void NetSession::onLobbyTimeout()
 {
     // The guest's connection stands, but no host has answered with its name.
-    if (link_ == Link::Lobby && game_.st.LocalPlayer == 1 && peerName().isEmpty())
+    if (link_ == Link::Lobby && game_.st.localPlayer == 1 && peerName().isEmpty())
         connectFailed();
 }
 
@@ -204,10 +204,10 @@ void NetSession::onConnected(QTcpSocket *connection)
     link_ = Link::Lobby;
     inbox_.clear();
     const GameState &st = game_.st;
-    if (st.LocalPlayer == 1)
+    if (st.localPlayer == 1)
         lobbyTimer_.start(lobbyTimeoutMs_);
-    if (st.GamePhase == gpNoGame)
-        sendText(st.PlayerNames[st.LocalPlayer]);
+    if (st.gamePhase == gpNoGame)
+        sendText(st.playerNames[st.localPlayer]);
 }
 
 void NetSession::attachPeer(QTcpSocket *socket)
@@ -232,8 +232,8 @@ void NetSession::openOn(NetTransport &transport)
     transport_ = &transport;
     link_ = Link::Lobby;
     const GameState &st = game_.st;
-    if (st.GamePhase == gpNoGame)
-        sendText(st.PlayerNames[st.LocalPlayer]);
+    if (st.gamePhase == gpNoGame)
+        sendText(st.playerNames[st.localPlayer]);
 }
 
 void NetSession::sendStart()
@@ -249,7 +249,7 @@ void NetSession::sendStart()
 
 void NetSession::sendText(const QString &text)
 {
-    if (game_.st.GameMode != gmTwoAtTwo)
+    if (game_.st.gameMode != gmTwoAtTwo)
         return;
     if (transport_ != nullptr)
         transport_->send(Cp1252::encode(text));
@@ -313,13 +313,13 @@ void NetSession::clearNames()
 
 QString NetSession::peerName() const
 {
-    return game_.st.PlayerNames[game_.st.LocalPlayer ^ 1];
+    return game_.st.playerNames[game_.st.localPlayer ^ 1];
 }
 
 bool NetSession::gameRunsHere() const
 {
     const GameState &st = game_.st;
-    return st.GameMode == gmTwoAtTwo && st.GamePhase >= gpPlacing1 && st.GamePhase <= gpFiring;
+    return st.gameMode == gmTwoAtTwo && st.gamePhase >= gpPlacing1 && st.gamePhase <= gpFiring;
 }
 
 // ------------------------------------------------------------ errors and loss
@@ -329,7 +329,7 @@ void NetSession::onSocketError(QAbstractSocket::SocketError error)
     const GameState &st = game_.st;
     if (link_ == Link::Connecting) {
         connectTimer_.stop();
-        if (st.LocalPlayer == 1 && st.GamePhase == gpNoGame && connectRetryArmed_ &&
+        if (st.localPlayer == 1 && st.gamePhase == gpNoGame && connectRetryArmed_ &&
             error == QAbstractSocket::SocketAddressNotAvailableError) {
             connectRetryArmed_ = false;
             if (client_ != nullptr) {
@@ -379,7 +379,7 @@ void NetSession::violation()
     const Link was = link_;
     const QString name = peerName();
     qCWarning(lcNetwork) << "refused a message from" << (name.isEmpty() ? QStringLiteral("the peer") : name)
-                         << "in phase" << game_.st.GamePhase << "; connection closed:" << inbox_.left(32);
+                         << "in phase" << game_.st.gamePhase << "; connection closed:" << inbox_.left(32);
     closeQuietly();
     const QString text =
         name.isEmpty()
@@ -434,7 +434,7 @@ void NetSession::receive(const QByteArray &bytes)
         if (link_ == Link::Lobby) {
             step = handleLobby();
         } else if (link_ == Link::Playing && gameRunsHere()) {
-            step = game_.st.GamePhase == gpFiring ? handleShot() : handlePlacement();
+            step = game_.st.gamePhase == gpFiring ? handleShot() : handlePlacement();
         } else {
             inbox_.clear();
         }
@@ -447,7 +447,7 @@ void NetSession::receive(const QByteArray &bytes)
 NetSession::Step NetSession::handleLobby()
 {
     using namespace NetMessages;
-    if (game_.st.LocalPlayer == 0) {
+    if (game_.st.localPlayer == 0) {
         // Until the host starts the game the guest sends nothing but its
         // name, so every byte so far belongs to it.
         const auto name = inbox_.size() <= MaxNameLength ? Cp1252::decode(inbox_) : std::nullopt;
@@ -502,7 +502,7 @@ void NetSession::takeName(const QString &name)
 {
     lobbyTimer_.stop();
     game_.takePeerName(name);
-    if (game_.st.LocalPlayer == 0) {
+    if (game_.st.localPlayer == 0) {
         ui_.showConnectionState(FormatText(Texts::WizardText(3), {name, name}));
         ui_.setForwardEnabled(true);
     } else {
@@ -514,7 +514,7 @@ void NetSession::takeName(const QString &name)
 void NetSession::startGuestGame()
 {
     link_ = Link::Playing;
-    game_.beginGame(game_.st.LocalPlayer);
+    game_.beginGame(game_.st.localPlayer);
     ui_.closeWizard();
 }
 
@@ -524,12 +524,12 @@ NetSession::Step NetSession::handlePlacement()
     const GameState &st = game_.st;
     // The peer sends its fleet once and then waits for ours: anything more
     // before firing begins here is out of order.
-    if (st.PlacementDone & pdRemote) {
+    if (st.placementDone & pdRemote) {
         if (!inbox_.isEmpty())
             violation();
         return Step::Stop;
     }
-    const bool fromHost = st.LocalPlayer == 1;
+    const bool fromHost = st.localPlayer == 1;
     const int length = fleetLength(fromHost);
     if (!isFleetPrefix(QByteArrayView(inbox_).first(std::min<qsizetype>(inbox_.size(), length)), fromHost)) {
         violation();

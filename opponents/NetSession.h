@@ -89,7 +89,7 @@ public:
     bool isConnected() const;
 
     // ---- Opening, from the wizard's "&Weiter >" on its network page. The
-    // caller has set GameMode, LocalPlayer and the own name, and shown the
+    // caller has set gameMode, localPlayer and the own name, and shown the
     // waiting text.
     // Host: listen. A failure is shown in the wizard, whose page becomes
     // editable again.

@@ -155,7 +155,7 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
 {
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    if (st.GamePhase == gpNoGame) {
+    if (st.gamePhase == gpNoGame) {
         p.drawImage(0, 0, title_);
         // The picture is one pixel narrower and lower than the surface; its
         // edge is repeated so that nothing of the last game stays there.
@@ -169,11 +169,11 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
     p.drawImage(0, 0, staticLayer_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const bool hover = st.HoverCell.x >= 0 && !dxTimerRunning && st.PlacementDone != pdLocal;
+    const bool hover = st.hoverCell.x >= 0 && !dxTimerRunning && st.placementDone != pdLocal;
     QRect hoverSquare;
     if (hover) {
-        hoverSquare = st.GamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own, st.HoverCell)
-                                              : BoardGeometry::cellRect(Board::Control, st.HoverCell);
+        hoverSquare = st.gamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own, st.hoverCell)
+                                              : BoardGeometry::cellRect(Board::Control, st.hoverCell);
         const int l = hoverSquare.x(), t = hoverSquare.y();
         outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
     }
@@ -181,13 +181,13 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
     const int v = Game::viewedPlayerOf(st);
     QColor colors[4];
     for (int code = 1; code <= 3; ++code)
-        colors[code] = storedColor(st.CellColors[code]);
+        colors[code] = storedColor(st.cellColors[code]);
     for (int x = 0; x < 10; ++x) {
         for (int y = 0; y < 10; ++y) {
-            const int own = st.PlayField[v].at(x, y);
+            const int own = st.playField[v].at(x, y);
             if (own >= 1 && own <= 3)
                 p.fillRect(BoardGeometry::cellRect(Board::Own, {x, y}).adjusted(1, 1, 0, 0), colors[own]);
-            const int shot = st.ControlField[v].at(x, y);
+            const int shot = st.controlField[v].at(x, y);
             if (shot >= 1 && shot <= 3)
                 p.fillRect(BoardGeometry::cellRect(Board::Control, {x, y}).adjusted(1, 1, 0, 0),
                            colors[shot]);
@@ -197,8 +197,8 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
     if (hover)
         p.fillRect(hoverSquare, QColor(255, 0, 0, 50));
 
-    const int slot = st.GameMode == gmTwoAtOne ? (st.CurrentPlayer ^ 1) : 0;
-    const CellPos last = st.LastShot[slot];
+    const int slot = st.gameMode == gmTwoAtOne ? (st.currentPlayer ^ 1) : 0;
+    const CellPos last = st.lastShot[slot];
     if (last.x >= 0) {
         const QRect r = BoardGeometry::cellRect(Board::Own, last);
         outline(p, r.left() - 1, r.top() - 1, r.left() + Cell + 2, r.top() + Cell + 2, 3, Red);
@@ -221,7 +221,7 @@ void BoardRenderer::drawChangeOverBanner(QImage &target, const GameState &st, in
     p.setFont(font_);
     const int t = p.fontMetrics().height();
     textCentredAt(p, (Height - 3 * t) / 2, Texts::InfoText(3));
-    textCentredAt(p, (Height - t) / 2, st.PlayerNames[st.CurrentPlayer]);
+    textCentredAt(p, (Height - t) / 2, st.playerNames[st.currentPlayer]);
 
     font_.setPixelSize(pointsToPixels(80));
     font_.setItalic(true);
@@ -236,10 +236,10 @@ void BoardRenderer::drawFoundAllBanner(QImage &target, const GameState &st)
     QPainter p(&target);
     p.setFont(font_);
     const QFontMetrics fm = p.fontMetrics();
-    const QString name = st.PlayerNames[st.CurrentPlayer];
+    const QString name = st.playerNames[st.currentPlayer];
     const int t = fm.height();
-    const bool remoteShooter = (st.GameMode == gmTwoAtTwo && st.CurrentPlayer != st.LocalPlayer) ||
-                               (st.GameMode == gmPCMode && st.CurrentPlayer == 1);
+    const bool remoteShooter = (st.gameMode == gmTwoAtTwo && st.currentPlayer != st.localPlayer) ||
+                               (st.gameMode == gmPCMode && st.currentPlayer == 1);
     if (remoteShooter) {
         textCentredAt(p, Height / 2 - t, fitTextWithEllipsis(name, font_, Width - 100));
         textCentredAt(p, Height / 2, Texts::InfoText(13));

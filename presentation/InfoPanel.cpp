@@ -208,7 +208,7 @@ void InfoPanel::drawInfo(const GameState &st)
         p.drawImage(0, 0, background_);
     }
     const int v = Game::viewedPlayerOf(st);
-    const bool firing = st.GamePhase == gpFiring || st.GamePhase == gpFinished;
+    const bool firing = st.gamePhase == gpFiring || st.gamePhase == gpFinished;
     if (firing) {
         QPainter p(&back);
         p.setPen(QPen(Qt::white, 1));
@@ -217,16 +217,16 @@ void InfoPanel::drawInfo(const GameState &st)
         const QFontMetrics fm(font_, &back);
         for (int i = 0; i < 2; ++i) {
             const int player = i == 0 ? (v ^ 1) : v;
-            const QString text = statisticsText(st.Tries[player], Game::hitCells(st.ControlField[player]));
+            const QString text = statisticsText(st.tries[player], Game::hitCells(st.controlField[player]));
             const int x = (Width / 2 - fm.horizontalAdvance(text)) / 2 + (Width * i) / 2;
             const int y = Height - fm.height();
             p.drawText(QPoint(x, y + fm.ascent()), text);
         }
         p.end();
-        drawFleetHalf(back, 0, Game::countShips(st.ControlField[v ^ 1], 1));
-        drawFleetHalf(back, Width / 2, Game::countShips(st.ControlField[v], 1));
-    } else if (st.GamePhase >= gpPlacing1 && st.GamePhase <= gpPlaced2) {
-        drawFleetHalf(back, 0, Game::countShips(st.PlayField[v], 0));
+        drawFleetHalf(back, 0, Game::countShips(st.controlField[v ^ 1], 1));
+        drawFleetHalf(back, Width / 2, Game::countShips(st.controlField[v], 1));
+    } else if (st.gamePhase >= gpPlacing1 && st.gamePhase <= gpPlaced2) {
+        drawFleetHalf(back, 0, Game::countShips(st.playField[v], 0));
     }
     surface_.present();
 }

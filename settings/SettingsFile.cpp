@@ -95,25 +95,25 @@ void SettingsFile::load(StoredSettings &loaded, bool &soundsOn) const
     if (!ini.loadLocked(path_))
         ini = IniFile(); // unreadable: defaults, as for a missing file
     soundsOn = ini.readBool(options_, KeySounds, true);
-    loaded.ShotSound[0] = ini.readInteger(options_, KeySoundWater, 1);
-    loaded.ShotSound[1] = ini.readInteger(options_, KeySoundShip, 101);
+    loaded.shotSound[0] = ini.readInteger(options_, KeySoundWater, 1);
+    loaded.shotSound[1] = ini.readInteger(options_, KeySoundShip, 101);
     for (int i = 1; i <= 3; ++i) {
         // Only the three colour bytes mean anything; the top byte is dropped
         // so that a damaged value cannot carry flags into the drawing.
-        loaded.CellColors[i] =
+        loaded.cellColors[i] =
             std::uint32_t(ini.readInteger(options_, KeyColor.arg(i), int(DefaultColors[i]))) & 0xFFFFFFu;
     }
     for (int i = 0; i < 2; ++i)
-        loaded.RecentNames[i] = ini.readString(recent_, KeyPlayer.arg(i + 1));
-    loaded.ChangingTime = ini.readInteger(recent_, KeyChangingTime, 3);
-    loaded.LocalPlayer = ini.readBool(recent_, KeyClient, false) ? 1 : 0;
-    loaded.HostAddress = ini.readString(recent_, KeyIP);
+        loaded.recentNames[i] = ini.readString(recent_, KeyPlayer.arg(i + 1));
+    loaded.changingTime = ini.readInteger(recent_, KeyChangingTime, 3);
+    loaded.localPlayer = ini.readBool(recent_, KeyClient, false) ? 1 : 0;
+    loaded.hostAddress = ini.readString(recent_, KeyIP);
     // Stored by name; files from before the levels, or a name not known, give "Normal".
     const QString level = ini.readString(recent_, KeyComputerLevel);
-    loaded.ComputerLevel = clNormal;
+    loaded.computerLevel = clNormal;
     for (int i : {clEasy, clHard})
         if (level.compare(Texts::ComputerLevelName(i), Qt::CaseInsensitive) == 0)
-            loaded.ComputerLevel = static_cast<ComputerLevelT>(i);
+            loaded.computerLevel = static_cast<ComputerLevelT>(i);
 }
 
 QString SettingsFile::save(const StoredSettings &st, bool soundsOn) const
@@ -125,16 +125,16 @@ QString SettingsFile::save(const StoredSettings &st, bool soundsOn) const
         path_,
         [&](IniFile &ini) {
             ini.writeBool(options_, KeySounds, soundsOn);
-            ini.writeInteger(options_, KeySoundWater, st.ShotSound[0]);
-            ini.writeInteger(options_, KeySoundShip, st.ShotSound[1]);
+            ini.writeInteger(options_, KeySoundWater, st.shotSound[0]);
+            ini.writeInteger(options_, KeySoundShip, st.shotSound[1]);
             for (int i = 1; i <= 3; ++i)
-                ini.writeInteger(options_, KeyColor.arg(i), int(st.CellColors[i]));
+                ini.writeInteger(options_, KeyColor.arg(i), int(st.cellColors[i]));
             for (int i = 0; i < 2; ++i)
-                ini.writeString(recent_, KeyPlayer.arg(i + 1), st.RecentNames[i]);
-            ini.writeInteger(recent_, KeyChangingTime, st.ChangingTime);
-            ini.writeBool(recent_, KeyClient, st.LocalPlayer != 0);
-            ini.writeString(recent_, KeyIP, st.HostAddress);
-            ini.writeString(recent_, KeyComputerLevel, Texts::ComputerLevelName(st.ComputerLevel));
+                ini.writeString(recent_, KeyPlayer.arg(i + 1), st.recentNames[i]);
+            ini.writeInteger(recent_, KeyChangingTime, st.changingTime);
+            ini.writeBool(recent_, KeyClient, st.localPlayer != 0);
+            ini.writeString(recent_, KeyIP, st.hostAddress);
+            ini.writeString(recent_, KeyComputerLevel, Texts::ComputerLevelName(st.computerLevel));
         },
         &error);
     return error;

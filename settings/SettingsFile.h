@@ -17,8 +17,8 @@ public:
     const QString &optionsSection() const { return options_; }
     const QString &recentDataSection() const { return recent_; }
 
-    // Fills ShotSound, CellColors, RecentNames, ChangingTime, LocalPlayer,
-    // HostAddress and ComputerLevel, and soundsOn (the "Sounds abspielen"
+    // Fills shotSound, cellColors, recentNames, changingTime, localPlayer,
+    // hostAddress and computerLevel, and soundsOn (the "Sounds abspielen"
     // switch). A missing or unreadable file, section or key gives the
     // defaults; nothing is reported.
     void load(StoredSettings &loaded, bool &soundsOn) const;

@@ -283,7 +283,7 @@ void MainWindow::editSounds()
     if (soundDialog_ == nullptr)
         return;
     // The dialog works on a copy; OK hands the choice to the game.
-    soundChoice_ = game_->st.ShotSound;
+    soundChoice_ = game_->st.shotSound;
     if (soundDialog_->exec() == QDialog::Accepted)
         game_->setShotSounds(soundChoice_);
     regainActivation();

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-// The computer player: its choice of cell (and its draws) from its ControlField,
+// The computer player: its choice of cell (and its draws) from its controlField,
 // whole searches at every level, and whole games against it with a hand-set
 // clock. Grids are rows joined by '|': '.' not shot, '1' water, '2' hit, '3' sunk.
 
@@ -43,9 +43,9 @@ struct PcGame : TestGame {
     PcGame(unsigned seed, int thinkingSeconds, int firstPlayer) : TestGame(true)
     {
         rng = ScriptedRandom({}, seed);
-        st.GameMode = gmPCMode;
-        st.ChangingTime = thinkingSeconds;
-        st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};
+        st.gameMode = gmPCMode;
+        st.changingTime = thinkingSeconds;
+        st.playerNames = {QStringLiteral("Anna"), QStringLiteral("Computer")};
         game.startGame();
         game.placeAllShipsRandomly();
         rng.push(firstPlayer);
@@ -57,25 +57,25 @@ struct PcGame : TestGame {
     CellPos humanFires(bool atShip)
     {
         for (int k = 0; k < 100; ++k)
-            if (st.ControlField[0].at(k % 10, k / 10) == cfUnknown &&
-                st.PlayField[1].isShip(k % 10, k / 10) == atShip) {
+            if (st.controlField[0].at(k % 10, k / 10) == cfUnknown &&
+                st.playField[1].isShip(k % 10, k / 10) == atShip) {
                 game.pressCell(Board::Control, {k % 10, k / 10}, CellPress::Set);
-                return st.ControlField[0].at(k % 10, k / 10) == cfUnknown ? NoCell : CellPos{k % 10, k / 10};
+                return st.controlField[0].at(k % 10, k / 10) == cfUnknown ? NoCell : CellPos{k % 10, k / 10};
             }
         return NoCell;
     }
     // The milliseconds (in steps of 100, at most limit) until the computer fires.
     int untilComputerFires(int limit)
     {
-        const int tries = st.Tries[1];
+        const int tries = st.tries[1];
         int ms = 0;
-        for (; st.Tries[1] == tries && ms < limit; ms += 100)
+        for (; st.tries[1] == tries && ms < limit; ms += 100)
             run(100, 100);
         return ms;
     }
     bool computerMissed() const
     {
-        return st.ControlField[1].at(st.LastShot[0].x, st.LastShot[0].y) == cfWater;
+        return st.controlField[1].at(st.lastShot[0].x, st.lastShot[0].y) == cfWater;
     }
 };
 
@@ -177,20 +177,20 @@ private slots:
         for (int round = 1; round <= rounds; ++round) {
             ScriptedRandom rng({}, round);
             Game game(fx, rng, clock);
-            GameTestAccess::state(game).GameMode = gmPCMode;
+            GameTestAccess::state(game).gameMode = gmPCMode;
             if (fleet.isEmpty())
-                Game::placeShipsRandomly(GameTestAccess::state(game).PlayField[0], rng);
+                Game::placeShipsRandomly(GameTestAccess::state(game).playField[0], rng);
             else
-                GameTestAccess::state(game).PlayField[0] = GridFromRows(fleet);
-            QVERIFY(Game::isCompleteFleet(Game::countShips(game.st.PlayField[0], 0)));
-            GameTestAccess::state(game).GamePhase = gpFiring;
-            GameTestAccess::state(game).CurrentPlayer = 1;
-            GameTestAccess::state(game).Winner = 0; // the human finished: misses keep its turn
-            for (int shots = 1; game.st.GamePhase != gpFinished; ++shots) {
+                GameTestAccess::state(game).playField[0] = GridFromRows(fleet);
+            QVERIFY(Game::isCompleteFleet(Game::countShips(game.st.playField[0], 0)));
+            GameTestAccess::state(game).gamePhase = gpFiring;
+            GameTestAccess::state(game).currentPlayer = 1;
+            GameTestAccess::state(game).winner = 0; // the human finished: misses keep its turn
+            for (int shots = 1; game.st.gamePhase != gpFinished; ++shots) {
                 QVERIFY(shots <= 100);
-                const Grid &control = GameTestAccess::state(game).ControlField[1];
+                const Grid &control = GameTestAccess::state(game).controlField[1];
                 const CellPos cell =
-                    ComputerPlayer::chooseCell(ComputerLevelT(level), control, game.st.ComputerLastHit, rng);
+                    ComputerPlayer::chooseCell(ComputerLevelT(level), control, game.st.computerLastHit, rng);
                 QVERIFY(cell.x >= 0 && cell.x <= 9 && cell.y >= 0 && cell.y <= 9);
                 QVERIFY(control.at(cell.x, cell.y) == cfUnknown);
                 const bool besideHit =
@@ -219,26 +219,26 @@ private slots:
         QFETCH(bool, switchedAway);
         PcGame g(11, 1, 1);
         int misses = 0;
-        while (g.st.Winner == -1) {
-            if (g.st.CurrentPlayer == 0) {
+        while (g.st.winner == -1) {
+            if (g.st.currentPlayer == 0) {
                 QVERIFY(!GameTestAccess::computerTimer(g.game).isEnabled());
                 QVERIFY(g.humanFires(false) != NoCell);
-                QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
+                QVERIFY(g.st.currentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
                 continue;
             }
             g.fx.clear();
             QCOMPARE(g.untilComputerFires(60000), 1000);
             misses += g.computerMissed();
-            QCOMPARE(g.st.CurrentPlayer, g.computerMissed() ? 0 : 1); // a miss hands the turn back at once
+            QCOMPARE(g.st.currentPlayer, g.computerMissed() ? 0 : 1); // a miss hands the turn back at once
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(Game::countShips(g.st.controlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "computerTimer off | sound 101 | computerTimer on 1000 | status " + kAllFound +
                      " | draw | info | sound 301 | banner found-all | changeOverTimer on 2000 | present");
 
         // The pause silences the computer; then the turn passes and its timer is off.
-        const int shots = g.st.Tries[1];
+        const int shots = g.st.tries[1];
         const std::size_t draws = g.rng.log.size();
         if (switchedAway) {
             g.game.timerHub().setApplicationActive(false);
@@ -253,17 +253,17 @@ private slots:
             (switchedAway ? "computerTimer off | changeOverTimer off" : "changeOverTimer off | computerTimer off") +
                 QString(" | status Sie sind an der Reihe. Es fehlen: 4 1er, 3 2er, 2 3er, 1 4er. | "
                         "draw present | info"));
-        QVERIFY(g.st.Tries[1] == shots && g.rng.log.size() == draws);
-        QVERIFY(g.st.CurrentPlayer == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
+        QVERIFY(g.st.tries[1] == shots && g.rng.log.size() == draws);
+        QVERIFY(g.st.currentPlayer == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
 
         // The human finishes alone, misses included; the computer stays silent.
         g.humanFires(false);
-        QCOMPARE(g.st.CurrentPlayer, 0);
-        while (g.st.GamePhase != gpFinished)
+        QCOMPARE(g.st.currentPlayer, 0);
+        while (g.st.gamePhase != gpFinished)
             QVERIFY(g.humanFires(true) != NoCell);
         QCOMPARE(g.fx.status, Texts::InfoText(18));
         QCOMPARE(g.run(10000, 100), 0);
-        QCOMPARE(g.st.Tries[1], shots);
+        QCOMPARE(g.st.tries[1], shots);
     }
 
     // The human sinks everything first; after the pause the computer fires
@@ -275,23 +275,23 @@ private slots:
         const std::size_t draws = g.rng.log.size();
         GameTestAccess::computerTimer(g.game).enable();
         g.cp.takeTurn();
-        QVERIFY(g.st.Tries[1] == 0 && g.rng.log.size() == draws && !GameTestAccess::computerTimer(g.game).isEnabled());
-        while (g.st.Winner == -1)
+        QVERIFY(g.st.tries[1] == 0 && g.rng.log.size() == draws && !GameTestAccess::computerTimer(g.game).isEnabled());
+        while (g.st.winner == -1)
             QVERIFY(g.humanFires(true) != NoCell);
-        QVERIFY(g.st.Tries[1] == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
+        QVERIFY(g.st.tries[1] == 0 && !GameTestAccess::computerTimer(g.game).isEnabled());
         QCOMPARE(g.run(1999), 0);
         QCOMPARE(g.run(1), 1);
-        QVERIFY(g.st.CurrentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
+        QVERIFY(g.st.currentPlayer == 1 && GameTestAccess::computerTimer(g.game).isEnabled());
         int misses = 0;
-        while (g.st.GamePhase != gpFinished) {
+        while (g.st.gamePhase != gpFinished) {
             g.fx.clear();
             QCOMPARE(g.untilComputerFires(60000), 3000);
             misses += g.computerMissed();
-            QVERIFY(g.st.CurrentPlayer == 1 &&
-                    GameTestAccess::computerTimer(g.game).isEnabled() != (g.st.GamePhase == gpFinished));
+            QVERIFY(g.st.currentPlayer == 1 &&
+                    GameTestAccess::computerTimer(g.game).isEnabled() != (g.st.gamePhase == gpFinished));
         }
         QVERIFY(misses > 0);
-        QCOMPARE(Game::countShips(g.st.ControlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
+        QCOMPARE(Game::countShips(g.st.controlField[1], 1), (ShipCounts{0, 4, 3, 2, 1}));
         QCOMPARE(g.takeLog(),
                  "sound 101 | status " + kAllFound +
                      " | draw | info | computerTimer off | banner game-end | close | status " +

@@ -20,7 +20,7 @@ class tst_colordialog : public QObject {
         ColorDialog form{game};
         Fixture()
         {
-            GameTestAccess::state(game).CellColors[2] = 0x123456; // unlisted: shown as "Andere Farbe"
+            GameTestAccess::state(game).cellColors[2] = 0x123456; // unlisted: shown as "Andere Farbe"
             for (int i = 1; i <= 3; ++i)
                 box(i)->setColorChooser([](ColorRef, QWidget *) { return std::optional<ColorRef>(); });
         }
@@ -52,7 +52,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, redraws);
         Fixture f;
-        GameTestAccess::state(f.game).GamePhase = GamePhaseT(phase);
+        GameTestAccess::state(f.game).gamePhase = GamePhaseT(phase);
         if (how == "OK countdown")
             GameTestAccess::changeOverTimer(f.game).enable();
         f.form.show();
@@ -67,9 +67,9 @@ private slots:
         QVERIFY(!f.form.isVisible());
         const bool stored = how.startsWith("OK") && how != "OK unchanged";
         QCOMPARE(f.form.result(), int(how.startsWith("OK") ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(f.game.st.CellColors[1], stored ? ColorRef(0xFF0000) : ColorRef(0x800000));
-        QCOMPARE(f.game.st.CellColors[2], ColorRef(0x123456));
-        QCOMPARE(f.game.st.CellColors[3], ColorRef(0x808080));
+        QCOMPARE(f.game.st.cellColors[1], stored ? ColorRef(0xFF0000) : ColorRef(0x800000));
+        QCOMPARE(f.game.st.cellColors[2], ColorRef(0x123456));
+        QCOMPARE(f.game.st.cellColors[3], ColorRef(0x808080));
         QCOMPARE(f.fx.only(QStringLiteral("draw")), QStringList(redraws, QStringLiteral("draw present")));
         f.form.show();
         QCOMPARE(f.box(1)->currentText(), stored ? QStringLiteral("Blau") : QStringLiteral("Dunkelblau"));

@@ -44,8 +44,8 @@ private slots:
         QFETCH(QString, face);
         QFETCH(int, points);
         Dialogs d;
-        GameTestAccess::state(d.game).ChangingTime = 6; // "Sekunden" on both pages, the longer unit
-        GameTestAccess::state(d.game).RecentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
+        GameTestAccess::state(d.game).changingTime = 6; // "Sekunden" on both pages, the longer unit
+        GameTestAccess::state(d.game).recentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
         if (face == QLatin1String("system"))
             adoptDesktopFace(); // what the program does to every 8-point window at start
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {

@@ -34,7 +34,7 @@ struct Fixture {
               *netName = c<QLineEdit>("Edit_M2Player"), *address = c<QLineEdit>("Edit_M2IP"),
               *soloName = c<QLineEdit>("Edit_M3Player");
     QSpinBox *time1 = c<QSpinBox>("SpinEdit_ChangingTime"), *time2 = c<QSpinBox>("SpinEdit_ComputerTime");
-    Fixture() { st.RecentNames = {"Anna", "Bert"}, st.ChangingTime = 4; }
+    Fixture() { st.recentNames = {"Anna", "Bert"}, st.changingTime = 4; }
     void toPage(int mode)
     {
         w.show();
@@ -55,7 +55,7 @@ Q_DECLARE_METATYPE(Page)
 static void networkPage(bool client)
 {
     Fixture f;
-    f.st.PlayerNames = {"x", "y"}; // the last game's, forgotten when the wizard opens
+    f.st.playerNames = {"x", "y"}; // the last game's, forgotten when the wizard opens
     QSignalSpy listen(&f.w, &NewGameWizard::listenRequested),
         connectTo(&f.w, &NewGameWizard::connectRequested), closeSocket(&f.w, &NewGameWizard::closeRequested);
     f.toPage(2);
@@ -65,15 +65,15 @@ static void networkPage(bool client)
         type(f.address, "spielhost");
     }
     click(f.forward);
-    QVERIFY(listen.count() == !client && connectTo.count() == client && f.st.LocalPlayer == client &&
+    QVERIFY(listen.count() == !client && connectTo.count() == client && f.st.localPlayer == client &&
             f.c<QLabel>("Label_M2IPState")->text() == Texts::WizardText(client ? 5 : 2) &&
             (!client || connectTo.at(0).at(0) == "spielhost"));
-    QVERIFY(f.st.PlayerNames[client] == "Nina" && f.st.RecentNames[0] == "Nina" && !f.forward->isEnabled() &&
-            f.st.PlayerNames[!client] == "" && !f.netName->isEnabled());
+    QVERIFY(f.st.playerNames[client] == "Nina" && f.st.recentNames[0] == "Nina" && !f.forward->isEnabled() &&
+            f.st.playerNames[!client] == "" && !f.netName->isEnabled());
     // The host's start and cancel: see the whole-window game over the network.
     if (!client)
         return;
-    f.st.PlayerNames[0] = "Host"; // signed in
+    f.st.playerNames[0] = "Host"; // signed in
     QString text;
     AnswerMessageBox("&Nein", [&](QMessageBox *box) { text = box->text(); });
     click(f.back);
@@ -82,7 +82,7 @@ static void networkPage(bool client)
     AnswerMessageBox("&Ja");
     click(f.back);
     QVERIFY(closeSocket.count() == 1 && closeSocket.at(0).at(0) == 1 && f.w.currentPageName() == "Standard");
-    QVERIFY(f.st.PlayerNames[0].isEmpty() &&
+    QVERIFY(f.st.playerNames[0].isEmpty() &&
             !GameTestAccess::animationTimer(f.game).isEnabled()); // "Zurück" is no close
     f.w.hide(), f.w.show();
     QVERIFY(f.c("RadioButton_M2Client")->isChecked() && f.address->text() == "spielhost");
@@ -136,7 +136,7 @@ private slots:
     }
 
     // Two at one PC, then against the computer: names, times ("Wechselzeit" shows one less than
-    // the stored ChangingTime, "Denkzeit" shows it as it is) and the start.
+    // the stored changingTime, "Denkzeit" shows it as it is) and the start.
     void commitsTheChoices()
     {
         Fixture f;
@@ -147,24 +147,24 @@ private slots:
         f.time1->setValue(5);
         QCOMPARE(f.c<QLabel>("Label_Time1")->text(), "Sekunden");
         click(f.forward);
-        QVERIFY(f.st.ChangingTime == 6 && f.w.result() == QDialog::Accepted &&
-                !GameTestAccess::animationTimer(f.game).isEnabled() && f.st.PlayerNames == f.st.RecentNames &&
-                f.st.PlayerNames[0] == "Maximilian");
+        QVERIFY(f.st.changingTime == 6 && f.w.result() == QDialog::Accepted &&
+                !GameTestAccess::animationTimer(f.game).isEnabled() && f.st.playerNames == f.st.recentNames &&
+                f.st.playerNames[0] == "Maximilian");
         QCOMPARE(f.fx.log.last(3).join('|'), "status Bert, klicken Sie auf die Felder, an denen Ihre Schiffe "
                                              "positioniert sein sollen.|draw present|info");
 
-        f.st.GamePhase = gpNoGame;
+        f.st.gamePhase = gpNoGame;
         f.toPage(3);
         QVERIFY(f.time1->value() == 5 && f.time2->value() == 6);
         type(f.soloName, "Zoe");
         f.time2->setValue(1);
         QCOMPARE(f.c<QLabel>("Label_Time2")->text(), "Sekunde");
         click(f.forward);
-        QVERIFY(Game::isCompleteFleet(Game::countShips(f.st.PlayField[1], 0)) && f.st.ChangingTime == 1 &&
-                GameTestAccess::computerTimer(f.game).interval() == 1000 && f.st.GamePhase == gpPlacing1);
-        QCOMPARE(f.st.PlayerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
-        QCOMPARE(f.st.RecentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // never the computer
-        f.st.GamePhase = gpNoGame;
+        QVERIFY(Game::isCompleteFleet(Game::countShips(f.st.playField[1], 0)) && f.st.changingTime == 1 &&
+                GameTestAccess::computerTimer(f.game).interval() == 1000 && f.st.gamePhase == gpPlacing1);
+        QCOMPARE(f.st.playerNames, (std::array<QString, 2>{"Zoe", "Computer"}));
+        QCOMPARE(f.st.recentNames, (std::array<QString, 2>{"Zoe", "Bert"})); // never the computer
+        f.st.gamePhase = gpNoGame;
         f.w.show();
         QCOMPARE(f.time1->value(), 1); // clamped at its minimum
     }

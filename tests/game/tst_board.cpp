@@ -39,7 +39,7 @@ struct StatusCase {
     const char *name;
     int mode, phase, current, local;
     QString rows, text;
-    int after; // the phase after, or in gpFiring the Winner
+    int after; // the phase after, or in gpFiring the winner
 };
 
 } // namespace
@@ -146,10 +146,10 @@ private slots:
         TestGame t;
         Game &g = t.game;
         QVERIFY(!g.hitRatio(0) && !g.hitRatio(2) && g.hits(-1) == 0); // nothing while no shot was fired
-        t.st.ControlField[1] = GridOf("2331|1111|1");
+        t.st.controlField[1] = GridOf("2331|1111|1");
         const std::pair<int, int> triesAndRatios[] = {{8, 38}, {24, 12}, {3, 100}, {600, 0}, {9, 33}};
         for (const auto &[tries, ratio] : triesAndRatios) {
-            t.st.Tries[1] = tries;
+            t.st.tries[1] = tries;
             QCOMPARE(g.hits(1), 3);
             QCOMPARE(g.hitRatio(1), std::optional<int>(ratio)); // rounded half to even
         }
@@ -163,8 +163,8 @@ private slots:
         QCOMPARE(FormatText("100% %x %d%% %", {5}), "100% %x 5% %");
     }
 
-    // The grid is the current player's PlayField while placing, else his
-    // ControlField; the other player's grids never count.
+    // The grid is the current player's playField while placing, else his
+    // controlField; the other player's grids never count.
     void statusLine_data()
     {
         const int One = gmTwoAtOne, PC = gmPCMode;
@@ -194,19 +194,19 @@ private slots:
     {
         QFETCH(StatusCase, c);
         TestGame t;
-        t.st.GameMode = GameModeT(c.mode);
-        t.st.GamePhase = GamePhaseT(c.phase);
-        t.st.CurrentPlayer = c.current;
-        t.st.LocalPlayer = c.local;
-        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        (c.phase < gpFiring ? t.st.PlayField : t.st.ControlField)[c.current] = GridOf(c.rows);
-        t.st.PlayField[c.current ^ 1] = GridOf("##.##");
-        t.st.ControlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
+        t.st.gameMode = GameModeT(c.mode);
+        t.st.gamePhase = GamePhaseT(c.phase);
+        t.st.currentPlayer = c.current;
+        t.st.localPlayer = c.local;
+        t.st.playerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        (c.phase < gpFiring ? t.st.playField : t.st.controlField)[c.current] = GridOf(c.rows);
+        t.st.playField[c.current ^ 1] = GridOf("##.##");
+        t.st.controlField[c.current ^ 1] = GridOf(sunkOf({1, 2, 3, 4}));
         QCOMPARE(t.game.statusText(), c.text);
         // A change of the field while placing moves the phase within its
         // pair (water cleared stays water); a shot alone names a winner.
         t.game.pressCell(Board::Own, {9, 9}, CellPress::Clear);
-        QCOMPARE(c.phase == gpFiring ? t.st.Winner : t.st.GamePhase, c.after);
+        QCOMPARE(c.phase == gpFiring ? t.st.winner : t.st.gamePhase, c.after);
     }
 };
 

@@ -48,13 +48,13 @@ struct EnterCase {
 struct NetSide : TestGame {
     explicit NetSide(int local) : TestGame(true)
     {
-        st.GameMode = gmTwoAtTwo;
-        st.LocalPlayer = local;
-        st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        st.gameMode = gmTwoAtTwo;
+        st.localPlayer = local;
+        st.playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     }
     void receive(const QString &text)
     {
-        if (game.st.GamePhase == gpFiring) {
+        if (game.st.gamePhase == gpFiring) {
             game.takePeerShot(text[0].digitValue(), text[1].digitValue());
             return;
         }
@@ -173,24 +173,24 @@ private slots:
         QFETCH(EnterCase, c);
         TestGame t;
         Game &g = t.game;
-        t.st.GameMode = GameModeT(c.mode);
-        t.st.GamePhase = GamePhaseT(c.phase);
-        t.st.PlacementDone = c.placementDone;
-        t.st.LocalPlayer = t.st.CurrentPlayer = c.local;
-        t.st.ChangingTime = 5;
-        t.st.PlayerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
-        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
-        t.st.PlayField[1] = GridOf(kOtherFleet);
+        t.st.gameMode = GameModeT(c.mode);
+        t.st.gamePhase = GamePhaseT(c.phase);
+        t.st.placementDone = c.placementDone;
+        t.st.localPlayer = t.st.currentPlayer = c.local;
+        t.st.changingTime = 5;
+        t.st.playerNames = {QStringLiteral("Anna"), c.mode == gmPCMode ? "Computer" : "Bert"};
+        t.st.playField[0] = GridFromRows(StandardFleetRows());
+        t.st.playField[1] = GridOf(kOtherFleet);
         if (c.draw >= 0)
             t.rng.push(c.draw);
         g.confirm();
 
         QCOMPARE(t.takeLog(), c.log);
-        QCOMPARE(t.st.GamePhase, c.phaseAfter);
-        QCOMPARE(t.st.CurrentPlayer, c.currentAfter);
-        QCOMPARE(t.st.PlacementDone, c.placementDoneAfter);
+        QCOMPARE(t.st.gamePhase, c.phaseAfter);
+        QCOMPARE(t.st.currentPlayer, c.currentAfter);
+        QCOMPARE(t.st.placementDone, c.placementDoneAfter);
         QCOMPARE(t.rng.log.size(), std::size_t(c.draw >= 0));
-        if (c.log == "changeOverTimer on") // from ChangingTime; the first frame a second later
+        if (c.log == "changeOverTimer on") // from changingTime; the first frame a second later
             QVERIFY(GameTestAccess::countdown(g) == 5 &&
                     GameTestAccess::changeOverTimer(g).interval() == 1000);
     }
@@ -199,32 +199,32 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        t.st.GamePhase = gpFiring;
+        t.st.gamePhase = gpFiring;
         GameTestAccess::animationTimer(g).enable();
         GameTestAccess::computerTimer(g).enable();
         GameTestAccess::changeOverTimer(g).setInterval(2000); // a victory pause cut short
         GameTestAccess::countdown(g) = 6;
         GameTestAccess::changeOverTimer(g).enable();
-        t.st.Tries = {3, 4};
+        t.st.tries = {3, 4};
         t.fx.clear();
         QVERIFY(g.gameRunning());
         g.abandonGame();
         QCOMPARE(t.takeLog(), "changeOverTimer off | computerTimer off | animationTimer off | status " +
                                   Texts::InfoText(0) + " | draw present");
         QVERIFY(!g.gameRunning() && g.timerHub().polled() == nullptr);
-        QCOMPARE(t.st.Tries[1], 4); // kept until the next game starts
+        QCOMPARE(t.st.tries[1], 4); // kept until the next game starts
         // The next game's victory pause hands over at its first tick.
         QVERIFY(GameTestAccess::changeOverTimer(g).interval() == 1000 && GameTestAccess::countdown(g) <= 1);
 
         // A pause that outlived its game (the peer's finishing shot came
         // meanwhile) hands nothing over.
-        t.st.GamePhase = gpFinished;
+        t.st.gamePhase = gpFinished;
         GameTestAccess::changeOverTimer(g).setInterval(2000);
         GameTestAccess::changeOverTimer(g).enable();
         t.fx.clear();
         t.run(2000);
         QCOMPARE(t.takeLog(), "changeOverTimer off");
-        QVERIFY(t.st.GamePhase == gpFinished && t.st.CurrentPlayer == 0 &&
+        QVERIFY(t.st.gamePhase == gpFinished && t.st.currentPlayer == 0 &&
                 GameTestAccess::changeOverTimer(g).interval() == 1000);
     }
 
@@ -232,8 +232,8 @@ private slots:
     {
         TestGame t(true);
         Game &g = t.game;
-        t.st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
-        t.st.ChangingTime = 3; // a change-over of 2 s
+        t.st.playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+        t.st.changingTime = 3; // a change-over of 2 s
         t.rng.push(1);
         g.startGame();
         // Bert places first, cell by cell; Anna at random.
@@ -242,21 +242,21 @@ private slots:
         QCOMPARE(t.fx.status, Texts::InfoText(2));
         g.confirm();
         g.placeAllShipsRandomly();
-        QCOMPARE(g.st.GamePhase, int(gpPlaced2));
+        QCOMPARE(g.st.gamePhase, int(gpPlaced2));
         g.confirm();
         QCOMPARE(t.run(3000), 3);
         QCOMPARE(t.fx.only("countdown"), (QStringList{"countdown 2", "countdown 1"}));
         QCOMPARE(t.fx.status, "Bert ist an der Reihe." + kAllMissing); // the first placer fires first
 
         // Bert: a hit, then a miss and the change-over.
-        const QList<CellPos> annasShips = ShipCells(g.st.PlayField[0]),
-                             annasWater = ShipCells(g.st.PlayField[0], false);
-        const QList<CellPos> bertsShips = ShipCells(g.st.PlayField[1]);
+        const QList<CellPos> annasShips = ShipCells(g.st.playField[0]),
+                             annasWater = ShipCells(g.st.playField[0], false);
+        const QList<CellPos> bertsShips = ShipCells(g.st.playField[1]);
         click(g, annasShips[0]);
         click(g, annasWater[0]);
         QCOMPARE(t.run(2000), 2);
-        QCOMPARE(g.st.CurrentPlayer, 0);
-        QCOMPARE(g.st.LastShot[1], annasWater[0]);
+        QCOMPARE(g.st.currentPlayer, 0);
+        QCOMPARE(g.st.lastShot[1], annasWater[0]);
 
         // Anna finds Bert's whole fleet without a miss.
         for (int i = 0; i < bertsShips.size() - 1; ++i)
@@ -267,18 +267,18 @@ private slots:
                  sendLine(bertsShips.last()) + firstFinisher("Anna hat alle Schiffe von Bert gefunden."));
         click(g, annasWater[1]); // nothing during the victory screen
         QCOMPARE(t.run(2000), 1);
-        QCOMPARE(g.st.CurrentPlayer, 1);
+        QCOMPARE(g.st.currentPlayer, 1);
 
         // Bert fires alone: a miss keeps the turn without a countdown.
         click(g, annasWater[1]);
-        QVERIFY(g.st.CurrentPlayer == 1 && !g.changeOverRunning());
+        QVERIFY(g.st.currentPlayer == 1 && !g.changeOverRunning());
         for (int i = 1; i < annasShips.size() - 1; ++i)
             click(g, annasShips[i]);
         t.fx.clear();
         click(g, annasShips.last());
         QCOMPARE(t.takeLog(),
                  sendLine(annasShips.last()) + secondFinisher("Bert hat alle Schiffe von Anna gefunden."));
-        QVERIFY(g.st.GamePhase == gpFinished && g.st.Winner == 1);
+        QVERIFY(g.st.gamePhase == gpFinished && g.st.winner == 1);
         QCOMPARE(g.hitRatio(1), std::optional<int>(91)); // 20 of 22
         QCOMPARE(g.hitRatio(0), std::optional<int>(100));
 
@@ -286,24 +286,24 @@ private slots:
         // but the names, and draws or switches nothing.
         GameState &st = t.st;
         g.confirm();
-        st.GameMode = gmPCMode;
-        st.ChangingTime = 7;
-        st.ComputerLastHit = st.HoverCell = {2, 2};
+        st.gameMode = gmPCMode;
+        st.changingTime = 7;
+        st.computerLastHit = st.hoverCell = {2, 2};
         t.fx.clear();
         g.startGame();
-        QVERIFY(st.GamePhase == gpPlacing1 && st.PlacementDone == 0 && st.Winner == -1 &&
-                st.CurrentPlayer == 0);
-        QVERIFY(st.ComputerLastHit == NoCell && st.HoverCell == NoCell);
-        QCOMPARE(st.LastShot, (std::array<CellPos, 2>{NoCell, NoCell}));
-        QCOMPARE(st.Tries, (std::array<int, 2>{0, 0}));
-        QVERIFY(st.ControlField[0] == Grid{} && st.ControlField[1] == Grid{} && st.PlayField[0] == Grid{});
-        QVERIFY(Game::isCompleteFleet(Game::countShips(st.PlayField[1], 0)));
+        QVERIFY(st.gamePhase == gpPlacing1 && st.placementDone == 0 && st.winner == -1 &&
+                st.currentPlayer == 0);
+        QVERIFY(st.computerLastHit == NoCell && st.hoverCell == NoCell);
+        QCOMPARE(st.lastShot, (std::array<CellPos, 2>{NoCell, NoCell}));
+        QCOMPARE(st.tries, (std::array<int, 2>{0, 0}));
+        QVERIFY(st.controlField[0] == Grid{} && st.controlField[1] == Grid{} && st.playField[0] == Grid{});
+        QVERIFY(Game::isCompleteFleet(Game::countShips(st.playField[1], 0)));
         QVERIFY(GameTestAccess::computerTimer(g).interval() == 7000 &&
-                GameTestAccess::animationTimer(g).isEnabled() && st.PlayerNames[1] == "Bert");
+                GameTestAccess::animationTimer(g).isEnabled() && st.playerNames[1] == "Bert");
         QCOMPARE(t.takeLog(), QString());
         // A think time beyond reason neither overflows nor goes below 0.
         for (const auto &[seconds, interval] : {std::pair{INT_MAX, INT_MAX}, std::pair{-5, 0}}) {
-            st.ChangingTime = seconds;
+            st.changingTime = seconds;
             g.startGame();
             QCOMPARE(GameTestAccess::computerTimer(g).interval(), interval);
         }
@@ -325,11 +325,11 @@ private slots:
         auto shoot = [&](NetSide &side, CellPos c) { act([&] { click(side.game, c); }); };
         host.game.startGame();
         guest.game.startGame();
-        QVERIFY(host.game.st.CurrentPlayer == 0 && guest.game.st.CurrentPlayer == 1); // each places its own
+        QVERIFY(host.game.st.currentPlayer == 0 && guest.game.st.currentPlayer == 1); // each places its own
         host.game.placeAllShipsRandomly();
         guest.rng.push({0, 9, 6}); // its 4 down the right edge: not the host's fleet
         guest.game.placeAllShipsRandomly();
-        const Grid hostFleet = host.game.st.PlayField[0], guestFleet = guest.game.st.PlayField[1];
+        const Grid hostFleet = host.game.st.playField[0], guestFleet = guest.game.st.playField[1];
 
         // The host confirms first and draws the guest to begin; the guest's
         // confirmation starts the game on both sides.
@@ -339,8 +339,8 @@ private slots:
         QVERIFY(!host.game.placementItemsVisible());
         act([&] { guest.game.confirm(); });
         for (NetSide *s : {&host, &guest}) {
-            QVERIFY(s->game.st.GamePhase == gpFiring && s->game.st.CurrentPlayer == 1);
-            QVERIFY(s->game.st.PlayField[0] == hostFleet && s->game.st.PlayField[1] == guestFleet);
+            QVERIFY(s->game.st.gamePhase == gpFiring && s->game.st.currentPlayer == 1);
+            QVERIFY(s->game.st.playField[0] == hostFleet && s->game.st.playField[1] == guestFleet);
         }
         QCOMPARE(host.fx.status, "Bert ist an der Reihe." + kAllMissing);
         QCOMPARE(guest.fx.status, "Sie sind an der Reihe." + kAllMissing);
@@ -349,12 +349,12 @@ private slots:
         const QList<CellPos> hostShips = ShipCells(hostFleet), hostWater = ShipCells(hostFleet, false);
         const QList<CellPos> guestShips = ShipCells(guestFleet);
         shoot(host, {0, 0});
-        QCOMPARE(host.game.st.Tries[0], 0);
+        QCOMPARE(host.game.st.tries[0], 0);
         shoot(guest, hostShips[0]);
         shoot(guest, hostWater[0]);
-        QVERIFY(host.game.st.CurrentPlayer == 0 && guest.game.st.CurrentPlayer == 0);
-        QCOMPARE(host.game.st.LastShot[0], hostWater[0]); // the peer's shot is marked
-        QCOMPARE(guest.game.st.LastShot[0], NoCell);
+        QVERIFY(host.game.st.currentPlayer == 0 && guest.game.st.currentPlayer == 0);
+        QCOMPARE(host.game.st.lastShot[0], hostWater[0]); // the peer's shot is marked
+        QCOMPARE(guest.game.st.lastShot[0], NoCell);
 
         // The host finds everything first, the guest last.
         for (const CellPos &c : guestShips)
@@ -369,9 +369,9 @@ private slots:
         QCOMPARE(guest.takeLog(),
                  sendLine(hostShips.last()) + secondFinisher("Sie haben alle Schiffe von Anna gefunden."));
         for (NetSide *s : {&host, &guest}) {
-            QVERIFY(s->game.st.GamePhase == gpFinished && s->game.st.Winner == 1);
-            QVERIFY(s->game.st.ControlField == host.game.st.ControlField);
-            QCOMPARE(s->game.st.Tries, (std::array<int, 2>{20, 21}));
+            QVERIFY(s->game.st.gamePhase == gpFinished && s->game.st.winner == 1);
+            QVERIFY(s->game.st.controlField == host.game.st.controlField);
+            QCOMPARE(s->game.st.tries, (std::array<int, 2>{20, 21}));
         }
     }
 };

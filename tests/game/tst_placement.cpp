@@ -58,12 +58,12 @@ private slots:
         for (int player = 0; player < 2; ++player) {
             TestGame t;
             Game &g = t.game;
-            t.st.GamePhase = gpPlacing1;
-            t.st.CurrentPlayer = player;
-            t.st.PlayField[player] = GridOf(rows);
+            t.st.gamePhase = gpPlacing1;
+            t.st.currentPlayer = player;
+            t.st.playField[player] = GridOf(rows);
             BoardGeometry::pressAt(g, Qt::MouseButton(button), pixel);
-            QCOMPARE(GridRows(t.st.PlayField[player]), GridRows(GridOf(after)));
-            QVERIFY(t.st.PlayField[player ^ 1] == Grid{});
+            QCOMPARE(GridRows(t.st.playField[player]), GridRows(GridOf(after)));
+            QVERIFY(t.st.playField[player ^ 1] == Grid{});
             QCOMPARE(t.takeLog(), log);
         }
     }
@@ -72,24 +72,24 @@ private slots:
     {
         TestGame t;
         Game &g = t.game;
-        t.st.GameMode = gmPCMode;
-        t.st.GamePhase = gpPlacing1;
+        t.st.gameMode = gmPCMode;
+        t.st.gamePhase = gpPlacing1;
         // Left held along row 4: four cells, the fifth refused with a balloon.
         for (int X = 45; X < 280; X += 13)
             BoardGeometry::moveTo(g, Qt::LeftButton, {X, 260});
-        QCOMPARE(GridRows(t.st.PlayField[0])[4], QStringLiteral("2222020000"));
+        QCOMPARE(GridRows(t.st.playField[0])[4], QStringLiteral("2222020000"));
         QCOMPARE(t.fx.only("balloon").first(), QStringLiteral("balloon 4,4"));
         QCOMPARE(t.fx.only("draw").size(), 5); // one per cell set
         // Right held clears; with both held the left button wins.
         for (int X = 41; X < 440; X += 20)
             BoardGeometry::moveTo(g, Qt::RightButton, {X, 260});
         BoardGeometry::moveTo(g, Qt::LeftButton | Qt::RightButton, {45, 100});
-        QVERIFY(t.st.PlayField[0] == GridOf("#"));
+        QVERIFY(t.st.playField[0] == GridOf("#"));
 
         // Hovering redraws only when the cell under the mouse changes.
         auto hoverAt = [&](int X, int Y) {
             BoardGeometry::moveTo(g, Qt::NoButton, {X, Y});
-            return t.st.HoverCell;
+            return t.st.hoverCell;
         };
         t.fx.clear();
         QCOMPARE(hoverAt(79, 119), (CellPos{0, 0}));
@@ -97,11 +97,11 @@ private slots:
         QCOMPARE(hoverAt(439, 479), (CellPos{9, 9}));
         QCOMPARE(t.takeLog(), QStringLiteral("draw present | draw present"));
         QCOMPARE(hoverAt(500, 100), NoCell); // the right board counts only while firing
-        t.st.GamePhase = gpFiring;
+        t.st.gamePhase = gpFiring;
         QCOMPARE(hoverAt(481, 81), (CellPos{0, 0}));
-        t.st.CurrentPlayer = 1; // the computer's turn
+        t.st.currentPlayer = 1; // the computer's turn
         QCOMPARE(hoverAt(521, 81), NoCell);
-        t.st.CurrentPlayer = 0;
+        t.st.currentPlayer = 0;
         GameTestAccess::changeOverTimer(g).enable();
         QCOMPARE(hoverAt(521, 81), NoCell);
     }
@@ -133,29 +133,29 @@ private slots:
         QFETCH(int, phaseAfter);
         TestGame t;
         Game &g = t.game;
-        t.st.GameMode = GameModeT(mode);
-        t.st.GamePhase = GamePhaseT(phase);
-        t.st.PlacementDone = placementDone;
-        t.st.CurrentPlayer = 1;
-        t.st.PlayField[0] = GridFromRows(StandardFleetRows());
-        t.st.PlayField[1] = GridOf("###|#...#"); // half built: the command starts from water
-        const Grid before = t.st.PlayField[1];
+        t.st.gameMode = GameModeT(mode);
+        t.st.gamePhase = GamePhaseT(phase);
+        t.st.placementDone = placementDone;
+        t.st.currentPlayer = 1;
+        t.st.playField[0] = GridFromRows(StandardFleetRows());
+        t.st.playField[1] = GridOf("###|#...#"); // half built: the command starts from water
+        const Grid before = t.st.playField[1];
         QCOMPARE(g.placementItemsVisible(), phaseAfter >= 0);
         random ? g.placeAllShipsRandomly() : g.removeAllShips();
-        QVERIFY(t.st.PlayField[0] == GridFromRows(StandardFleetRows()));
+        QVERIFY(t.st.playField[0] == GridFromRows(StandardFleetRows()));
         if (phaseAfter < 0) {
-            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.playField[1] == before);
             BoardGeometry::moveTo(g, Qt::RightButton, {60, 100}); // right held over a ship cell
-            QVERIFY(t.fx.log.isEmpty() && t.st.PlayField[1] == before);
+            QVERIFY(t.fx.log.isEmpty() && t.st.playField[1] == before);
             return;
         }
         QCOMPARE(t.takeLog(), "hide balloon | draw present | status " +
                                   (random ? Texts::InfoText(2) : kAllNeeded) + " | info");
-        QCOMPARE(t.st.GamePhase, phaseAfter);
-        QCOMPARE(ShipCells(t.st.PlayField[1]).size(), random ? 20 : 0);
-        t.st.PlayField[1].at(0, 0) = pfShip;
+        QCOMPARE(t.st.gamePhase, phaseAfter);
+        QCOMPARE(ShipCells(t.st.playField[1]).size(), random ? 20 : 0);
+        t.st.playField[1].at(0, 0) = pfShip;
         BoardGeometry::moveTo(g, Qt::RightButton, {60, 100});
-        QCOMPARE(t.st.PlayField[1].at(0, 0), std::uint8_t(pfWater));
+        QCOMPARE(t.st.playField[1].at(0, 0), std::uint8_t(pfWater));
     }
 
     // Player 1 has the standard fleet; (8, 0) was hit, (4, 8) missed, and at
@@ -194,28 +194,28 @@ private slots:
         QFETCH(QString, shot);
         TestGame t;
         Game &g = t.game;
-        t.st.GameMode = GameModeT(mode);
-        t.st.GamePhase = phase ? GamePhaseT(phase) : gpFiring;
-        t.st.CurrentPlayer = current;
-        t.st.PlayField[0] = t.st.PlayField[1] = GridFromRows(StandardFleetRows());
-        t.st.ControlField[0] = GridOf("........2||||||||....1");
-        t.st.PlayField[1].at(4, 8) = t.st.PlayField[1].at(5, 5) = pfWaterShot;
-        t.st.PlayField[1].at(8, 0) = pfShipHit;
-        t.st.Tries = {5, 4};
+        t.st.gameMode = GameModeT(mode);
+        t.st.gamePhase = phase ? GamePhaseT(phase) : gpFiring;
+        t.st.currentPlayer = current;
+        t.st.playField[0] = t.st.playField[1] = GridFromRows(StandardFleetRows());
+        t.st.controlField[0] = GridOf("........2||||||||....1");
+        t.st.playField[1].at(4, 8) = t.st.playField[1].at(5, 5) = pfWaterShot;
+        t.st.playField[1].at(8, 0) = pfShipHit;
+        t.st.tries = {5, 4};
         GameTestAccess::changeOverTimer(g).setEnabled(phase == 0);
         t.fx.clear();
         const GameState before = g.st;
         BoardGeometry::pressAt(g, Qt::MouseButton(button), pixel);
         // The shot goes to the peer first, then is carried out here.
         QCOMPARE(t.takeLog().left(15), shot.isEmpty() ? QString() : "send " + shot + " | sound");
-        QCOMPARE(t.st.Tries[current], before.Tries[current] + !shot.isEmpty());
+        QCOMPARE(t.st.tries[current], before.tries[current] + !shot.isEmpty());
         // Off the field too nothing is carried out: nothing changes, plays or draws.
         for (const CellPos c : {CellPos{10, 0}, CellPos{0, -1}, CellPos{INT_MIN, INT_MAX}})
             QVERIFY(!g.fireAt(c.x, c.y));
         QVERIFY(phase != gpFinished || !g.fireAt(0, 9));
         if (shot.isEmpty())
-            QVERIFY(t.st.PlayField == before.PlayField && t.st.ControlField == before.ControlField &&
-                    t.st.Tries == before.Tries && t.fx.log.isEmpty());
+            QVERIFY(t.st.playField == before.playField && t.st.controlField == before.controlField &&
+                    t.st.tries == before.tries && t.fx.log.isEmpty());
     }
 };
 

@@ -124,7 +124,7 @@ struct Window {
             d->findChild<QPushButton *>("Button_Forward")->click();
         });
         QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
-        return st().GamePhase == gpPlacing1;
+        return st().gamePhase == gpPlacing1;
     }
     // Places at random and presses Enter, with the draw of who begins given.
     void placeAndEnter(int draw)
@@ -205,13 +205,13 @@ private slots:
         w.drag({L(0, 0), L(1, 0), L(2, 0), L(3, 0), L(4, 0)});
         QVERIFY(balloonAt(4, 0)); // the fifth cell refused
         w.drag({L(3, 0), L(2, 0)}, Qt::RightButton);
-        QCOMPARE(Game::shipLength(st.PlayField[0], 0, 0), 2);
+        QCOMPARE(Game::shipLength(st.playField[0], 0, 0), 2);
         QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
-        QCOMPARE(st.GamePhase, int(gpPlaced1));
-        const CellPos mine = ShipCells(st.PlayField[0]).first();
+        QCOMPARE(st.gamePhase, int(gpPlaced1));
+        const CellPos mine = ShipCells(st.playField[0]).first();
         const QPoint own = L(mine.x, mine.y);
         w.enter(Qt::ControlModifier);
-        QCOMPARE(st.GamePhase, int(gpPlaced1));
+        QCOMPARE(st.gamePhase, int(gpPlaced1));
         DrawingSurface panel(InfoPanel::Width, InfoPanel::Height);
         ScriptedRandom r;
         InfoPanel(panel, r).drawInfo(st);
@@ -219,14 +219,14 @@ private slots:
 
         // Enter: Bert. A placement command hides the balloon.
         w.enter();
-        QCOMPARE(st.GamePhase, int(gpPlacing2));
+        QCOMPARE(st.gamePhase, int(gpPlacing2));
         QVERIFY((w.shown().pixel(own) & 0xFFFFFF) != 0xFFFF00u);
         for (const CellPos c : {CellPos{2, 2}, CellPos{3, 2}, CellPos{2, 3}})
             w.place(c.x, c.y);
         QVERIFY(balloonAt(2, 3));
         QVERIFY(w.menu("MenuItem_SetShipsAutomatically"));
         QVERIFY(!balloon->isVisible());
-        QCOMPARE(st.GamePhase, int(gpPlaced2));
+        QCOMPARE(st.gamePhase, int(gpPlaced2));
 
         // Enter: the countdown, its first frame a second later.
         w.enter();
@@ -238,21 +238,21 @@ private slots:
 
         // Anna: a drag sinks the 4; a miss shows the countdown at once.
         QList<QPoint> run;
-        for (const CellPos c : ShipCells(st.PlayField[1]))
-            if (Game::shipLength(st.PlayField[1], c.x, c.y) == 4)
+        for (const CellPos c : ShipCells(st.playField[1]))
+            if (Game::shipLength(st.playField[1], c.x, c.y) == 4)
                 run << RightBoardPixel(c.x, c.y);
         w.drag(run);
-        w.shoot(ShipCells(st.PlayField[1], false).first());
+        w.shoot(ShipCells(st.playField[1], false).first());
         QCOMPARE(w.sounds, QStringList(4, "101") << "1");
         QVERIFY(w.shows(Banner::Countdown, 2));
         w.tick(1000);
         QVERIFY(w.shows(Banner::Countdown, 1));
         w.tick(1000);
-        QCOMPARE(st.CurrentPlayer, 1);
+        QCOMPARE(st.currentPlayer, 1);
 
         // Bert finds every ship first: two seconds of victory, then Anna's turn.
         w.sounds.clear();
-        for (const CellPos c : ShipCells(st.PlayField[0]))
+        for (const CellPos c : ShipCells(st.playField[0]))
             w.shoot(c);
         QCOMPARE(w.sounds, QStringList(20, "101") << "301");
         QVERIFY(w.shows(Banner::FoundAll));
@@ -261,9 +261,9 @@ private slots:
 
         // Anna alone: her last hit ends the game.
         w.sounds.clear();
-        for (const CellPos c : ShipCells(st.PlayField[1]))
+        for (const CellPos c : ShipCells(st.playField[1]))
             w.shoot(c); // the 4 again: ignored
-        QCOMPARE(st.GamePhase, int(gpFinished));
+        QCOMPARE(st.gamePhase, int(gpFinished));
         QCOMPARE(w.sounds, QStringList(16, "101"));
         QVERIFY(w.shows(Banner::GameEnd));
 
@@ -349,7 +349,7 @@ private slots:
         }
         QCOMPARE(after, before);
         QTRY_VERIFY(frames() > after);
-        QCOMPARE(w.st().Tries[1], 1);
+        QCOMPARE(w.st().tries[1], 1);
     }
 
     void settingsAndColoursSurviveARestart()
@@ -371,7 +371,7 @@ private slots:
 
             // Colours: OK draws at once.
             QVERIFY(w.start(false, 7, QStringLiteral("Zoë"), clHard));
-            QCOMPARE(w.st().ComputerLevel, clHard);
+            QCOMPARE(w.st().computerLevel, clHard);
             w.place(5, 5);
             const int presents = w.presents();
             WhenModal<ColorDialog>([](ColorDialog *d) {
@@ -397,7 +397,7 @@ private slots:
             });
             w.action("Neu1")->trigger();
             QVERIFY(stopped);
-            QCOMPARE(w.st().GamePhase, int(gpNoGame));
+            QCOMPARE(w.st().gamePhase, int(gpNoGame));
             QVERIFY(GameTestAccess::animationTimer(w.game()).isEnabled());
             QVERIFY(w.form.close()); // no game: no question
         }
@@ -405,9 +405,9 @@ private slots:
         QVERIFY(!w->action("MenuItem_Sounds")->isChecked());
         w->game().effects().playSound(101, false); // off after the restart too
         QVERIFY(w->sounds.isEmpty());
-        QCOMPARE(w->st().ShotSound, (std::array<int, 2>{3, 201}));
-        QCOMPARE(w->st().CellColors[1], 0x123456u);
-        QCOMPARE(w->st().CellColors[2], 0x0000FFu);
+        QCOMPARE(w->st().shotSound, (std::array<int, 2>{3, 201}));
+        QCOMPARE(w->st().cellColors[1], 0x123456u);
+        QCOMPARE(w->st().cellColors[2], 0x0000FFu);
         QString shown;
         WhenModal<NewGameWizard>([&](NewGameWizard *d) {
             shown = d->findChild<QLineEdit *>("Edit_M3Player")->text() + u'|' +
@@ -457,8 +457,8 @@ private slots:
         host.placeAndEnter(0);
         guest->placeAndEnter(0);
         QVERIFY(QTest::qWaitFor(
-            [&] { return host.st().GamePhase == gpFiring && guest->st().GamePhase == gpFiring; }));
-        QCOMPARE(host.st().PlayField, guest->st().PlayField);
+            [&] { return host.st().gamePhase == gpFiring && guest->st().gamePhase == gpFiring; }));
+        QCOMPARE(host.st().playField, guest->st().playField);
 
         // The guest's program ends: the host says so and shows the title.
         QString message;
@@ -468,7 +468,7 @@ private slots:
                       (box->textFormat() == Qt::PlainText ? "" : "|rich");
         });
         guest.reset();
-        QVERIFY(QTest::qWaitFor([&] { return host.st().GamePhase == gpNoGame; }));
+        QVERIFY(QTest::qWaitFor([&] { return host.st().gamePhase == gpNoGame; }));
         QCOMPARE(message,
                  QStringLiteral("Verbindung getrennt|Die Verbindung zu <b>Gus</b> wurde getrennt.|1"));
         QCOMPARE(host.status(), Texts::InfoText(0));

@@ -40,7 +40,7 @@ private slots:
             QCOMPARE(update->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            GameTestAccess::state(form.game()).PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+            GameTestAccess::state(form.game()).playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
             form.game().startGame();
             QVERIFY(form.game().gameRunning());
 

@@ -67,12 +67,12 @@ struct NetSide {
     {
         fx.net = &net;
         fx.attach(game);
-        st.GameMode = gmTwoAtTwo;
-        st.LocalPlayer = localPlayer;
-        st.PlayerNames[localPlayer] = name;
-        st.ShotSound = {1, 101};
+        st.gameMode = gmTwoAtTwo;
+        st.localPlayer = localPlayer;
+        st.playerNames[localPlayer] = name;
+        st.shotSound = {1, 101};
     }
-    int peer() const { return st.LocalPlayer ^ 1; }
+    int peer() const { return st.localPlayer ^ 1; }
 
     void hostStarts() // "Weiter" on the host's wizard
     {
@@ -83,7 +83,7 @@ struct NetSide {
     void placeFleet() { game.placeAllShipsRandomly(); }
     void confirmFleet(int startPlayer = 0)
     {
-        if (st.LocalPlayer == 0)
+        if (st.localPlayer == 0)
             rng.push(startPlayer);
         game.confirm();
     }
@@ -95,8 +95,8 @@ struct NetSide {
     {
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 10; ++x)
-                if (st.ControlField[st.LocalPlayer].at(x, y) == cfUnknown &&
-                    (st.PlayField[peer()].at(x, y) >= pfShip) == ship)
+                if (st.controlField[st.localPlayer].at(x, y) == cfUnknown &&
+                    (st.playField[peer()].at(x, y) >= pfShip) == ship)
                     return {x, y};
         return NoCell;
     }
@@ -112,7 +112,7 @@ inline QString Agreement(const GameState &st)
 {
     QStringList parts;
     for (int p = 0; p < 2; ++p)
-        parts << GridRows(st.PlayField[p]) << GridRows(st.ControlField[p]);
-    return parts.join(u'/') + QString::asprintf(" phase %d current %d winner %d tries %d,%d", st.GamePhase,
-                                                st.CurrentPlayer, st.Winner, st.Tries[0], st.Tries[1]);
+        parts << GridRows(st.playField[p]) << GridRows(st.controlField[p]);
+    return parts.join(u'/') + QString::asprintf(" phase %d current %d winner %d tries %d,%d", st.gamePhase,
+                                                st.currentPlayer, st.winner, st.tries[0], st.tries[1]);
 }

@@ -28,13 +28,13 @@ void PlayGame(NetSide &host, NetSide &guest, int firstToPlace, int startPlayer, 
         act(*s, [&] { s->confirmFleet(startPlayer); });
     }
     NetSide *last = order[1];
-    for (int shot = 1; last->st.GamePhase == gpFiring && shot < 300; ++shot) {
-        if (last->st.Winner == last->st.LocalPlayer && last->game.changeOverRunning()) {
+    for (int shot = 1; last->st.gamePhase == gpFiring && shot < 300; ++shot) {
+        if (last->st.winner == last->st.localPlayer && last->game.changeOverRunning()) {
             last = last == &host ? &guest : &host; // the other side's pause ends first
             act(*last, [&] { last->endPause(); });
             continue;
         }
-        NetSide &s = last->st.CurrentPlayer == 0 ? host : guest;
+        NetSide &s = last->st.currentPlayer == 0 ? host : guest;
         act(s, [&] {
             const bool hit = shot % (&s == &host ? 4 : 3) != 0;
             const CellPos c = s.target(hit) != NoCell ? s.target(hit) : s.target(!hit);
@@ -68,8 +68,8 @@ QStringList Summary(const NetSide &host, const NetSide &guest)
         out << Agreement(s->st) << s->fx.log.join(u'\n')
             << u"%1|%2|%3|%4|%5|%6|%7"_s.arg(s->ui.ipState)
                    .arg(s->ui.wizardClosed)
-                   .arg(s->ui.boxes.join(u';'), s->st.PlayerNames[0], s->st.PlayerNames[1],
-                        s->st.RecentNames[1])
+                   .arg(s->ui.boxes.join(u';'), s->st.playerNames[0], s->st.playerNames[1],
+                        s->st.recentNames[1])
                    .arg(int(s->net.link()));
     return out;
 }
@@ -122,7 +122,7 @@ struct Pair {
         guest.net.setPort(host.net.listeningPort());
         guest.net.connectTo(address);
         return QTest::qWaitFor(
-            [&] { return !host.st.PlayerNames[1].isEmpty() && !guest.st.PlayerNames[0].isEmpty(); }, kWait);
+            [&] { return !host.st.playerNames[1].isEmpty() && !guest.st.playerNames[0].isEmpty(); }, kWait);
     }
 };
 
@@ -201,14 +201,14 @@ private slots:
         if (address == u"::1"_s && !QTcpServer().listen(QHostAddress::LocalHostIPv6, 0))
             QSKIP("no IPv6 loopback here");
         Pair g;
-        g.host.st.PlayerNames[0] = names[0];
-        g.guest.st.PlayerNames[1] = names[1];
+        g.host.st.playerNames[0] = names[0];
+        g.guest.st.playerNames[1] = names[1];
         QVERIFY(g.connect(address));
         QVERIFY(g.host.ui.forwardEnabled && !g.guest.ui.forwardEnabled);
 
         // Each step waits until the peer has carried out what it sent: start word, fleet, shots.
         const auto carriedOut = [](const NetSide &peer) {
-            return peer.ui.wizardClosed + bool(peer.st.PlacementDone & pdRemote) + peer.st.Tries[peer.peer()];
+            return peer.ui.wizardClosed + bool(peer.st.placementDone & pdRemote) + peer.st.tries[peer.peer()];
         };
         PlayGame(g.host, g.guest, firstToPlace, startPlayer,
                  [&](NetSide &s, const std::function<void()> &step) {
@@ -245,13 +245,13 @@ private slots:
         if (firing) {
             g.host.placeFleet();
             g.host.confirmFleet(1);
-            QVERIFY(QTest::qWaitFor([&] { return g.guest.st.PlacementDone == pdRemote; }, kWait));
+            QVERIFY(QTest::qWaitFor([&] { return g.guest.st.placementDone == pdRemote; }, kWait));
             g.guest.placeFleet();
             g.guest.confirmFleet();
         }
         NetSide &gone = leaver ? g.guest : g.host, &stays = leaver ? g.host : g.guest;
         QVERIFY(
-            QTest::qWaitFor([&] { return stays.st.GamePhase == (firing ? gpFiring : gpPlacing1); }, kWait));
+            QTest::qWaitFor([&] { return stays.st.gamePhase == (firing ? gpFiring : gpPlacing1); }, kWait));
         if (abandoned) {
             stays.game.abandonGame();
             QCOMPARE(stays.net.link(), Link::Playing);
@@ -259,17 +259,17 @@ private slots:
             gone.click(c.x, c.y);
         }
         int phaseDuringBox = -1;
-        stays.ui.duringBox = [&] { phaseDuringBox = stays.st.GamePhase; };
+        stays.ui.duringBox = [&] { phaseDuringBox = stays.st.gamePhase; };
         gone.net.closeConnection();
         QVERIFY(QTest::qWaitFor([&] { return stays.net.link() == Link::Idle; }, kWait));
-        QCOMPARE(stays.st.GamePhase, gpNoGame);
+        QCOMPARE(stays.st.gamePhase, gpNoGame);
         if (abandoned) {
             QVERIFY(stays.ui.boxes.isEmpty());
             return;
         }
         QCOMPARE(stays.ui.boxes,
                  QStringList{u"Verbindung getrennt|Die Verbindung zu %1 wurde getrennt."_s.arg(
-                     gone.st.PlayerNames[leaver])});
+                     gone.st.playerNames[leaver])});
         QCOMPARE(phaseDuringBox, int(firing ? gpFiring : gpPlacing1));
     }
 
@@ -326,9 +326,9 @@ private slots:
 
         g.guest.net.setPort(g.host.net.listeningPort());
         g.guest.net.connectTo(u"127.0.0.1"_s);
-        QVERIFY(QTest::qWaitFor([&] { return g.host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return g.host.st.playerNames[1] == u"Gustav"_s; }, kWait));
         QVERIFY(
-            QTest::qWaitFor([&] { return gone(early) && g.guest.st.PlayerNames[0] == u"Hanna"_s; }, kWait));
+            QTest::qWaitFor([&] { return gone(early) && g.guest.st.playerNames[0] == u"Hanna"_s; }, kWait));
         late.connectToHost(QHostAddress::LocalHost, g.guest.net.port());
         QVERIFY(QTest::qWaitFor([&] { return gone(late); }, kWait));
         QCOMPARE(late.bytesAvailable(), 0);
@@ -340,7 +340,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return g.host.net.link() == Link::Idle; }, kWait));
         QCOMPARE(g.host.ui.ipState, u"Die Verbindung zu Gustav wurde getrennt."_s);
         QVERIFY(g.host.ui.ipCtrlsEnabled && g.host.ui.boxes.isEmpty());
-        QVERIFY(g.host.st.PlayerNames[0].isEmpty() && g.host.st.PlayerNames[1].isEmpty());
+        QVERIFY(g.host.st.playerNames[0].isEmpty() && g.host.st.playerNames[1].isEmpty());
     }
 
     void connectAttempts_data()
@@ -391,11 +391,11 @@ private slots:
                                     : how == 3           ? NetSession::RetryDelayMs - 10
                                                          : 0));
         if (how == 3) {
-            QVERIFY(QTest::qWaitFor([&] { return host.st.PlayerNames[1] == u"Gustav"_s; }, kWait));
+            QVERIFY(QTest::qWaitFor([&] { return host.st.playerNames[1] == u"Gustav"_s; }, kWait));
             return;
         }
         QCOMPARE(guest.ui.ipState, Texts::WizardText(6));
-        QVERIFY(guest.ui.ipCtrlsEnabled && guest.st.PlayerNames[1].isEmpty());
+        QVERIFY(guest.ui.ipCtrlsEnabled && guest.st.playerNames[1].isEmpty());
         QCOMPARE(NetSessionTestAccess::retryArmed(guest.net), how != 2); // the retry is only for that error
         // A retry would come after a real pause: let it pass.
         QTest::qWait(how == 2 ? NetSession::RetryDelayMs + 100 : 0);

@@ -63,8 +63,8 @@ std::unique_ptr<NetSide> make(Setup setup)
         s->hostStarts();
     if (setup == HostPlacing || setup == GuestPlacing)
         return s;
-    s->st.PlayField[s->st.LocalPlayer] = fleet();
-    s->st.GamePhase = gpPlaced1; // the fleet just written is complete
+    s->st.playField[s->st.localPlayer] = fleet();
+    s->st.gamePhase = gpPlaced1; // the fleet just written is complete
     s->confirmFleet(setup == HostFiringOwn ? 0 : 1);
     if (setup == GuestFiringPeer)
         s->net.receive(digits(fleet()) + '0');
@@ -143,7 +143,7 @@ private slots:
         QFETCH(QList<QByteArray>, reads);
         auto s = make(Setup(setup));
         QVERIFY(s->ui.boxes.isEmpty()); // the way there was legal
-        const bool gameRan = s->st.GamePhase != gpNoGame;
+        const bool gameRan = s->st.gamePhase != gpNoGame;
         for (const QByteArray &r : reads)
             s->net.receive(r);
 
@@ -153,13 +153,13 @@ private slots:
                      box.endsWith(u" hat ungültige Daten gesendet. Die Verbindung wurde getrennt."_s),
                  qPrintable(box));
         QCOMPARE(s->net.link(), NetSession::Link::Idle);
-        QCOMPARE(s->st.GamePhase, gpNoGame);
+        QCOMPARE(s->st.gamePhase, gpNoGame);
         if (gameRan || s->ui.wizardClosed > 0) {
-            QVERIFY(box.contains(s->st.PlayerNames[s->peer()]));
+            QVERIFY(box.contains(s->st.playerNames[s->peer()]));
             QVERIFY(GameTestAccess::animationTimer(s->game).isEnabled() && !s->game.changeOverRunning());
             QCOMPARE(s->fx.status, Texts::InfoText(0));
         } else {
-            QVERIFY(s->ui.ipCtrlsEnabled && s->st.PlayerNames[0].isEmpty() && s->st.PlayerNames[1].isEmpty());
+            QVERIFY(s->ui.ipCtrlsEnabled && s->st.playerNames[0].isEmpty() && s->st.playerNames[1].isEmpty());
         }
         // Whatever still comes in changes nothing.
         const QString after = Agreement(s->st);
@@ -173,20 +173,20 @@ private slots:
     {
         auto guest = make(GuestLobby);
         guest->net.receive("%GO%"); // a host named "%GO%" does not start the game
-        QCOMPARE(guest->st.GamePhase, gpNoGame);
+        QCOMPARE(guest->st.gamePhase, gpNoGame);
         guest->net.receive("%GO%");
-        QCOMPARE(guest->st.PlayerNames[0], u"%GO%"_s);
-        QCOMPARE(guest->st.GamePhase, gpPlacing1);
+        QCOMPARE(guest->st.playerNames[0], u"%GO%"_s);
+        QCOMPARE(guest->st.gamePhase, gpPlacing1);
 
         auto full = make(GuestLobby);
         full->net.receive("ABCDEFGHIJ%G"); // ten, and the start word begun
         full->net.receive("O%");
-        QCOMPARE(full->st.PlayerNames[0], u"ABCDEFGHIJ"_s);
+        QCOMPARE(full->st.playerNames[0], u"ABCDEFGHIJ"_s);
         QVERIFY(guest->ui.boxes.isEmpty() && full->ui.boxes.isEmpty());
 
         auto host = make(HostPlacing); // ships may touch at their corners
         host->net.receive(fleetWith({{0, "##...#.#.#"}, {1, "...#......"}}));
-        QVERIFY(host->ui.boxes.isEmpty() && (host->st.PlacementDone & pdRemote));
+        QVERIFY(host->ui.boxes.isEmpty() && (host->st.placementDone & pdRemote));
     }
 };
 

@@ -8,9 +8,9 @@ namespace {
 GameState gameState(int phase)
 {
     GameState st;
-    st.GameMode = gmTwoAtOne;
-    st.GamePhase = GamePhaseT(phase);
-    st.PlayerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
+    st.gameMode = gmTwoAtOne;
+    st.gamePhase = GamePhaseT(phase);
+    st.playerNames = {QStringLiteral("Anna"), QStringLiteral("Bert")};
     return st;
 }
 
@@ -108,13 +108,13 @@ private slots:
         QFETCH(Fill, c);
         BoardRenderer r;
         GameState st = gameState(gpFiring);
-        st.GameMode = c.mode;
-        st.CurrentPlayer = c.current;
-        st.LocalPlayer = c.local;
+        st.gameMode = c.mode;
+        st.currentPlayer = c.current;
+        st.localPlayer = c.local;
         if (c.stored)
-            st.CellColors[c.code] = c.stored;
-        st.PlayField[c.viewed].at(0, 0) = std::uint8_t(c.code);
-        st.ControlField[c.viewed].at(9, 9) = std::uint8_t(c.code);
+            st.cellColors[c.code] = c.stored;
+        st.playField[c.viewed].at(0, 0) = std::uint8_t(c.code);
+        st.controlField[c.viewed].at(9, 9) = std::uint8_t(c.code);
         const QImage img = drawn(r, st);
         // Left cell (0, 0) spans 40..80 x 80..120, filled from +1; right cell (9, 9) 840..880 x 440..480.
         for (QPoint p : {QPoint(60, 100), QPoint(41, 81), QPoint(79, 119), QPoint(860, 460)})
@@ -137,8 +137,8 @@ private slots:
         QFETCH(Hover, c);
         BoardRenderer r;
         GameState st = gameState(c.phase);
-        st.PlacementDone = c.placementDone;
-        st.HoverCell = {3, 4};
+        st.placementDone = c.placementDone;
+        st.hoverCell = {3, 4};
         const QImage img = drawn(r, st, c.timerRunning);
         const QRect cell = c.phase == gpFiring ? QRect(600, 240, 40, 40) : QRect(160, 240, 40, 40);
         const int l = cell.x(), t = cell.y();
@@ -152,8 +152,8 @@ private slots:
     {
         BoardRenderer r;
         GameState st = gameState(gpFiring);
-        st.CurrentPlayer = 1; // the frame shows the opponent's (player 0's) last shot
-        st.LastShot[0] = {0, 0};
+        st.currentPlayer = 1; // the frame shows the opponent's (player 0's) last shot
+        st.lastShot[0] = {0, 0};
         QImage img = drawn(r, st);
         // A 3-pixel pen along the rectangle (39, 79)-(82, 122), around the grid lines:
         // bands 38..40 and 80..82 across, 78..80 and 120..122 down, nothing else red.
@@ -163,8 +163,8 @@ private slots:
             QCOMPARE(isRed(img, 60, i), band(i - 40));
         }
 
-        st.LastShot[0] = NoCell; // only the opponent's own slot counts
-        st.LastShot[1] = {0, 0};
+        st.lastShot[0] = NoCell; // only the opponent's own slot counts
+        st.lastShot[1] = {0, 0};
         img = drawn(r, st);
         QCOMPARE(redRows(img, 0, 440), 0);
     }
@@ -188,9 +188,9 @@ private slots:
         QVERIFY(redRows(a) > 150);                   // three tall lines
         QVERIFY(redRows(c) > 20 && redRows(c) < 80); // one line
         // A long name is shortened to stay inside the box, centred.
-        st.GameMode = gmPCMode;
-        st.CurrentPlayer = 1;
-        st.PlayerNames[1] = QString(40, QLatin1Char('W'));
+        st.gameMode = gmPCMode;
+        st.currentPlayer = 1;
+        st.playerNames[1] = QString(40, QLatin1Char('W'));
         r.drawFoundAllBanner(b, st);
         QVERIFY(redRows(b) > 80); // two lines
         QCOMPARE(redRows(b, 0, 50) + redRows(b, 832, BoardRenderer::Width), 0);

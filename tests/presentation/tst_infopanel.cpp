@@ -113,19 +113,19 @@ private slots:
         QFETCH(QString, right);
         Panel p;
         GameState st;
-        st.GameMode = gmTwoAtOne;
-        st.CurrentPlayer = 1; // the viewed player
-        st.GamePhase = GamePhaseT(phase);
+        st.gameMode = gmTwoAtOne;
+        st.currentPlayer = 1; // the viewed player
+        st.gamePhase = GamePhaseT(phase);
         if (phase == gpPlaced2) {
             ClockSeededRandom placer(7);
-            Game::placeShipsRandomly(st.PlayField[1], placer);
-            putShip(st.PlayField[0], 0, 0, 4, true, pfShip); // the other player's fleet is not shown
+            Game::placeShipsRandomly(st.playField[1], placer);
+            putShip(st.playField[0], 0, 0, 4, true, pfShip); // the other player's fleet is not shown
         }
         if (phase >= gpFiring) {
-            putShip(st.ControlField[1], 0, 0, 2, true, cfSunk);
-            putShip(st.ControlField[1], 5, 5, 3, false, cfHit); // hit, not sunk: not counted
-            putShip(st.ControlField[0], 2, 2, 4, false, cfSunk);
-            putShip(st.ControlField[0], 9, 9, 1, true, cfSunk);
+            putShip(st.controlField[1], 0, 0, 2, true, cfSunk);
+            putShip(st.controlField[1], 5, 5, 3, false, cfHit); // hit, not sunk: not counted
+            putShip(st.controlField[0], 2, 2, 4, false, cfSunk);
+            putShip(st.controlField[0], 9, 9, 1, true, cfSunk);
         }
         p.panel.drawInfo(st);
         QCOMPARE(p.presents.count(), 1);
@@ -147,10 +147,10 @@ private slots:
         // Drawn in white, centred at the bottom of each half.
         Panel p;
         GameState st;
-        st.GameMode = gmPCMode;
-        st.GamePhase = gpFiring;
-        st.Tries = {8, 3};
-        putShip(st.ControlField[0], 0, 0, 1, true, cfSunk);
+        st.gameMode = gmPCMode;
+        st.gamePhase = gpFiring;
+        st.tries = {8, 3};
+        putShip(st.controlField[0], 0, 0, 1, true, cfSunk);
         p.panel.drawInfo(st);
         const QImage img = p.image();
         QCOMPARE(img.pixel(440, 170), White); // the dividing line
@@ -221,8 +221,8 @@ private slots:
     {
         Panel partial({1, 3, 0}), full({1, 3, 0});
         GameState finished;
-        finished.GamePhase = gpFinished;
-        finished.Tries = {30, 30};
+        finished.gamePhase = gpFinished;
+        finished.tries = {30, 30};
         partial.panel.drawInfo(finished); // leftovers of a game must vanish
         partial.panel.titleShip.x = 820;
         for (int i = 0; i < 160; ++i) {

@@ -45,13 +45,13 @@ class tst_SettingsFile : public QObject {
     static GameState changedSettings()
     {
         GameState st;
-        st.ShotSound = {207, 201};
-        st.CellColors = {0, 0x0000FF, 0x123456, 0xFEDCBA};
-        st.RecentNames = {"Jörg Größer", "Computer"};
-        st.ChangingTime = 21;
-        st.LocalPlayer = 1;
-        st.HostAddress = "gegner.example";
-        st.ComputerLevel = clHard;
+        st.shotSound = {207, 201};
+        st.cellColors = {0, 0x0000FF, 0x123456, 0xFEDCBA};
+        st.recentNames = {"Jörg Größer", "Computer"};
+        st.changingTime = 21;
+        st.localPlayer = 1;
+        st.hostAddress = "gegner.example";
+        st.computerLevel = clHard;
         return st;
     }
 
@@ -214,13 +214,13 @@ private slots:
         bool sounds = false;
         SettingsFile(file.isEmpty() ? dir_.filePath("none.ini") : fileWith(file), "Anna").load(st, sounds);
         QStringList got{QString::number(sounds)};
-        for (const qint64 v : {qint64(st.ShotSound[0]), qint64(st.ShotSound[1]), qint64(st.CellColors[1]),
-                               qint64(st.CellColors[2]), qint64(st.CellColors[3]), qint64(st.ChangingTime),
-                               qint64(st.LocalPlayer), qint64(st.ComputerLevel)})
+        for (const qint64 v : {qint64(st.shotSound[0]), qint64(st.shotSound[1]), qint64(st.cellColors[1]),
+                               qint64(st.cellColors[2]), qint64(st.cellColors[3]), qint64(st.changingTime),
+                               qint64(st.localPlayer), qint64(st.computerLevel)})
             got << QString::number(v);
         QCOMPARE(got.join(u' '), values);
-        QCOMPARE(st.RecentNames, (std::array<QString, 2>{"", ""}));
-        QCOMPARE(st.HostAddress, QString());
+        QCOMPARE(st.recentNames, (std::array<QString, 2>{"", ""}));
+        QCOMPARE(st.hostAddress, QString());
     }
 
     // Two accounts (processes) saving at once, login after login, lose nothing.
@@ -241,7 +241,7 @@ private slots:
                 GameState st;
                 bool sounds = false;
                 SettingsFile(path, login.toLower()).load(st, sounds);
-                QVERIFY2(st.RecentNames[0] == login && sounds, qPrintable(login + " lost"));
+                QVERIFY2(st.recentNames[0] == login && sounds, qPrintable(login + " lost"));
             }
         QVERIFY(bytesOf(path).startsWith("; shared by the family\r\n[Opa - Options]\r\nSounds=0\r\n"));
     }
@@ -326,7 +326,7 @@ static int saveAs(const QStringList &args)
     for (int i = 0; i < times; ++i) {
         const QString login = times == 1 ? args[3] : args[3] + QString::number(i);
         GameState st;
-        st.RecentNames[0] = login;
+        st.recentNames[0] = login;
         if (!SettingsFile(args[2], login).save(st, true).isEmpty())
             return 1;
     }

@@ -16,10 +16,10 @@ FAULTS = [
     ("computer-easy-targets", C, "return drawFrom(targets.empty() ? open : targets, rng);", "return drawFrom(open, rng);"),
     ("computer-hard-single", C, "for (int d = 0; d < (length == 1 ? 1 : 2); ++d) {", "for (int d = 0; d < 2; ++d) {"),
     ("computer-hard-ends", C, "fits = fits && hits < length && control.get(x - dx, y - dy) != cfHit &&\n                           control.get(x + length * dx, y + length * dy) != cfHit;", "fits = fits && hits < length;"),
-    ("computer-timer-winner", C, "game_.scheduleComputerMoves(st.Winner == 0);", "game_.scheduleComputerMoves(false);"),
-    ("computer-timer-turn", C, "st.GamePhase == gpFiring && st.CurrentPlayer == 1)", "st.GamePhase == gpFiring)"),
+    ("computer-timer-winner", C, "game_.scheduleComputerMoves(st.winner == 0);", "game_.scheduleComputerMoves(false);"),
+    ("computer-timer-turn", C, "st.gamePhase == gpFiring && st.currentPlayer == 1)", "st.gamePhase == gpFiring)"),
 ]
 FAULTS += [
-    ("computer-timer-field", C, "chooseCell(st.ComputerLevel, st.ControlField[1], st.ComputerLastHit, game_.rng());",
-     "chooseCell(st.ComputerLevel, st.PlayField[0], st.ComputerLastHit, game_.rng());"),
+    ("computer-timer-field", C, "chooseCell(st.computerLevel, st.controlField[1], st.computerLastHit, game_.rng());",
+     "chooseCell(st.computerLevel, st.playField[0], st.computerLastHit, game_.rng());"),
 ]

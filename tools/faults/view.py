@@ -24,19 +24,19 @@ TESTS_OF = {
 
 FAULTS = [
     # board drawing
-    ("view-br-hover-board", BR, r"st.GamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own", r"st.GamePhase <= gpFiring ? BoardGeometry::cellRect(Board::Own"),
-    ("view-br-hover-placement", BR, r"st.PlacementDone != pdLocal", r"!(st.PlacementDone & pdLocal)"),
+    ("view-br-hover-board", BR, r"st.gamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own", r"st.gamePhase <= gpFiring ? BoardGeometry::cellRect(Board::Own"),
+    ("view-br-hover-placement", BR, r"st.placementDone != pdLocal", r"!(st.placementDone & pdLocal)"),
     ("view-br-stored-colour", "presentation/BoardRenderer.h", r"QColor::fromRgb(swapRedBlue(c) | 0xFF000000u)",
      r"QColor::fromRgb(c | 0xFF000000u)"),
-    ("view-br-viewed-player", BR, r"const int v = Game::viewedPlayerOf(st);", r"const int v = st.CurrentPlayer;"),
-    ("view-br-lastshot-slot", BR, r"(st.CurrentPlayer ^ 1) : 0", r"st.CurrentPlayer : 0"),
+    ("view-br-viewed-player", BR, r"const int v = Game::viewedPlayerOf(st);", r"const int v = st.currentPlayer;"),
+    ("view-br-lastshot-slot", BR, r"(st.currentPlayer ^ 1) : 0", r"st.currentPlayer : 0"),
     ("view-br-countdown-font-kept", BR, "QString::number(seconds));\n    setScreenFont(0);", "QString::number(seconds));"),
     ("view-br-fit-drop-one", BR, r"n = text.size() - 2; n > 0", r"n = text.size() - 1; n > 0"),
     ("view-br-title-edge", BR, r"p.drawImage(QRect(w, 0, target.width() - w, h), title_, QRect(w - 1, 0, 1, h));", ""),
     # info panel
     ("view-ip-bg-rounding", IP, r"(20 * x + Width / 2) / Width", r"(20 * x) / Width"),
-    ("view-ip-halves-swapped", IP, r"drawFleetHalf(back, 0, Game::countShips(st.ControlField[v ^ 1], 1));",
-     r"drawFleetHalf(back, 0, Game::countShips(st.ControlField[v], 1));"),
+    ("view-ip-halves-swapped", IP, r"drawFleetHalf(back, 0, Game::countShips(st.controlField[v ^ 1], 1));",
+     r"drawFleetHalf(back, 0, Game::countShips(st.controlField[v], 1));"),
     ("view-ip-stats-player", IP, r"const int player = i == 0 ? (v ^ 1) : v;", r"const int player = i == 0 ? v : (v ^ 1);"),
     ("view-ip-stats-truncated", IP, r"Game::roundHalfToEven(static_cast<long long>(hits) * 100, tries)",
      r"int(hits * 100 / tries)"),
@@ -69,8 +69,8 @@ FAULTS = [
      "void AboutDialog::linkReleased(QLabel *)\n{\n}"),
     ("view-ti-adopt-size", "presentation/DesktopFace.cpp", r"if (points != 8)", r"if (points < 8)", "tst_aboutdialog$"),
     # colour dialog
-    ('view-f4-not-stored', "game/Game.cpp", '    st_.CellColors = colors;\n', '', 'tst_(colordialog|gameflow)$'),
-    ('view-f4-changed-last-only', "game/Game.cpp", 'const bool changed = colors != st_.CellColors;', 'const bool changed = colors[3] != st_.CellColors[3];', 'tst_(colordialog|gameflow)$'),
-    ('view-f4-countdown', "game/Game.cpp", 'st_.GamePhase <= gpFiring && !changeOverTimer_.isEnabled())\n        drawScreen(true);', 'st_.GamePhase <= gpFiring)\n        drawScreen(true);', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-not-stored', "game/Game.cpp", '    st_.cellColors = colors;\n', '', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-changed-last-only', "game/Game.cpp", 'const bool changed = colors != st_.cellColors;', 'const bool changed = colors[3] != st_.cellColors[3];', 'tst_(colordialog|gameflow)$'),
+    ('view-f4-countdown', "game/Game.cpp", 'st_.gamePhase <= gpFiring && !changeOverTimer_.isEnabled())\n        drawScreen(true);', 'st_.gamePhase <= gpFiring)\n        drawScreen(true);', 'tst_(colordialog|gameflow)$'),
 ]
 FAULTS = [f if len(f) > 4 else f + (TESTS_OF[f[1].rsplit(".", 1)[0]],) for f in FAULTS]
