@@ -171,7 +171,7 @@ NewGameWizard::NewGameWizard(Game &game, QWidget *parent) : QDialog(parent), gam
 }
 
 // The designed layout (client 489 x 193, pages 473 x 145) assumes a narrow
-// face. The face in use (the system's, once the about dialog exists) may need
+// face. The face in use (the system's, from the start on) may need
 // more: then the fields move right of their labels, descriptions get more
 // lines, and the pages and the window grow by as much. With room enough every
 // control keeps its designed place.

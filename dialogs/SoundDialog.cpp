@@ -74,7 +74,7 @@ SoundDialog::SoundDialog(std::array<int, 2> &shotSound, QWidget *parent)
 }
 
 // The designed layout assumes a narrow face. When the face in use (the
-// system's, once the about dialog exists) needs more lines for the
+// system's, from the start on) needs more lines for the
 // introduction, everything below moves down and the dialog grows by as much;
 // labels that need more room move the lists right.
 void SoundDialog::placeControls()
