@@ -69,9 +69,10 @@ void NetSession::listen()
     // Any address means both IPv4 and IPv6 where the system has both.
     if (!server_->listen(QHostAddress::Any, port_)) {
         qCWarning(lcNetwork) << "cannot listen on port" << port_ << ":" << server_->errorString();
-        ui_.showConnectionState(FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
-                                                 "bereits von einem anderen Programm verwendet."),
-                                  {port_}));
+        ui_.showConnectionState(
+            FormatText(QStringLiteral("Port %d kann nicht geöffnet werden. Vielleicht wird er "
+                                      "bereits von einem anderen Programm verwendet."),
+                       {port_}));
         clearNames();
         ui_.setAddressControlsEnabled(true);
         return;
@@ -364,7 +365,8 @@ void NetSession::peerGone()
     const QString name = peerName();
     closeQuietly();
     if (was == Link::Lobby) {
-        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6)
+                                               : FormatText(Texts::WizardText(4), {name}));
         ui_.setAddressControlsEnabled(true);
         clearNames();
     } else if (was == Link::Playing && gameRunsHere()) {
@@ -387,7 +389,8 @@ void NetSession::violation()
             : FormatText(QStringLiteral("%s hat ungültige Daten gesendet. Die Verbindung wurde getrennt."),
                          {name});
     if (was == Link::Lobby) {
-        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6) : FormatText(Texts::WizardText(4), {name}));
+        ui_.showConnectionState(name.isEmpty() ? Texts::WizardText(6)
+                                               : FormatText(Texts::WizardText(4), {name}));
         ui_.setAddressControlsEnabled(true);
         clearNames();
         ui_.showConnectionMessage(lostCaption(), text);
