@@ -338,13 +338,7 @@ void Game::updatePlacementPhase()
 {
     if (st_.gamePhase < gpPlacing1 || st_.gamePhase > gpPlaced2)
         return;
-    const ShipCounts counts = countShips(st_.playField[cur()], 0);
-    bool needed = false, surplus = false;
-    for (int length = 1; length <= 4; ++length) {
-        needed = needed || RequiredShips(length) > counts[length];
-        surplus = surplus || RequiredShips(length) < counts[length];
-    }
-    const bool complete = !needed && !surplus;
+    const bool complete = isCompleteFleet(countShips(st_.playField[cur()], 0));
     st_.gamePhase = GamePhaseT(((st_.gamePhase - 1) & 2) + 1 + (complete ? 1 : 0));
 }
 

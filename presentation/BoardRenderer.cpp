@@ -12,6 +12,7 @@
 
 namespace {
 
+using BoardGeometry::Cell;
 constexpr int PictureWidth = 880;
 constexpr int PictureHeight = 480;
 const QColor Red(255, 0, 0);
@@ -151,7 +152,7 @@ void BoardRenderer::buildStaticLayer()
     textCentredIn(p, QRect(440, 0, 440, Cell), QString::fromUtf8(Texts::CaptionControlField));
 }
 
-void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimerRunning)
+void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool changeOverRunning)
 {
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -169,11 +170,11 @@ void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool dxTimer
     p.drawImage(0, 0, staticLayer_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const bool hover = st.hoverCell.x >= 0 && !dxTimerRunning && st.placementDone != pdLocal;
+    const bool hover = st.hoverCell.x >= 0 && !changeOverRunning && st.placementDone != pdLocal;
     QRect hoverSquare;
     if (hover) {
-        hoverSquare = st.gamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own, st.hoverCell)
-                                              : BoardGeometry::cellRect(Board::Control, st.hoverCell);
+        hoverSquare =
+            BoardGeometry::cellRect(st.gamePhase < gpFiring ? Board::Own : Board::Control, st.hoverCell);
         const int l = hoverSquare.x(), t = hoverSquare.y();
         outline(p, l + 1, t + 1, l + 40, t + 40, 3, Red);
     }

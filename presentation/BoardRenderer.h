@@ -20,7 +20,6 @@ class BoardRenderer {
 public:
     static constexpr int Width = 881;
     static constexpr int Height = 481;
-    static constexpr int Cell = 40;
 
     BoardRenderer();
 
@@ -37,7 +36,7 @@ public:
     QColor screenFontColor() const { return fontColor_; }
 
     // The whole surface for the current phase (no present).
-    void drawScreen(QImage &target, const GameState &st, bool dxTimerRunning);
+    void drawScreen(QImage &target, const GameState &st, bool changeOverRunning);
     // The banner box centred on the surface: outline grown by one pixel in
     // black, white blended in at 150/255.
     void drawInfoRectangle(QImage &target, int w, int h);

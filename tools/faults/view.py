@@ -24,7 +24,7 @@ TESTS_OF = {
 
 FAULTS = [
     # board drawing
-    ("view-br-hover-board", BR, r"st.gamePhase < gpFiring ? BoardGeometry::cellRect(Board::Own", r"st.gamePhase <= gpFiring ? BoardGeometry::cellRect(Board::Own"),
+    ("view-br-hover-board", BR, r"st.gamePhase < gpFiring ? Board::Own : Board::Control", r"st.gamePhase <= gpFiring ? Board::Own : Board::Control"),
     ("view-br-hover-placement", BR, r"st.placementDone != pdLocal", r"!(st.placementDone & pdLocal)"),
     ("view-br-stored-colour", "presentation/BoardRenderer.h", r"QColor::fromRgb(swapRedBlue(c) | 0xFF000000u)",
      r"QColor::fromRgb(c | 0xFF000000u)"),
