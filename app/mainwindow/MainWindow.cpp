@@ -272,16 +272,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::editColors()
 {
-    if (colorDialog_ == nullptr)
-        return;
     colorDialog_->exec();
     regainActivation();
 }
 
 void MainWindow::editSounds()
 {
-    if (soundDialog_ == nullptr)
-        return;
     // The dialog works on a copy; OK hands the choice to the game.
     soundChoice_ = game_->st.shotSound;
     if (soundDialog_->exec() == QDialog::Accepted)
@@ -296,8 +292,6 @@ void MainWindow::switchSounds()
 
 void MainWindow::showAbout()
 {
-    if (aboutDialog_ == nullptr)
-        return;
     aboutDialog_->showInfo(QStringLiteral("Kielwanz"), QStringLiteral("2004"), windowIcon());
     regainActivation();
 }
@@ -323,10 +317,8 @@ void MainWindow::onNewGame()
     if (game_->gameRunning() && !askEndGame())
         return;
     game_->abandonGame();
-    if (wizard_ != nullptr) {
-        wizard_->exec();
-        regainActivation();
-    }
+    wizard_->exec();
+    regainActivation();
 }
 
 bool MainWindow::askEndGame()

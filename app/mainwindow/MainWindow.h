@@ -73,10 +73,10 @@ private:
     // window closes, and the game timers would stand still.
     void regainActivation();
 
-    NewGameWizard *wizard_ = nullptr;
-    SoundDialog *soundDialog_ = nullptr;
-    ColorDialog *colorDialog_ = nullptr;
-    AboutDialog *aboutDialog_ = nullptr;
+    NewGameWizard *wizard_;
+    SoundDialog *soundDialog_;
+    ColorDialog *colorDialog_;
+    AboutDialog *aboutDialog_;
 
     // Controls (their object names are what tests and the accessibility tree find)
     QLabel *statusLabel_;
