@@ -13,18 +13,6 @@ Game::Game(GameEffects &effects, Random &rng, const Clock &clock)
       animationTimer_(timers_, QStringLiteral("animationTimer"), 10), effects_(effects), rng_(rng)
 {
     changeOverTimer_.setTarget(this);
-    computerTimer_.setTarget(this);
-    animationTimer_.setTarget(this);
-}
-
-void Game::timerFired(GameTimer &timer, int lagCount)
-{
-    if (&timer == &changeOverTimer_)
-        changeOverTick();
-    else if (&timer == &computerTimer_ && computerMove_)
-        computerMove_();
-    else if (&timer == &animationTimer_ && animationFrame_)
-        animationFrame_(lagCount);
 }
 
 // ---------------------------------------------------------------- grid queries

@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 // The rules engine: the game state with its three timers and every operation
@@ -37,9 +36,9 @@ public:
     // Starts or stops the computer's move timer.
     void scheduleComputerMoves(bool on) { computerTimer_.setEnabled(on); }
     // Who is told of a tick of the computer's timer, and of a frame of the
-    // title animation (with the whole 10 ms intervals elapsed); nobody when empty.
-    void onComputerMove(std::function<void()> move) { computerMove_ = std::move(move); }
-    void onAnimationFrame(std::function<void(int)> frame) { animationFrame_ = std::move(frame); }
+    // title animation (with the whole 10 ms intervals elapsed); nobody when null.
+    void setComputerMoveTarget(TimerTarget *target) { computerTimer_.setTarget(target); }
+    void setAnimationTarget(TimerTarget *target) { animationTimer_.setTarget(target); }
 
     GameEffects &effects() { return effects_; }
     Random &rng() { return rng_; }
@@ -144,7 +143,7 @@ public:
 
 private:
     friend struct GameTestAccess;
-    void timerFired(GameTimer &timer, int lagCount) override;
+    void timerFired(GameTimer &, int) override { changeOverTick(); }
     // Where the hover frame may go for a cell of a board (NoCell: nowhere).
     void hoverCandidate(CellPos candidate);
 
@@ -154,8 +153,6 @@ private:
     GameTimer animationTimer_;  // info panel animation
     // The change-over countdown: seconds still to show.
     int countdown_ = 0;
-    std::function<void()> computerMove_;
-    std::function<void(int)> animationFrame_;
     // Both fleets of a network game are in: firing begins.
     void bothFleetsIn();
     void markSunk(Grid &control, int x, int y);

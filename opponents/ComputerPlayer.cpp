@@ -146,13 +146,13 @@ CellPos drawFrom(const std::vector<CellPos> &cells, Random &rng)
 
 ComputerPlayer::ComputerPlayer(Game &game) : game_(game)
 {
-    game_.onComputerMove([this] { takeTurn(); });
+    game_.setComputerMoveTarget(this);
 }
 
 ComputerPlayer::~ComputerPlayer()
 {
     // The timer belongs to the game, which may outlive this player.
-    game_.onComputerMove({});
+    game_.setComputerMoveTarget(nullptr);
 }
 
 ShipCounts ComputerPlayer::shipsAfloat(const Grid &control)

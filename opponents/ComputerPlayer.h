@@ -8,7 +8,7 @@
 // the level in computerLevel, and fires it through Game::fireAt.
 //
 // The main window needs only:  ComputerPlayer cp(game);
-class ComputerPlayer {
+class ComputerPlayer : private TimerTarget {
 public:
     // From now on every tick of the computer's timer is a turn.
     explicit ComputerPlayer(Game &game);
@@ -37,5 +37,7 @@ public:
     static ShipCounts shipsAfloat(const Grid &control);
 
 private:
+    void timerFired(GameTimer &, int) override { takeTurn(); }
+
     Game &game_;
 };

@@ -27,7 +27,7 @@ struct SailingShip {
 // while no game runs a ship sails across it, driven by animationTimer. Every
 // frame is composed completely in the surface's back buffer and presented in
 // one step.
-class InfoPanel {
+class InfoPanel : public TimerTarget {
 public:
     static constexpr int Width = 881;
     static constexpr int Height = 182;
@@ -72,6 +72,8 @@ public:
     QFont infoFont() const { return font_; }
 
 private:
+    // A tick of the animation timer is one frame.
+    void timerFired(GameTimer &, int lagCount) override { animate(lagCount); }
     void drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const;
 
     DrawingSurface &surface_;

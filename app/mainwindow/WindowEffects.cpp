@@ -24,7 +24,7 @@ void WindowEffects::attach(Game &game, NetSession &net)
 {
     game_ = &game;
     net_ = &net;
-    game.onAnimationFrame([this](int lagCount) { info_->animate(lagCount); });
+    game.setAnimationTarget(info_.get());
 }
 
 void WindowEffects::playSound(int id, bool forced)
