@@ -1,19 +1,70 @@
 #include "app/mainwindow/NetLink.h"
 
 #include "dialogs/NewGameWizard.h"
+#include "game/Format.h"
+#include "opponents/AvahiConnection.h"
+#include "opponents/GameAnnouncement.h"
+#include "opponents/GameBrowser.h"
+#include "opponents/LocalAddresses.h"
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 NetLink::NetLink(QWidget &window, Game &game, NewGameWizard &wizard)
-    : window_(window), wizard_(&wizard), session_(std::make_unique<NetSession>(game, *this, &window))
+    : window_(window), game_(game), wizard_(&wizard),
+      session_(std::make_unique<NetSession>(game, *this, &window))
 {
     NetSession *s = session_.get();
     QObject::connect(&wizard, &NewGameWizard::listenRequested, s, &NetSession::listen);
     QObject::connect(&wizard, &NewGameWizard::connectRequested, s, &NetSession::connectTo);
     QObject::connect(&wizard, &NewGameWizard::startRequested, s, &NetSession::sendStart);
     QObject::connect(&wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
+    QObject::connect(&wizard, &NewGameWizard::networkPageEntered, s, [this] { openLocalNetwork(); });
+    QObject::connect(&wizard, &NewGameWizard::networkPageLeft, s, [this] {
+        if (browser_ != nullptr)
+            browser_->stop();
+    });
+    QObject::connect(s, &NetSession::listeningChanged, s, [this](bool on) { onListeningChanged(on); });
+}
+
+void NetLink::openLocalNetwork()
+{
+    if (avahi_ == nullptr) {
+        avahi_ = new AvahiConnection(session_.get());
+        announcement_ = new GameAnnouncement(*avahi_, avahi_);
+        browser_ = new GameBrowser(*avahi_, avahi_);
+        QObject::connect(browser_, &GameBrowser::changed, avahi_, [this] { showFoundGames(); });
+    }
+    browser_->start();
+    showFoundGames();
+    if (wizard_ != nullptr)
+        wizard_->showHostAddresses(DescribeLocalAddresses());
+}
+
+void NetLink::onListeningChanged(bool listening)
+{
+    if (announcement_ == nullptr)
+        return;
+    if (listening)
+        announcement_->announce(game_.st.playerNames[0], session_->listeningPort(),
+                                QCoreApplication::applicationVersion());
+    else
+        announcement_->withdraw();
+}
+
+void NetLink::showFoundGames()
+{
+    if (wizard_ == nullptr)
+        return;
+    QList<std::pair<QString, QString>> entries;
+    for (const FoundGame &g : browser_->games())
+        entries.append({FormatText(QStringLiteral("%s (auf %s)"),
+                                   {OutsideText(g.name, 40), OutsideText(g.hostName, 40)}),
+                        g.address});
+    wizard_->showFoundGames(entries, browser_->isSearching()
+                                         ? QStringLiteral("Noch keine Spiele im lokalen Netzwerk gefunden.")
+                                         : QStringLiteral("Die automatische Suche ist nicht verfügbar."));
 }
 
 NetLink::~NetLink() = default;

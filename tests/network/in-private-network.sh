@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Runs a command in a private network of its own: two ends of a virtual
+# cable, d0 and d1, each with an IPv4 and an IPv6 address, a private system
+# bus and an avahi-daemon on d0 and d1. No address or packet of the machine's
+# own network is used. Exits 77 ("skipped: why") where that cannot be had.
+#   in-private-network.sh COMMAND [ARGS...]
+set -euo pipefail
+skip() { echo "skipped: $*"; exit 77; }
+
+if [ -z "${KW_PRIVATE_NETWORK:-}" ]; then
+    [ "$(id -u)" -eq 0 ] || skip "a private network namespace needs root"
+    for tool in unshare ip dbus-daemon avahi-daemon; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed"
+    done
+    unshare -n -m true 2>/dev/null || skip "unshare -n -m is not permitted here"
+    export KW_PRIVATE_NETWORK=1
+    exec unshare -n -m --propagation private "$0" "$@"
+fi
+
+mount -t tmpfs tmpfs /run
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+
+sysctl -qw net.ipv6.conf.default.accept_dad=0 net.ipv6.conf.all.accept_dad=0
+ip link set lo up
+ip link add d0 type veth peer name d1
+ip addr add 10.77.0.1/24 dev d0
+ip addr add 10.77.0.2/24 dev d1
+ip addr add fd77::1/64 dev d0
+ip addr add fd77::2/64 dev d1
+ip link set d0 up
+ip link set d1 up
+
+mkdir -p /run/dbus
+cat >"$work/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$work/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+  </policy>
+</busconfig>
+CONF
+dbus-daemon --config-file="$work/bus.conf" --nofork --nopidfile &
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
+ln -s "$work/system_bus_socket" /run/dbus/system_bus_socket # for tools that know only the usual place
+
+# Room for floods: many services from one client.
+cat >"$work/avahi.conf" <<CONF
+[server]
+use-ipv4=yes
+use-ipv6=yes
+allow-interfaces=d0,d1
+objects-per-client-max=20000
+entries-per-entry-group-max=100
+ratelimit-burst=100000
+[wide-area]
+enable-wide-area=no
+[publish]
+publish-hinfo=no
+publish-workstation=no
+CONF
+export KW_AVAHI_START="avahi-daemon -f $work/avahi.conf --no-drop-root --no-chroot --no-rlimits -D"
+$KW_AVAHI_START
+for _ in $(seq 200); do
+    avahi-daemon -c 2>/dev/null && break
+    sleep 0.05 # the daemon's start-up, once per run
+done
+avahi-daemon -c || skip "avahi-daemon did not start"
+
+status=0
+"$@" || status=$?
+avahi-daemon -k 2>/dev/null || true
+exit $status
