@@ -451,6 +451,7 @@ void NewGameWizard::updateNetworkControls()
     const bool client = guestButton_->isChecked() && guestButton_->isEnabled();
     addressLabel_->setEnabled(client);
     addressEdit_->setEnabled(client);
+    foundGamesLabel_->setEnabled(client);
     foundGames_->setEnabled(client);
     showRoleRows();
     forwardButton_->setEnabled(
