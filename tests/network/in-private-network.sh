@@ -17,54 +17,35 @@ if [ -z "${KW_PRIVATE_NETWORK:-}" ]; then
     exec unshare -n -m --propagation private "$0" "$@"
 fi
 
-mount -t tmpfs tmpfs /run
+mount -t tmpfs tmpfs /run # the daemon's pid file and socket
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'avahi-daemon -k 2>/dev/null; kill ${bus:-} 2>/dev/null; rm -rf "$work"' EXIT
 
 sysctl -qw net.ipv6.conf.default.accept_dad=0 net.ipv6.conf.all.accept_dad=0
 ip link set lo up
 ip link add d0 type veth peer name d1
-ip addr add 10.77.0.1/24 dev d0
-ip addr add 10.77.0.2/24 dev d1
-ip addr add fd77::1/64 dev d0
-ip addr add fd77::2/64 dev d1
-ip link set d0 up
-ip link set d1 up
+for i in 0 1; do
+    ip addr add 10.77.0.$((i + 1))/24 dev d$i
+    ip addr add fd77::$((i + 1))/64 dev d$i
+    ip link set d$i up
+done
 
-mkdir -p /run/dbus
 cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>system</type>
   <listen>unix:path=$work/system_bus_socket</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
+    <allow user="*"/> <allow own="*"/> <allow send_destination="*"/> <allow receive_sender="*"/>
   </policy>
 </busconfig>
 CONF
-dbus-daemon --config-file="$work/bus.conf" --nofork --nopidfile &
+bus=$(dbus-daemon --config-file="$work/bus.conf" --fork --print-pid 2>/dev/null) # returns once it listens
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
-ln -s "$work/system_bus_socket" /run/dbus/system_bus_socket # for tools that know only the usual place
 
-# Room for floods: many services from one client.
 cat >"$work/avahi.conf" <<CONF
 [server]
-use-ipv4=yes
-use-ipv6=yes
 allow-interfaces=d0,d1
-objects-per-client-max=20000
-entries-per-entry-group-max=100
-ratelimit-burst=100000
-[wide-area]
-enable-wide-area=no
-[publish]
-publish-hinfo=no
-publish-workstation=no
 CONF
 export KW_AVAHI_START="avahi-daemon -f $work/avahi.conf --no-drop-root --no-chroot --no-rlimits -D"
 $KW_AVAHI_START
@@ -73,8 +54,4 @@ for _ in $(seq 200); do
     sleep 0.05 # the daemon's start-up, once per run
 done
 avahi-daemon -c || skip "avahi-daemon did not start"
-
-status=0
-"$@" || status=$?
-avahi-daemon -k 2>/dev/null || true
-exit $status
+"$@"
