@@ -500,7 +500,7 @@ void NewGameWizard::showFoundGames(const QList<std::pair<QString, QString>> &gam
         if (text == chosenText)
             item->setSelected(true);
     }
-    if (games.isEmpty())
+    if (games.isEmpty() && !note.isEmpty())
         (new QListWidgetItem(note, foundGames_))->setFlags(Qt::NoItemFlags);
 }
 

@@ -54,7 +54,7 @@ public:
     void startGameAndClose(int namePlayer);
     // The games found on the local network, as (text, address) pairs: a
     // guest's choice fills the address field, a double click or Enter
-    // connects. An empty list shows `note` instead.
+    // connects. An empty list shows `note` instead (if any).
     void showFoundGames(const QList<std::pair<QString, QString>> &games, const QString &note);
     // The host's own name and addresses, below the address field.
     void showHostAddresses(const QString &text);

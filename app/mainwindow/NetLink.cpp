@@ -2,10 +2,8 @@
 
 #include "dialogs/NewGameWizard.h"
 #include "game/Format.h"
-#include "opponents/AvahiConnection.h"
-#include "opponents/GameAnnouncement.h"
-#include "opponents/GameBrowser.h"
 #include "opponents/LocalAddresses.h"
+#include "opponents/LocalGames.h"
 #include "presentation/MessageBoxes.h"
 
 #include <QApplication>
@@ -22,47 +20,48 @@ NetLink::NetLink(QWidget &window, Game &game, NewGameWizard &wizard)
     QObject::connect(&wizard, &NewGameWizard::closeRequested, s, &NetSession::closeConnection);
     QObject::connect(&wizard, &NewGameWizard::networkPageEntered, s, [this] { openLocalNetwork(); });
     QObject::connect(&wizard, &NewGameWizard::networkPageLeft, s, [this] {
-        if (browser_ != nullptr)
-            browser_->stop();
+        if (localGames_ != nullptr)
+            localGames_->stopSearch();
     });
     QObject::connect(s, &NetSession::listeningChanged, s, [this](bool on) { onListeningChanged(on); });
 }
 
 void NetLink::openLocalNetwork()
 {
-    if (avahi_ == nullptr) {
-        avahi_ = new AvahiConnection(session_.get());
-        announcement_ = new GameAnnouncement(*avahi_, avahi_);
-        browser_ = new GameBrowser(*avahi_, avahi_);
-        QObject::connect(browser_, &GameBrowser::changed, avahi_, [this] { showFoundGames(); });
+    if (localGames_ == nullptr) {
+        localGames_ = new LocalGames(session_.get());
+        QObject::connect(
+            localGames_, &LocalGames::gamesFound, localGames_,
+            [this](const QList<FoundGame> &games, bool searching) { showFoundGames(games, searching); });
+        if (wizard_ != nullptr)
+            wizard_->showFoundGames({}, {}); // until the search answers, a moment later
     }
-    browser_->start();
-    showFoundGames();
+    localGames_->startSearch();
     if (wizard_ != nullptr)
         wizard_->showHostAddresses(DescribeLocalAddresses());
 }
 
 void NetLink::onListeningChanged(bool listening)
 {
-    if (announcement_ == nullptr)
+    if (localGames_ == nullptr)
         return;
     if (listening)
-        announcement_->announce(game_.st.playerNames[0], session_->listeningPort(),
-                                QCoreApplication::applicationVersion());
+        localGames_->announce(game_.st.playerNames[0], session_->listeningPort(),
+                              QCoreApplication::applicationVersion());
     else
-        announcement_->withdraw();
+        localGames_->withdraw();
 }
 
-void NetLink::showFoundGames()
+void NetLink::showFoundGames(const QList<FoundGame> &games, bool searching)
 {
     if (wizard_ == nullptr)
         return;
     QList<std::pair<QString, QString>> entries;
-    for (const FoundGame &g : browser_->games())
+    for (const FoundGame &g : games)
         entries.append({FormatText(QStringLiteral("%s (auf %s)"),
                                    {OutsideText(g.name, 40), OutsideText(g.hostName, 40)}),
                         g.address});
-    wizard_->showFoundGames(entries, browser_->isSearching()
+    wizard_->showFoundGames(entries, searching
                                          ? QStringLiteral("Noch keine Spiele im lokalen Netzwerk gefunden.")
                                          : QStringLiteral("Die automatische Suche ist nicht verfügbar."));
 }

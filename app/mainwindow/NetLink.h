@@ -4,9 +4,8 @@
 
 #include <memory>
 
-class AvahiConnection;
-class GameAnnouncement;
-class GameBrowser;
+class LocalGames;
+struct FoundGame;
 class QWidget;
 class NewGameWizard;
 
@@ -36,13 +35,11 @@ private:
     // Avahi is reached only once the network page is used.
     void openLocalNetwork();
     void onListeningChanged(bool listening);
-    void showFoundGames();
+    void showFoundGames(const QList<FoundGame> &games, bool searching);
 
     QWidget &window_;
     Game &game_;
     NewGameWizard *wizard_ = nullptr;
     std::unique_ptr<NetSession> session_;
-    AvahiConnection *avahi_ = nullptr; // children of the session
-    GameAnnouncement *announcement_ = nullptr;
-    GameBrowser *browser_ = nullptr;
+    LocalGames *localGames_ = nullptr; // a child of the session
 };
