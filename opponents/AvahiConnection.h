@@ -7,15 +7,17 @@
 #include <QObject>
 
 // The program's one connection to the system's avahi-daemon, for announcing
-// and finding games on the local network. It is made when first needed and
-// never waits: without the system bus it stays unavailable; without the
-// daemon it waits in the background and becomes available when the daemon
-// starts (and again after the daemon restarts).
+// and finding games on the local network. Without the system bus or the
+// daemon it is unavailable until retry() finds the daemon there; once made,
+// it follows the daemon stopping and starting again.
 class AvahiConnection : public QObject {
     Q_OBJECT
 public:
     explicit AvahiConnection(QObject *parent = nullptr);
     ~AvahiConnection() override;
+
+    // Without a client yet (no bus or no daemon at first): tries again.
+    void retry();
 
     // The daemon answers: services may be browsed.
     bool answers() const { return answers_; }

@@ -64,6 +64,7 @@ void LocalGames::withdraw()
 void LocalGames::startSearch()
 {
     inWorker([this](Worker &w) {
+        w.avahi->retry();
         w.browser->start();
         emit gamesFound(w.browser->games(), w.browser->isSearching());
     });
