@@ -128,6 +128,11 @@ private slots:
             QTest::mouseDClick(guest.list->viewport(), Qt::LeftButton, {}, anna);
             QTRY_COMPARE(host->game.st.playerNames[1], u"Gus"_s);
         } else if (stop == u"cancel"_s) {
+            const QString own = host->c<QLabel>("Label_M2Addresses")->text(); // IPv4 first, no link-local
+            QVERIFY2(
+                own.startsWith("Dieser Computer: " + Host + " – 10.77.0.") && own.count(u"fd77::"_s) == 2 &&
+                    own.indexOf(u"fd77::"_s) > own.lastIndexOf(u"10.77.0."_s) && !own.contains(u"fe80"_s),
+                qPrintable(own));
             host->c("Button_Cancel")->click();
         } else {
             findChild<QProcess *>()->kill(); // SIGKILL
