@@ -10,7 +10,7 @@ W = "dialogs/NewGameWizard.cpp"
 
 FAULTS = [
     ("discovery-no-rename", A,
-     "    else if (state == AVAHI_ENTRY_GROUP_COLLISION)\n        me->rename();", ""),
+     "    if (error == AVAHI_ERR_COLLISION) {", "    if (false) {"),
     ("discovery-withdraw-late", L,
      "        localGames_->withdraw();", "        ;"),
     ("discovery-raw-name", L,
