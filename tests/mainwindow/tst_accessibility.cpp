@@ -176,6 +176,92 @@ private slots:
         w.key(Qt::Key_Return);
         QVERIFY(w.table(Board::Control)->state().invisible);
     }
+
+    // Whatever the tree tells is the same whichever fleet hides where the
+    // player cannot see; the own fleet, where shown, does show.
+    void nothingHiddenLeaks_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("local");
+        QTest::addColumn<bool>("changeOver");
+        QTest::newRow("the computer's fleet") << int(gmPCMode) << 0 << false;
+        QTest::newRow("the peer's fleet, host") << int(gmTwoAtTwo) << 0 << false;
+        QTest::newRow("the peer's fleet, guest") << int(gmTwoAtTwo) << 1 << false;
+        QTest::newRow("both fleets at the change-over") << int(gmTwoAtOne) << 0 << true;
+    }
+    void nothingHiddenLeaks()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, local);
+        QFETCH(bool, changeOver);
+        Window w;
+        GameState &st = w.st();
+        st.gameMode = GameModeT(mode);
+        st.localPlayer = st.currentPlayer = local;
+        st.gamePhase = gpFiring;
+        st.placementDone = pdLocal | pdRemote;
+        GameTestAccess::changeOverTimer(w.form.game()).setEnabled(changeOver);
+        const auto fleet = [&](int player, int seed) {
+            ScriptedRandom rng({}, seed);
+            st.playField[player].clear();
+            Game::placeShipsRandomly(st.playField[player], rng);
+        };
+        fleet(0, 1);
+        fleet(1, 2);
+        QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&w.form);
+        const QStringList before = treeTexts(tree);
+        QCOMPARE(before.filter(QRegularExpression("^[A-J]([1-9]|10), ")).size(), 200);
+        QVERIFY(w.cells(Board::Control).filter("Schiff").isEmpty());
+
+        fleet(local ^ 1, 3);
+        QCOMPARE(treeTexts(tree), before);
+        fleet(local, 4);
+        QCOMPARE(treeTexts(tree) == before, changeOver);
+    }
+
+    // Keys press only where a click would: never under a banner, on the
+    // other side's turn, while waiting for the peer or without a game.
+    void keysDoNothingWhereClicksDoNothing_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("phase");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("placed");
+        QTest::addColumn<bool>("changeOver");
+        QTest::newRow("no game") << int(gmPCMode) << int(gpNoGame) << 0 << 0 << false;
+        QTest::newRow("countdown") << int(gmTwoAtOne) << int(gpFiring) << 0 << 0 << true;
+        QTest::newRow("victory pause") << int(gmPCMode) << int(gpFiring) << 0 << 0 << true;
+        QTest::newRow("computer thinking") << int(gmPCMode) << int(gpFiring) << 1 << 0 << false;
+        QTest::newRow("peer's turn") << int(gmTwoAtTwo) << int(gpFiring) << 1 << 3 << false;
+        QTest::newRow("peer placing") << int(gmTwoAtTwo) << int(gpPlaced1) << 0 << int(pdLocal) << false;
+        QTest::newRow("finished") << int(gmPCMode) << int(gpFinished) << 0 << 0 << false;
+    }
+    void keysDoNothingWhereClicksDoNothing()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, phase);
+        QFETCH(int, current);
+        QFETCH(int, placed);
+        QFETCH(bool, changeOver);
+        Window w;
+        GameState &st = w.st();
+        st.gameMode = GameModeT(mode);
+        st.gamePhase = GamePhaseT(phase);
+        st.currentPlayer = current;
+        st.placementDone = placed;
+        st.playField[0] = st.playField[1] = GridFromRows(StandardFleetRows());
+        GameTestAccess::changeOverTimer(w.form.game()).setEnabled(changeOver);
+        const auto fields = [&] { return std::tuple(st.playField, st.controlField, st.tries, st.hoverCell); };
+        const auto before = fields();
+        for (int k :
+             {Qt::Key_Space, Qt::Key_Delete, Qt::Key_Right, Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown})
+            w.key(k);
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton})
+            for (QPoint p : {LeftBoardPixel(0, 0), RightBoardPixel(0, 0), RightBoardPixel(4, 0)})
+                QTest::mouseClick(w.board, b, {}, p);
+        QVERIFY(fields() == before);
+        QVERIFY(w.ui("DXDraw")->focusChild() == nullptr);
+    }
 };
 
 QTEST_MAIN(tst_accessibility)
