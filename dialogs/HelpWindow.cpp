@@ -96,9 +96,11 @@ Eingabetaste führt zurück zum Titelbild.</p>
 Trefferquote.</p>
 
 <h3>Spielen mit der Tastatur</h3>
-<p>Das ganze Spiel geht auch ohne Maus. Mit <b>Strg+N</b> beginnt ein neues Spiel; im Assistenten
-wechseln Tabulator- und Pfeiltasten zwischen den Feldern, die Eingabetaste klickt auf „Weiter“. Das
-Menü öffnen Sie mit <b>Alt+S</b>, dort finden Sie auch „Schiffe zufällig platzieren“.</p>
+<p>Das ganze Spiel geht auch ohne Maus. Mit <b>Strg+N</b> beginnt ein neues Spiel. Im Assistenten
+wechselt die Tabulatortaste zwischen den Feldern, die Pfeiltasten zwischen den Optionen einer Gruppe,
+die Leertaste wählt die markierte Option, und <b>Alt+W</b> klickt auf „Weiter“ (die Eingabetaste
+drückt die gerade markierte Schaltfläche). Das Menü öffnen Sie mit <b>Alt+S</b>; dort finden Sie
+mit den Pfeiltasten auch „Schiffe zufällig platzieren“.</p>
 <p>Auf dem Feld, auf dem Sie gerade handeln (beim Aufstellen das Spielfeld, beim Schießen das
 Kontrollfeld), steht ein Tastatur-Cursor; er wird wie der Mausrahmen rot umrahmt und beginnt beim
 zuletzt benutzten Kästchen oder bei A1. Sobald Sie die Maus bewegen, folgt der Rahmen wieder der

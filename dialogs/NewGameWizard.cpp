@@ -441,6 +441,10 @@ void NewGameWizard::showConnectionState(const QString &text)
 void NewGameWizard::setForwardEnabled(bool enabled)
 {
     forwardButton_->setEnabled(enabled);
+    // The locked fields passed the focus on to "Abbrechen" while waiting;
+    // once the guest is in, Enter is to start the game, not to leave.
+    if (enabled && focusWidget() == cancelButton_)
+        forwardButton_->setFocus();
 }
 
 void NewGameWizard::goForward()

@@ -19,7 +19,7 @@ bool BoardCursor::handleKey(int key, Qt::KeyboardModifiers modifiers)
     if (!board)
         return true;
 
-    CellPos &c = cells_[*board == Board::Own ? 0 : 1];
+    CellPos &c = cells_[slot(*board)];
     // The hover frame lies on the board that takes presses: the mouse put it
     // there last, and the keyboard goes on from it.
     if (game_.st.hoverCell != NoCell)

@@ -20,14 +20,17 @@ public:
     // A key pressed in the main window; true when it was one of the cursor's
     // keys (it did something only where a click would have).
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
-    // Where the cursor stands on a board: the last cell used there, A1 at first.
-    CellPos cell(Board board) const { return cells_[board == Board::Own ? 0 : 1]; }
+    // Where the cursor stands on a board of the player at the screen: the
+    // last cell that player used there, A1 at first.
+    CellPos cell(Board board) const { return cells_[slot(board)]; }
 
 signals:
     // The cursor moved or pressed; it may stand where it stood.
     void used();
 
 private:
+    int slot(Board board) const { return game_.viewedPlayer() * 2 + (board == Board::Own ? 0 : 1); }
+
     Game &game_;
-    std::array<CellPos, 2> cells_{CellPos{0, 0}, CellPos{0, 0}};
+    std::array<CellPos, 4> cells_{CellPos{0, 0}, CellPos{0, 0}, CellPos{0, 0}, CellPos{0, 0}};
 };
