@@ -153,12 +153,13 @@ private slots:
         // The computer fires alone; its last hit ends the game, said once.
         w.clock.advance(2000);
         QVERIFY(w.form.game().timerHub().poll());
-        QCOMPARE(w.st().currentPlayer, 1);
-        for (const CellPos c : ShipCells(w.st().playField[0]))
+        for (const CellPos c : ShipCells(w.st().playField[0])) {
             w.form.game().fireAt(c.x, c.y);
+            QCOMPARE(w.cell(Board::Own, c).contains(", Schiff versenkt, letzter Schuss"),
+                     w.st().controlField[1].at(c.x, c.y) == cfSunk);
+        }
         QCOMPARE(w.st().gamePhase, gpFinished);
         QCOMPARE(surface->text(QAccessible::Description), "Das Spiel ist beendet.");
-        QVERIFY(w.cell(Board::Own, ShipCells(w.st().playField[0]).first()).contains("Schiff versenkt"));
         w.key(Qt::Key_Return);
         QVERIFY(w.table(Board::Control)->state().invisible);
     }
