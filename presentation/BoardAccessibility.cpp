@@ -280,6 +280,8 @@ public:
     {
         if (t == QAccessible::Description)
             return model_ ? BoardAccessibility::bannerText(model_->game()) : QString();
+        if (t == QAccessible::Name)
+            return QStringLiteral("Spielfeld und Kontrollfeld");
         return QAccessibleWidget::text(t);
     }
 

@@ -71,6 +71,10 @@ public:
     InfoPanelAccessibility *model() const { return model_; }
 
     bool isValid() const override { return QAccessibleWidget::isValid() && model_; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? QStringLiteral("Statistik") : QAccessibleWidget::text(t);
+    }
     int childCount() const override { return 2; }
     QAccessibleInterface *child(int index) const override
     {
