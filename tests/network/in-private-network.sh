@@ -19,7 +19,7 @@ fi
 
 mount -t tmpfs tmpfs /run # the daemon's pid file and socket
 work=$(mktemp -d)
-trap 'avahi-daemon -k 2>/dev/null; kill ${bus:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap 'set +e; avahi-daemon -k 2>/dev/null; kill ${bus:-} 2>/dev/null; rm -rf "$work"' EXIT
 
 sysctl -qw net.ipv6.conf.default.accept_dad=0 net.ipv6.conf.all.accept_dad=0
 ip link set lo up
