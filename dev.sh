@@ -9,13 +9,17 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
-          libcurl4-openssl-dev libzip-dev libssl-dev libgl-dev xvfb xauth
+          libcurl4-openssl-dev libzip-dev libssl-dev libgl-dev libavahi-client-dev xvfb xauth
           fonts-liberation fonts-dejavu-core python3 zip openssl
           dpkg-dev file desktop-file-utils appstream clang libclang-rt-dev)
 
+# What the tests of games on the local network run: their own system bus and
+# avahi-daemon in a private network.
+test_packages=(avahi-daemon avahi-utils dbus iproute2)
+
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -50,7 +54,7 @@ start)
     exec ./build/kielwanz "${@:2}"
     ;;
 test)
-    install_missing
+    install_missing "${test_packages[@]}"
     build
     export QT_QPA_PLATFORM=offscreen
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"

@@ -53,7 +53,9 @@ Sekunden der Countdown dauert.</li>
 gegeneinander. Ein Spieler nimmt als <i>Host (Gastgeber)</i> teil und wartet, der andere als
 <i>Client (Gast)</i> und gibt die Adresse des Hosts ein (IP-Adresse oder Netzwerkname). Es wird
 Port&nbsp;5998 verwendet; er muss bei einer Firewall geöffnet sein. Sobald sich der Gast angemeldet
-hat, startet der Host das Spiel mit „Weiter“.</li>
+hat, startet der Host das Spiel mit „Weiter“. Spiele im lokalen Netzwerk zeigt die Liste des Gastes
+von selbst: Ein Klick übernimmt die Adresse, ein Doppelklick verbindet. Der Host sieht dort die
+Adressen seines Computers, die er einem Gast in einem anderen Netzwerk nennen kann.</li>
 <li><b>Ein Spieler gegen den Computer</b>: Sie spielen allein gegen den Computer. Die
 <i>Bedenkzeit</i> gibt an, wie viele Sekunden der Computer für jeden Schuss überlegt. Die
 <i>Spielstärke</i> bestimmt, wie geschickt er schießt:

@@ -12,8 +12,10 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -110,6 +112,16 @@ NewGameWizard::NewGameWizard(Game &game, QWidget *parent) : QDialog(parent), gam
     addressEdit_ = new QLineEdit(networkPage_);
     addressLabel_->setEnabled(false);
     addressEdit_->setEnabled(false);
+    foundGamesLabel_ = new QLabel(QStringLiteral("Spiele im Netzwerk:"), networkPage_);
+    foundGames_ = new QListWidget(networkPage_);
+    foundGames_->setSelectionMode(QAbstractItemView::SingleSelection);
+    foundGames_->setUniformItemSizes(true);
+    foundGames_->setTextElideMode(Qt::ElideRight);
+    hostAddresses_ = new QLabel(networkPage_);
+    hostAddresses_->setTextFormat(Qt::PlainText);
+    hostAddresses_->setWordWrap(true);
+    hostAddresses_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    hostAddresses_->setTextInteractionFlags(Qt::TextSelectableByMouse); // to copy and pass on
     networkRule_ = new QFrame(networkPage_);
     networkRule_->setFrameShape(QFrame::HLine);
     networkRule_->setFrameShadow(QFrame::Sunken);
@@ -171,6 +183,18 @@ NewGameWizard::NewGameWizard(Game &game, QWidget *parent) : QDialog(parent), gam
     connect(addressEdit_, &QLineEdit::textChanged, this, &NewGameWizard::updateNetworkControls);
     connect(hostButton_, &QRadioButton::toggled, this, &NewGameWizard::updateNetworkControls);
     connect(guestButton_, &QRadioButton::toggled, this, &NewGameWizard::updateNetworkControls);
+    connect(foundGames_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> chosen = foundGames_->selectedItems();
+        if (!chosen.isEmpty())
+            chooseFoundGame(chosen.first());
+    });
+    connect(foundGames_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        chooseFoundGame(item);
+        if (forwardButton_->isEnabled() && !item->data(Qt::UserRole).toString().isEmpty())
+            goForward();
+    });
+    // The network page is taller than the others: its list needs room.
+    connect(pages_, &QStackedWidget::currentChanged, this, &NewGameWizard::placeControls);
     connect(soloNameEdit_, &QLineEdit::textChanged, this, &NewGameWizard::updateSoloForward);
     for (QSpinBox *s : {changeOverSpin_, thinkingTimeSpin_})
         connect(s, &QSpinBox::valueChanged, this, [this, s] { showSecondsUnit(s); });
@@ -198,6 +222,7 @@ void NewGameWizard::placeControls()
         GroupTop, Desc1, Radio2, Desc2, Radio3, Desc3, GroupBottom, // "Standard"
         M1, U1, M1Row2, M1Row3,                                     // "Mode1"
         M2, Roles, RolesClient, RolesRight, RolesBottom, Address, AddressField, Rule, State, // "Mode2"
+        Found, FoundList,
         M3, U3, M3Row2, M3Row3,                                     // "Mode3"
     };
     std::vector<Guide> guides{
@@ -205,6 +230,7 @@ void NewGameWizard::placeControls()
         16, 32, 60, 76, 104, 120, 139,         // "Standard"
         136, 192, 56, 88,                      // "Mode1"
         136, 35, 140, 270, 20, 60, 0, 90, 98,  // "Mode2"
+        90, 106,
         184, 240, 68, 100};                    // "Mode3"
     const QMargins groupInside = modeGroup_->contentsMargins();
     guides[GroupTop].at = std::max(16, groupInside.top()); // below the group's title
@@ -215,8 +241,10 @@ void NewGameWizard::placeControls()
     const unsigned unit = TextWidth | FontHeight;
     const unsigned radio = TextWidth | RadioHeight;
     const QString longestUnit = QStringLiteral("Sekunden");
-    place(
-        {
+    // Only the network page has the list of games found and the host's
+    // addresses, below the address field; the other pages keep their size.
+    const bool networkShown = pages_->currentWidget() == networkPage_;
+    std::vector<Place> table{
             // ---- Standard: each mode button with its description below.
             {.w = twoAtOneButton_, .r = {10, 16, 440, 16}, .fit = radio, .y = GroupTop, .right = Width,
              .pushX = {Width, 38}, .pushY = {Desc1, 0}},
@@ -261,7 +289,7 @@ void NewGameWizard::placeControls()
             {.w = roleLabel_, .r = {16, 38, 112, 15}, .fit = label, .y = Roles, .pushX = {M2, 8},
              .centreOn = roles_},
             {.w = addressEdit_, .r = {0, 60, 457, 21}, .fit = MinHeight, .x = AddressField, .y = Address,
-             .right = Width, .pushX = {Width, 32}, .pushY = {Rule, 9}, .minW = 150},
+             .right = Width, .pushX = {Width, 32}, .pushY = {networkShown ? Found : Rule, 9}, .minW = 150},
             {.w = addressLabel_, .r = {16, 64, 226, 15}, .fit = label, .y = Address, .pushX = {AddressField, 8},
              .centreOn = addressEdit_},
             {.w = networkRule_, .r = {8, 90, 455, 2}, .y = Rule, .right = Width, .pushY = {State, 6}},
@@ -292,9 +320,18 @@ void NewGameWizard::placeControls()
              .y = PageBottom, .sets = Forward},
             {.w = backButton_, .r = {320, 160, 75, 25}, .fit = ButtonText | HintHeight | KeepRight, .x = Forward,
              .y = PageBottom},
-        },
-        guides);
+        };
+    if (networkShown)
+        table.insert(table.begin(), {
+            // Three entries of the list show at once; the host's line fits there too.
+            {.w = foundGamesLabel_, .r = {16, 90, 120, 15}, .fit = label, .y = Found, .pushY = {FoundList, 1}},
+            {.w = foundGames_, .r = {16, 106, 441, 52}, .y = FoundList, .right = Width, .pushY = {Rule, 8},
+             .lines = 3},
+            {.w = hostAddresses_, .r = {16, 90, 441, 40}, .y = Found, .right = Width, .pushY = {Rule, 8},
+             .lines = 3},
+        });
     // clang-format on
+    place(table, guides);
     setFixedSize(guides[Width].at, guides[Height].at);
 }
 
@@ -314,6 +351,9 @@ void NewGameWizard::nameControls()
                                                         {addressLabel_, "Label_M2IP"},
                                                         {addressEdit_, "Edit_M2IP"},
                                                         {connectionState_, "Label_M2IPState"},
+                                                        {foundGamesLabel_, "Label_M2Games"},
+                                                        {foundGames_, "List_M2Games"},
+                                                        {hostAddresses_, "Label_M2Addresses"},
                                                         {soloNameEdit_, "Edit_M3Player"},
                                                         {thinkingTimeSpin_, "SpinEdit_ComputerTime"},
                                                         {thinkingTimeUnit_, "Label_Time2"},
@@ -339,7 +379,17 @@ QString NewGameWizard::currentPageName() const
 
 void NewGameWizard::showPage(QWidget *page)
 {
+    const bool wasNetwork = pages_->currentWidget() == networkPage_;
     pages_->setCurrentWidget(page);
+    if (wasNetwork != (page == networkPage_))
+        emit wasNetwork ? networkPageLeft() : networkPageEntered();
+}
+
+void NewGameWizard::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous() && pages_->currentWidget() == networkPage_)
+        emit networkPageLeft();
 }
 
 void NewGameWizard::showEvent(QShowEvent *event)
@@ -389,6 +439,7 @@ void NewGameWizard::startOver()
         hostButton_->setChecked(true);
     }
     addressEdit_->setText(st.hostAddress);
+    showRoleRows();
     showConnectionState(Texts::WizardText(0));
 }
 
@@ -409,9 +460,20 @@ void NewGameWizard::updateNetworkControls()
     const bool client = guestButton_->isChecked() && guestButton_->isEnabled();
     addressLabel_->setEnabled(client);
     addressEdit_->setEnabled(client);
+    foundGamesLabel_->setEnabled(client);
+    foundGames_->setEnabled(client);
+    showRoleRows();
     forwardButton_->setEnabled(
         networkNameEdit_->isEnabled() && !networkNameEdit_->text().isEmpty() &&
         (hostButton_->isChecked() || (guestButton_->isChecked() && !addressEdit_->text().isEmpty())));
+}
+
+// A guest sees the games found, a host its own addresses.
+void NewGameWizard::showRoleRows()
+{
+    foundGamesLabel_->setVisible(guestButton_->isChecked());
+    foundGames_->setVisible(guestButton_->isChecked());
+    hostAddresses_->setVisible(!guestButton_->isChecked());
 }
 
 void NewGameWizard::updateSoloForward()
@@ -431,6 +493,36 @@ void NewGameWizard::setAddressControlsEnabled(bool enabled)
                                                        guestButton_, addressLabel_, addressEdit_})
         w->setEnabled(enabled);
     updateNetworkControls();
+}
+
+void NewGameWizard::showFoundGames(const QList<std::pair<QString, QString>> &games, const QString &note)
+{
+    // Rebuilt whole (it is short); the entry chosen stays chosen.
+    const QList<QListWidgetItem *> chosen = foundGames_->selectedItems();
+    const QString chosenText = chosen.isEmpty() ? QString() : chosen.first()->text();
+    const QSignalBlocker quiet(foundGames_);
+    foundGames_->clear();
+    for (const auto &[text, address] : games) {
+        auto *item = new QListWidgetItem(text, foundGames_);
+        item->setData(Qt::UserRole, address);
+        item->setToolTip(address);
+        if (text == chosenText)
+            item->setSelected(true);
+    }
+    if (games.isEmpty() && !note.isEmpty())
+        (new QListWidgetItem(note, foundGames_))->setFlags(Qt::NoItemFlags);
+}
+
+void NewGameWizard::chooseFoundGame(QListWidgetItem *item)
+{
+    const QString address = item->data(Qt::UserRole).toString();
+    if (!address.isEmpty() && addressEdit_->isEnabled())
+        addressEdit_->setText(address);
+}
+
+void NewGameWizard::showHostAddresses(const QString &text)
+{
+    hostAddresses_->setText(text);
 }
 
 void NewGameWizard::showConnectionState(const QString &text)

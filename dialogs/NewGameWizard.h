@@ -1,15 +1,21 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class Game;
 class QEvent;
 class QFrame;
+class QHideEvent;
 class QGroupBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
@@ -46,6 +52,12 @@ public:
     // StartGame when negative), and closes the wizard. The guest of a network
     // game is started this way when the host's start arrives.
     void startGameAndClose(int namePlayer);
+    // The games found on the local network, as (text, address) pairs: a
+    // guest's choice fills the address field, a double click or Enter
+    // connects. An empty list shows `note` instead (if any).
+    void showFoundGames(const QList<std::pair<QString, QString>> &games, const QString &note);
+    // The host's own name and addresses, below the address field.
+    void showHostAddresses(const QString &text);
 
     // Escape, the close box and "Abbrechen" all end here and ask first.
     void reject() override;
@@ -59,10 +71,15 @@ signals:
     void startRequested();
     // Close this side's socket (the client on the guest, else the server).
     void closeRequested(int localPlayer);
+    // The network page is shown / no longer shown: the time to look for
+    // games on the local network.
+    void networkPageEntered();
+    void networkPageLeft();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void showPage(QWidget *page);
@@ -74,7 +91,9 @@ private:
     void onModeChosen();
     void updateTwoAtOneForward();
     void updateNetworkControls();
+    void showRoleRows();
     void updateSoloForward();
+    void chooseFoundGame(QListWidgetItem *item);
     // "Sekunde" or "Sekunden" behind the spin box.
     void showSecondsUnit(QSpinBox *spin);
     void goForward();
@@ -109,6 +128,9 @@ private:
     QRadioButton *guestButton_ = nullptr;
     QLabel *addressLabel_ = nullptr;
     QLineEdit *addressEdit_ = nullptr;
+    QLabel *foundGamesLabel_ = nullptr;
+    QListWidget *foundGames_ = nullptr; // guest: the games on the local network
+    QLabel *hostAddresses_ = nullptr;   // host: where guests can find it
     QFrame *networkRule_ = nullptr;
     QLabel *connectionState_ = nullptr;
     // Page "Mode3": against the computer

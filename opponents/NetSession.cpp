@@ -77,7 +77,7 @@ void NetSession::listen()
         ui_.setAddressControlsEnabled(true);
         return;
     }
-    link_ = Link::Listening;
+    setLink(Link::Listening);
 }
 
 void NetSession::connectTo(const QString &hostAddress)
@@ -85,7 +85,7 @@ void NetSession::connectTo(const QString &hostAddress)
     closeQuietly();
     hostAddress_ = hostAddress.trimmed();
     connectRetryArmed_ = true;
-    link_ = Link::Connecting;
+    setLink(Link::Connecting);
     connectAttempt();
 }
 
@@ -178,7 +178,7 @@ void NetSession::unnamedRead(QTcpSocket *socket)
         dropUnnamed(unnamed_.first());
     server_->close();
     attachPeer(socket);
-    link_ = Link::Lobby;
+    setLink(Link::Lobby);
     inbox_.clear();
     receive(bytes);
 }
@@ -202,7 +202,7 @@ void NetSession::onLobbyTimeout()
 void NetSession::onConnected(QTcpSocket *connection)
 {
     attachPeer(connection);
-    link_ = Link::Lobby;
+    setLink(Link::Lobby);
     inbox_.clear();
     const GameState &st = game_.st;
     if (st.localPlayer == 1)
@@ -231,7 +231,7 @@ void NetSession::openOn(NetTransport &transport)
 {
     closeQuietly();
     transport_ = &transport;
-    link_ = Link::Lobby;
+    setLink(Link::Lobby);
     const GameState &st = game_.st;
     if (st.gamePhase == gpNoGame)
         sendText(st.playerNames[st.localPlayer]);
@@ -242,7 +242,7 @@ void NetSession::sendStart()
     if (link_ != Link::Lobby)
         return;
     sendText(QString::fromLatin1(NetMessages::StartWord));
-    link_ = Link::Playing;
+    setLink(Link::Playing);
     inbox_.clear(); // the guest's name, complete now
 }
 
@@ -288,7 +288,7 @@ void NetSession::closeQuietly()
     client_ = nullptr;
     transport_ = nullptr;
     inbox_.clear();
-    link_ = Link::Idle;
+    setLink(Link::Idle);
 }
 
 void NetSession::releaseSocket(QTcpSocket *socket, bool graceful)
@@ -516,7 +516,7 @@ void NetSession::takeName(const QString &name)
 
 void NetSession::startGuestGame()
 {
-    link_ = Link::Playing;
+    setLink(Link::Playing);
     game_.beginGame(game_.st.localPlayer);
     ui_.closeWizard();
 }
@@ -572,4 +572,12 @@ NetSession::Step NetSession::handleShot()
         return Step::Stop;
     }
     return Step::Again;
+}
+
+void NetSession::setLink(Link link)
+{
+    const bool wasListening = link_ == Link::Listening;
+    link_ = link;
+    if (wasListening != (link == Link::Listening))
+        emit listeningChanged(link == Link::Listening);
 }

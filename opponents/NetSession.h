@@ -118,6 +118,11 @@ public:
     // stays in use until the connection is closed.
     void openOn(NetTransport &transport);
 
+signals:
+    // The host has begun or stopped waiting for guests (a guest signed in,
+    // the host gave up, the program ends).
+    void listeningChanged(bool listening);
+
 private:
     friend struct NetSessionTestAccess; // tests stand in for the socket's errors
 
@@ -127,6 +132,7 @@ private:
         void send(const QByteArray &bytes) override;
     };
 
+    void setLink(Link link);
     void onConnected(QTcpSocket *connection);
     void onSocketError(QAbstractSocket::SocketError error);
 

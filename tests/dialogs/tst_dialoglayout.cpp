@@ -1,13 +1,13 @@
-#include "support/GameTestAccess.h"
-#include "dialogs/NewGameWizard.h"
-#include "dialogs/SoundDialog.h"
-#include "dialogs/ColorDialog.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/ColorComboBox.h"
+#include "dialogs/ColorDialog.h"
+#include "dialogs/NewGameWizard.h"
+#include "dialogs/SoundDialog.h"
 #include "game/Format.h"
 #include "game/Game.h"
 #include "game/Texts.h"
 #include "presentation/DesktopFace.h"
+#include "support/GameTestAccess.h"
 #include "support/LayoutCheck.h"
 #include "support/RecordingEffects.h"
 
@@ -45,7 +45,8 @@ private slots:
         QFETCH(int, points);
         Dialogs d;
         GameTestAccess::state(d.game).changingTime = 6; // "Sekunden" on both pages, the longer unit
-        GameTestAccess::state(d.game).recentNames = {QStringLiteral("WWWWWWWWWW"), QStringLiteral("MMMMMMMMMM")};
+        GameTestAccess::state(d.game).recentNames = {QStringLiteral("WWWWWWWWWW"),
+                                                     QStringLiteral("MMMMMMMMMM")};
         if (face == QLatin1String("system"))
             adoptDesktopFace(); // what the program does to every 8-point window at start
         for (QDialog *dialog : std::initializer_list<QDialog *>{&d.wizard, &d.sounds, &d.colours, &d.about}) {
@@ -58,6 +59,15 @@ private slots:
         auto *pages = d.wizard.findChild<QStackedWidget *>();
         for (const char *page : {"Mode1", "Mode2", "Mode3"}) {
             pages->setCurrentWidget(at(d.wizard, page));
+            CheckWindowLayout(&d.wizard);
+        }
+        // The network page as guest and as host, with a long line of addresses.
+        d.wizard.showFoundGames({{QStringLiteral("WWWWWWWWWW (auf WWWWWWWWWWWWWWW)"), {}}}, {});
+        d.wizard.showHostAddresses(QStringLiteral("Dieser Computer: WWWWWWWWWWWWWWW – 255.255.255.255, ") +
+                                   QStringLiteral("2001:db8:ffff:ffff:ffff:ffff:ffff:ffff, ").repeated(3) +
+                                   u'…');
+        for (const char *role : {"RadioButton_M2Client", "RadioButton_M2Host"}) {
+            at<QRadioButton>(d.wizard, role)->setChecked(true);
             CheckWindowLayout(&d.wizard);
         }
         // The connection state, the longest texts with names of full length.

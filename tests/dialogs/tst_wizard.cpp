@@ -170,6 +170,44 @@ private slots:
     }
 
     void hostListens() { networkPage(false); }
+
+    void gamesFound_data()
+    {
+        QTest::addColumn<QString>("how"); // how the guest takes the second entry
+        QTest::newRow("double click") << "double click";
+        QTest::newRow("selected, then Enter") << "Enter";
+    }
+    // A guest's choice among the games found fills the address; a double click or Enter joins.
+    // Nothing connects before, and the note of an empty list is no choice.
+    void gamesFound()
+    {
+        QFETCH(QString, how);
+        Fixture f;
+        QSignalSpy left(&f.w, &NewGameWizard::networkPageLeft),
+            connectTo(&f.w, &NewGameWizard::connectRequested);
+        f.toPage(2);
+        click(f.c("RadioButton_M2Client"));
+        auto *list = f.c<QListWidget>("List_M2Games");
+        const auto doubleClick = [list] {
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->item(0)).center());
+        };
+        QVERIFY(list->isVisible() && !f.c<QLabel>("Label_M2Addresses")->isVisible());
+        f.w.showFoundGames({}, "keine");
+        doubleClick();
+        QVERIFY(list->item(0)->text() == "keine" && f.address->text().isEmpty() && connectTo.isEmpty());
+        f.w.showFoundGames({{"Anna (auf a)", "10.0.0.1"}, {"Bert (auf b)", "fe80::1%d0"}}, "keine");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        f.w.showFoundGames({{"Bert (auf b)", "fe80::1%d0"}}, "keine"); // Anna goes, Bert stays chosen
+        QVERIFY(f.address->text() == "fe80::1%d0" && connectTo.isEmpty() && list->item(0)->isSelected());
+        if (how == "double click")
+            doubleClick();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(connectTo.value(0).value(0).toString(), "fe80::1%d0");
+        QVERIFY(connectTo.count() == 1 && f.st.hostAddress == connectTo.at(0).at(0) && !list->isEnabled());
+        f.w.reject();
+        QCOMPARE(left.count(), 1);
+    }
     void guestConnectsAndGoesBack() { networkPage(true); }
 };
 

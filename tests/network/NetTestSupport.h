@@ -7,10 +7,13 @@
 #include "support/RecordingEffects.h"
 
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
 
 using namespace Qt::StringLiterals;
+
+constexpr int kWait = 5000; // ms; a loopback exchange takes far less
 
 // One side of a network game: the engine with recorded effects, a recorded
 // wizard and the session, wired as the main window wires them.
@@ -115,4 +118,56 @@ inline QString Agreement(const GameState &st)
         parts << GridRows(st.playField[p]) << GridRows(st.controlField[p]);
     return parts.join(u'/') + QString::asprintf(" phase %d current %d winner %d tries %d,%d", st.gamePhase,
                                                 st.currentPlayer, st.winner, st.tries[0], st.tries[1]);
+}
+
+// A whole game, each step run by act(side, step). Both hit in streaks (every
+// other hit by dragging) and miss now and then; the first finisher never
+// polls its clock, so the other side fires alone after its own pause.
+using Act = std::function<void(NetSide &side, const std::function<void()> &step)>;
+inline void PlayGame(NetSide &host, NetSide &guest, int firstToPlace, int startPlayer, const Act &act)
+{
+    act(host, [&] { host.hostStarts(); });
+    NetSide *order[2] = {&host, &guest};
+    if (firstToPlace == 1)
+        std::swap(order[0], order[1]);
+    for (NetSide *s : order) {
+        act(*s, [&] { s->placeFleet(); });
+        act(*s, [&] { s->confirmFleet(startPlayer); });
+    }
+    NetSide *last = order[1];
+    for (int shot = 1; last->st.gamePhase == gpFiring && shot < 300; ++shot) {
+        if (last->st.winner == last->st.localPlayer && last->game.changeOverRunning()) {
+            last = last == &host ? &guest : &host; // the other side's pause ends first
+            act(*last, [&] { last->endPause(); });
+            continue;
+        }
+        NetSide &s = last->st.currentPlayer == 0 ? host : guest;
+        act(s, [&] {
+            const bool hit = shot % (&s == &host ? 4 : 3) != 0;
+            const CellPos c = s.target(hit) != NoCell ? s.target(hit) : s.target(!hit);
+            if (hit && shot % 2 == 0)
+                s.drag(c.x, c.y);
+            else
+                s.click(c.x, c.y);
+        });
+        last = &s;
+    }
+}
+
+// A whole game over connected sockets.
+inline void PlayOverSockets(NetSide &host, NetSide &guest, int firstToPlace = 0, int startPlayer = 0)
+{
+    // Each step waits until the peer has carried out what it sent: start word, fleet, shots.
+    const auto carriedOut = [](const NetSide &peer) {
+        return peer.ui.wizardClosed + bool(peer.st.placementDone & pdRemote) + peer.st.tries[peer.peer()];
+    };
+    PlayGame(host, guest, firstToPlace, startPlayer, [&](NetSide &s, const std::function<void()> &step) {
+        if (QTest::currentTestFailed())
+            return; // no more waiting
+        NetSide &peer = &s == &host ? guest : host;
+        const int sends = s.fx.only(u"send"_s).size(), before = carriedOut(peer);
+        step();
+        const int expected = before + s.fx.only(u"send"_s).size() - sends;
+        QVERIFY(QTest::qWaitFor([&] { return carriedOut(peer) >= expected; }, kWait));
+    });
 }

@@ -36,9 +36,10 @@ grep -qx "Date=06.12.2026" "$rel/Updates.ini" && grep -qx "News=06.12.2026: Neue
 
 # ---- the Debian package
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6multimedia6 libcurl4 libzip4 libssl3 libc6; do
+for lib in libqt6widgets6 libqt6multimedia6 libcurl4 libzip4 libssl3 libavahi-client3 libc6; do
     [[ $depends == *"$lib "* || $depends == *"$lib," || $depends == *"$lib" ]] || fail "Depends lacks $lib: $depends"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == *avahi-daemon* ]] || fail "Recommends lacks avahi-daemon"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 for f in ./usr/games/kielwanz ./usr/share/applications/example.kielwanz.Kielwanz.desktop \
