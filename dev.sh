@@ -14,8 +14,10 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev
           dpkg-dev file desktop-file-utils appstream clang libclang-rt-dev)
 
 # What the tests of games on the local network run: their own system bus and
-# avahi-daemon in a private network.
-test_packages=(avahi-daemon avahi-utils dbus iproute2)
+# avahi-daemon in a private network. What the keyboard game through the
+# accessibility bus runs: the AT-SPI bus, its Python binding and xdotool.
+test_packages=(avahi-daemon avahi-utils dbus iproute2
+               at-spi2-core python3-pyatspi xdotool)
 
 install_missing() {
     local missing=()
