@@ -168,8 +168,8 @@ void GameBrowser::resolveMore()
 
 void GameBrowser::onResolve(AvahiServiceResolver *resolver, AvahiIfIndex interface, AvahiProtocol,
                             AvahiResolverEvent event, const char *name, const char *, const char *domain,
-                            const char *hostName, const AvahiAddress *address, uint16_t, AvahiStringList *,
-                            AvahiLookupResultFlags, void *self)
+                            const char *hostName, const AvahiAddress *address, uint16_t port,
+                            AvahiStringList *, AvahiLookupResultFlags, void *self)
 {
     auto *me = static_cast<GameBrowser *>(self);
     const auto it = me->services_.find({QByteArray(name), QByteArray(domain)});
@@ -188,7 +188,7 @@ void GameBrowser::onResolve(AvahiServiceResolver *resolver, AvahiIfIndex interfa
         QString host = QString::fromUtf8(hostName);
         if (host.endsWith(QLatin1String(".local")))
             host.chop(6);
-        service.game = {QString::fromUtf8(name), host, ip.toString()};
+        service.game = {QString::fromUtf8(name), host, ip.toString(), port};
         service.resolved = true;
         ++me->resolved_;
         me->noteChange();

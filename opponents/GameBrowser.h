@@ -19,6 +19,7 @@ struct FoundGame {
     QString name;     // the service's name: the host's player
     QString hostName; // the host's computer, without ".local"
     QString address;  // what to connect to: a literal, an IPv6 link-local one with "%interface"
+    quint16 port = 0; // where the host listens
 };
 
 // The games on the local network, followed live while browsing. Each

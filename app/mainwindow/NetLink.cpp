@@ -57,10 +57,14 @@ void NetLink::showFoundGames(const QList<FoundGame> &games, bool searching)
     if (wizard_ == nullptr)
         return;
     QList<std::pair<QString, QString>> entries;
-    for (const FoundGame &g : games)
+    for (const FoundGame &g : games) {
+        // A guest connects to the one game port: a host elsewhere could not be joined.
+        if (g.port != session_->port())
+            continue;
         entries.append({FormatText(QStringLiteral("%s (auf %s)"),
                                    {OutsideText(g.name, 40), OutsideText(g.hostName, 40)}),
                         g.address});
+    }
     wizard_->showFoundGames(entries, searching
                                          ? QStringLiteral("Noch keine Spiele im lokalen Netzwerk gefunden.")
                                          : QStringLiteral("Die automatische Suche ist nicht verfügbar."));

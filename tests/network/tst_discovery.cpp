@@ -147,6 +147,7 @@ private slots:
         guest.openNetworkPage(u"Gus"_s, false);
         for (const QString &name : {u"Anna"_s, u"B\tB"_s, u"Carl"_s})
             start(u"avahi-publish"_s, {u"-s"_s, name, u"_kielwanz._tcp"_s, u"5998"_s});
+        start(u"avahi-publish"_s, {u"-s"_s, u"Dora"_s, u"_kielwanz._tcp"_s, u"6001"_s}); // not joinable
         QTRY_COMPARE_WITH_TIMEOUT(guest.listed().size(), 3, kFound);
         Program host;
         host.openNetworkPage(u"Anna"_s, true);
