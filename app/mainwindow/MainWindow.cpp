@@ -119,6 +119,8 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     qApp->installEventFilter(this);
 
     timerDriver_ = new GameTimerDriver(game_->timerHub(), this);
+    // The title animation at 25 frames a second instead of 100.
+    timerDriver_->setMinimumWakeInterval(40);
 
     // Centred on the part of the screen that panels leave free.
     adjustSize();
@@ -147,7 +149,6 @@ void MainWindow::loadSettings()
     game_->applySettings(stored);
     soundsOnAction_->setChecked(soundsOn);
     effects_->sound().setEnabled(soundsOn);
-    effects_->sound().preload();
 }
 
 void MainWindow::discardSettingsOnExit()
@@ -252,6 +253,11 @@ void MainWindow::firstShow()
     game_->drawScreen(true);
     effects_->drawInfo();
     game_->resumeTitleAnimation();
+    // The sound system opens once the window is on the screen, with the
+    // sounds of the first shots, so that the start is not held up by it.
+    QTimer::singleShot(0, this, [this] {
+        effects_->sound().preload({game_->st.shotSound[0], game_->st.shotSound[1], SoundFoundAll});
+    });
 }
 
 bool MainWindow::mayClose()
