@@ -15,7 +15,6 @@
 #include <QTransform>
 
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 namespace {
@@ -71,6 +70,38 @@ QImage drawnSprite(int length, const QColor &hull)
     return img;
 }
 
+// Lines from (0, y - 20) to (Width, y), end point excluded, for y = 0..Height + 20,
+// each in its blend colour. Every pixel lies on exactly one of them: the line
+// through column x drops round(20 x / Width) rows, so pixel (x, r) belongs to
+// line r + 20 - round(20 x / Width). At a higher device pixel ratio the same
+// holds in device pixels, with finer steps.
+int gradientDrop(const QImage &target)
+{
+    return std::lround(20 * target.devicePixelRatio());
+}
+
+std::vector<QRgb> gradientColours(const QImage &target)
+{
+    const int lines = target.height() + gradientDrop(target);
+    const std::uint32_t c0 = WinRGB(123, 157, 221);
+    const std::uint32_t c1 = WinRGB(69, 91, 149);
+    std::vector<QRgb> colours(lines + 1);
+    for (int y = 0; y <= lines; ++y)
+        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, lines)).rgb();
+    return colours;
+}
+
+// The gradient into the device pixels r of a panel-sized RGB32 target.
+void paintGradient(QImage &target, const QRect &r, const std::vector<QRgb> &colours)
+{
+    const int w = target.width(), drop = gradientDrop(target);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(target.scanLine(y));
+        for (int x = r.left(); x <= r.right(); ++x)
+            line[x] = colours[y + drop - (drop * x + w / 2) / w];
+    }
+}
+
 } // namespace
 
 QImage InfoPanel::prepareSprite(const QImage &picture)
@@ -118,33 +149,22 @@ InfoPanel::ShipSprites InfoPanel::loadShipSprites(qreal devicePixelRatio)
 
 QImage InfoPanel::buildInfoBackground(qreal devicePixelRatio)
 {
-    // Lines from (0, y - 20) to (Width, y), end point excluded, for y = 0..Height + 20,
-    // each in its blend colour. Every pixel lies on exactly one of them: the
-    // line through column x drops round(20 x / Width) rows, so pixel (x, r)
-    // belongs to line r + 20 - round(20 x / Width). At a higher device pixel
-    // ratio the same holds in device pixels, with finer steps.
-    const int w = std::ceil(Width * devicePixelRatio), h = std::ceil(Height * devicePixelRatio);
-    const int drop = std::lround(20 * devicePixelRatio);
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(std::ceil(Width * devicePixelRatio), std::ceil(Height * devicePixelRatio),
+               QImage::Format_RGB32);
     img.setDevicePixelRatio(devicePixelRatio);
-    const std::uint32_t c0 = WinRGB(123, 157, 221);
-    const std::uint32_t c1 = WinRGB(69, 91, 149);
-    std::vector<QRgb> colours(h + drop + 1);
-    for (int y = 0; y <= h + drop; ++y)
-        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, h + drop)).rgb();
-    for (int r = 0; r < h; ++r) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
-        for (int x = 0; x < w; ++x)
-            line[x] = colours[r + drop - (drop * x + w / 2) / w];
-    }
+    paintGradient(img, img.rect(), gradientColours(img));
     return img;
+}
+
+QImage InfoPanel::infoBackground() const
+{
+    return buildInfoBackground(surface_.backBuffer().devicePixelRatio());
 }
 
 InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
     : surface_(surface), rng_(rng),
       sprites_(sprites[0].isNull() ? loadShipSprites(surface.backBuffer().devicePixelRatio()) : sprites),
-      background_(buildInfoBackground(surface.backBuffer().devicePixelRatio())),
-      font_(QStringLiteral("Arial"), 10, QFont::Bold)
+      gradient_(gradientColours(surface.backBuffer())), font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
     for (QImage &sprite : sprites_) {
         if (sprite.format() != QImage::Format_ARGB32_Premultiplied)
@@ -209,11 +229,7 @@ void InfoPanel::drawInfo(const GameState &st)
 {
     fullFrame_ = true;
     QImage &back = surface_.backBuffer();
-    {
-        QPainter p(&back);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, background_);
-    }
+    paintGradient(back, back.rect(), gradient_);
     const int v = Game::viewedPlayerOf(st);
     const bool firing = st.gamePhase == gpFiring || st.gamePhase == gpFinished;
     if (firing) {
@@ -266,11 +282,7 @@ void InfoPanel::animate(int lagCount)
     const QRect dirty = fullFrame_ ? QRect(0, 0, Width, Height) : (lastShip_ | shipRect);
 
     QImage &back = surface_.backBuffer();
-    // Row copies of the background: both are RGB32 at the same resolution.
-    const QRect rows = surface_.deviceRect(dirty);
-    for (int y = rows.top(); y <= rows.bottom(); ++y)
-        std::memcpy(back.scanLine(y) + rows.left() * 4, background_.constScanLine(y) + rows.left() * 4,
-                    rows.width() * 4);
+    paintGradient(back, surface_.deviceRect(dirty), gradient_);
     QPainter p(&back);
     p.setTransform(place, true);
     if (pose.roll != 0 || sprite.devicePixelRatio() != back.devicePixelRatio())

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 class DrawingSurface;
 class GameTimer;
@@ -52,7 +53,8 @@ public:
     // A sprite's size in logical pixels.
     static QSize logicalSize(const QImage &sprite) { return sprite.deviceIndependentSize().toSize(); }
 
-    const QImage &infoBackground() const { return background_; }
+    // The background as the panel draws it (made on each call).
+    QImage infoBackground() const;
     const ShipSprites &sprites() const { return sprites_; }
 
     // Start values of the sailing ship: left of the panel, a random sprite.
@@ -83,7 +85,9 @@ private:
     DrawingSurface &surface_;
     Random &rng_;
     ShipSprites sprites_;
-    QImage background_;
+    // The gradient's colours by line: the background is painted from them
+    // where needed instead of being kept as a picture.
+    std::vector<QRgb> gradient_;
     QFont font_;
     bool fullFrame_ = true; // the next animation frame recomposes everything
     QRect lastShip_;        // where the previous frame drew the ship
