@@ -20,9 +20,17 @@ DrawingSurface::DrawingSurface(int width, int height, QWidget *parent) : QWidget
     setMouseTracking(true);
 }
 
+void DrawingSurface::setSingleBuffered(bool on)
+{
+    singleBuffered_ = on;
+    front_ = on ? QImage() : back_;
+    update();
+}
+
 void DrawingSurface::present()
 {
-    front_ = back_;
+    if (!singleBuffered_)
+        front_ = back_;
     update();
     emit presented();
 }
@@ -40,7 +48,9 @@ QRect DrawingSurface::deviceRect(const QRect &logical) const
 void DrawingSurface::present(const QRect &changed)
 {
     const QRect r = deviceRect(changed);
-    if (!r.isEmpty()) {
+    if (!r.isEmpty() && singleBuffered_) {
+        update(changed);
+    } else if (!r.isEmpty()) {
         // Plain row copies: both images are RGB32, and a painter would cost
         // more than the copy for the few rows of an animation frame.
         const int bytes = r.width() * 4;
@@ -55,7 +65,7 @@ void DrawingSurface::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
     p.setClipRegion(event->region());
-    p.drawImage(QPoint(0, 0), front_);
+    p.drawImage(QPoint(0, 0), frontImage());
 }
 void DrawingSurface::mousePressEvent(QMouseEvent *event)
 {

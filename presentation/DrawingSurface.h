@@ -18,7 +18,11 @@ public:
     DrawingSurface(int width, int height, QWidget *parent = nullptr);
 
     QImage &backBuffer() { return back_; }
-    const QImage &frontImage() const { return front_; }
+    const QImage &frontImage() const { return singleBuffered_ ? back_ : front_; }
+    // For an owner that composes every frame in one step, with no event
+    // processed in between: the widget then shows the back buffer itself,
+    // and the front image (and a copy per frame) is saved.
+    void setSingleBuffered(bool on);
     void present();
     // Presents only the part of the back buffer that changed since the last
     // present (in logical pixels); the rest of the front image must already
@@ -43,4 +47,5 @@ protected:
 private:
     QImage back_;
     QImage front_;
+    bool singleBuffered_ = false;
 };

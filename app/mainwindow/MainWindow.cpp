@@ -90,6 +90,7 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     infoSurface_ = new DrawingSurface(881, 182, client);
     infoSurface_->setObjectName(QStringLiteral("DXDraw_Info"));
     infoSurface_->move(0, 19);
+    infoSurface_->setSingleBuffered(true); // the panel composes each frame at once
     boardSurface_ = new DrawingSurface(BoardRenderer::Width, BoardRenderer::Height, client);
     boardSurface_->setObjectName(QStringLiteral("DXDraw"));
     boardSurface_->move(0, 201);
