@@ -34,7 +34,7 @@ FAULTS = [
     ("view-br-fit-drop-one", BR, r"n = text.size() - 2; n > 0", r"n = text.size() - 1; n > 0"),
     ("view-br-title-edge", BR, r"p.drawImage(QRect(PictureWidth, 0, Width - PictureWidth, PictureHeight), title, QRect(w - 1, 0, 1, h));", ""),
     # info panel
-    ("view-ip-bg-rounding", IP, r"(drop * x + w / 2) / w", r"(drop * x) / w"),
+    ("view-ip-bg-rounding", IP, r"drop - (drop * x + w / 2) / w", r"drop - (drop * x) / w"),
     ("view-ip-halves-swapped", IP, r"drawFleetHalf(back, 0, Game::countShips(st.controlField[v ^ 1], 1));",
      r"drawFleetHalf(back, 0, Game::countShips(st.controlField[v], 1));"),
     ("view-ip-stats-player", IP, r"const int player = i == 0 ? (v ^ 1) : v;", r"const int player = i == 0 ? v : (v ^ 1);"),
