@@ -120,8 +120,8 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     qApp->installEventFilter(this);
 
     timerDriver_ = new GameTimerDriver(game_->timerHub(), this);
-    // The title animation at 25 frames a second instead of 100.
-    timerDriver_->setMinimumWakeInterval(40);
+    // The title animation at 20 frames a second instead of 100.
+    timerDriver_->setMinimumWakeInterval(50);
 
     // Centred on the part of the screen that panels leave free.
     adjustSize();
