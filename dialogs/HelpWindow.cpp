@@ -95,6 +95,41 @@ Eingabetaste führt zurück zum Titelbild.</p>
 <p>Das Feld oben zeigt die gefundenen Schiffe beider Seiten, die Zahl der Versuche und die
 Trefferquote.</p>
 
+<h3>Spielen mit der Tastatur</h3>
+<p>Das ganze Spiel geht auch ohne Maus. Mit <b>Strg+N</b> beginnt ein neues Spiel. Im Assistenten
+wechselt die Tabulatortaste zwischen den Feldern, die Pfeiltasten zwischen den Optionen einer Gruppe,
+die Leertaste wählt die markierte Option, und <b>Alt+W</b> klickt auf „Weiter“ (die Eingabetaste
+drückt die gerade markierte Schaltfläche). Das Menü öffnen Sie mit <b>Alt+S</b>; dort finden Sie
+mit den Pfeiltasten auch „Schiffe zufällig platzieren“.</p>
+<p>Auf dem Feld, auf dem Sie gerade handeln (beim Aufstellen das Spielfeld, beim Schießen das
+Kontrollfeld), steht ein Tastatur-Cursor; er wird wie der Mausrahmen rot umrahmt und beginnt beim
+zuletzt benutzten Kästchen oder bei A1. Sobald Sie die Maus bewegen, folgt der Rahmen wieder der
+Maus.</p>
+<table cellspacing="4">
+<tr><td><b>Pfeiltasten</b></td><td>ein Kästchen weiter</td></tr>
+<tr><td><b>Pos1 / Ende</b></td><td>zum Anfang oder Ende der Zeile</td></tr>
+<tr><td><b>Bild auf / Bild ab</b></td><td>zum oberen oder unteren Ende der Spalte</td></tr>
+<tr><td><b>Leertaste</b></td><td>wie die linke Maustaste: Schiffsteil setzen oder schießen</td></tr>
+<tr><td><b>Entf</b></td><td>wie die rechte Maustaste: Schiffsteil entfernen</td></tr>
+<tr><td><b>Eingabetaste</b></td><td>wie bisher: Aufstellung abschließen, Zug abgeben, Spielende</td></tr>
+</table>
+<p>Ein Bildschirmleser (zum Beispiel Orca) liest beide Felder als Tabellen mit den Zeilen A bis J
+und den Spalten 1 bis 10. Jedes Kästchen wird mit seiner Lage und dem, was Sie dort wissen,
+vorgelesen, etwa „B5, Treffer“:</p>
+<ul>
+<li><b>Wasser</b>: eigenes Feld, kein Schiff, noch nicht beschossen</li>
+<li><b>Schiff</b>: eigenes Schiff, nicht getroffen</li>
+<li><b>Schiff getroffen</b>: eigenes Schiff, getroffen, noch nicht versenkt</li>
+<li><b>Schiff versenkt</b>: ein ganz versenktes Schiff (eigenes oder gegnerisches)</li>
+<li><b>Treffer</b>: Kontrollfeld, ein getroffenes Schiff, das noch nicht versenkt ist</li>
+<li><b>Fehlschuss</b>: ein Schuss ins Wasser (auf dem Spielfeld einer des Gegners)</li>
+<li><b>unbekannt</b>: Kontrollfeld, noch nicht beschossen</li>
+<li><b>verdeckt</b>: beim Spielerwechsel („Augen zu,“) und vor dem Spiel wird nichts verraten</li>
+</ul>
+<p>Der letzte Schuss des Gegners auf Ihr Spielfeld trägt den Zusatz „letzter Schuss“. Die Zeile
+oben im Fenster und die Zahlen im Feld darunter (Versuche, Trefferquote, noch schwimmende Schiffe)
+werden ebenfalls vorgelesen.</p>
+
 <h3>Einstellungen</h3>
 <ul>
 <li><b>Spiel / Farben einrichten</b>: Farben für Wasser, getroffene und versenkte Schiffe.</li>
@@ -106,6 +141,7 @@ Trefferquote.</p>
 <table cellspacing="4">
 <tr><td><b>Strg+N</b></td><td>Neues Spiel</td></tr>
 <tr><td><b>Eingabetaste</b></td><td>Aufstellung abschließen, Zug abgeben, nach Spielende zum Titelbild</td></tr>
+<tr><td><b>Pfeiltasten, Leertaste, Entf</b></td><td>Tastatur-Cursor auf den Feldern (siehe „Spielen mit der Tastatur“)</td></tr>
 <tr><td><b>F1</b></td><td>diese Hilfe</td></tr>
 <tr><td><b>Strg+U</b></td><td>nach einer neuen Version suchen</td></tr>
 </table>

@@ -132,6 +132,15 @@ NewGameWizard::NewGameWizard(Game &game, QWidget *parent) : QDialog(parent), gam
         computerLevel_->addItem(Texts::ComputerLevelName(level));
 
     // Names are stored and, in a network game, sent in Windows-1252.
+    // Each field is named by its label, for screen readers.
+    const std::pair<QLabel *, QWidget *> labelled[] = {
+        {twoAtOneLabels_[0], player1Edit_},    {twoAtOneLabels_[1], player2Edit_},
+        {twoAtOneLabels_[2], changeOverSpin_}, {networkNameLabel_, networkNameEdit_},
+        {addressLabel_, addressEdit_},         {soloLabels_[0], soloNameEdit_},
+        {soloLabels_[1], thinkingTimeSpin_},   {soloLabels_[2], computerLevel_}};
+    for (const auto &[label, field] : labelled)
+        label->setBuddy(field);
+
     for (QLineEdit *e : {player1Edit_, player2Edit_, networkNameEdit_, soloNameEdit_})
         e->setValidator(new PlayerNameValidator(e == networkNameEdit_, e));
 
@@ -432,6 +441,10 @@ void NewGameWizard::showConnectionState(const QString &text)
 void NewGameWizard::setForwardEnabled(bool enabled)
 {
     forwardButton_->setEnabled(enabled);
+    // The locked fields passed the focus on to "Abbrechen" while waiting;
+    // once the guest is in, Enter is to start the game, not to leave.
+    if (enabled && focusWidget() == cancelButton_)
+        forwardButton_->setFocus();
 }
 
 void NewGameWizard::goForward()

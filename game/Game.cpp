@@ -415,16 +415,26 @@ void Game::placeAllShipsRandomly()
 
 // ---------------------------------------------------------------------- mouse
 
-void Game::pressCell(Board board, CellPos c, CellPress press)
+std::optional<Board> Game::boardTakingPresses() const
 {
     if (changeOverTimer_.isEnabled() || st_.gamePhase == gpNoGame || st_.gamePhase == gpFinished)
-        return;
-
+        return std::nullopt;
     if (st_.gamePhase >= gpPlacing1 && st_.gamePhase <= gpPlaced2) {
         if (st_.placementDone & pdLocal)
-            return;
-        if (board != Board::Own)
-            return;
+            return std::nullopt;
+        return Board::Own;
+    }
+    if (st_.gamePhase == gpFiring && isLocalTurn())
+        return Board::Control;
+    return std::nullopt;
+}
+
+void Game::pressCell(Board board, CellPos c, CellPress press)
+{
+    if (boardTakingPresses() != board)
+        return;
+
+    if (board == Board::Own) {
         Grid &field = st_.playField[cur()];
         if (press == CellPress::Set) {
             if (canSetShipCell(field, c.x, c.y, false)) {
@@ -444,15 +454,11 @@ void Game::pressCell(Board board, CellPos c, CellPress press)
         return;
     }
 
-    if (st_.gamePhase == gpFiring) {
-        if (!isLocalTurn() || press != CellPress::Set)
-            return;
-        // Never send a shot that would not be carried out here.
-        if (board != Board::Control || !freeTarget(c.x, c.y))
-            return;
-        effects_.sendText(FormatText(QStringLiteral("%d%d"), {c.x, c.y}));
-        fireAt(c.x, c.y);
-    }
+    // Never send a shot that would not be carried out here.
+    if (press != CellPress::Set || !freeTarget(c.x, c.y))
+        return;
+    effects_.sendText(FormatText(QStringLiteral("%d%d"), {c.x, c.y}));
+    fireAt(c.x, c.y);
 }
 
 void Game::hoverCell(Board board, CellPos cell)

@@ -97,6 +97,11 @@ public:
     bool placementItemsVisible() const;
 
     // ---- The player's hand on the boards ----
+    // The board on which a press does something now: the own board while
+    // placing, the control board on a local turn; none during a change-over
+    // or victory pause, while waiting for the peer's fleet, on the peer's or
+    // the computer's turn and without a running game.
+    std::optional<Board> boardTakingPresses() const;
     // A press on a cell, or a drag over it with a button held: on the own
     // board while placing (Set a ship cell, Clear it), on the control board
     // a shot (Set only) while firing. Anything else is ignored.

@@ -10,11 +10,14 @@
 #include "dialogs/SoundDialog.h"
 #include "opponents/ComputerPlayer.h"
 #include "presentation/BalloonHint.h"
+#include "presentation/BoardAccessibility.h"
+#include "presentation/BoardCursor.h"
 #include "presentation/BoardGeometry.h"
 #include "presentation/BoardRenderer.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/GameTimerDriver.h"
 #include "presentation/InfoPanel.h"
+#include "presentation/InfoPanelAccessibility.h"
 #include "presentation/MessageBoxes.h"
 #include "presentation/SoundPlayer.h"
 #include "settings/SettingsFile.h"
@@ -116,6 +119,15 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
         BoardGeometry::moveTo(*game_, b, {x, y});
     });
     connect(boardSurface_, &DrawingSurface::mouseLeft, this, [this] { game_->leaveBoards(); });
+    // The keyboard's cursor on the boards, and the boards and the info panel
+    // for screen readers. The board surface keeps the focus for them.
+    boardCursor_ = new BoardCursor(*game_, this);
+    BoardAccessibility::installFactory();
+    InfoPanelAccessibility::installFactory();
+    new BoardAccessibility(*boardSurface_, *game_, *boardCursor_);
+    new InfoPanelAccessibility(*infoSurface_, game_->st);
+    boardSurface_->setFocusPolicy(Qt::StrongFocus);
+    boardSurface_->setFocus();
     // The main window sees every key before its controls do.
     qApp->installEventFilter(this);
 
@@ -355,6 +367,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
                 game_->confirm();
                 return true;
             }
+            if (boardCursor_->handleKey(key->key(), key->modifiers()))
+                return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

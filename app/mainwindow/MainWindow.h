@@ -10,6 +10,7 @@ class Updater;
 
 #include <memory>
 
+class BoardCursor;
 class ComputerPlayer;
 class DrawingSurface;
 class GameTimerDriver;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<SettingsFile> settings_;
     std::array<int, 2> soundChoice_{}; // what the sound dialog shows and sets
     GameTimerDriver *timerDriver_ = nullptr;
+    BoardCursor *boardCursor_ = nullptr;
     HelpWindow *help_ = nullptr;
     Updater *updater_ = nullptr;
     bool shownOnce_ = false;

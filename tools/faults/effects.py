@@ -63,8 +63,8 @@ FAULTS = [
     ('fx-banner-before-fanfare', G, 'effects_.playSound(SoundFoundAll);\n        effects_.drawFoundAllBanner();', 'effects_.drawFoundAllBanner();\n        effects_.playSound(SoundFoundAll);'),
     ("fx-end-keeps-connection", G, "        effects_.closeConnection();\n", ""),
     ("fx-shot-sent-after-carried-out", G,
-     "effects_.sendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));\n        fireAt(c.x, c.y);",
-     "fireAt(c.x, c.y);\n        effects_.sendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));"),
+     "effects_.sendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));\n    fireAt(c.x, c.y);",
+     "fireAt(c.x, c.y);\n    effects_.sendText(FormatText(QStringLiteral(\"%d%d\"), {c.x, c.y}));"),
     ("fx-timer-lag-dropped", "game/GameTimers.cpp", "static_cast<int>(std::clamp<std::int64_t>(lag, 1, INT_MAX))", "1",
      "tst_(gameflow|infopanel|mainwindow)"),
 ]
