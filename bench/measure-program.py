@@ -23,7 +23,10 @@ is (and must have a window manager); otherwise one is started and ended.
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import os
+import select
 import shutil
 import statistics
 import subprocess
@@ -65,6 +68,47 @@ def visible_window(env, pid):
     return out.splitlines()[0] if out else None
 
 
+class MapWatch:
+    """Tells when the next window is mapped on the screen, from the X server's
+    own MapNotify event: polling for the window would take the processor
+    from the program that is starting."""
+
+    def __init__(self, display):
+        self.x = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        self.x.XPending.argtypes = [ctypes.c_void_p]
+        self.x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.dpy = self.x.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open display " + display)
+        SubstructureNotifyMask = 1 << 19
+        self.x.XSelectInput(self.dpy, self.x.XDefaultRootWindow(self.dpy), SubstructureNotifyMask)
+        self.x.XFlush(self.dpy)
+
+    def next_map(self, timeout):
+        MapNotify = 19
+        event = ctypes.create_string_buffer(192)  # XEvent: 24 longs
+        end = time.monotonic() + timeout
+        fd = self.x.XConnectionNumber(self.dpy)
+        while time.monotonic() < end:
+            while self.x.XPending(self.dpy):
+                self.x.XNextEvent(self.dpy, event)
+                if ctypes.c_int.from_buffer(event).value == MapNotify:
+                    return time.monotonic()
+            select.select([fd], [], [], max(0.0, end - time.monotonic()))
+        return None
+
+    def close(self):
+        self.x.XCloseDisplay(self.dpy)
+
+
 def wait_for(predicate, timeout, step=0.002):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -101,14 +145,17 @@ def one_run(program, env_base, idle_game=True):
         os.makedirs(runtime, mode=0o700)
         env = dict(env_base, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_RUNTIME_DIR=runtime)
+        watch = MapWatch(env["DISPLAY"])
         t0 = time.monotonic()
         proc = subprocess.Popen([exe], env=env, cwd=home, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         try:
-            win = wait_for(lambda: visible_window(env, proc.pid), 20.0)
-            start = time.monotonic() - t0
-            if not win:
+            mapped = watch.next_map(20.0)
+            watch.close()
+            win = wait_for(lambda: visible_window(env, proc.pid), 20.0, 0.05)
+            if not win or mapped is None:
                 raise RuntimeError("the window never showed")
+            start = mapped - t0
             xdo(env, "windowactivate", "--sync", win)
             time.sleep(3.0)
             result = {"start_s": start, "title_rss_mb": rss_mb(proc.pid),
