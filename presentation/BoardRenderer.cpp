@@ -1,5 +1,6 @@
 #include "presentation/BoardRenderer.h"
 
+#include "presentation/Artwork.h"
 #include "presentation/BoardGeometry.h"
 
 #include "game/Game.h"
@@ -9,6 +10,8 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -46,13 +49,26 @@ QImage boardStandIn()
     return img;
 }
 
-QImage loadPicture(const QString &path, bool &standIn, QImage (*fallback)())
+const char *const PictureNames[2] = {"title", "board"};
+
+// Picture index at the given device pixel ratio, or its stand-in.
+QImage loadPicture(int index, qreal ratio, bool *standIn = nullptr)
 {
-    QImage img(path);
-    standIn = img.isNull();
+    QImage img = Artwork::load(QLatin1String(PictureNames[index]), ratio);
     if (standIn)
-        return fallback();
+        *standIn = img.isNull();
+    if (img.isNull())
+        return index == 0 ? titleStandIn() : boardStandIn();
     return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// An empty image of the surface's size at the device pixel ratio.
+QImage surfaceImage(qreal ratio)
+{
+    QImage img(std::ceil(BoardRenderer::Width * ratio), std::ceil(BoardRenderer::Height * ratio),
+               QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
+    return img;
 }
 
 // Outline of the rectangle from (l, t) to (r, b), right and bottom excluded,
@@ -72,10 +88,36 @@ void outline(QPainter &p, int l, int t, int r, int b, int width, const QColor &c
 
 BoardRenderer::BoardRenderer()
 {
-    title_ = loadPicture(QStringLiteral(":/assets/title.png"), titleStandIn_, titleStandIn);
-    board_ = loadPicture(QStringLiteral(":/assets/board.png"), boardStandIn_, boardStandIn);
     setScreenFont(0);
-    buildStaticLayer();
+}
+
+const QImage &BoardRenderer::picture(int index) const
+{
+    index = index == 0 ? 0 : 1;
+    if (pictures_[index].isNull())
+        pictures_[index] = loadPicture(index, 1.0, &standIn_[index]);
+    return pictures_[index];
+}
+
+bool BoardRenderer::isStandIn(int index) const
+{
+    picture(index);
+    return standIn_[index == 0 ? 0 : 1];
+}
+
+void BoardRenderer::buildTitleFrame(qreal ratio)
+{
+    const QImage title = loadPicture(0, ratio);
+    titleFrame_ = surfaceImage(ratio);
+    QPainter p(&titleFrame_);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, title.devicePixelRatio() != ratio);
+    p.drawImage(QRect(0, 0, PictureWidth, PictureHeight), title);
+    // The picture is one pixel narrower and lower than the surface; its edge
+    // is repeated so that nothing of the last game stays there.
+    const int w = title.width(), h = title.height();
+    p.drawImage(QRect(PictureWidth, 0, Width - PictureWidth, PictureHeight), title, QRect(w - 1, 0, 1, h));
+    p.drawImage(QRect(0, PictureHeight, Width, Height - PictureHeight), title, QRect(0, h - 1, w, 1));
 }
 
 QFont BoardRenderer::arialFont(int points, bool bold, bool italic)
@@ -116,12 +158,14 @@ void BoardRenderer::textCentredIn(QPainter &p, const QRect &square, const QStrin
             square.y() + (square.height() - fm.height()) / 2, text);
 }
 
-void BoardRenderer::buildStaticLayer()
+void BoardRenderer::buildStaticLayer(qreal ratio)
 {
-    staticLayer_ = QImage(Width, Height, QImage::Format_RGB32);
+    const QImage board = loadPicture(1, ratio);
+    staticLayer_ = surfaceImage(ratio);
     staticLayer_.fill(Qt::white);
     QPainter p(&staticLayer_);
-    p.drawImage(0, 0, board_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, board.devicePixelRatio() != ratio);
+    p.drawImage(QRect(0, 0, PictureWidth, PictureHeight), board);
 
     // Vertical lines and the column numbers.
     for (int k = 0; k <= 22; ++k) {
@@ -154,19 +198,23 @@ void BoardRenderer::buildStaticLayer()
 
 void BoardRenderer::drawScreen(QImage &target, const GameState &st, bool changeOverRunning)
 {
-    QPainter p(&target);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const qreal ratio = target.devicePixelRatio();
     if (st.gamePhase == gpNoGame) {
-        p.drawImage(0, 0, title_);
-        // The picture is one pixel narrower and lower than the surface; its
-        // edge is repeated so that nothing of the last game stays there.
-        const int w = title_.width(), h = title_.height();
-        if (w > 0 && h > 0) {
-            p.drawImage(QRect(w, 0, target.width() - w, h), title_, QRect(w - 1, 0, 1, h));
-            p.drawImage(QRect(0, h, target.width(), target.height() - h), title_, QRect(0, h - 1, w, 1));
+        if (titleFrame_.isNull() || titleFrame_.devicePixelRatio() != ratio)
+            buildTitleFrame(ratio);
+        if (target.size() == titleFrame_.size()) {
+            target = titleFrame_; // shared until someone draws on it
+            return;
         }
+        QPainter p(&target);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, titleFrame_);
         return;
     }
+    if (staticLayer_.isNull() || staticLayer_.devicePixelRatio() != ratio)
+        buildStaticLayer(ratio);
+    QPainter p(&target);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(0, 0, staticLayer_);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 

@@ -16,6 +16,8 @@ class QPainter;
 // picture while no game runs, otherwise both boards with grid, labels, cells,
 // hover and last-shot marks, and the banners drawn over them. It draws into any
 // QImage of the surface's size, so it can be tested and timed without a window.
+// The target's device pixel ratio decides the artwork's resolution; the
+// pictures are decoded when first needed, not at start.
 class BoardRenderer {
 public:
     static constexpr int Width = 881;
@@ -23,11 +25,12 @@ public:
 
     BoardRenderer();
 
-    // The picture sheet: 0 the title picture, 1 the board background.
-    const QImage &picture(int index) const { return index == 0 ? title_ : board_; }
+    // The picture sheet at 1x: 0 the title picture, 1 the board background.
+    // Decoded on the first call; drawing does not keep them.
+    const QImage &picture(int index) const;
     // True when a picture was missing from the resources and a painted
     // stand-in is used instead.
-    bool isStandIn(int index) const { return index == 0 ? titleStandIn_ : boardStandIn_; }
+    bool isStandIn(int index) const;
 
     // 0: board font (Arial 20 pt, black, bold); 1: banner font (Arial 60 pt,
     // red, bold); any other kind only resets name and bold style.
@@ -61,7 +64,8 @@ public:
     static QFont arialFont(int points, bool bold, bool italic = false);
 
 private:
-    void buildStaticLayer();
+    void buildTitleFrame(qreal ratio);
+    void buildStaticLayer(qreal ratio);
     void textOut(QPainter &p, int x, int y, const QString &text) const;
     void textCentredIn(QPainter &p, const QRect &square, const QString &text) const;
     // Text centred across the surface, its top at y, in the painter's font.
@@ -70,13 +74,14 @@ private:
     // size when one is given.
     void beginBanner(QImage &target, int points = 0);
 
-    QImage title_;
-    QImage board_;
+    mutable QImage pictures_[2];
+    mutable bool standIn_[2] = {false, false};
+    // The title picture with its edges carried on to the surface's size: the
+    // title screen is this very image, shared, not a copy of it.
+    QImage titleFrame_;
     // Picture 1 with the grid, numbers, letters and captions: they never
     // change, so they are drawn once and copied with the picture.
     QImage staticLayer_;
-    bool titleStandIn_ = false;
-    bool boardStandIn_ = false;
     QFont font_;
     QColor fontColor_;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <limits>
 
 GameTimerDriver::GameTimerDriver(TimerHub &hub, QObject *parent) : QObject(parent), hub_(hub)
@@ -66,10 +67,19 @@ void GameTimerDriver::reaim()
         wake_.stop();
         return;
     }
-    const std::int64_t wait = *due - hub_.clock().nowMs();
+    std::int64_t aim = *due;
+    if (const GameTimer *t = hub_.polled(); t != nullptr && t->interval() < minimumWakeInterval_)
+        aim += minimumWakeInterval_ - std::max(t->interval(), 1);
+    const std::int64_t wait = aim - hub_.clock().nowMs();
     const std::int64_t clamped =
         wait < 0 ? 0 : (wait > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : wait);
     wake_.start(static_cast<int>(clamped));
+}
+
+void GameTimerDriver::setMinimumWakeInterval(int ms)
+{
+    minimumWakeInterval_ = ms;
+    reaim();
 }
 
 void GameTimerDriver::onWake()

@@ -24,6 +24,11 @@ public:
     int remainingMs() const { return wake_.isActive() ? wake_.remainingTime() : -1; }
     // Aims the wake-up at the hub's next due time.
     void reaim();
+    // A timer with a shorter interval is woken no sooner than ms after it
+    // last fired, and then passes the intervals elapsed as its lag count. The
+    // title animation's 10 ms timer drawn 100 times a second would keep a
+    // laptop awake; 0 (the default) wakes every timer at its interval.
+    void setMinimumWakeInterval(int ms);
 
 signals:
     // After each wake-up has polled the hub.
@@ -40,4 +45,5 @@ private:
 
     TimerHub &hub_;
     QTimer wake_;
+    int minimumWakeInterval_ = 0;
 };

@@ -5,10 +5,10 @@
 #include "game/GameTimers.h"
 #include "game/Random.h"
 #include "game/Texts.h"
+#include "presentation/Artwork.h"
 #include "presentation/BlendColor.h"
 #include "presentation/DrawingSurface.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -70,6 +70,43 @@ QImage drawnSprite(int length, const QColor &hull)
     return img;
 }
 
+// Lines from (0, y - 20) to (Width, y), end point excluded, for y = 0..Height + 20,
+// each in its blend colour. Every pixel lies on exactly one of them: the line
+// through column x drops round(20 x / Width) rows, so pixel (x, r) belongs to
+// line r + 20 - round(20 x / Width). At a higher device pixel ratio the same
+// holds in device pixels, with finer steps.
+int gradientDrop(const QImage &target)
+{
+    return std::lround(20 * target.devicePixelRatio());
+}
+
+std::vector<QRgb> gradientColours(const QImage &target)
+{
+    const int lines = target.height() + gradientDrop(target);
+    const std::uint32_t c0 = WinRGB(123, 157, 221);
+    const std::uint32_t c1 = WinRGB(69, 91, 149);
+    std::vector<QRgb> colours(lines + 1);
+    for (int y = 0; y <= lines; ++y)
+        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, lines)).rgb();
+    return colours;
+}
+
+// The gradient into the device pixels r of a panel-sized RGB32 target.
+void paintGradient(QImage &target, const QRect &r, const std::vector<QRgb> &colours)
+{
+    const int w = target.width(), drop = gradientDrop(target);
+    // Each column's line offset, worked out once rather than per pixel.
+    std::vector<int> shift(r.width());
+    for (int x = r.left(); x <= r.right(); ++x)
+        shift[x - r.left()] = drop - (drop * x + w / 2) / w;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(target.scanLine(y)) + r.left();
+        const QRgb *byShift = colours.data() + y;
+        for (int i = 0; i < r.width(); ++i)
+            line[i] = byShift[shift[i]];
+    }
+}
+
 } // namespace
 
 QImage InfoPanel::prepareSprite(const QImage &picture)
@@ -95,16 +132,13 @@ InfoPanel::ShipSprites InfoPanel::drawnShipSprites()
     return s;
 }
 
-InfoPanel::ShipSprites InfoPanel::loadShipSprites()
+InfoPanel::ShipSprites InfoPanel::loadShipSprites(qreal devicePixelRatio)
 {
     ShipSprites s;
     ShipSprites drawn;
     bool haveDrawn = false;
     for (int k = 0; k < 8; ++k) {
-        const QString path = QStringLiteral(":/assets/ship%1.png").arg(k);
-        QImage picture;
-        if (QFile::exists(path))
-            picture.load(path);
+        const QImage picture = Artwork::load(QStringLiteral("ship%1").arg(k), devicePixelRatio);
         if (!picture.isNull()) {
             s[k] = prepareSprite(picture);
             continue;
@@ -118,29 +152,24 @@ InfoPanel::ShipSprites InfoPanel::loadShipSprites()
     return s;
 }
 
-QImage InfoPanel::buildInfoBackground()
+QImage InfoPanel::buildInfoBackground(qreal devicePixelRatio)
 {
-    // Lines from (0, y - 20) to (Width, y), end point excluded, for y = 0..Height + 20,
-    // each in its blend colour. Every pixel lies on exactly one of them: the
-    // line through column x drops round(20 x / Width) rows, so pixel (x, r)
-    // belongs to line r + 20 - round(20 x / Width).
-    QImage img(Width, Height, QImage::Format_RGB32);
-    const std::uint32_t c0 = WinRGB(123, 157, 221);
-    const std::uint32_t c1 = WinRGB(69, 91, 149);
-    std::array<QRgb, Height + 21> colours;
-    for (int y = 0; y <= Height + 20; ++y)
-        colours[y] = WinColorToQColor(BlendColor(c0, c1, y, Height + 20)).rgb();
-    for (int r = 0; r < Height; ++r) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(r));
-        for (int x = 0; x < Width; ++x)
-            line[x] = colours[r + 20 - (20 * x + Width / 2) / Width];
-    }
+    QImage img(std::ceil(Width * devicePixelRatio), std::ceil(Height * devicePixelRatio),
+               QImage::Format_RGB32);
+    img.setDevicePixelRatio(devicePixelRatio);
+    paintGradient(img, img.rect(), gradientColours(img));
     return img;
 }
 
+QImage InfoPanel::infoBackground() const
+{
+    return buildInfoBackground(surface_.backBuffer().devicePixelRatio());
+}
+
 InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
-    : surface_(surface), rng_(rng), sprites_(sprites), background_(buildInfoBackground()),
-      font_(QStringLiteral("Arial"), 10, QFont::Bold)
+    : surface_(surface), rng_(rng),
+      sprites_(sprites[0].isNull() ? loadShipSprites(surface.backBuffer().devicePixelRatio()) : sprites),
+      gradient_(gradientColours(surface.backBuffer())), font_(QStringLiteral("Arial"), 10, QFont::Bold)
 {
     for (QImage &sprite : sprites_) {
         if (sprite.format() != QImage::Format_ARGB32_Premultiplied)
@@ -151,9 +180,10 @@ InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sp
 
 void InfoPanel::resetTitleShip()
 {
-    titleShip.x = -sprites_[0].width();
+    const QSize size = logicalSize(sprites_[0]);
+    titleShip.x = -size.width();
     titleShip.sprite = rng_.random(4);
-    titleShip.amplitude = (Height - sprites_[0].height()) / 2;
+    titleShip.amplitude = (Height - size.height()) / 2;
 }
 
 QString InfoPanel::statisticsText(int tries, int hits)
@@ -169,10 +199,12 @@ QString InfoPanel::statisticsText(int tries, int hits)
 void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const
 {
     QPainter p(&target);
-    const int rowStep = sprites_[0].height() + 4;
+    p.setRenderHint(QPainter::SmoothPixmapTransform,
+                    sprites_[0].devicePixelRatio() != target.devicePixelRatio());
+    const int rowStep = logicalSize(sprites_[0]).height() + 4;
     for (int k = 3; k >= 0; --k) {
         const int n = 4 - k;
-        const int w = sprites_[k].width();
+        const int w = logicalSize(sprites_[k]).width();
         int y = 0;
         int firstX = 0;
         switch (k) {
@@ -180,7 +212,7 @@ void InfoPanel::drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) 
             firstX = 4;
             break;
         case 2:
-            firstX = sprites_[3].width() + 12;
+            firstX = logicalSize(sprites_[3]).width() + 12;
             break;
         case 1:
             y = rowStep;
@@ -202,11 +234,7 @@ void InfoPanel::drawInfo(const GameState &st)
 {
     fullFrame_ = true;
     QImage &back = surface_.backBuffer();
-    {
-        QPainter p(&back);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, background_);
-    }
+    paintGradient(back, back.rect(), gradient_);
     const int v = Game::viewedPlayerOf(st);
     const bool firing = st.gamePhase == gpFiring || st.gamePhase == gpFinished;
     if (firing) {
@@ -244,27 +272,25 @@ void InfoPanel::animate(int lagCount)
 {
     const int s = titleShip.sprite & 3;
     const QImage &sprite = sprites_[s];
+    const QSize size = logicalSize(sprite);
     const Pose pose = titlePose(titleShip);
-    const QPoint topLeft(-sprite.width() / 2, -sprite.height() / 2);
+    const QPoint topLeft(-size.width() / 2, -size.height() / 2);
     QTransform place;
     place.translate(titleShip.x, pose.y);
     if (pose.roll != 0)
         place.rotate(pose.roll * 360.0 / 256.0);
     // Smooth sampling may touch a pixel beyond the exact outline.
-    const QRect shipRect =
-        place.mapRect(QRectF(topLeft, sprite.size())).toAlignedRect().adjusted(-2, -2, 2, 2) &
-        QRect(0, 0, Width, Height);
+    const QRect shipRect = place.mapRect(QRectF(topLeft, size)).toAlignedRect().adjusted(-2, -2, 2, 2) &
+                           QRect(0, 0, Width, Height);
     // Only the old and the new ship's place change from frame to frame; after
     // drawInfo the whole panel is recomposed once.
     const QRect dirty = fullFrame_ ? QRect(0, 0, Width, Height) : (lastShip_ | shipRect);
 
     QImage &back = surface_.backBuffer();
+    paintGradient(back, surface_.deviceRect(dirty), gradient_);
     QPainter p(&back);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(dirty.topLeft(), background_, dirty);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setTransform(place);
-    if (pose.roll != 0)
+    p.setTransform(place, true);
+    if (pose.roll != 0 || sprite.devicePixelRatio() != back.devicePixelRatio())
         p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(topLeft, sprite);
     p.end();
@@ -276,9 +302,9 @@ void InfoPanel::animate(int lagCount)
     lastShip_ = shipRect;
 
     titleShip.x += (lagCount < 1 ? 1 : lagCount) + 1;
-    if (titleShip.x > Width + sprite.width() / 2) {
+    if (titleShip.x > Width + size.width() / 2) {
         const int next = rng_.random(4) & 3;
         titleShip.sprite = next;
-        titleShip.x = -(sprites_[next].width() / 2);
+        titleShip.x = -(logicalSize(sprites_[next]).width() / 2);
     }
 }

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 class DrawingSurface;
 class GameTimer;
@@ -35,20 +36,25 @@ public:
     // white hull. Every sprite is 50 high and 33 * length + 24 wide.
     using ShipSprites = std::array<QImage, 8>;
 
-    InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites = loadShipSprites());
+    // Without sprites the panel loads them for the surface's device pixel ratio.
+    InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites = {});
 
-    // ":/assets/ship<k>.png" with fuchsia as the transparent colour; a sprite
-    // that is missing is replaced by a drawn stand-in.
-    static ShipSprites loadShipSprites();
+    // ":/assets/ship<k>.png" (or its double-size variant on a high-density
+    // screen) with fuchsia as the transparent colour; a sprite that is missing
+    // is replaced by a drawn stand-in.
+    static ShipSprites loadShipSprites(qreal devicePixelRatio = 1.0);
     static ShipSprites drawnShipSprites();
     // Turns the fuchsia pixels (255, 0, 255) transparent and prepares the
     // picture for fast drawing.
     static QImage prepareSprite(const QImage &picture);
     // The diagonal gradient, light blue at the top left to darker blue at the
-    // bottom right.
-    static QImage buildInfoBackground();
+    // bottom right, at the given device pixel ratio.
+    static QImage buildInfoBackground(qreal devicePixelRatio = 1.0);
+    // A sprite's size in logical pixels.
+    static QSize logicalSize(const QImage &sprite) { return sprite.deviceIndependentSize().toSize(); }
 
-    const QImage &infoBackground() const { return background_; }
+    // The background as the panel draws it (made on each call).
+    QImage infoBackground() const;
     const ShipSprites &sprites() const { return sprites_; }
 
     // Start values of the sailing ship: left of the panel, a random sprite.
@@ -79,7 +85,9 @@ private:
     DrawingSurface &surface_;
     Random &rng_;
     ShipSprites sprites_;
-    QImage background_;
+    // The gradient's colours by line: the background is painted from them
+    // where needed instead of being kept as a picture.
+    std::vector<QRgb> gradient_;
     QFont font_;
     bool fullFrame_ = true; // the next animation frame recomposes everything
     QRect lastShip_;        // where the previous frame drew the ship

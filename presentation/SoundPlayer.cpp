@@ -6,15 +6,6 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-namespace {
-
-// Every id the program knows: water 1-3, hits 101-108, general 201-207 and
-// the found-all fanfare 301.
-constexpr int KnownIds[] = {1,   2,   3,   101, 102, 103, 104, 105, 106, 107,
-                            108, 201, 202, 203, 204, 205, 206, 207, 301};
-
-} // namespace
-
 QString SoundPlayer::ResourcePath(int id)
 {
     return QStringLiteral(":/assets/sound_%1.wav").arg(id);
@@ -42,11 +33,11 @@ QSoundEffect *QtSoundOutput::effect(int id)
     return e;
 }
 
-void QtSoundOutput::preload()
+void QtSoundOutput::preload(const QList<int> &ids)
 {
     if (QMediaDevices::defaultAudioOutput().isNull())
         return;
-    for (int id : KnownIds)
+    for (int id : ids)
         effect(id);
 }
 
@@ -79,8 +70,8 @@ void SoundPlayer::playSound(int id, bool forced)
     output_->play(id);
 }
 
-void SoundPlayer::preload()
+void SoundPlayer::preload(const QList<int> &ids)
 {
     if (auto *qt = dynamic_cast<QtSoundOutput *>(output_.get()))
-        qt->preload();
+        qt->preload(ids);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -26,9 +27,9 @@ public:
     QtSoundOutput();
     ~QtSoundOutput() override;
     void play(int id) override;
-    // Decodes every sound that has a resource ahead of its first use, so that
-    // the first shot is heard at once.
-    void preload();
+    // Decodes these sounds ahead of their first use, so that the first shot
+    // is heard at once; the others are decoded when first played.
+    void preload(const QList<int> &ids);
 
 private:
     QSoundEffect *effect(int id);
@@ -50,8 +51,8 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }
 
-    // Decodes the sounds ahead of time when the output is the program's own.
-    void preload();
+    // Decodes sounds ahead of time when the output is the program's own.
+    void preload(const QList<int> &ids);
 
     static QString ResourcePath(int id);
     static bool HasSound(int id);

@@ -1,8 +1,7 @@
 #include "update/HttpClient.h"
+#include "update/UpdateLibraries.h"
 
 #include <QFile>
-
-#include <curl/curl.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -49,12 +48,6 @@ struct HttpClient::Transfer : std::enable_shared_from_this<HttpClient::Transfer>
 
 namespace {
 
-void initCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 // Failures before any answer of the server: no route, refused, name unknown,
 // or a TLS peer that could not be trusted.
 bool isConnectionError(CURLcode code)
@@ -87,11 +80,12 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
     if (t->abort)
         return 0;
     long status = 0;
-    curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
+    const UpdateLibraries::Curl &lib = *UpdateLibraries::curl();
+    lib.easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 400)
         return bytes; // an error page is not the file that was asked for
     curl_off_t length = -1;
-    curl_easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    lib.easy_getinfo(t->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     if (t->received.load() == 0 && !t->spaceChecked) {
         // Before the first byte is written: an announced length beyond the
         // limit or beyond the free space is refused at once.
@@ -130,10 +124,7 @@ int checkAbort(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 } // namespace
 
-HttpClient::HttpClient(QObject *parent) : QObject(parent)
-{
-    initCurlOnce();
-}
+HttpClient::HttpClient(QObject *parent) : QObject(parent) {}
 
 HttpClient::~HttpClient()
 {
@@ -175,43 +166,45 @@ void HttpClient::postReport(Transfer &t)
 
 void HttpClient::runWorker(std::shared_ptr<Transfer> t)
 {
-    CURL *curl = curl_easy_init();
+    // Loaded on the first transfer; get() has made sure it loads.
+    const UpdateLibraries::Curl &lib = *UpdateLibraries::curl();
+    CURL *curl = lib.easy_init();
     t->curl = curl;
     if (!curl) {
         t->code = CURLE_FAILED_INIT;
     } else {
-        curl_easy_setopt(curl, CURLOPT_URL, t->url.c_str());
-        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, t->redirectProtocols.c_str());
-        curl_easy_setopt(curl, CURLOPT_PROXY, "");
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, t->connectTimeoutMs);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, t->silenceSeconds);
+        lib.easy_setopt(curl, CURLOPT_URL, t->url.c_str());
+        lib.easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+        lib.easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        lib.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        lib.easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+        lib.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, t->redirectProtocols.c_str());
+        lib.easy_setopt(curl, CURLOPT_PROXY, "");
+        lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        lib.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, t->connectTimeoutMs);
+        lib.easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        lib.easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, t->silenceSeconds);
         if (t->deadlineMs > 0)
-            curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, t->deadlineMs);
+            lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, t->deadlineMs);
         if (t->maxBody > 0)
-            curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(t->maxBody));
+            lib.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(t->maxBody));
         if (!t->caFile.empty())
-            curl_easy_setopt(curl, CURLOPT_CAINFO, t->caFile.c_str());
-        curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kielwanz-Update/1.0");
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, t.get());
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, t.get());
-        t->code = curl_easy_perform(curl);
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &t->status);
-        curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &t->redirects);
+            lib.easy_setopt(curl, CURLOPT_CAINFO, t->caFile.c_str());
+        lib.easy_setopt(curl, CURLOPT_USERAGENT, "Kielwanz-Update/1.0");
+        lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
+        lib.easy_setopt(curl, CURLOPT_WRITEDATA, t.get());
+        lib.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        lib.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
+        lib.easy_setopt(curl, CURLOPT_XFERINFODATA, t.get());
+        t->code = lib.easy_perform(curl);
+        lib.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &t->status);
+        lib.easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &t->redirects);
         char *effective = nullptr;
-        if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        if (lib.easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
             t->effectiveUrl = effective;
         t->curl = nullptr;
-        curl_easy_cleanup(curl);
+        lib.easy_cleanup(curl);
     }
     t->done = true;
     const quint64 serial = t->serial;
@@ -245,6 +238,8 @@ void HttpClient::get(const QString &path, const QString &localFile)
     if (busy_ && current_->abort)
         joinWorker(); // an aborted transfer ends within a second; its report is dropped
     if (busy_)
+        return finishEarly(Result::Failed);
+    if (!UpdateLibraries::curl())
         return finishEarly(Result::Failed);
     const QUrl url = addressOf(path);
     const QString scheme = url.scheme().toLower();

@@ -93,6 +93,7 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     infoSurface_ = new DrawingSurface(881, 182, client);
     infoSurface_->setObjectName(QStringLiteral("DXDraw_Info"));
     infoSurface_->move(0, 19);
+    infoSurface_->setSingleBuffered(true); // the panel composes each frame at once
     boardSurface_ = new DrawingSurface(BoardRenderer::Width, BoardRenderer::Height, client);
     boardSurface_->setObjectName(QStringLiteral("DXDraw"));
     boardSurface_->move(0, 201);
@@ -131,6 +132,8 @@ MainWindow::MainWindow(Clock *clock, Random *rng, QWidget *parent, const QString
     qApp->installEventFilter(this);
 
     timerDriver_ = new GameTimerDriver(game_->timerHub(), this);
+    // The title animation at 20 frames a second instead of 100.
+    timerDriver_->setMinimumWakeInterval(50);
 
     // Centred on the part of the screen that panels leave free.
     adjustSize();
@@ -159,7 +162,6 @@ void MainWindow::loadSettings()
     game_->applySettings(stored);
     soundsOnAction_->setChecked(soundsOn);
     effects_->sound().setEnabled(soundsOn);
-    effects_->sound().preload();
 }
 
 void MainWindow::discardSettingsOnExit()
@@ -264,6 +266,11 @@ void MainWindow::firstShow()
     game_->drawScreen(true);
     effects_->drawInfo();
     game_->resumeTitleAnimation();
+    // The sound system opens once the window is on the screen, with the
+    // sounds of the first shots, so that the start is not held up by it.
+    QTimer::singleShot(0, this, [this] {
+        effects_->sound().preload({game_->st.shotSound[0], game_->st.shotSound[1], SoundFoundAll});
+    });
 }
 
 bool MainWindow::mayClose()

@@ -30,27 +30,36 @@ private slots:
     {
         QCOMPARE(load("title.png").size(), QSize(880, 480));
         QCOMPARE(load("board.png").size(), QSize(880, 480));
+        QCOMPARE(load("title@2x.png").size(), QSize(1760, 960)); // for high-density screens
+        QCOMPARE(load("board@2x.png").size(), QSize(1760, 960));
         QCOMPARE(load("logo.png").size(), QSize(142, 63)); // its artwork: see the about banner
         QCOMPARE(QImage(":/assets/icon.png").size(), QSize(64, 64));
     }
 
+    void sprites_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::newRow("1x") << 1;
+        QTest::newRow("2x") << 2; // "ship<k>@2x.png" for high-density screens
+    }
     void sprites()
     {
+        QFETCH(int, scale);
         for (int k = 0; k < 8; ++k) {
-            const QImage s = load(QStringLiteral("ship%1.png").arg(k));
-            const int w = s.width();
-            QCOMPARE(s.size(), QSize(33 * (k % 4 + 1) + 24, 50));
+            const QImage s = load(QStringLiteral("ship%1%2.png").arg(k).arg(scale == 2 ? "@2x" : ""));
+            const int w = s.width(), h = 50 * scale;
+            QCOMPARE(s.size(), QSize(33 * (k % 4 + 1) + 24, 50) * scale);
             QCOMPARE(s.pixel(0, 0), 0xFFFF00FF);
-            QCOMPARE(s.pixel(w - 1, 49), 0xFFFF00FF);
+            QCOMPARE(s.pixel(w - 1, h - 1), 0xFFFF00FF);
             // Only the exact key colour is transparent: a pixel blended towards it would show pink.
             QCOMPARE(count(s, s.rect(),
                            [](QRgb c) {
                                return c != 0xFFFF00FF && qRed(c) > 180 && qBlue(c) > 180 && qGreen(c) < 90;
                            }),
                      0);
-            QVERIFY(count(s, s.rect(), [](QRgb c) { return c != 0xFFFF00FF; }) > w * 50 / 4);
+            QVERIFY(count(s, s.rect(), [](QRgb c) { return c != 0xFFFF00FF; }) > w * h / 4);
             // Red hulls for 0 to 3, white ones for 4 to 7.
-            const QRgb hull = s.pixel(w / 2, 40);
+            const QRgb hull = s.pixel(w / 2, 40 * scale);
             QVERIFY2(k < 4 ? qRed(hull) > 150 && qGreen(hull) < 80 && qBlue(hull) < 80 : qGray(hull) > 220,
                      qPrintable(QStringLiteral("ship%1: %2").arg(k).arg(hull, 0, 16)));
         }

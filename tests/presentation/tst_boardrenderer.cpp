@@ -83,6 +83,10 @@ private slots:
         QCOMPARE(img.pixel(880, 100), r.picture(0).pixel(879, 100));
         QCOMPARE(img.pixel(300, 480), r.picture(0).pixel(300, 479));
         QCOMPARE(img.pixel(880, 480), r.picture(0).pixel(879, 479));
+        // The title screen is the renderer's one title frame, shared, not a copy of it.
+        QImage again(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
+        r.drawScreen(again, GameState(), false);
+        QCOMPARE(again.constBits(), img.constBits());
 
         img = drawn(r, gameState(gpPlacing1));
         // Thick border columns run from the top, the others start at row 1; thin row line at 120.
@@ -217,6 +221,48 @@ private slots:
                     (kept.size() < text.size() - 2 &&
                      fm.horizontalAdvance(text.left(kept.size() + 1) + "...") > maxWidth));
         }
+    }
+
+    // On a high-density screen the frame is composed at device resolution: the
+    // double-size title is drawn pixel for pixel, and the grid's lines and the
+    // hover frame cover exactly the device pixels of their logical places.
+    void deviceResolution_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("150 %") << 1.5;
+        QTest::newRow("200 %") << 2.0;
+    }
+    void deviceResolution()
+    {
+        QFETCH(qreal, ratio);
+        BoardRenderer r;
+        QImage img(std::ceil(BoardRenderer::Width * ratio), std::ceil(BoardRenderer::Height * ratio),
+                   QImage::Format_RGB32);
+        img.setDevicePixelRatio(ratio);
+        r.drawScreen(img, GameState(), false);
+        QCOMPARE(img.devicePixelRatio(), ratio);
+        if (ratio == 2.0) {
+            const QImage large =
+                QImage(QStringLiteral(":/assets/title@2x.png")).convertToFormat(QImage::Format_RGB32);
+            for (QPoint p : {QPoint(1201, 401), QPoint(1500, 700), QPoint(33, 901)})
+                QCOMPARE(img.pixel(p), large.pixel(p));
+        }
+
+        GameState st = gameState(gpPlacing1);
+        st.hoverCell = {2, 3}; // left board, frame from (121, 201) to (159, 239)
+        r.drawScreen(img, st, false);
+        // Device pixels wholly inside a logical span, and the first ones outside it.
+        const auto from = [&](int x) { return int(std::ceil(x * ratio)); };
+        const auto to = [&](int x) { return int(std::floor(x * ratio)); };
+        const int y = to(100);
+        // The thin line at x = 80 (one logical pixel) and its neighbours.
+        for (int x = from(80); x < to(81); ++x)
+            QCOMPARE(rgb(img, x, y), 0u);
+        QVERIFY(rgb(img, from(80) - 1, y) != 0u && rgb(img, from(81), y) != 0u);
+        // The hover frame's left edge, 3 logical pixels wide from x = 120.
+        for (int x = from(120); x < to(123); ++x)
+            QVERIFY(isRed(img, x, to(220)));
+        QVERIFY(!isRed(img, from(120) - 1, to(220)) && !isRed(img, from(123), to(220)));
     }
 };
 

@@ -55,6 +55,38 @@ private slots:
         t.disable();
         QVERIFY(!driver.isArmed());
     }
+
+    // A short timer is woken no sooner than the minimum wake interval after it
+    // fired, and then counts every interval that passed; a long one is not held back.
+    void minimumWakeInterval_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("firstWake");
+        QTest::addColumn<int>("lagCount");
+        QTest::newRow("10 ms animation") << 10 << 40 << 4;
+        QTest::newRow("1 s change-over") << 1000 << 1000 << 1;
+    }
+    void minimumWakeInterval()
+    {
+        QFETCH(int, interval);
+        QFETCH(int, firstWake);
+        QFETCH(int, lagCount);
+        ManualClock clock;
+        TimerHub hub(clock);
+        GameTimer t(hub, QStringLiteral("t"), interval);
+        QList<int> lags;
+        TimerCalls onTimer([&](GameTimer &, int lag) { lags << lag; });
+        t.setTarget(&onTimer);
+        GameTimerDriver driver(hub);
+        driver.setMinimumWakeInterval(40);
+        hub.setApplicationActive(true);
+        t.enable();
+        QVERIFY(driver.remainingMs() > firstWake - 10 && driver.remainingMs() <= firstWake);
+        clock.advance(firstWake);
+        driver.reaim();
+        QTRY_COMPARE(lags, QList<int>{lagCount});
+        QVERIFY(driver.remainingMs() > firstWake - 10 && driver.remainingMs() <= firstWake);
+    }
 };
 
 QTEST_MAIN(tst_gametimerdriver)

@@ -161,15 +161,15 @@ QPainterPath stackedWords(const QString &upper, const QString &lower, const QRec
 
 } // namespace
 
-QImage logo()
+QImage logo(int scale)
 {
-    const int w = 142, h = 63;
+    const int w = 142 * scale, h = 63 * scale;
     const int ss = 4;
     QImage big(w * ss, h * ss, QImage::Format_RGB32);
     big.fill(Qt::white);
     {
         QPainter p(&big);
-        p.scale(ss, ss);
+        p.scale(ss * scale, ss * scale);
         p.save();
         p.translate(3, 2.5);
         p.scale(0.58, 0.58);

@@ -10,7 +10,8 @@ namespace Logo {
 // gradient, so every channel is kept to values of the form 256 - 2^k: a
 // bitwise AND with such a value never drops below it by more than the
 // gradient's own low bits, which keeps antialiased edges smooth.
-QImage logo();
+// scale 2 gives the same picture at twice the size, for high-density screens.
+QImage logo(int scale = 1);
 
 // The emblem alone in full colour with a transparent surround.
 QImage icon(int size);

@@ -216,19 +216,21 @@ private:
 
 } // namespace
 
-QImage render(int supersample)
+QImage render(int supersample, int scale)
 {
     const Scene scene;
     const int s = std::max(1, supersample);
-    QImage img(Width, Height, QImage::Format_RGB32);
-    for (int y = 0; y < Height; ++y) {
+    const int k = std::max(1, scale);
+    QImage img(Width * k, Height * k, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < Width; ++x) {
+        for (int x = 0; x < img.width(); ++x) {
             Rgb acc;
             for (int sy = 0; sy < s; ++sy) {
                 for (int sx = 0; sx < s; ++sx) {
-                    const double px = x + (sx + 0.5) / s, py = y + (sy + 0.5) / s;
-                    acc = acc + (py < Horizon ? scene.sky(px, py, 1.0 / s) : scene.sea(px, py, 1.0 / s));
+                    const double px = (x + (sx + 0.5) / s) / k, py = (y + (sy + 0.5) / s) / k;
+                    const double footprint = 1.0 / (s * k);
+                    acc = acc + (py < Horizon ? scene.sky(px, py, footprint) : scene.sea(px, py, footprint));
                 }
             }
             line[x] = toQRgb(acc * (1.0 / (s * s)));
@@ -237,11 +239,12 @@ QImage render(int supersample)
     return img;
 }
 
-QImage title(const QImage &sea, const QImage &logo)
+QImage title(const QImage &sea, const QImage &logo, int scale)
 {
     QImage img = sea.convertToFormat(QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
 
     QFont font(QStringLiteral("Liberation Sans"));
     font.setBold(true);
@@ -265,6 +268,7 @@ QImage title(const QImage &sea, const QImage &logo)
         refl.fill(Qt::transparent);
         QPainter rp(&refl);
         rp.setRenderHint(QPainter::Antialiasing);
+        rp.scale(scale, scale);
         QTransform mirror;
         mirror.translate(0, 2 * Horizon + 3);
         mirror.scale(1, -1);
@@ -273,28 +277,34 @@ QImage title(const QImage &sea, const QImage &logo)
         Noise2 wobble(99);
         QImage broken(img.size(), QImage::Format_ARGB32_Premultiplied);
         broken.fill(Qt::transparent);
-        for (int y = Horizon + 1; y < Height; ++y) {
+        // Device pixels; the wobble is a function of the logical position.
+        for (int dy = Horizon * scale + 1; dy < Height * scale; ++dy) {
+            const double y = double(dy) / scale;
             const double depth = y - Horizon;
             const double fade = std::exp(-depth / 55.0) * 0.55;
-            const auto *src = reinterpret_cast<const QRgb *>(refl.constScanLine(y));
-            auto *dst = reinterpret_cast<QRgb *>(broken.scanLine(y));
-            for (int x = 0; x < Width; ++x) {
-                const double dx = wobble.at(x * 0.02, y * 0.45) * (1.5 + depth * 0.12);
-                const int sx2 = std::clamp(int(std::lround(x + dx)), 0, Width - 1);
+            const auto *src = reinterpret_cast<const QRgb *>(refl.constScanLine(dy));
+            auto *dst = reinterpret_cast<QRgb *>(broken.scanLine(dy));
+            for (int dx = 0; dx < Width * scale; ++dx) {
+                const double x = double(dx) / scale;
+                const double shift = wobble.at(x * 0.02, y * 0.45) * (1.5 + depth * 0.12) * scale;
+                const int sx2 = std::clamp(int(std::lround(dx + shift)), 0, Width * scale - 1);
                 const QRgb c = src[sx2];
                 const double a = qAlpha(c) / 255.0 * fade * (0.75 + 0.5 * wobble.at(x * 0.05, y * 0.9));
-                dst[x] = qPremultiply(qRgba(qRed(c), qGreen(c), qBlue(c), int(clamp01(a) * 255)));
+                dst[dx] = qPremultiply(qRgba(qRed(c), qGreen(c), qBlue(c), int(clamp01(a) * 255)));
             }
         }
+        p.save();
+        p.resetTransform();
         p.drawImage(0, 0, broken);
+        p.restore();
     }
 
     p.fillPath(placed, QColor(0, 0, 0));
 
     // The small logo at the bottom right on a light plate; multiplying keeps
     // black black and lets white show the plate.
-    const double scale = 0.62;
-    const QSize ls(int(logo.width() * scale), int(logo.height() * scale));
+    const double shrink = 0.62;
+    const QSize ls(int(logo.width() / scale * shrink), int(logo.height() / scale * shrink));
     const QRect plate(Width - ls.width() - 22, Height - ls.height() - 18, ls.width() + 12, ls.height() + 8);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 170));
@@ -307,19 +317,20 @@ QImage title(const QImage &sea, const QImage &logo)
     return img;
 }
 
-QImage board(const QImage &sea)
+QImage board(const QImage &sea, int scale)
 {
     // Blur first so that no wave crest competes with the grid lines.
     QImage src = sea.convertToFormat(QImage::Format_RGB32);
+    const int w = Width * scale, h = Height * scale;
     QImage small = src.scaled(Width / 4, Height / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QImage soft = small.scaled(Width, Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage soft = small.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 
-    QImage img(Width, Height, QImage::Format_RGB32);
-    for (int y = 0; y < Height; ++y) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
         const auto *a = reinterpret_cast<const QRgb *>(src.constScanLine(y));
         const auto *b = reinterpret_cast<const QRgb *>(soft.constScanLine(y));
         auto *d = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < Width; ++x) {
+        for (int x = 0; x < w; ++x) {
             auto chan = [&](int ca, int cb) { return 0.35 * ca + 0.65 * cb; };
             const double r = chan(qRed(a[x]), qRed(b[x])) / 255.0;
             const double g = chan(qGreen(a[x]), qGreen(b[x])) / 255.0;
@@ -327,7 +338,7 @@ QImage board(const QImage &sea)
             const double lum = 0.3 * r + 0.59 * g + 0.11 * bl;
             // Mostly grey with a hint of the original blue, squeezed into a pale range.
             const double cr = mix(lum, r, 0.45), cg = mix(lum, g, 0.45), cb = mix(lum, bl, 0.45);
-            const bool right = x >= Width / 2;
+            const bool right = x >= w / 2;
             const double lo = right ? 0.62 : 0.80, hi = right ? 0.80 : 0.95;
             auto squeeze = [&](double v, double tint) { return lo + (hi - lo) * v + tint; };
             const Rgb c{squeeze(cr, -0.05), squeeze(cg, -0.012), squeeze(cb, 0.035)};

@@ -373,23 +373,23 @@ QRgb hullColour(bool red)
     return red ? qRgb(204, 34, 40) : qRgb(246, 246, 240);
 }
 
-QImage sprite(int index)
+QImage sprite(int index, int scale)
 {
     const int length = index % 4 + 1;
     const bool red = index < 4;
-    const int w = widthFor(length);
-    QImage big(w * Super, Height * Super, QImage::Format_ARGB32_Premultiplied);
+    const int w = widthFor(length) * scale, h = Height * scale;
+    QImage big(w * Super, h * Super, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
         QPainter p(&big);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(Super, Super);
+        p.scale(Super * scale, Super * scale);
         if (length <= 2)
             paintSailer(p, length, lookFor(red));
         else
             paintSteamer(p, length, lookFor(red));
     }
-    return palettise(resolve(big, w, Height));
+    return palettise(resolve(big, w, h));
 }
 
 } // namespace Ships

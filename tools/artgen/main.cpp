@@ -1,8 +1,12 @@
 // Paints every picture of the program: the title picture, the board
 // background, the eight ship sprites, the logo and the icon.
 //
-//   artgen <output folder> [--preview <file.png>] [--supersample <n>]
+//   artgen <output folder> [--preview <file.png>] [--supersample <n>] [--scale 2]
 //   artgen --icons <folder>    only the launcher icons <folder>/<n>x<n>.png
+//
+// --scale 2 paints the pictures the program draws (title, board, ship0-7) at
+// twice the size as "<name>@2x.png", for high-density screens; supersample
+// then counts samples per double-size pixel.
 //
 // The output is reproducible: all randomness comes from fixed seeds.
 
@@ -50,6 +54,7 @@ int main(int argc, char **argv)
     }
     QString preview;
     int supersample = 4;
+    int scale = 1;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--preview") && i + 1 < args.size()) {
             preview = args[i + 1];
@@ -59,10 +64,15 @@ int main(int argc, char **argv)
             supersample = args[i + 1].toInt();
             args.remove(i, 2);
             --i;
+        } else if (args[i] == QLatin1String("--scale") && i + 1 < args.size()) {
+            scale = args[i + 1].toInt();
+            args.remove(i, 2);
+            --i;
         }
     }
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: artgen <output folder> [--preview <file.png>] [--supersample <n>]\n");
+    if (args.size() != 1 || (scale != 1 && scale != 2)) {
+        std::fprintf(
+            stderr, "usage: artgen <output folder> [--preview <file.png>] [--supersample <n>] [--scale 2]\n");
         return 2;
     }
     QDir dir(args[0]);
@@ -72,6 +82,14 @@ int main(int argc, char **argv)
     }
 
     bool ok = true;
+    if (scale == 2) {
+        for (int i = 0; i < 8; ++i)
+            ok &= save(Ships::sprite(i, 2), dir, QStringLiteral("ship%1@2x.png").arg(i));
+        const QImage sea = Seascape::render(supersample, 2);
+        ok &= save(Seascape::title(sea, Logo::logo(2), 2), dir, QStringLiteral("title@2x.png"));
+        ok &= save(Seascape::board(sea, 2), dir, QStringLiteral("board@2x.png"));
+        return ok ? 0 : 1;
+    }
     const QImage logo = Logo::logo();
     ok &= save(logo, dir, QStringLiteral("logo.png"));
     ok &= save(Logo::icon(64), dir, QStringLiteral("icon.png"));

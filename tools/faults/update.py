@@ -59,8 +59,8 @@ FAULTS = [
      "if (t->code == CURLE_OK)"),
     ("upd-http-redirect-host-kept", H, "                baseUrl.setHost(moved.host());\n", ""),
     ("upd-http-query-not-encoded", H, "QUrl::toPercentEncoding(path, \"/\")", "QUrl::toPercentEncoding(path, \"/?\")"),
-    ("upd-http-no-deadline", H, "if (t->deadlineMs > 0)\n            curl_easy_setopt",
-     "if (false)\n            curl_easy_setopt"),
+    ("upd-http-no-deadline", H, "if (t->deadlineMs > 0)\n            lib.easy_setopt",
+     "if (false)\n            lib.easy_setopt"),
     ("upd-http-old-file-kept", H, "if (::unlink(fileName.constData()) != 0 && errno != ENOENT)",
      "if (false && errno != ENOENT)"),
     # Stored settings and the start decision

@@ -6,7 +6,7 @@
 #include <QList>
 #include <QStorageInfo>
 
-#include <zip.h>
+#include "update/UpdateLibraries.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +22,12 @@ namespace {
 constexpr qsizetype MaxNameBytes = 255;
 constexpr qsizetype EndOfCentralDirectoryBytes = 22;
 
+// Loaded before the first archive is opened (UnzipFlat).
+const UpdateLibraries::Zip &zipLib()
+{
+    return *UpdateLibraries::zip();
+}
+
 struct PlannedEntry {
     zip_uint64_t index;
     QByteArray name;
@@ -34,7 +40,7 @@ struct ZipCloser {
     ~ZipCloser()
     {
         if (archive)
-            zip_discard(archive);
+            zipLib().discard(archive);
     }
 };
 
@@ -84,7 +90,7 @@ bool writeAll(int fd, const char *data, qint64 size)
 // leaves no trace.
 UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<PlannedEntry> &plan)
 {
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    const zip_int64_t count = zipLib().get_num_entries(archive, 0);
     if (count < 0)
         return failure(UnzipError::Damaged);
     if (count > limits.MaxEntries)
@@ -92,8 +98,8 @@ UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<Planned
     zip_uint64_t total = 0;
     for (zip_uint64_t i = 0; i < zip_uint64_t(count); ++i) {
         zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(archive, i, ZIP_FL_ENC_GUESS, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
+        zipLib().stat_init(&st);
+        if (zipLib().stat_index(archive, i, ZIP_FL_ENC_GUESS, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
             !(st.valid & ZIP_STAT_SIZE))
             return failure(UnzipError::Damaged);
         const QByteArray fullName(st.name);
@@ -103,7 +109,7 @@ UnzipResult planEntries(zip_t *archive, const UnzipLimits &limits, QList<Planned
 
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
-        if (zip_file_get_external_attributes(archive, i, 0, &system, &attributes) != 0)
+        if (zipLib().file_get_external_attributes(archive, i, 0, &system, &attributes) != 0)
             return failure(UnzipError::Damaged);
         const zip_uint32_t mode = attributes >> 16;
         const zip_uint32_t type = system == ZIP_OPSYS_UNIX ? (mode & S_IFMT) : 0;
@@ -144,14 +150,14 @@ UnzipResult writeEntry(zip_t *archive, int folderFd, const PlannedEntry &entry, 
         return failure(UnzipError::WriteFailed, path);
     }
     created = true;
-    zip_file_t *in = zip_fopen_index(archive, entry.index, 0);
+    zip_file_t *in = zipLib().fopen_index(archive, entry.index, 0);
     if (!in)
         return failure(UnzipError::Damaged, QString::fromUtf8(entry.name));
     char buffer[64 * 1024];
     zip_uint64_t total = 0;
     UnzipResult result;
     for (;;) {
-        const zip_int64_t got = zip_fread(in, buffer, sizeof buffer);
+        const zip_int64_t got = zipLib().fread(in, buffer, sizeof buffer);
         if (got < 0) {
             result = failure(UnzipError::Damaged, QString::fromUtf8(entry.name));
             break;
@@ -170,7 +176,7 @@ UnzipResult writeEntry(zip_t *archive, int folderFd, const PlannedEntry &entry, 
             break;
         }
     }
-    if (zip_fclose(in) != 0 && result.ok())
+    if (zipLib().fclose(in) != 0 && result.ok())
         result = failure(UnzipError::Damaged, QString::fromUtf8(entry.name));
     if (result.ok() && total != entry.size)
         result = failure(UnzipError::Damaged, QString::fromUtf8(entry.name));
@@ -211,21 +217,21 @@ bool PrepareEmptyFolder(const QString &folder)
 
 UnzipResult UnzipFlat(QByteArrayView archiveData, const QString &folder, const UnzipLimits &limits)
 {
-    if (archiveData.size() < EndOfCentralDirectoryBytes)
+    if (archiveData.size() < EndOfCentralDirectoryBytes || !UpdateLibraries::zip())
         return failure(UnzipError::Damaged);
     zip_error_t error;
-    zip_error_init(&error);
+    zipLib().error_init(&error);
     zip_source_t *source =
-        zip_source_buffer_create(archiveData.data(), zip_uint64_t(archiveData.size()), 0, &error);
+        zipLib().source_buffer_create(archiveData.data(), zip_uint64_t(archiveData.size()), 0, &error);
     if (!source) {
-        zip_error_fini(&error);
+        zipLib().error_fini(&error);
         return failure(UnzipError::Damaged);
     }
     ZipCloser archive;
-    archive.archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    zip_error_fini(&error);
+    archive.archive = zipLib().open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zipLib().error_fini(&error);
     if (!archive.archive) {
-        zip_source_free(source);
+        zipLib().source_free(source);
         return failure(UnzipError::Damaged);
     }
 

@@ -1,11 +1,9 @@
 #include "update/install/UpdateSignature.h"
+#include "update/UpdateLibraries.h"
 
 #include "KielwanzConfig.h"
 
 #include <QByteArray>
-
-#include <openssl/err.h>
-#include <openssl/evp.h>
 
 #include <memory>
 #include <optional>
@@ -27,10 +25,10 @@ std::optional<QByteArray> decodeBase64(const QString &text)
 }
 
 struct PkeyFree {
-    void operator()(EVP_PKEY *key) const { EVP_PKEY_free(key); }
+    void operator()(EVP_PKEY *key) const { UpdateLibraries::crypto()->EVP_PKEY_free(key); }
 };
 struct MdCtxFree {
-    void operator()(EVP_MD_CTX *ctx) const { EVP_MD_CTX_free(ctx); }
+    void operator()(EVP_MD_CTX *ctx) const { UpdateLibraries::crypto()->EVP_MD_CTX_free(ctx); }
 };
 
 } // namespace
@@ -42,8 +40,7 @@ QString BuiltInUpdatePublicKey()
 
 QByteArray SignedUpdateMessage(QStringView programName, QStringView listDate, QByteArrayView archive)
 {
-    const QByteArray head =
-        programName.trimmed().toUtf8() + '\n' + listDate.trimmed().toUtf8() + '\n';
+    const QByteArray head = programName.trimmed().toUtf8() + '\n' + listDate.trimmed().toUtf8() + '\n';
     QByteArray message;
     message.reserve(head.size() + archive.size());
     message.append(head).append(archive);
@@ -64,25 +61,29 @@ SignatureCheck VerifyUpdateSignature(QByteArrayView message, const QString &sign
     if (!signature || signature->size() != Ed25519SignatureBytes)
         return SignatureCheck::Invalid;
 
-    std::unique_ptr<EVP_PKEY, PkeyFree> key(EVP_PKEY_new_raw_public_key(
+    // Without the library nothing can be checked, and nothing is let through.
+    const UpdateLibraries::Crypto *lib = UpdateLibraries::crypto();
+    if (!lib)
+        return SignatureCheck::Invalid;
+    std::unique_ptr<EVP_PKEY, PkeyFree> key(lib->EVP_PKEY_new_raw_public_key(
         EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char *>(rawKey->constData()),
         size_t(rawKey->size())));
     if (!key) {
-        ERR_clear_error();
+        lib->ERR_clear_error();
         return SignatureCheck::BadKey;
     }
-    std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+    std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(lib->EVP_MD_CTX_new());
     // Ed25519 signs the message itself: no digest, one-shot verification.
-    if (!ctx || EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1) {
-        ERR_clear_error();
+    if (!ctx || lib->EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1) {
+        lib->ERR_clear_error();
         return SignatureCheck::BadKey;
     }
-    const int verdict = EVP_DigestVerify(
+    const int verdict = lib->EVP_DigestVerify(
         ctx.get(), reinterpret_cast<const unsigned char *>(signature->constData()), size_t(signature->size()),
         reinterpret_cast<const unsigned char *>(message.data()), size_t(message.size()));
     // A failed check leaves entries in OpenSSL's per-thread error queue,
     // where libcurl would later find them.
-    ERR_clear_error();
+    lib->ERR_clear_error();
     return verdict == 1 ? SignatureCheck::Valid : SignatureCheck::Invalid;
 }
 
