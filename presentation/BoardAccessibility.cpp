@@ -4,6 +4,7 @@
 #include "presentation/BoardCursor.h"
 #include "presentation/BoardGeometry.h"
 #include "presentation/DrawingSurface.h"
+#include "presentation/TwoPartPane.h"
 
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -226,28 +227,24 @@ private:
 };
 
 // The board surface: its two tables, the focused cell, the banner.
-class BoardSurfaceAccessible : public QAccessibleWidget {
+class BoardSurfaceAccessible : public TwoPartPane {
 public:
     BoardSurfaceAccessible(DrawingSurface *surface, BoardAccessibility *model)
-        : QAccessibleWidget(surface, QAccessible::Pane), model_(model)
+        : TwoPartPane(surface, QAccessible::Pane), model_(model)
     {
-        for (Board b : {Board::Own, Board::Control})
-            tables_.push_back(QAccessible::registerAccessibleInterface(new BoardTableAccessible(this, b)));
+        setParts(new BoardTableAccessible(this, Board::Own), new BoardTableAccessible(this, Board::Control));
         model->setExposed(this);
     }
     ~BoardSurfaceAccessible() override
     {
         if (model_)
             model_->setExposed(nullptr);
-        for (QAccessible::Id id : tables_)
-            QAccessible::deleteAccessibleInterface(id);
     }
     BoardAccessibility *model() const { return model_; }
     QWidget *surfaceWidget() const { return widget(); }
     BoardTableAccessible *table(Board b) const
     {
-        return static_cast<BoardTableAccessible *>(
-            QAccessible::accessibleInterface(tables_[b == Board::Own ? 0 : 1]));
+        return static_cast<BoardTableAccessible *>(child(b == Board::Own ? 0 : 1));
     }
     QAccessibleInterface *cellInterface(BoardAccessibility::FocusCell f) const
     {
@@ -255,22 +252,6 @@ public:
     }
 
     bool isValid() const override { return QAccessibleWidget::isValid() && model_; }
-    int childCount() const override { return 2; }
-    QAccessibleInterface *child(int index) const override
-    {
-        return index == 0 || index == 1 ? QAccessible::accessibleInterface(tables_[index]) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child == this->child(0) ? 0 : child == this->child(1) ? 1 : -1;
-    }
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        for (int i = 0; i < 2; ++i)
-            if (child(i)->rect().contains(x, y))
-                return child(i);
-        return nullptr;
-    }
     QAccessibleInterface *focusChild() const override
     {
         const auto focus = model_ ? model_->focusCell() : std::nullopt;
@@ -287,7 +268,6 @@ public:
 
 private:
     QPointer<BoardAccessibility> model_;
-    std::vector<QAccessible::Id> tables_;
 };
 
 BoardTableAccessible::BoardTableAccessible(BoardSurfaceAccessible *surface, Board board)

@@ -4,6 +4,7 @@
 #include "game/Game.h"
 #include "presentation/DrawingSurface.h"
 #include "presentation/InfoPanel.h"
+#include "presentation/TwoPartPane.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -52,21 +53,18 @@ private:
     int half_;
 };
 
-class InfoPanelAccessible : public QAccessibleWidget {
+class InfoPanelAccessible : public TwoPartPane {
 public:
     InfoPanelAccessible(DrawingSurface *surface, InfoPanelAccessibility *model)
-        : QAccessibleWidget(surface, QAccessible::Pane), model_(model)
+        : TwoPartPane(surface, QAccessible::Pane), model_(model)
     {
-        for (int half = 0; half < 2; ++half)
-            halves_[half] = QAccessible::registerAccessibleInterface(new PanelHalfAccessible(this, half));
+        setParts(new PanelHalfAccessible(this, 0), new PanelHalfAccessible(this, 1));
         model->setExposed(this);
     }
     ~InfoPanelAccessible() override
     {
         if (model_)
             model_->setExposed(nullptr);
-        for (QAccessible::Id id : halves_)
-            QAccessible::deleteAccessibleInterface(id);
     }
     InfoPanelAccessibility *model() const { return model_; }
 
@@ -75,26 +73,9 @@ public:
     {
         return t == QAccessible::Name ? QStringLiteral("Statistik") : QAccessibleWidget::text(t);
     }
-    int childCount() const override { return 2; }
-    QAccessibleInterface *child(int index) const override
-    {
-        return index == 0 || index == 1 ? QAccessible::accessibleInterface(halves_[index]) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child == this->child(0) ? 0 : child == this->child(1) ? 1 : -1;
-    }
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        for (int i = 0; i < 2; ++i)
-            if (child(i)->rect().contains(x, y))
-                return child(i);
-        return nullptr;
-    }
 
 private:
     QPointer<InfoPanelAccessibility> model_;
-    std::array<QAccessible::Id, 2> halves_{};
 };
 
 QString PanelHalfAccessible::text(QAccessible::Text t) const
