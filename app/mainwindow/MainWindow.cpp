@@ -266,8 +266,15 @@ void MainWindow::firstShow()
     game_->drawScreen(true);
     effects_->drawInfo();
     game_->resumeTitleAnimation();
-    // The sound system opens once the window is on the screen, with the
-    // sounds of the first shots, so that the start is not held up by it.
+}
+
+void MainWindow::prepareSounds()
+{
+    // The sound system opens when a game begins, not at the title: the
+    // shots' sounds are decoded while the ships are placed, so the first shot
+    // is heard at once. With the sounds switched off it stays closed.
+    if (!game_->gameRunning() || !soundsOnAction_->isChecked())
+        return;
     QTimer::singleShot(0, this, [this] {
         effects_->sound().preload({game_->st.shotSound[0], game_->st.shotSound[1], SoundFoundAll});
     });
@@ -299,14 +306,17 @@ void MainWindow::editSounds()
 {
     // The dialog works on a copy; OK hands the choice to the game.
     soundChoice_ = game_->st.shotSound;
-    if (soundDialog_->exec() == QDialog::Accepted)
+    if (soundDialog_->exec() == QDialog::Accepted) {
         game_->setShotSounds(soundChoice_);
+        prepareSounds();
+    }
     regainActivation();
 }
 
 void MainWindow::switchSounds()
 {
     effects_->sound().setEnabled(soundsOnAction_->isChecked());
+    prepareSounds();
 }
 
 void MainWindow::showAbout()
@@ -337,6 +347,7 @@ void MainWindow::onNewGame()
         return;
     game_->abandonGame();
     wizard_->exec();
+    prepareSounds();
     regainActivation();
 }
 

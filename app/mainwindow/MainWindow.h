@@ -68,6 +68,7 @@ private:
 
     void createMenus();
     void firstShow();
+    void prepareSounds();
     void loadSettings();
     void saveSettings();
     // Without a window manager nobody hands the activation back when a modal
