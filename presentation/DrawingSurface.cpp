@@ -61,8 +61,26 @@ void DrawingSurface::present(const QRect &changed)
     emit presented();
 }
 
+void DrawingSurface::adoptPixelRatio(qreal ratio)
+{
+    const auto rescaled = [&](const QImage &image) {
+        QImage img = image.scaled(std::ceil(width() * ratio), std::ceil(height() * ratio), Qt::IgnoreAspectRatio,
+                                  Qt::SmoothTransformation);
+        img.setDevicePixelRatio(ratio);
+        return img;
+    };
+    const bool shared = front_.constBits() == back_.constBits();
+    back_ = rescaled(back_);
+    if (!singleBuffered_)
+        front_ = shared ? back_ : rescaled(front_);
+    emit pixelRatioChanged();
+}
+
 void DrawingSurface::paintEvent(QPaintEvent *event)
 {
+    // A change of the screen's pixel ratio always repaints the whole window.
+    if (const qreal ratio = devicePixelRatioF(); ratio != back_.devicePixelRatio())
+        adoptPixelRatio(ratio);
     QPainter p(this);
     p.setClipRegion(event->region());
     p.drawImage(QPoint(0, 0), frontImage());

@@ -37,6 +37,10 @@ signals:
     void mousePressed(Qt::MouseButton button, int x, int y);
     void mouseMoved(Qt::MouseButtons buttons, int x, int y);
     void mouseLeft();
+    // The window went to a screen of another pixel ratio: both images now
+    // have the new ratio and hold the old picture scaled to it, until the
+    // owner draws it anew.
+    void pixelRatioChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -45,6 +49,8 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    void adoptPixelRatio(qreal ratio);
+
     QImage back_;
     QImage front_;
     bool singleBuffered_ = false;

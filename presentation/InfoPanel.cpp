@@ -167,15 +167,30 @@ QImage InfoPanel::infoBackground() const
 }
 
 InfoPanel::InfoPanel(DrawingSurface &surface, Random &rng, const ShipSprites &sprites)
-    : surface_(surface), rng_(rng),
-      sprites_(sprites[0].isNull() ? loadShipSprites(surface.backBuffer().devicePixelRatio()) : sprites),
+    : surface_(surface), rng_(rng), ownSprites_(sprites[0].isNull()),
+      sprites_(ownSprites_ ? loadShipSprites(surface.backBuffer().devicePixelRatio()) : sprites),
       gradient_(gradientColours(surface.backBuffer())), font_(QStringLiteral("Arial"), 10, QFont::Bold)
+{
+    prepareSprites();
+    resetTitleShip();
+}
+
+void InfoPanel::prepareSprites()
 {
     for (QImage &sprite : sprites_) {
         if (sprite.format() != QImage::Format_ARGB32_Premultiplied)
             sprite = sprite.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
-    resetTitleShip();
+}
+
+void InfoPanel::adoptPixelRatio()
+{
+    if (ownSprites_) {
+        sprites_ = loadShipSprites(surface_.backBuffer().devicePixelRatio());
+        prepareSprites();
+    }
+    gradient_ = gradientColours(surface_.backBuffer());
+    fullFrame_ = true;
 }
 
 void InfoPanel::resetTitleShip()

@@ -63,6 +63,9 @@ public:
 
     // Composes the panel from the game state and presents it.
     void drawInfo(const GameState &st);
+    // After the surface's pixel ratio changed: the panel's own sprites are
+    // loaded for the new ratio (given ones are kept); drawInfo follows.
+    void adoptPixelRatio();
     // One animation frame; lagCount = whole 10 ms intervals since the last.
     void animate(int lagCount);
     // Where the sailing ship is drawn for its current X: the centre's y and
@@ -81,9 +84,11 @@ private:
     // A tick of the animation timer is one frame.
     void timerFired(GameTimer &, int lagCount) override { animate(lagCount); }
     void drawFleetHalf(QImage &target, int ox, const ShipCounts &counts) const;
+    void prepareSprites();
 
     DrawingSurface &surface_;
     Random &rng_;
+    const bool ownSprites_; // loaded here, for the surface's pixel ratio
     ShipSprites sprites_;
     // The gradient's colours by line: the background is painted from them
     // where needed instead of being kept as a picture.

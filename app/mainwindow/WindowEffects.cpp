@@ -16,9 +16,23 @@ WindowEffects::WindowEffects(QLabel &status, DrawingSurface &board, DrawingSurfa
       sound_(std::make_unique<SoundPlayer>(std::move(soundOutput))),
       info_(std::make_unique<InfoPanel>(infoSurface, rng))
 {
+    // Moved to a screen of another pixel ratio: drawn anew at that ratio.
+    boardRatio_ = QObject::connect(&board, &DrawingSurface::pixelRatioChanged, [this] {
+        if (game_ != nullptr && plainFrame_)
+            drawScreen(true);
+    });
+    infoRatio_ = QObject::connect(&infoSurface, &DrawingSurface::pixelRatioChanged, [this] {
+        info_->adoptPixelRatio();
+        if (game_ != nullptr)
+            drawInfo();
+    });
 }
 
-WindowEffects::~WindowEffects() = default;
+WindowEffects::~WindowEffects()
+{
+    QObject::disconnect(boardRatio_);
+    QObject::disconnect(infoRatio_);
+}
 
 void WindowEffects::attach(Game &game, NetSession &net)
 {
@@ -35,6 +49,7 @@ void WindowEffects::playSound(int id, bool forced)
 void WindowEffects::drawScreen(bool present)
 {
     renderer_.drawScreen(board_.backBuffer(), game_->st, game_->changeOverRunning());
+    plainFrame_ = present;
     if (present)
         board_.present();
 }
@@ -58,11 +73,13 @@ void WindowEffects::drawChangeOverBanner(int seconds)
 
 void WindowEffects::drawFoundAllBanner()
 {
+    plainFrame_ = false;
     renderer_.drawFoundAllBanner(board_.backBuffer(), game_->st);
 }
 
 void WindowEffects::drawGameEndBanner()
 {
+    plainFrame_ = false;
     renderer_.drawGameEndBanner(board_.backBuffer());
 }
 

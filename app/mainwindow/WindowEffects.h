@@ -4,6 +4,8 @@
 #include "presentation/BoardRenderer.h"
 #include "presentation/SoundPlayer.h"
 
+#include <QMetaObject>
+
 #include <memory>
 
 class BalloonHint;
@@ -54,4 +56,8 @@ private:
     std::unique_ptr<InfoPanel> info_;
     Game *game_ = nullptr;
     NetSession *net_ = nullptr;
+    // The board shows a frame of drawScreen alone, which can be drawn anew
+    // at another pixel ratio; a banner's frame stays scaled until the next.
+    bool plainFrame_ = false;
+    QMetaObject::Connection boardRatio_, infoRatio_;
 };

@@ -30,7 +30,7 @@
 
 namespace {
 
-enum class Banner { Countdown, FoundAll, GameEnd };
+enum class Banner { None, Countdown, FoundAll, GameEnd };
 const auto L = LeftBoardPixel;
 
 // The sounds that reach the output.
@@ -146,19 +146,24 @@ struct Window {
         wizard->findChild<QPushButton *>("Button_Forward")->click();
     }
 
-    // The board shows the frame composed independently for the game state,
-    // give or take a few levels at the banner's text edges.
+    // The board shows the frame composed independently for the game state at
+    // the screen's pixel ratio, give or take a few levels at the banner's text edges.
     bool shows(Banner banner, int seconds = 0)
     {
         BoardRenderer r;
-        QImage img(BoardRenderer::Width, BoardRenderer::Height, QImage::Format_RGB32);
+        const qreal ratio = shown().devicePixelRatio();
+        QImage img(std::ceil(BoardRenderer::Width * ratio), std::ceil(BoardRenderer::Height * ratio),
+                   QImage::Format_RGB32);
+        img.setDevicePixelRatio(ratio);
         r.drawScreen(img, st(), banner == Banner::Countdown);
         if (banner == Banner::Countdown)
             r.drawChangeOverBanner(img, st(), seconds);
         else if (banner == Banner::FoundAll)
             r.drawFoundAllBanner(img, st());
-        else
+        else if (banner == Banner::GameEnd)
             r.drawGameEndBanner(img);
+        if (shown().size() != img.size())
+            return false;
         const QImage now = shown().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {
@@ -174,6 +179,20 @@ struct Window {
 
 class tst_mainwindow : public QObject {
     Q_OBJECT
+public:
+    // Offscreen, two screens side by side, the second of twice the density.
+    static void initMain()
+    {
+        static QTemporaryDir dir;
+        QFile config(dir.filePath(QStringLiteral("screens.json")));
+        if (qgetenv("QT_QPA_PLATFORM") != "offscreen" || !config.open(QIODevice::WriteOnly))
+            return;
+        config.write(R"({"screens": [
+            {"name": "normal", "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "dpr": 1},
+            {"name": "dense", "x": 1280, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "dpr": 2}]})");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    }
+
 private slots:
     void init() { WhenModalMisses() = 0; }
     void cleanup() { QCOMPARE(WhenModalMisses(), 0); }
@@ -306,6 +325,50 @@ private slots:
         QTest::keyClick(&w.form, Qt::Key_F1);
         auto *help = w.form.findChild<HelpWindow *>();
         QVERIFY(help != nullptr && help->isVisible());
+    }
+
+    // Moved to a screen of twice the density, the window draws its board and
+    // panel anew at device resolution; a banner is drawn anew with its next
+    // frame. Back on the first screen, everything is as before.
+    void sharpOnADenserScreen()
+    {
+        QScreen *normal = nullptr, *dense = nullptr;
+        for (QScreen *screen : QGuiApplication::screens())
+            (screen->devicePixelRatio() == 2.0 ? dense : normal) = screen;
+        if (normal == nullptr || dense == nullptr)
+            QSKIP("needs the offscreen screens of initMain()");
+        Window w;
+        const auto moveTo = [&](QWidget &window, QScreen *screen) {
+            window.windowHandle()->setScreen(screen);
+            window.move(screen->geometry().topLeft() + QPoint(10, 10));
+            return QTest::qWaitFor([&] { return window.devicePixelRatio() == screen->devicePixelRatio(); });
+        };
+        w.rng.push(0);
+        QVERIFY(w.start(true, 2));
+        w.place(2, 2);
+        QVERIFY(moveTo(w.form, dense));
+        QTRY_COMPARE(w.shown().size(), QSize(2 * 881, 2 * 481));
+        QVERIFY(w.shows(Banner::None));
+        // The panel as one made on that screen draws it.
+        DrawingSurface panel(InfoPanel::Width, InfoPanel::Height);
+        panel.show();
+        QVERIFY(moveTo(panel, dense));
+        QTRY_COMPARE(panel.frontImage().devicePixelRatio(), 2.0);
+        ScriptedRandom r;
+        InfoPanel(panel, r).drawInfo(w.st());
+        QCOMPARE(w.infoSurface->frontImage(), panel.frontImage());
+
+        w.placeAndEnter(0);
+        w.placeAndEnter(0);
+        w.tick(1000);
+        QVERIFY(w.shows(Banner::Countdown, 2));
+        QVERIFY(moveTo(w.form, normal));
+        QCOMPARE(w.shown().size(), QSize(881, 481));
+        QVERIFY(!w.shows(Banner::None)); // the banner stays, scaled
+        w.tick(1000);
+        QVERIFY(w.shows(Banner::Countdown, 1));
+        w.tick(1000);
+        QVERIFY(w.shows(Banner::None));
     }
 
     // No game timer ticks while a question or a menu is open; one whose time
