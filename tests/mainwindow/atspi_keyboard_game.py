@@ -11,6 +11,7 @@ if os.environ.get('KW_ATSPI_SESSION') != '1':
     sys.exit(subprocess.call(['dbus-run-session', '--', sys.executable, *sys.argv]))
 
 procs, events = [], []
+LOG = ''  # the program's messages
 def start(*args, **kw):
     procs.append(subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw))
 
@@ -21,7 +22,8 @@ def until(what, pred, seconds=15):
         if pred():
             return
         time.sleep(0.02)
-    raise SystemExit(f'FAIL: {what}')
+    program = open(LOG).read()[-1500:] if LOG and os.path.exists(LOG) else ''
+    raise SystemExit(f'FAIL: {what}; the program said: {program!r}')
 
 def nodes(o, role):
     out = [o] if o.getRole() == role else []
@@ -53,7 +55,9 @@ try:
     display = os.environ.get('KW_TEST_DISPLAY')
     if not display:
         r, w = os.pipe()
-        start('Xvfb', '-displayfd', str(w), '-screen', '0', '1280x1024x24', pass_fds=(w,))
+        # No reset when the last client leaves (the bus launcher, after it set
+        # its property): a program connecting during the reset was refused.
+        start('Xvfb', '-displayfd', str(w), '-noreset', '-screen', '0', '1280x1024x24', pass_fds=(w,))
         display = ':' + os.read(r, 16).decode().strip()
     os.environ['DISPLAY'] = display
     # The launcher puts the new bus's address on the display, where an earlier
@@ -66,7 +70,10 @@ try:
     except ImportError:
         sys.exit(77)
     home = tempfile.mkdtemp()
-    start(sys.argv[1], env=dict(os.environ, HOME=home, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1'))
+    LOG = os.path.join(home, 'messages')
+    procs.append(subprocess.Popen([sys.argv[1]], stdout=subprocess.DEVNULL, stderr=open(LOG, 'w'),
+                                  env=dict(os.environ, HOME=home, QT_QPA_PLATFORM='xcb',
+                                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')))
     pyatspi.Registry.registerEventListener(lambda e: events.append((e.type, e.source.name)), 'focus:',
                                            'object:property-change:accessible-name')
     until('the program on the bus', lambda: app() and nodes(app(), pyatspi.ROLE_DIALOG))
