@@ -12,8 +12,8 @@ if os.environ.get('KW_ATSPI_SESSION') != '1':
 
 procs, events = [], []
 LOG = ''  # the program's messages
-def start(*args, **kw):
-    procs.append(subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw))
+def start(*args, stderr=subprocess.DEVNULL, **kw):
+    procs.append(subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=stderr, **kw))
 
 def until(what, pred, seconds=15):
     end = time.time() + seconds
@@ -71,9 +71,8 @@ try:
         sys.exit(77)
     home = tempfile.mkdtemp()
     LOG = os.path.join(home, 'messages')
-    procs.append(subprocess.Popen([sys.argv[1]], stdout=subprocess.DEVNULL, stderr=open(LOG, 'w'),
-                                  env=dict(os.environ, HOME=home, QT_QPA_PLATFORM='xcb',
-                                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')))
+    start(sys.argv[1], stderr=open(LOG, 'w'),
+          env=dict(os.environ, HOME=home, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1'))
     pyatspi.Registry.registerEventListener(lambda e: events.append((e.type, e.source.name)), 'focus:',
                                            'object:property-change:accessible-name')
     until('the program on the bus', lambda: app() and nodes(app(), pyatspi.ROLE_DIALOG))
